@@ -1,0 +1,156 @@
+#pragma once
+
+#include "shell/SettingsRecord.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <functional>
+
+class Clock;
+class Environment;
+class Prompter;
+class frmSplash;
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QTimer;
+class QTextBrowser;
+class QToolButton;
+class QTreeWidget;
+class PanelFrame;
+
+// What the main window needs from outside the process, handed in when it is made
+// so that tests can put their own in place.
+struct FrmMainServices {
+    Environment* environment = nullptr;
+    Clock* clock = nullptr;
+    Prompter* prompter = nullptr;
+    // Ends the process at once. Tests record the call instead.
+    std::function<void(int)> endProcess;
+};
+
+// The main window. It owns the controls and the program's state; the procedures
+// that act on them live in the subsystem folders and reach them through here.
+class FrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit FrmMain(FrmMainServices services, frmSplash* splash = nullptr);
+    ~FrmMain() override;
+
+    // Loads (start-up) and shows the window, as showing a form loads it first.
+    void Show();
+
+    // Start-up and shutdown.
+    void Form_Load();
+    void ReconnectLastQueue();
+    void Form_Unload();
+    void menuExit_Click();
+    void Form_Terminate();
+
+    bool isLoaded() const { return loaded_; }
+
+    // Appends to the splash window's status line, when there is a splash window.
+    void AppendSplashStatus(const QString& text);
+    // Status bar panels 1..4.
+    void SetPanelText(int panel, const QString& text);
+    QString PanelText(int panel) const;
+
+    const FrmMainServices& services() const { return services_; }
+
+    // Controls.
+    frmSplash* splash = nullptr;
+    QTreeWidget* JobList = nullptr;
+    QStatusBar* StatusBar1 = nullptr;
+    std::array<QLabel*, 4> StatusPanels{};
+    QTimer* Timer1 = nullptr;
+    QTimer* Timer2 = nullptr;
+
+    // Search panel: the server and its queues.
+    PanelFrame* PrintQueue = nullptr;
+    QComboBox* CurrentPrinter = nullptr;
+    QComboBox* CurrentPrintQueue = nullptr;
+    QPushButton* FindPrintQueues = nullptr;
+    QLabel* LabelPrintQueues = nullptr;
+
+    // Queue Information panel.
+    PanelFrame* frmQueueInfo = nullptr;
+    QLineEdit* txtDescription = nullptr;
+    QLineEdit* txtLocation = nullptr;
+    QLineEdit* txtModel = nullptr;
+    QLineEdit* txtPrintPath = nullptr;
+    QLineEdit* txtPrintStatus = nullptr;
+    QPushButton* cmdTestPage = nullptr;
+    QPushButton* cmdPrintProperty = nullptr;
+
+    // Queue Control panel.
+    PanelFrame* frmQueueControl = nullptr;
+    QPushButton* cmdRefreshJobs = nullptr;
+    QCheckBox* chkAutoQueue = nullptr;
+    QCheckBox* chkTimed = nullptr;
+    QCheckBox* chkAA = nullptr;
+    QLineEdit* txtTimed = nullptr;
+    std::array<QRadioButton*, 2> optTimed{};
+    QToolButton* imgPause = nullptr;
+    QToolButton* imgPlay = nullptr;
+    QToolButton* imgFavourite = nullptr;
+    QLabel* LabelPrintJobs = nullptr;
+    QFrame* ActiveUpdate = nullptr;
+
+    // Favourites panel.
+    PanelFrame* FrameFavourites = nullptr;
+    std::array<QPushButton*, 20> favbutton{};
+
+    // Network panel.
+    PanelFrame* frmServer = nullptr;
+    QTextBrowser* WebServer = nullptr;
+    std::array<QToolButton*, 4> NetworkButtons{}; // Image2 .. Image5
+
+    // Updates panel.
+    PanelFrame* frmOnline = nullptr;
+    QTextBrowser* WebVersion = nullptr;
+    QLabel* lblWebsite = nullptr;
+    QPushButton* mnuUpdate = nullptr;
+
+    // ServerView overlay: every job of the server.
+    PanelFrame* FrameSearch = nullptr;
+    QTreeWidget* SearchList = nullptr;
+    QLabel* SearchStatus = nullptr;
+    QLabel* ServerStatus = nullptr;
+    QProgressBar* SearchProgress = nullptr;
+    bool ServerViewShown = false;
+
+    // A menu entry or menu by its name ("menuExit", "mnuPanels", ...).
+    QAction* Menu(const QString& name) const;
+
+    // State.
+    QString AppDataFolder;
+    QString HistoryPath;
+    QString SettingsPath;
+    QString CurrentServer;
+    QString CurrentQueue;
+    double SessionPrintedPages = 0;
+
+    SettingsRecord Settings;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildGrid();
+    void wireMenus();
+    void buildStatusBar();
+    void setWidthTwips(int twips);
+
+    FrmMainServices services_;
+    bool loaded_ = false;
+    bool unloading_ = false;
+};

@@ -1,0 +1,28 @@
+#include "app/FrmMain.h"
+#include "app/MessageBoxPrompter.h"
+#include "app/SignalBridge.h"
+#include "app/frmSplash.h"
+#include "platform/Clock.h"
+#include "platform/Environment.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Spoolwright"));
+    QApplication::setApplicationVersion(QStringLiteral(SPOOLWRIGHT_VERSION));
+
+    Environment environment;
+    Clock clock;
+    MessageBoxPrompter prompter;
+
+    frmSplash splash;
+    FrmMain window({&environment, &clock, &prompter, {}}, &splash);
+    splash.onTimer = [&window] { window.Show(); };
+
+    SignalBridge signalBridge;
+    CloseOnTermination(signalBridge, window);
+
+    splash.show();
+    return app.exec();
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Profile files: the plain "[Section]" / "Key=Value" text files the settings live in,
+// read and written the way the program has always expected them to behave.
+//
+// - Sections and keys are matched without regard to case; blanks around section
+//   names, keys and values are ignored. Lines starting with ';' are comments.
+// - Where a section or a key appears twice, the first one counts, for reading and
+//   for writing alike.
+// - Values are taken literally: no quoting, no escapes, no inline comments, so '=',
+//   ';', '[' and quotes inside a value come back as written.
+// - Lines are written with CR LF; files with LF alone read the same.
+// - The bytes of lines that are not rewritten are kept exactly (comments, order,
+//   spelling, even text that is not UTF-8). New text is written as UTF-8.
+namespace ProfileFile {
+
+// The longest value read back; longer values are cut, as by a 1,024-byte buffer.
+inline constexpr int kMaxValueLength = 1023;
+
+// The value of `key` in the first `section` of the file, without surrounding blanks
+// and cut to kMaxValueLength characters. `defaultValue` (cut the same way) when the
+// file cannot be read or the section or key is missing; a key that is present with
+// an empty value gives empty text, not the default.
+QString read(const QString& path, const QString& section, const QString& key,
+             const QString& defaultValue = QString());
+
+// Sets `key` in `section` to `value` and puts the file on disk at once. An existing
+// key is rewritten in place, keeping the spelling of its key and the blanks before
+// the value; a missing key goes after the last line of its section; a missing section
+// is added at the end of the file, after one blank line. A missing file is created,
+// but not a missing folder: the folders belong to whoever chose the path.
+//
+// The whole file is written to a temporary file beside it and renamed over it, so a
+// crash leaves the old file or the new one, never half of one. A write that changes
+// nothing leaves the file alone. Line breaks inside `value` become blanks, so one key
+// stays one line.
+//
+// False when nothing was written: the folder is missing or not writable, the file
+// exists but cannot be read (it is never replaced blind) or is read-only, or the
+// names cannot be stored (empty, a section name holding ']', a key holding '=' or
+// starting with '[' or ';', either holding a line break).
+bool write(const QString& path, const QString& section, const QString& key, const QString& value);
+
+// The keys of the first `section`, in file order, each once and spelled as in the
+// file; empty when the file or section is missing.
+QStringList keys(const QString& path, const QString& section);
+
+} // namespace ProfileFile

@@ -1,0 +1,77 @@
+#include "session/JobRow.h"
+
+#include "platform/DateText.h"
+#include "platform/PrintSpooler.h"
+#include "session/JobIcons.h"
+#include "session/JobStatus.h"
+
+#include <QTreeWidgetItem>
+
+QStringList JobListHeaders() {
+    return {QStringLiteral("Status"),   QStringLiteral("Description"), QStringLiteral("Computer"),
+            QStringLiteral("User"),     QStringLiteral("Pages"),       QStringLiteral("Printed"),
+            QStringLiteral("Priority"), QStringLiteral("Size"),        QStringLiteral("Submitted"),
+            QStringLiteral("ID"),       QStringLiteral("Name")};
+}
+
+QStringList SearchListHeaders() {
+    QStringList headers = JobListHeaders();
+    headers.insert(SearchColumn::Printer, QStringLiteral("Printer"));
+    return headers;
+}
+
+QString SizeText(qint64 bytes) {
+    return QString::number(bytes / 1024) + QStringLiteral("KB");
+}
+
+QString TransactionID(const QString& jobId, const QString& submitted) {
+    return jobId + QLatin1Char('-') + submitted;
+}
+
+QString PrinterOfJobName(const QString& jobName) {
+    return jobName.section(QLatin1Char(','), 0, 0);
+}
+
+QStringList SearchRowFromJob(const SpoolerJob& job) {
+    return {JobStatusText(job.StatusMask),
+            job.Document,
+            job.HostPrintQueue,
+            job.Owner,
+            PrinterOfJobName(job.Name),
+            QString::number(job.TotalPages),
+            QString::number(job.PagesPrinted),
+            QString::number(job.Priority),
+            SizeText(job.Size),
+            DateText::format(job.TimeSubmitted),
+            QString::number(job.JobId),
+            job.Name};
+}
+
+QStringList SearchRowFromEventFields(const QStringList& fields) {
+    QStringList row;
+    for (int i = 0; i < SearchColumn::Count; ++i)
+        row << fields.value(i);
+    row[SearchColumn::Status] = JobStatusText(fields.value(0).toLongLong());
+    return row;
+}
+
+QStringList JobRowFromSearchRow(const QStringList& searchRow) {
+    QStringList row = searchRow;
+    while (row.size() < SearchColumn::Count)
+        row << QString();
+    row.removeAt(SearchColumn::Printer);
+    return row;
+}
+
+void FillJobRow(QTreeWidgetItem* item, const QStringList& texts) {
+    for (int column = 0; column < texts.size(); ++column)
+        item->setText(column, texts.at(column));
+    item->setIcon(0, JobIcons::icon(JobIconIndex(texts.value(0))));
+}
+
+QStringList RowTexts(const QTreeWidgetItem* item) {
+    QStringList texts;
+    for (int column = 0; column < item->columnCount(); ++column)
+        texts << item->text(column);
+    return texts;
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+class Environment;
+
+// The settings file swr.ini in the application data folder. The path is built from
+// the environment on every call, so a changed APPDATA takes effect at once.
+
+// The value of a key; empty when the file, section or key is missing. At most
+// 1,023 characters come back.
+QString ReadSetting(const Environment& environment, const QString& section, const QString& key);
+
+// Writes one key at once; false when the file could not be written.
+bool WriteSetting(const Environment& environment, const QString& section, const QString& key,
+                  const QString& value);
+bool WriteSetting(const Environment& environment, const QString& section, const QString& key,
+                  bool value);
+bool WriteSetting(const Environment& environment, const QString& section, const QString& key,
+                  double value);
+bool WriteSetting(const Environment& environment, const QString& section, const QString& key,
+                  const QDateTime& value);
+
+// The settings file's path.
+QString SettingsFilePath(const Environment& environment);

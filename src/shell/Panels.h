@@ -1,0 +1,23 @@
+#pragma once
+
+class FrmMain;
+
+// The row of optional panels across the top of the main window, the ServerView
+// overlay, and the layout that places them and stretches the job grid.
+
+// Makes the panels and their controls, all hidden, at their design places.
+void BuildPanels(FrmMain& form);
+
+// Panel commands: show the panel, tick its entry and remember it, or the reverse.
+void mnuSearchQueue_Click(FrmMain& form);
+void mnuQueueInfo_Click(FrmMain& form);
+void mnuQueueControl_Click(FrmMain& form);
+void mnuFavouritesPanel_Click(FrmMain& form);
+void mnuNetwork_Click(FrmMain& form);
+void mnuOnline_Click(FrmMain& form);
+void mnuClosePanel_Click(FrmMain& form);
+void mnuStatusBar_Click(FrmMain& form);
+void mnuSearch_Click(FrmMain& form);
+
+// The layout, run on every resize and after every panel change.
+void Form_Resize(FrmMain& form);

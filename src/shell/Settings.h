@@ -1,0 +1,16 @@
+#pragma once
+
+class FrmMain;
+
+// The settings record's round trip through swr.ini.
+
+// Reads every setting into the record and applies the window size, grid font,
+// status bar, favourites, panels, window state and menu style they name.
+void LoadSettings(FrmMain& form);
+
+// Writes the history, then every key from the controls and the record, in the order
+// a new file lists them. The first failed write stops the save with a message.
+void SaveSettings(FrmMain& form);
+
+// Gives the job grid's columns their saved widths (twips) and display positions.
+void ApplyColumnLayout(FrmMain& form);

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <optional>
+
+// The values in force when a setting is missing or empty.
+namespace SettingDefaults {
+inline constexpr const char* ColumnWidths = "1200,3000,1800,1200,800,800,700,1300,2500,800,1800";
+inline constexpr const char* ColumnPositions = "1,2,3,4,5,6,7,8,9,10,11";
+inline constexpr const char* Tagline = "Save money and the environment by reducing paper and ink "
+                                       "usage through better print management.";
+} // namespace SettingDefaults
+
+// What the program remembers between runs, as held while it runs. Fields keep the
+// type they are read with; the panel and option switches stay raw text until
+// changed, and are read as Booleans where "True" is true and anything else false.
+struct SettingsRecord {
+    // Applied at start-up; written back from the controls at shutdown.
+    QString Server, Queue, AutoQueue, TimedRelease, TimedReleaseTime, TimedReleaseAction;
+
+    int DisplaySizeWidth = 14970; // twips, the last normal (not maximised) size
+    int DisplaySizeHeight = 0;
+    QString ColumnWidths = QString::fromLatin1(SettingDefaults::ColumnWidths);
+    QString ColumnPositions = QString::fromLatin1(SettingDefaults::ColumnPositions);
+
+    QString ShowErrors, ShowServerView, StartMax, ShowUpdates, FavouritesPanel, ShowNetwork,
+        ShowQueueInfo, ShowQueueControl, ShowSearch, ShowStatusBar;
+    QString PollNorm, PollAQ, PollAQactive; // milliseconds, or the raw text
+
+    int QuickAction = 0;
+    QString JobAction, Exceptions, ReportPath, SimpleView, Company, Tagline, LogPath;
+    bool QAHideAllButtons = false;
+    bool Audit = false;
+    QDateTime ResetTotal;
+};
+
+// A switch's text as a Boolean: "True" or "False" in any letter case, or a number
+// (true unless zero); nothing for any other text.
+std::optional<bool> ParseBoolean(const QString& text);
+
+// How every switch of the record is read: true only when it reads as true.
+inline bool SettingIsTrue(const QString& value) {
+    return ParseBoolean(value).value_or(false);
+}

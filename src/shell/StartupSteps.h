@@ -1,0 +1,23 @@
+#pragma once
+
+#include "shell/History.h"
+#include "shell/MenuStyle.h"
+#include "shell/Settings.h"
+
+#include <QString>
+
+class FrmMain;
+class QComboBox;
+
+// Start-up and shutdown steps whose work is still to come. Each keeps its place in
+// the order of start-up and shutdown, so the order holds as they are filled in.
+
+// Sends the hidden update browser to the vendor's update check with this version;
+// its answer decides whether the Updates panel shows.
+void StartUpdateCheck(FrmMain& form);
+
+// Acts on the command line: report switches, menu styles and a server name.
+void GetCommandLine(FrmMain& form, const QString& commandLine = QString());
+
+// Records an operator or program action in the audit trail of the log database.
+void WriteAudit(FrmMain& form, const QString& category, const QString& description);

@@ -1,0 +1,68 @@
+#include "shell/MenuStyle.h"
+#include "support/MainWindowHarness.h"
+
+#include <QAction>
+#include <QMenuBar>
+#include <gtest/gtest.h>
+
+namespace {
+QStringList visibleTopLevel(FrmMain& w) {
+    QStringList captions;
+    for (QAction* action : w.menuBar()->actions())
+        if (action->isVisible())
+            captions << action->text();
+    return captions;
+}
+
+// Runs the test as the given user for the administrator check.
+struct AsUser {
+    explicit AsUser(const char* name) : saved(qgetenv("USERNAME")) { qputenv("USERNAME", name); }
+    ~AsUser() { qputenv("USERNAME", saved); }
+    QByteArray saved;
+};
+} // namespace
+
+TEST(MenuStyle, EmptyOrMisspelledStyleBecomesTheFullMenu) {
+    MainWindowHarness harness;
+    harness.writeAppDataFile(QStringLiteral("swr.ini"),
+                             "[Spoolwright]\r\nSimpleView=Simple menu\r\n");
+    FrmMain& w = harness.create();
+    w.Show();
+    EXPECT_EQ(w.Settings.SimpleView, QStringLiteral("Full Menu"));
+    EXPECT_EQ(visibleTopLevel(w), QStringList({"&File", "&Panels", "&Jobs", "&Printer",
+                                               "&Favourites", "&Reports", "&Statistics", "&Help"}));
+}
+
+TEST(MenuStyle, SimpleAndClassicHideTheirMenusAndNoMenuLeavesNothingForOrdinaryUsers) {
+    AsUser user("no-such-user-on-this-machine");
+    MainWindowHarness harness;
+    harness.writeAppDataFile(QStringLiteral("swr.ini"), "[Spoolwright]\r\nSimpleView=No Menu\r\n");
+    FrmMain& w = harness.create();
+    w.Show();
+    EXPECT_TRUE(visibleTopLevel(w).isEmpty());
+
+    SwSimpleView(w, QStringLiteral("Simple Menu"));
+    EXPECT_EQ(visibleTopLevel(w), QStringList({"&File", "&Favourites", "&Statistics", "&Help"}));
+    EXPECT_FALSE(w.Menu(QStringLiteral("mnuNew"))->isVisible());
+    EXPECT_TRUE(w.Menu(QStringLiteral("mnuOptions"))->isVisible());
+    EXPECT_FALSE(w.Menu(QStringLiteral("mnuImportFav"))->isVisible());
+
+    SwSimpleView(w, QStringLiteral("Classic Menu"));
+    EXPECT_EQ(visibleTopLevel(w),
+              QStringList({"&File", "&Panels", "&Favourites", "&Reports", "&Statistics", "&Help"}));
+    EXPECT_EQ(w.Settings.SimpleView, QStringLiteral("No Menu")); // a style for this run only
+}
+
+TEST(MenuStyle, AnAdministratorCanBringBackTheFullMenuForThisRun) {
+    AsUser user("Root");
+    MainWindowHarness harness;
+    harness.writeAppDataFile(QStringLiteral("swr.ini"),
+                             "[Spoolwright]\r\nSimpleView=Help Menu\r\n");
+    FrmMain& w = harness.create();
+    w.Show();
+    EXPECT_EQ(visibleTopLevel(w), QStringList({"&Help", "Show &Full Menu"}));
+    w.Menu(QStringLiteral("mnuMenu"))->trigger();
+    EXPECT_EQ(visibleTopLevel(w).size(), 8);
+    EXPECT_FALSE(w.Menu(QStringLiteral("mnuMenu"))->isVisible());
+    EXPECT_EQ(w.Settings.SimpleView, QStringLiteral("Help Menu"));
+}

@@ -1,0 +1,35 @@
+#include "support/MainWindowHarness.h"
+
+#include <QDir>
+#include <QFile>
+
+MainWindowHarness::MainWindowHarness() : savedAppData_(qgetenv("APPDATA")) {
+    qputenv("APPDATA", appData_.path().toLocal8Bit());
+}
+
+MainWindowHarness::~MainWindowHarness() {
+    window_.reset();
+    splash_.reset();
+    qputenv("APPDATA", savedAppData_);
+}
+
+void MainWindowHarness::writeAppDataFile(const QString& name, const QByteArray& content) {
+    QFile file(QDir(appData_.path()).filePath(name));
+    if (file.open(QIODevice::WriteOnly))
+        file.write(content);
+}
+
+QByteArray MainWindowHarness::readAppDataFile(const QString& name) const {
+    QFile file(QDir(appData_.path()).filePath(name));
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+FrmMain& MainWindowHarness::create() {
+    splash_ = std::make_unique<frmSplash>(60 * 60 * 1000);
+    FrmMainServices services{&environment, &clock, &prompter, [this](int) {
+                                 if (++endCalls == 1 && onEnd)
+                                     onEnd();
+                             }};
+    window_ = std::make_unique<FrmMain>(services, splash_.get());
+    return *window_;
+}

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "app/FrmMain.h"
+#include "app/frmSplash.h"
+#include "platform/Clock.h"
+#include "platform/Environment.h"
+#include "support/RecordingPrompter.h"
+
+#include <QTemporaryDir>
+#include <functional>
+#include <memory>
+
+// A main window as the program makes it, with its own application data folder, a
+// splash that never fires by itself, a recording prompter, and the end of the
+// process recorded instead of done.
+class MainWindowHarness {
+public:
+    MainWindowHarness();
+    ~MainWindowHarness();
+
+    // Writes a file into the application data folder before the window loads.
+    void writeAppDataFile(const QString& name, const QByteArray& content);
+    QByteArray readAppDataFile(const QString& name) const;
+    QString appDataPath() const { return appData_.path(); }
+
+    // Makes the window (not yet loaded).
+    FrmMain& create();
+    FrmMain& window() { return *window_; }
+    frmSplash& splash() { return *splash_; }
+
+    RecordingPrompter prompter;
+    Environment environment;
+    Clock clock;
+    int endCalls = 0;
+    // Runs at the moment the process would end (first time only).
+    std::function<void()> onEnd;
+
+private:
+    QTemporaryDir appData_;
+    QByteArray savedAppData_;
+    std::unique_ptr<frmSplash> splash_;
+    std::unique_ptr<FrmMain> window_;
+};
