@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The private print server the integration tests share, started once per test
+// run by CTest's print_server fixture, which names its state folder in
+// $SPOOLWRIGHT_TEST_PRINT_SERVER. A test that finds no server fails: the
+// integration tests never skip. Each test works on queues of its own; the
+// queues added through this object are removed again when it goes.
+class TestPrintServer {
+public:
+    TestPrintServer();
+    ~TestPrintServer();
+    TestPrintServer(const TestPrintServer&) = delete;
+    TestPrintServer& operator=(const TestPrintServer&) = delete;
+
+    // "127.0.0.1:PORT"; empty (and the test already failed) when there is no server.
+    const QString& address() const { return address_; }
+
+    // A queue name no other test uses: `stem` with this process's id appended.
+    static QString uniqueQueueName(const QString& stem);
+
+    // Adds a queue printing to /dev/null. False (and the test failed) when lpadmin refuses.
+    bool addQueue(const QString& name);
+
+    // Submits `content` to `queue` as `user` under the document name `title`,
+    // held when `hold` is set. Returns the job id, 0 (and the test failed) on failure.
+    int submitJob(const QString& queue, const QString& user, const QString& title,
+                  const QByteArray& content, bool hold = true);
+
+    // The queue names as an independent client (ipptool) receives them from the
+    // server, in the server's order.
+    QStringList queueNamesSeenByIpptool() const;
+
+    // Runs a CUPS command-line tool (found in PATH or the sbin folders) with a
+    // time limit; returns its standard output, and fails the test when it fails.
+    static bool runTool(const QString& tool, const QStringList& arguments,
+                        QString* output = nullptr, const QByteArray& input = QByteArray());
+
+private:
+    QString address_;
+    QStringList addedQueues_;
+};
+
+// Starts and stops a print server of a test's own, with the sandbox tool, for a
+// test that stops or restarts a server and so cannot use the shared one.
+class OwnPrintServer {
+public:
+    OwnPrintServer();
+    ~OwnPrintServer(); // stops it
+
+    // Starts the server on `port` (0: a free one); returns its address, empty on failure.
+    QString start(int port = 0);
+    bool stop();
+
+private:
+    QString stateDir_;
+};
