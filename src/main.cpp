@@ -2,6 +2,7 @@
 #include "app/MessageBoxPrompter.h"
 #include "app/SignalBridge.h"
 #include "app/frmSplash.h"
+#include "session/JobMonitor.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 
@@ -17,7 +18,12 @@ int main(int argc, char** argv) {
     MessageBoxPrompter prompter;
 
     frmSplash splash;
-    FrmMain window({&environment, &clock, &prompter, {}}, &splash);
+    FrmMainServices services;
+    services.environment = &environment;
+    services.clock = &clock;
+    services.prompter = &prompter;
+    services.monitorProgram = JobMonitorProgram();
+    FrmMain window(services, &splash);
     splash.onTimer = [&window] { window.Show(); };
 
     SignalBridge signalBridge;

@@ -1,10 +1,18 @@
 #include "app/FrmMain.h"
 
 #include "app/frmSplash.h"
+#include "log/LogDatabase.h"
+#include "platform/Clock.h"
+#include "platform/CupsSpooler.h"
 #include "platform/Environment.h"
 #include "platform/ProcessTable.h"
+#include "session/JobRetrieval.h"
 #include "session/JobRow.h"
-#include "session/SessionSteps.h"
+#include "app/Timers.h"
+#include "session/JobMonitor.h"
+#include "session/MonitorEvents.h"
+#include "session/QueueSelection.h"
+#include "session/ServerConnection.h"
 #include "shell/MainMenu.h"
 #include "shell/PanelFrame.h"
 #include "shell/Panels.h"
@@ -22,7 +30,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
@@ -67,12 +74,24 @@ FrmMain::FrmMain(FrmMainServices services, frmSplash* splashWindow)
             fflush(nullptr);
             std::_Exit(code);
         };
+    if (!services_.makeSpooler)
+        services_.makeSpooler = [](const QString& server) {
+            return std::make_unique<CupsSpooler>(server);
+        };
+    log_ = std::make_unique<LogDatabase>(
+        [this] {
+            return LogContext{Settings.LogPath, Settings.Audit, CurrentPrinter->currentText(),
+                              CurrentPrintQueue->currentText(), chkAutoQueue->isChecked()};
+        },
+        services_.environment ? services_.environment->programFolder() : QString(),
+        *services_.environment, *services_.clock, *services_.prompter);
     buildGrid();
     buildStatusBar();
     BuildMainMenu(*this);
     BuildPanels(*this);
     ApplyColumnLayout(*this); // the designed widths, until the settings give others
     wireMenus();
+    wireControls();
     setMinimumSize(Twips::toPixels(8150), Twips::toPixels(3800));
     resize(Twips::toPixels(14970), Twips::toPixels(9000));
 
@@ -121,6 +140,15 @@ void FrmMain::wireMenus() {
             [this] { mnuMenu_Click(*this); });
 }
 
+void FrmMain::wireControls() {
+    connect(FindPrintQueues, &QPushButton::clicked, this, [this] { FindPrintQueues_Click(*this); });
+    connect(CurrentPrinter->lineEdit(), &QLineEdit::returnPressed, this,
+            [this] { CurrentPrinter_KeyDown(*this, 13, 0); });
+    connect(CurrentPrintQueue, &QComboBox::activated, this,
+            [this] { CurrentPrintQueue_Click(*this); });
+    connect(cmdRefreshJobs, &QPushButton::clicked, this, [this] { cmdRefreshJobs_Click(*this); });
+}
+
 void FrmMain::buildStatusBar() {
     StatusBar1 = named(new QStatusBar(this), "StatusBar1");
     StatusBar1->setSizeGripEnabled(true);
@@ -136,6 +164,13 @@ void FrmMain::buildStatusBar() {
         StatusPanels[static_cast<std::size_t>(i)] = panel;
     }
     setStatusBar(StatusBar1);
+}
+
+PrintSpooler* FrmMain::SpoolerFor(const QString& server) {
+    std::unique_ptr<PrintSpooler>& spooler = spoolers_[server];
+    if (!spooler)
+        spooler = services_.makeSpooler(server);
+    return spooler.get();
 }
 
 QAction* FrmMain::Menu(const QString& name) const {
@@ -190,7 +225,7 @@ void FrmMain::Form_Load() {
     setWidthTwips(14970);
     SessionPrintedPages = 0;
     LoadSettings(*this);
-    WriteAudit(*this, QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
+    Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
     DoEvents();
     ApplyColumnLayout(*this);
     ReconnectLastQueue();
@@ -248,8 +283,8 @@ void FrmMain::Form_Unload() {
     unloading_ = true;
     Timer1->stop();
     Timer2->stop();
-    ProcessTable::EndProcessesNamed(QStringLiteral("SWRJobMonitor"));
-    WriteAudit(*this, QStringLiteral("Program"), QStringLiteral("Spoolwright Shutdown"));
+    EndProcessesNamed(QStringLiteral("SWRJobMonitor"));
+    Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Shutdown"));
     SaveSettings(*this);
     if (splash)
         splash->close();

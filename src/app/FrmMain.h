@@ -6,8 +6,12 @@
 #include <QString>
 #include <array>
 #include <functional>
+#include <map>
+#include <memory>
 
 class Clock;
+class LogDatabase;
+class PrintSpooler;
 class Environment;
 class Prompter;
 class frmSplash;
@@ -18,6 +22,7 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
+class QProcess;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -35,6 +40,10 @@ struct FrmMainServices {
     Prompter* prompter = nullptr;
     // Ends the process at once. Tests record the call instead.
     std::function<void(int)> endProcess;
+    // The job monitor program; with none, no job events arrive.
+    QString monitorProgram;
+    // Makes the spooler of a server ("host" or "host:port").
+    std::function<std::unique_ptr<PrintSpooler>(const QString&)> makeSpooler;
 };
 
 // The main window. It owns the controls and the program's state; the procedures
@@ -124,8 +133,11 @@ public:
     QTreeWidget* SearchList = nullptr;
     QLabel* SearchStatus = nullptr;
     QLabel* ServerStatus = nullptr;
-    QProgressBar* SearchProgress = nullptr;
+    QFrame* SearchProgress = nullptr; // a shape coloured by the retrieval's stage
     bool ServerViewShown = false;
+
+    // The job monitor process the window takes its events from.
+    QProcess* mwcmnMonitor = nullptr;
 
     // A menu entry or menu by its name ("menuExit", "mnuPanels", ...).
     QAction* Menu(const QString& name) const;
@@ -136,7 +148,21 @@ public:
     QString SettingsPath;
     QString CurrentServer;
     QString CurrentQueue;
+    QString LastHistoryServer;
     double SessionPrintedPages = 0;
+    bool ResumeAllInProgress = false;
+    QString LastReleasedJob;
+
+    // The spooler of the last server the job retrieval connected to, and its name
+    // exactly as asked for; the spooler whose queues the queue box lists.
+    PrintSpooler* WmiServices = nullptr;
+    QString WmiServer;
+    PrintSpooler* ServerContainer = nullptr;
+    // One spooler per server name, made when first asked for and kept for the run.
+    PrintSpooler* SpoolerFor(const QString& server);
+
+    // The log database and audit trail.
+    LogDatabase& Log() { return *log_; }
 
     SettingsRecord Settings;
 
@@ -147,10 +173,13 @@ protected:
 private:
     void buildGrid();
     void wireMenus();
+    void wireControls();
     void buildStatusBar();
     void setWidthTwips(int twips);
 
     FrmMainServices services_;
+    std::map<QString, std::unique_ptr<PrintSpooler>> spoolers_;
+    std::unique_ptr<LogDatabase> log_;
     bool loaded_ = false;
     bool unloading_ = false;
 };

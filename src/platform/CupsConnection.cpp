@@ -1,10 +1,15 @@
 #include "platform/CupsConnection.h"
 
 #include <QByteArray>
+#include <QFile>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -13,11 +18,38 @@ namespace {
 // after its deadline however the waiting is split between writes and reads.
 constexpr int waitSliceMs = 200;
 
-// Until the program can ask the operator, a server that wants a password gets
-// none: the request fails as access denied. libcups' own callback would read the
-// terminal and hang a program started from one.
-const char* noPassword(const char*, http_t*, const char*, const char*, void*) {
-    return nullptr;
+// Asking again and again for a password the server keeps refusing would never
+// end; after this many answers to one request it is refused.
+constexpr int maxPromptsPerRequest = 3;
+
+// A file descriptor closed when it goes out of scope.
+struct FileDescriptor {
+    int fd = -1;
+    explicit FileDescriptor(int descriptor) : fd(descriptor) {}
+    ~FileDescriptor() {
+        if (fd >= 0)
+            ::close(fd);
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+};
+
+// The whole content of a file descriptor, read from its start.
+bool readAll(int fd, QByteArray* content) {
+    struct stat status {};
+    if (fstat(fd, &status) != 0 || lseek(fd, 0, SEEK_SET) != 0)
+        return false;
+    content->resize(static_cast<qsizetype>(status.st_size));
+    qsizetype done = 0;
+    while (done < content->size()) {
+        const ssize_t n = ::read(fd, content->data() + done, content->size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
 }
 
 bool parsePort(const QString& text, int& port) {
@@ -101,9 +133,10 @@ SpoolerResult spoolerResultOf(http_status_t httpStatus, ipp_status_t ippStatus) 
 }
 
 CupsConnection::CupsConnection(const QString& serverText, const SpoolerTimeouts& timeouts,
-                               const QString& userName)
-    : address_(CupsServerAddress::parse(serverText)), timeouts_(timeouts),
-      userName_(userName.isEmpty() ? QString::fromUtf8(cupsUser()) : userName) {}
+                               const QString& userName, CredentialsPrompt prompt)
+    : address_(CupsServerAddress::parse(serverText)), serverText_(serverText), timeouts_(timeouts),
+      userName_(userName.isEmpty() ? QString::fromUtf8(cupsUser()) : userName),
+      prompt_(std::move(prompt)) {}
 
 CupsConnection::~CupsConnection() {
     close();
@@ -156,10 +189,67 @@ IppPtr CupsConnection::newRequest(ipp_op_t op) const {
 }
 
 CupsReply CupsConnection::send(IppPtr request, const char* resource) {
+    return exchange(std::move(request), resource, -1, -1);
+}
+
+CupsReply CupsConnection::sendWithDocument(IppPtr request, const char* resource,
+                                           const QString& path) {
+    const FileDescriptor document(
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC));
+    if (document.fd < 0) {
+        CupsReply reply;
+        reply.result = SpoolerResult::Failed;
+        reply.message = QStringLiteral("Cannot read %1: %2")
+                            .arg(path, QString::fromLocal8Bit(std::strerror(errno)));
+        return reply;
+    }
+    return exchange(std::move(request), resource, document.fd, -1);
+}
+
+CupsReply CupsConnection::receiveDocument(IppPtr request, const char* resource,
+                                          QByteArray* document) {
+    document->clear();
+    // The document goes to memory, never to a file another user might read.
+    const FileDescriptor buffer(memfd_create("spoolwright-document", MFD_CLOEXEC));
+    if (buffer.fd < 0) {
+        CupsReply reply;
+        reply.result = SpoolerResult::Failed;
+        reply.message = QString::fromLocal8Bit(std::strerror(errno));
+        return reply;
+    }
+    CupsReply reply = exchange(std::move(request), resource, -1, buffer.fd);
+    if (reply.result == SpoolerResult::Success && !readAll(buffer.fd, document)) {
+        document->clear();
+        reply.result = SpoolerResult::Failed;
+        reply.message = QStringLiteral("The document could not be kept in memory");
+    }
+    return reply;
+}
+
+CupsReply CupsConnection::exchange(IppPtr request, const char* resource, int documentIn,
+                                   int documentOut) {
     CupsReply reply;
+    // A password dialog runs an event loop, in which a timer may start another
+    // call on this connection while a request is half sent: that call is
+    // refused rather than let two requests share one connection.
+    if (busy_) {
+        reply.result = SpoolerResult::Failed;
+        reply.message = QStringLiteral("Another request to %1 is still waiting").arg(serverText_);
+        return reply;
+    }
+    busy_ = true;
+    struct Idle {
+        bool& busy;
+        ~Idle() { busy = false; }
+    } idle{busy_};
+
     // The callback belongs to the calling thread; set it on every request so a
-    // connection used from a worker thread never falls back to the terminal.
-    cupsSetPasswordCB2(noPassword, nullptr);
+    // connection used from a worker thread never falls back to libcups' own,
+    // which reads the terminal and would hang a program started from one.
+    cupsSetPasswordCB2(&CupsConnection::passwordFor, this);
+    passwordCallsThisRequest_ = 0;
+    promptsThisRequest_ = 0;
+    const QByteArray threadUser = cupsUser();
 
     if (http_ &&
         (!stillConnected() || qstricmp(httpGetField(http_, HTTP_FIELD_CONNECTION), "close") == 0))
@@ -176,9 +266,12 @@ CupsReply CupsConnection::send(IppPtr request, const char* resource) {
         return reply;
     }
 
+    ++requestsSent_;
     deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeouts_.requestMs);
-    // cupsDoRequest frees the request.
-    reply.response.reset(cupsDoRequest(http_, request.release(), resource));
+    // cupsDoIORequest frees the request; it sends the document from documentIn
+    // and writes the one that follows the answer to documentOut.
+    reply.response.reset(
+        cupsDoIORequest(http_, request.release(), resource, documentIn, documentOut));
     const http_status_t httpStatus = httpGetStatus(http_);
     const ipp_status_t ippStatus =
         reply.response ? ippGetStatusCode(reply.response.get()) : cupsLastError();
@@ -194,10 +287,49 @@ CupsReply CupsConnection::send(IppPtr request, const char* resource) {
                 .arg(error ? QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error))
                            : QString());
     }
+    // The user name handed to libcups for the password belongs to this server;
+    // the thread's other connections keep theirs.
+    if (threadUser != cupsUser())
+        cupsSetUser(threadUser.constData());
+    passwordText_.fill('\0');
+    passwordText_.clear();
 
     // After a failure the connection's state is unknown (half a request may be
     // in flight): start the next request on a fresh one.
     if (!reply.response || httpStatus == HTTP_STATUS_ERROR)
         close();
     return reply;
+}
+
+const char* CupsConnection::passwordFor(const char*, http_t*, const char*, const char*,
+                                        void* connection) {
+    return static_cast<CupsConnection*>(connection)->password();
+}
+
+// libcups calls this each time the server answers a request with a demand for
+// credentials; what it returns goes with the user name set by cupsSetUser.
+const char* CupsConnection::password() {
+    ++passwordCallsThisRequest_;
+    if (credentials_ && passwordCallsThisRequest_ > 1)
+        credentials_.reset(); // the server refused them: the operator must be asked
+    if (!credentials_) {
+        if (!prompt_ || operatorCancelled_ || promptsThisRequest_ >= maxPromptsPerRequest)
+            return nullptr;
+        ++promptsThisRequest_;
+        credentials_ = prompt_(serverText_, userName_);
+        // The operator's time at the dialog is not the server's: the request's
+        // wait starts again.
+        deadline_ =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(timeouts_.requestMs);
+        if (!credentials_) {
+            operatorCancelled_ = true;
+            return nullptr;
+        }
+        if (credentials_->user.isEmpty())
+            credentials_->user = userName_;
+        userName_ = credentials_->user;
+    }
+    cupsSetUser(credentials_->user.toUtf8().constData());
+    passwordText_ = credentials_->password.toUtf8();
+    return passwordText_.constData();
 }

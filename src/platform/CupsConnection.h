@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/PrintSpooler.h"
+#include "platform/SpoolerCredentials.h"
 
 #include <QString>
 #include <chrono>
 #include <cups/cups.h>
 #include <memory>
+#include <optional>
 
 // Where the server box's text points: "host" or "host:port" (631 when absent),
 // blanks around it ignored, an IPv6 address in brackets ("[::1]:8631") or bare.
@@ -43,17 +45,32 @@ SpoolerResult spoolerResultOf(http_status_t httpStatus, ipp_status_t ippStatus);
 // halfway, is left after requestMs; an answer still arriving is not cut off.
 // After any failure the connection is closed and the next request opens a
 // fresh one. Not thread-safe: one connection belongs to one thread.
+//
+// Who is asking: requests carry the operator's identity as requesting-user-name,
+// which is the login name (cupsUser(), so CUPS_USER overrides it as it does for
+// CUPS's own tools) until the operator has given a user name to this server;
+// from then on it is that name, the one the server knows the operator by. Never
+// anyone else's: the server trusts the name unchecked, and the program must not
+// borrow rights the operator does not have.
+//
+// When the server asks for a password, the prompt is called (if there is one):
+// once per connection, that is per server and run, and again only when the
+// server refuses what the operator gave, at most three times for one request.
+// A cancelled prompt is remembered: later demands for a password are refused
+// at once, without asking again. Without a prompt every such request is refused
+// as AccessDenied.
 class CupsConnection {
 public:
-    // userName is sent as requesting-user-name; empty means the login name, as
-    // CUPS's own tools send it.
+    // userName replaces the login name; empty means the login name.
     CupsConnection(const QString& serverText, const SpoolerTimeouts& timeouts,
-                   const QString& userName = QString());
+                   const QString& userName = QString(),
+                   CredentialsPrompt prompt = CredentialsPrompt());
     ~CupsConnection();
     CupsConnection(const CupsConnection&) = delete;
     CupsConnection& operator=(const CupsConnection&) = delete;
 
     const CupsServerAddress& address() const { return address_; }
+    const QString& serverText() const { return serverText_; }
     const QString& userName() const { return userName_; }
 
     // A request for `op` carrying the attributes every request needs.
@@ -63,17 +80,42 @@ public:
     // operations, "/admin/" for printer operations) and waits for the answer.
     CupsReply send(IppPtr request, const char* resource);
 
+    // Sends the request with the file at `path` as its document (Print-Job).
+    CupsReply sendWithDocument(IppPtr request, const char* resource, const QString& path);
+
+    // Sends the request and reads the document the server returns after its
+    // answer (CUPS-Get-Document) into `document`.
+    CupsReply receiveDocument(IppPtr request, const char* resource, QByteArray* document);
+
     bool isOpen() const { return http_ != nullptr; }
     void close();
 
+    // How many requests this connection has sent, for tests that prove a call
+    // costs the requests it should.
+    int requestsSent() const { return requestsSent_; }
+
 private:
+    CupsReply exchange(IppPtr request, const char* resource, int documentIn, int documentOut);
     bool open();
     bool stillConnected() const;
     static int keepWaiting(http_t* http, void* connection);
+    static const char* passwordFor(const char* prompt, http_t* http, const char* method,
+                                   const char* resource, void* connection);
+    const char* password();
 
     CupsServerAddress address_;
+    QString serverText_;
     SpoolerTimeouts timeouts_;
     QString userName_;
     http_t* http_ = nullptr;
     std::chrono::steady_clock::time_point deadline_;
+    bool busy_ = false;
+    int requestsSent_ = 0;
+
+    CredentialsPrompt prompt_;
+    std::optional<SpoolerCredentials> credentials_; // what the operator gave this server
+    bool operatorCancelled_ = false;
+    int passwordCallsThisRequest_ = 0;
+    int promptsThisRequest_ = 0;
+    QByteArray passwordText_; // kept alive for libcups until the request ends
 };

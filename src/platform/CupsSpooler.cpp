@@ -1,28 +1,220 @@
 #include "platform/CupsSpooler.h"
 
-CupsSpooler::CupsSpooler(const QString& serverName, const SpoolerTimeouts& timeouts)
-    : serverName_(serverName), connection_(serverName, timeouts) {}
+#include "platform/CupsRequests.h"
+#include "platform/CupsStatus.h"
+#include "platform/PageCount.h"
+
+#include <QDir>
+#include <QSet>
+#include <QUrl>
+
+namespace {
+
+// A document larger than this is not fetched to count its pages: reading it
+// would hold up a pass for longer than its pages are worth.
+constexpr qint64 maxCountedKOctets = 64 * 1024;
+
+// The test page CUPS itself prints, from its data folder (CUPS_DATADIR moves
+// it, as it moves it for CUPS's own programs).
+QString testPagePath() {
+    const QString dataDir = qEnvironmentVariable("CUPS_DATADIR", QStringLiteral("/usr/share/cups"));
+    return QDir(dataDir).filePath(QStringLiteral("data/testprint"));
+}
+
+// A server without any printer answers client-error-not-found to a listing:
+// that server is fine, it just has nothing to list.
+SpoolerResult listingResult(const CupsReply& reply) {
+    return reply.result == SpoolerResult::NotFound && reply.response ? SpoolerResult::Success
+                                                                     : reply.result;
+}
+
+} // namespace
+
+CupsSpooler::CupsSpooler(const QString& serverName, const SpoolerTimeouts& timeouts,
+                         CredentialsPrompt prompt)
+    : serverName_(serverName), connection_(serverName, timeouts, QString(), std::move(prompt)) {}
 
 QStringList CupsSpooler::queueNames() {
-    IppPtr request = connection_.newRequest(IPP_OP_CUPS_GET_PRINTERS);
-    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "printer-name");
-    const CupsReply reply = connection_.send(std::move(request), "/");
-    // A server without any queue answers client-error-not-found: that server is
-    // fine, it just has nothing to list.
-    lastResult_ = reply.result == SpoolerResult::NotFound && reply.response ? SpoolerResult::Success
-                                                                            : reply.result;
+    const CupsReply reply = connection_.send(queueNamesRequest(connection_), "/");
+    lastResult_ = listingResult(reply);
     QStringList names;
     if (reply.result != SpoolerResult::Success)
         return names;
-    for (ipp_attribute_t* attr = ippFirstAttribute(reply.response.get()); attr;
-         attr = ippNextAttribute(reply.response.get())) {
-        if (ippGetGroupTag(attr) != IPP_TAG_PRINTER || !ippGetName(attr) ||
-            qstrcmp(ippGetName(attr), "printer-name") != 0)
-            continue;
-        const ipp_tag_t tag = ippGetValueTag(attr);
-        if (tag == IPP_TAG_NAME || tag == IPP_TAG_NAMELANG)
-            names << QString::fromUtf8(ippGetString(attr, 0, nullptr));
-    }
+    for (const CupsPrinterRecord& printer : printerRecordsOf(reply.response.get()))
+        if (!printer.name.isEmpty())
+            names << printer.name;
     return names;
+}
+
+std::optional<SpoolerQueue> CupsSpooler::queue(const QString& name) {
+    const CupsReply reply = connection_.send(queueRequest(connection_, name), "/");
+    lastResult_ = reply.result;
+    if (reply.result != SpoolerResult::Success)
+        return std::nullopt;
+    const QList<CupsPrinterRecord> records = printerRecordsOf(reply.response.get());
+    if (records.isEmpty()) {
+        lastResult_ = SpoolerResult::Failed;
+        return std::nullopt;
+    }
+    const CupsPrinterRecord& printer = records.first();
+    SpoolerQueue queue;
+    queue.Name = printer.name.isEmpty() ? name : printer.name;
+    queue.Description = printer.info;
+    queue.PrinterPath = printer.uriSupported.isEmpty() ? printerUri(connection_, name)
+                                                       : printer.uriSupported.first();
+    queue.Location = printer.location;
+    queue.Model = printer.makeAndModel;
+    queue.Status = queueStatusBits(printer.state, printer.stateReasons);
+    return queue;
+}
+
+QList<SpoolerJob> CupsSpooler::jobs() {
+    return jobsAt(serverUri(connection_), true);
+}
+
+QList<SpoolerJob> CupsSpooler::queueJobs(const QString& queue) {
+    return jobsAt(printerUri(connection_, queue), false);
+}
+
+QList<SpoolerJob> CupsSpooler::jobsAt(const QString& uri, bool wholeServer) {
+    const CupsReply reply = connection_.send(jobsRequest(connection_, uri), "/");
+    lastResult_ = reply.result;
+    QList<SpoolerJob> jobs;
+    if (reply.result != SpoolerResult::Success)
+        return jobs;
+    const QList<CupsJobRecord> records = jobRecordsOf(reply.response.get());
+    for (const CupsJobRecord& record : records)
+        jobs << jobOf(record);
+    if (wholeServer) {
+        // Every unfinished job of the server was listed: a count for a job no
+        // longer among them will not be asked for again.
+        QSet<JobKey> listed;
+        for (const CupsJobRecord& record : records)
+            listed.insert({record.id, record.timeAtCreation});
+        for (auto it = countedPages_.begin(); it != countedPages_.end();)
+            it = listed.contains(it.key()) ? std::next(it) : countedPages_.erase(it);
+    }
+    return jobs;
+}
+
+SpoolerJob CupsSpooler::jobOf(const CupsJobRecord& record) {
+    SpoolerJob job;
+    job.JobId = record.id;
+    job.Name = record.printerName() + QStringLiteral(", ") + QString::number(record.id);
+    job.Document = record.name;
+    job.Owner = record.user;
+    job.HostPrintQueue = record.host;
+    job.TotalPages = totalPagesOf(record);
+    job.PagesPrinted = record.impressionsCompleted;
+    job.Priority = record.priority;
+    job.Size = record.kOctets * 1024;
+    job.TimeSubmitted = QDateTime::fromSecsSinceEpoch(record.timeAtCreation);
+    job.StatusMask = jobStatusMask(record.state);
+    return job;
+}
+
+qint64 CupsSpooler::totalPagesOf(const CupsJobRecord& record) {
+    if (record.impressions && *record.impressions > 0)
+        return *record.impressions;
+    // A job whose documents have not all arrived yet is counted once they have.
+    if (record.documents < 1)
+        return 0;
+    const JobKey key{record.id, record.timeAtCreation};
+    const auto known = countedPages_.constFind(key);
+    if (known != countedPages_.constEnd())
+        return known.value();
+    const qint64 pages = countedPages(record);
+    countedPages_.insert(key, pages);
+    return pages;
+}
+
+qint64 CupsSpooler::countedPages(const CupsJobRecord& record) {
+    if (record.kOctets > maxCountedKOctets)
+        return 0;
+    qint64 pages = 0;
+    for (int number = 1; number <= record.documents; ++number) {
+        QByteArray document;
+        const CupsReply reply = connection_.receiveDocument(
+            documentRequest(connection_, record.id, number), "/", &document);
+        ++documentsRead_;
+        // One document missing would make the total a wrong number: none is better.
+        if (reply.result != SpoolerResult::Success)
+            return 0;
+        pages += PageCount::documentPages(document, documentRecordOf(reply.response.get()).format);
+    }
+    return pages;
+}
+
+SpoolerResult CupsSpooler::perform(IppPtr request, const char* resource) {
+    lastResult_ = connection_.send(std::move(request), resource).result;
+    return lastResult_;
+}
+
+SpoolerResult CupsSpooler::pauseJob(const QString& queue, int jobId) {
+    return perform(holdJobRequest(connection_, queue, jobId), "/jobs/");
+}
+
+SpoolerResult CupsSpooler::resumeJob(const QString& queue, int jobId) {
+    return perform(jobRequest(connection_, IPP_OP_RELEASE_JOB, queue, jobId), "/jobs/");
+}
+
+SpoolerResult CupsSpooler::deleteJob(const QString& queue, int jobId) {
+    return perform(jobRequest(connection_, IPP_OP_CANCEL_JOB, queue, jobId), "/jobs/");
+}
+
+SpoolerResult CupsSpooler::setJobPriority(const QString& queue, int jobId, int priority) {
+    return perform(jobPriorityRequest(connection_, queue, jobId, priority), "/jobs/");
+}
+
+SpoolerResult CupsSpooler::pauseQueue(const QString& queue) {
+    return perform(printerRequest(connection_, IPP_OP_PAUSE_PRINTER, queue), "/admin/");
+}
+
+SpoolerResult CupsSpooler::resumeQueue(const QString& queue) {
+    return perform(printerRequest(connection_, IPP_OP_RESUME_PRINTER, queue), "/admin/");
+}
+
+SpoolerResult CupsSpooler::purgeQueue(const QString& queue) {
+    return perform(printerRequest(connection_, IPP_OP_PURGE_JOBS, queue), "/admin/");
+}
+
+SpoolerResult CupsSpooler::printTestPage(const QString& queue) {
+    const QByteArray resource = QStringLiteral("/printers/%1").arg(queue).toUtf8();
+    lastResult_ = connection_
+                      .sendWithDocument(testPageRequest(connection_, queue), resource.constData(),
+                                        testPagePath())
+                      .result;
+    return lastResult_;
+}
+
+QList<SpoolerPrinter> CupsSpooler::printers() {
+    const CupsReply reply = connection_.send(printersRequest(connection_), "/");
+    lastResult_ = listingResult(reply);
+    QList<SpoolerPrinter> printers;
+    if (reply.result != SpoolerResult::Success)
+        return printers;
+    for (const CupsPrinterRecord& record : printerRecordsOf(reply.response.get())) {
+        SpoolerPrinter printer;
+        printer.Name = record.name;
+        printer.ShareName = record.name;
+        printer.ExtendedPrinterStatus = extendedPrinterStatus(record.state, record.stateReasons);
+        printer.Comment = record.info;
+        printer.Shared = record.shared;
+        printer.PortName = record.deviceUri;
+        printer.Location = record.location;
+        printers << printer;
+    }
+    return printers;
+}
+
+QString CupsSpooler::printerWebPage(const QString& queue) const {
+    const CupsServerAddress& address = connection_.address();
+    if (!address.valid)
+        return QString();
+    QUrl url;
+    url.setScheme(QStringLiteral("http"));
+    url.setHost(address.host);
+    url.setPort(address.port);
+    url.setPath(QStringLiteral("/printers/") + queue);
+    return url.toString(QUrl::FullyEncoded);
 }

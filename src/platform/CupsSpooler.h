@@ -1,23 +1,66 @@
 #pragma once
 
 #include "platform/CupsConnection.h"
+#include "platform/CupsRecords.h"
 #include "platform/PrintSpooler.h"
+#include "platform/SpoolerCredentials.h"
+
+#include <QHash>
+#include <QPair>
 
 // The print spooler of a CUPS server, spoken to over IPP through one
 // CupsConnection.
+//
+// Pages: CUPS counts a job's pages only as it prints them, so for a job whose
+// submitter did not declare job-impressions the spooler reads the job's
+// documents (CUPS-Get-Document) and counts their pages itself, once per job for
+// the life of this object, which is one run: the count is remembered by job id
+// and creation time, so a number the server gives again to a new job is not
+// mistaken for the old one. A document that cannot be had or read counts 0, and
+// that too is remembered.
 class CupsSpooler : public PrintSpooler {
 public:
-    explicit CupsSpooler(const QString& serverName, const SpoolerTimeouts& timeouts = {});
+    // `prompt` asks the operator for credentials when the server wants them;
+    // without one such requests are refused as AccessDenied.
+    explicit CupsSpooler(const QString& serverName, const SpoolerTimeouts& timeouts = {},
+                         CredentialsPrompt prompt = CredentialsPrompt());
 
     QString serverName() const override { return serverName_; }
     QStringList queueNames() override;
+    std::optional<SpoolerQueue> queue(const QString& name) override;
+    QList<SpoolerJob> jobs() override;
+    QList<SpoolerJob> queueJobs(const QString& queue) override;
+    SpoolerResult pauseJob(const QString& queue, int jobId) override;
+    SpoolerResult resumeJob(const QString& queue, int jobId) override;
+    SpoolerResult deleteJob(const QString& queue, int jobId) override;
+    SpoolerResult setJobPriority(const QString& queue, int jobId, int priority) override;
+    SpoolerResult pauseQueue(const QString& queue) override;
+    SpoolerResult resumeQueue(const QString& queue) override;
+    SpoolerResult purgeQueue(const QString& queue) override;
+    SpoolerResult printTestPage(const QString& queue) override;
+    QList<SpoolerPrinter> printers() override;
+    QString printerWebPage(const QString& queue) const override;
 
     // How the last call ended, so that an empty answer from an unreachable
     // server can be told from a server without queues.
     SpoolerResult lastResult() const { return lastResult_; }
 
+    // The requests sent so far, and the documents read to count pages, for tests
+    // that prove what a call costs.
+    int requestsSent() const { return connection_.requestsSent(); }
+    int documentsRead() const { return documentsRead_; }
+
 private:
+    QList<SpoolerJob> jobsAt(const QString& uri, bool wholeServer);
+    SpoolerJob jobOf(const CupsJobRecord& record);
+    qint64 totalPagesOf(const CupsJobRecord& record);
+    qint64 countedPages(const CupsJobRecord& record);
+    SpoolerResult perform(IppPtr request, const char* resource);
+
+    using JobKey = QPair<int, qint64>; // job id, time-at-creation
     QString serverName_;
     CupsConnection connection_;
     SpoolerResult lastResult_ = SpoolerResult::Success;
+    QHash<JobKey, qint64> countedPages_;
+    int documentsRead_ = 0;
 };

@@ -2,7 +2,9 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QList>
 #include <QStringList>
+#include <optional>
 
 // How long any call to a print server may wait. Shared by every request, so an
 // unreachable or silent server never holds the window longer than this.
@@ -38,6 +40,27 @@ struct SpoolerJob {
     int StatusMask = 0; // Windows job status bits: 0 queued, 1 paused, 16 printing, ...
 };
 
+// A print queue as the directory provider describes it (its print-queue object).
+struct SpoolerQueue {
+    QString Name;
+    QString Description; // printer-info
+    QString PrinterPath; // the queue's address, ipp://server:port/printers/NAME
+    QString Location;
+    QString Model;
+    quint32 Status = 0; // Windows queue status bits: 0x1 paused, 0x2 error, 0x80 offline, ...
+};
+
+// A printer as the live reports describe it (Win32_Printer).
+struct SpoolerPrinter {
+    QString Name;
+    QString ShareName;
+    int ExtendedPrinterStatus = 0; // 3 idle, 4 printing, 7 offline, 8 paused, 9 error
+    QString Comment;
+    bool Shared = false;
+    QString PortName; // the device address
+    QString Location;
+};
+
 // One print server, seen in the terms the program's features use: queues and jobs
 // with the names and status numbers of the Windows spooler. One instance per
 // server name. Every call is bounded by the timeouts above; a failing call
@@ -52,4 +75,32 @@ public:
     // The names of the server's print queues, in the order the server returns them.
     // Empty when the server cannot be reached or answers with an error.
     virtual QStringList queueNames() = 0;
+
+    // The queue's properties and status; nothing when the queue cannot be read.
+    virtual std::optional<SpoolerQueue> queue(const QString& name) = 0;
+
+    // Every job of the server that has not finished, in the server's order, read in
+    // one request. Empty when the server cannot be reached.
+    virtual QList<SpoolerJob> jobs() = 0;
+
+    // The jobs of one queue (its PrintJobs collection), in the server's order.
+    virtual QList<SpoolerJob> queueJobs(const QString& queue) = 0;
+
+    // Job actions, by queue name and job number.
+    virtual SpoolerResult pauseJob(const QString& queue, int jobId) = 0;  // hold
+    virtual SpoolerResult resumeJob(const QString& queue, int jobId) = 0; // release
+    virtual SpoolerResult deleteJob(const QString& queue, int jobId) = 0; // cancel
+    virtual SpoolerResult setJobPriority(const QString& queue, int jobId, int priority) = 0;
+
+    // Queue actions.
+    virtual SpoolerResult pauseQueue(const QString& queue) = 0;
+    virtual SpoolerResult resumeQueue(const QString& queue) = 0;
+    virtual SpoolerResult purgeQueue(const QString& queue) = 0; // every job removed
+    virtual SpoolerResult printTestPage(const QString& queue) = 0;
+
+    // Every printer of the server, for the live reports.
+    virtual QList<SpoolerPrinter> printers() = 0;
+
+    // The address of the queue's page in the server's web interface.
+    virtual QString printerWebPage(const QString& queue) const = 0;
 };

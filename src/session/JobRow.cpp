@@ -20,10 +20,6 @@ QStringList SearchListHeaders() {
     return headers;
 }
 
-QString SizeText(qint64 bytes) {
-    return QString::number(bytes / 1024) + QStringLiteral("KB");
-}
-
 QString TransactionID(const QString& jobId, const QString& submitted) {
     return jobId + QLatin1Char('-') + submitted;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/JobText.h"
+
 #include <QStringList>
 
 struct SpoolerJob;
@@ -45,9 +47,6 @@ enum : int {
 
 QStringList JobListHeaders();
 QStringList SearchListHeaders();
-
-// "<bytes / 1024>KB", the remainder dropped.
-QString SizeText(qint64 bytes);
 
 // The job log key: job number, "-", submission time text.
 QString TransactionID(const QString& jobId, const QString& submitted);

@@ -229,12 +229,12 @@ void buildServerView(FrmMain& f, QWidget* client) {
     QWidget* body = f.FrameSearch->body();
     f.SearchStatus = named(new QLabel(body), "SearchStatus");
     f.ServerStatus = named(new QLabel(body), "ServerStatus");
-    f.SearchProgress = named(new QProgressBar(body), "SearchProgress");
-    f.SearchProgress->setMaximumHeight(Twips::toPixels(240));
+    f.SearchProgress = named(new QFrame(body), "SearchProgress");
+    f.SearchProgress->setFixedSize(Twips::toPixels(240), Twips::toPixels(240));
     auto* top = new QHBoxLayout;
     top->addWidget(f.SearchStatus, 1);
     top->addWidget(f.ServerStatus, 1);
-    top->addWidget(f.SearchProgress, 1);
+    top->addWidget(f.SearchProgress);
     auto* column = new QVBoxLayout(body);
     column->setContentsMargins(0, 0, 0, 0);
     column->addLayout(top);

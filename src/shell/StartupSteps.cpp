@@ -3,5 +3,3 @@
 void StartUpdateCheck(FrmMain&) {}
 
 void GetCommandLine(FrmMain&, const QString&) {}
-
-void WriteAudit(FrmMain&, const QString&, const QString&) {}

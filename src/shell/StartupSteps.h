@@ -18,6 +18,3 @@ void StartUpdateCheck(FrmMain& form);
 
 // Acts on the command line: report switches, menu styles and a server name.
 void GetCommandLine(FrmMain& form, const QString& commandLine = QString());
-
-// Records an operator or program action in the audit trail of the log database.
-void WriteAudit(FrmMain& form, const QString& category, const QString& description);

@@ -1,4 +1,5 @@
 #include "app/SignalBridge.h"
+#include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
 
 #include <QAction>
@@ -150,4 +151,23 @@ TEST_F(FrmMainLifecycle, SplashTimerShowsTheMainWindowAndCloses) {
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(harness.splash().isVisible());
     EXPECT_TRUE(harness.splash().lblStatus->text().endsWith(QStringLiteral("Done.")));
+}
+
+TEST(ProgramAudit, StartAndShutdownLeaveTheirRowsOnlyWhenAuditIsOn) {
+    for (const bool audit : {true, false}) {
+        MainWindowHarness harness;
+        harness.writeAppDataFile(QStringLiteral("swr.ini"),
+                                 audit ? "[Spoolwright]\r\nAudit=True\r\n"
+                                       : "[Spoolwright]\r\nAudit=False\r\n");
+        FrmMain& w = harness.create();
+        w.Show();
+        w.close();
+        const auto rows = LogRows(w.Log(), QStringLiteral("SELECT Action, Description FROM "
+                                                          "SWR_Audit WHERE Action = 'Program'"));
+        if (audit)
+            EXPECT_EQ(rows, QList<QStringList>({{"Program", "Spoolwright Started"},
+                                                {"Program", "Spoolwright Shutdown"}}));
+        else
+            EXPECT_TRUE(rows.isEmpty());
+    }
 }

@@ -213,7 +213,7 @@ TEST(History, ExactDuplicatesOnceCaseVariantsKeptEmptyLinesSkipped) {
     QStringList entries;
     for (int i = 0; i < w.CurrentPrinter->count(); ++i)
         entries << w.CurrentPrinter->itemText(i);
-    EXPECT_EQ(entries, QStringList({"alpha", "beta", "Alpha"}));
+    EXPECT_EQ(entries, QStringList({"alpha", "beta", "Alpha", "testhost"}));
 
     QComboBox box;
     List_Load(&box, harness.appDataPath() + QStringLiteral("/empty.his"));
@@ -222,5 +222,5 @@ TEST(History, ExactDuplicatesOnceCaseVariantsKeptEmptyLinesSkipped) {
 
     w.close();
     EXPECT_EQ(harness.readAppDataFile(QStringLiteral("swr.his")),
-              QByteArray("alpha\r\nbeta\r\nAlpha\r\n"));
+              QByteArray("alpha\r\nbeta\r\nAlpha\r\ntesthost\r\n"));
 }

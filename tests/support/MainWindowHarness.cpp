@@ -24,12 +24,30 @@ QByteArray MainWindowHarness::readAppDataFile(const QString& name) const {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+FakeSpooler& MainWindowHarness::fake(const QString& server) {
+    FakeSpooler*& known = fakeByName_[server];
+    if (!known) {
+        fakes_[server] = std::make_unique<FakeSpooler>(server);
+        known = fakes_[server].get();
+    }
+    return *known;
+}
+
 FrmMain& MainWindowHarness::create() {
     splash_ = std::make_unique<frmSplash>(60 * 60 * 1000);
-    FrmMainServices services{&environment, &clock, &prompter, [this](int) {
-                                 if (++endCalls == 1 && onEnd)
-                                     onEnd();
-                             }};
+    FrmMainServices services;
+    services.environment = &environment;
+    services.clock = &clock;
+    services.prompter = &prompter;
+    services.endProcess = [this](int) {
+        if (++endCalls == 1 && onEnd)
+            onEnd();
+    };
+    if (!useRealServers)
+        services.makeSpooler = [this](const QString& server) -> std::unique_ptr<PrintSpooler> {
+            fake(server);
+            return std::move(fakes_[server]);
+        };
     window_ = std::make_unique<FrmMain>(services, splash_.get());
     return *window_;
 }

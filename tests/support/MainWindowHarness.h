@@ -4,10 +4,12 @@
 #include "app/frmSplash.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
+#include "support/FakeSpooler.h"
 #include "support/RecordingPrompter.h"
 
 #include <QTemporaryDir>
 #include <functional>
+#include <map>
 #include <memory>
 
 // A main window as the program makes it, with its own application data folder, a
@@ -23,6 +25,11 @@ public:
     QByteArray readAppDataFile(const QString& name) const;
     QString appDataPath() const { return appData_.path(); }
 
+    // The fake print server the window gets for this server name, before and after
+    // the window takes it. Without useRealServers every server is a fake.
+    FakeSpooler& fake(const QString& server);
+    bool useRealServers = false;
+
     // Makes the window (not yet loaded).
     FrmMain& create();
     FrmMain& window() { return *window_; }
@@ -36,6 +43,8 @@ public:
     std::function<void()> onEnd;
 
 private:
+    std::map<QString, std::unique_ptr<FakeSpooler>> fakes_; // until the window takes them
+    std::map<QString, FakeSpooler*> fakeByName_;
     QTemporaryDir appData_;
     QByteArray savedAppData_;
     std::unique_ptr<frmSplash> splash_;

@@ -64,6 +64,7 @@ bool TestPrintServer::runTool(const QString& tool, const QStringList& arguments,
 
 TestPrintServer::TestPrintServer() {
     const QString stateDir = qEnvironmentVariable("SPOOLWRIGHT_TEST_PRINT_SERVER");
+    stateDir_ = stateDir;
     if (stateDir.isEmpty()) {
         ADD_FAILURE() << "SPOOLWRIGHT_TEST_PRINT_SERVER is not set: run the integration tests "
                          "with ctest, whose print_server fixture starts the test print server";
@@ -101,6 +102,85 @@ bool TestPrintServer::addQueue(const QString& name) {
         return false;
     addedQueues_ << name;
     return true;
+}
+
+bool TestPrintServer::addPasswordQueue(const QString& name) {
+    if (address_.isEmpty())
+        return false;
+    if (!runTool(QStringLiteral("lpadmin"),
+                 {QStringLiteral("-h"), address_, QStringLiteral("-p"), name, QStringLiteral("-E"),
+                  QStringLiteral("-v"), QStringLiteral("file:///dev/null"), QStringLiteral("-m"),
+                  QStringLiteral("raw"), QStringLiteral("-o"),
+                  QStringLiteral("printer-op-policy=password")}))
+        return false;
+    addedQueues_ << name;
+    return true;
+}
+
+SpoolerCredentials TestPrintServer::passwordQueueAccount() const {
+    QFile file(QDir(stateDir_).filePath(QStringLiteral("credentials")));
+    if (stateDir_.isEmpty() || !file.open(QIODevice::ReadOnly)) {
+        ADD_FAILURE() << "the test print server has no password account (see the output of "
+                         "print_server_start: it needs a private mount namespace)";
+        return {};
+    }
+    const QStringList words =
+        QString::fromUtf8(file.readAll()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    if (words.size() != 2) {
+        ADD_FAILURE() << file.fileName().toStdString() << " does not hold USER PASSWORD";
+        return {};
+    }
+    return {words[0].trimmed(), words[1].trimmed()};
+}
+
+int TestPrintServer::submitJobDeclaringPages(const QString& queue, const QString& user,
+                                             const QString& title, const QByteArray& content,
+                                             int impressions) {
+    if (address_.isEmpty())
+        return 0;
+    // lp drops job-impressions; ipptool sends it as the integer a client would.
+    QTemporaryDir folder;
+    QFile document(folder.filePath(QStringLiteral("document")));
+    QFile test(folder.filePath(QStringLiteral("print-job.test")));
+    if (!document.open(QIODevice::WriteOnly) || document.write(content) != content.size() ||
+        !test.open(QIODevice::WriteOnly)) {
+        ADD_FAILURE() << "cannot write in " << folder.path().toStdString();
+        return 0;
+    }
+    document.close();
+    test.write(QStringLiteral("{\n"
+                              "OPERATION Print-Job\n"
+                              "GROUP operation-attributes-tag\n"
+                              "ATTR charset attributes-charset utf-8\n"
+                              "ATTR naturalLanguage attributes-natural-language en\n"
+                              "ATTR uri printer-uri $uri\n"
+                              "ATTR name requesting-user-name \"%1\"\n"
+                              "ATTR name job-name \"%2\"\n"
+                              "ATTR mimeMediaType document-format application/octet-stream\n"
+                              "GROUP job-attributes-tag\n"
+                              "ATTR keyword job-hold-until indefinite\n"
+                              "ATTR integer job-impressions %3\n"
+                              "FILE \"%4\"\n"
+                              "STATUS successful-ok\n"
+                              "DISPLAY job-id\n"
+                              "}\n")
+                   .arg(user, title)
+                   .arg(impressions)
+                   .arg(document.fileName())
+                   .toUtf8());
+    test.close();
+    QString output;
+    if (!runTool(QStringLiteral("ipptool"),
+                 {QStringLiteral("-T"), QStringLiteral("10"), QStringLiteral("-c"),
+                  QStringLiteral("ipp://%1/printers/%2").arg(address_, queue), test.fileName()},
+                 &output))
+        return 0;
+    // -c prints the DISPLAYed attribute as CSV: a header line, then the value.
+    const QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const int id = lines.value(1).trimmed().toInt();
+    if (lines.value(0) != QLatin1String("job-id") || id <= 0)
+        ADD_FAILURE() << "ipptool gave no job id: " << output.toStdString();
+    return id;
 }
 
 int TestPrintServer::submitJob(const QString& queue, const QString& user, const QString& title,

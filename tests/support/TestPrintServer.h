@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SpoolerCredentials.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -24,10 +26,23 @@ public:
     // Adds a queue printing to /dev/null. False (and the test failed) when lpadmin refuses.
     bool addQueue(const QString& name);
 
+    // Adds a queue under the server's password policy: every operation on it,
+    // printing included, wants the sandbox operator's password.
+    bool addPasswordQueue(const QString& name);
+
+    // The one account the password policy accepts. Empty (and the test failed)
+    // when the server could not set up its password check.
+    SpoolerCredentials passwordQueueAccount() const;
+
     // Submits `content` to `queue` as `user` under the document name `title`,
     // held when `hold` is set. Returns the job id, 0 (and the test failed) on failure.
     int submitJob(const QString& queue, const QString& user, const QString& title,
                   const QByteArray& content, bool hold = true);
+
+    // Submits a held job as submitJob does, but declares its pages as
+    // job-impressions, as some clients do.
+    int submitJobDeclaringPages(const QString& queue, const QString& user, const QString& title,
+                                const QByteArray& content, int impressions);
 
     // The queue names as an independent client (ipptool) receives them from the
     // server, in the server's order.
@@ -39,6 +54,7 @@ public:
                         QString* output = nullptr, const QByteArray& input = QByteArray());
 
 private:
+    QString stateDir_;
     QString address_;
     QStringList addedQueues_;
 };

@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
-#include <gtest/gtest.h>
 #include <ctime>
+#include <gtest/gtest.h>
 
 // Every test process runs with a pinned locale, time zone, user and computer name,
 // and application data and temporary folders of its own, so no test sees another's

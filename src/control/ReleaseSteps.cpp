@@ -1,0 +1,7 @@
+#include "control/ReleaseSteps.h"
+
+void chkTimedRelease(FrmMain&) {}
+
+void ResumeExceptions(FrmMain&) {}
+
+void ResumeAllJobs(FrmMain&) {}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <cups/cups.h>
+#include <optional>
+
+// The IPP answers the spooler reads, parsed once into typed records, so that the
+// rest of the code never walks IPP attributes. Missing attributes keep the
+// defaults below.
+
+// A job as Get-Jobs describes it.
+struct CupsJobRecord {
+    int id = 0;
+    QString name;       // job-name
+    QString user;       // job-originating-user-name
+    QString host;       // job-originating-host-name
+    QString printerUri; // job-printer-uri
+    int state = 0;      // job-state (ipp_jstate_t)
+    int priority = 0;
+    qint64 kOctets = 0;
+    qint64 timeAtCreation = 0;         // seconds since the epoch
+    std::optional<qint64> impressions; // only when the submitting client sent it
+    qint64 impressionsCompleted = 0;
+    int documents = 0; // number-of-documents
+
+    // The queue the job is in: the last part of its printer URI.
+    QString printerName() const;
+};
+
+// A printer (queue) as CUPS-Get-Printers or Get-Printer-Attributes describes it.
+struct CupsPrinterRecord {
+    QString name;
+    QString info;
+    QString location;
+    QString makeAndModel;
+    QStringList uriSupported; // printer-uri-supported, in the server's order
+    QString deviceUri;
+    int state = 0; // printer-state (ipp_pstate_t)
+    QStringList stateReasons;
+    bool shared = false;
+};
+
+// The records of every job group in a Get-Jobs answer, in the server's order.
+QList<CupsJobRecord> jobRecordsOf(ipp_t* response);
+
+// The records of every printer group in a printer answer, in the server's order.
+QList<CupsPrinterRecord> printerRecordsOf(ipp_t* response);
+
+// What CUPS-Get-Document tells about the document it returns.
+struct CupsDocumentRecord {
+    QString format; // document-format: the type the server detected
+};
+CupsDocumentRecord documentRecordOf(ipp_t* response);

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/CupsConnection.h"
+
+#include <QString>
+
+// The IPP requests the spooler sends, each built in one place with exactly the
+// value tags cupsd expects: it ignores an attribute with a wrong tag without a
+// word, and a filter that is ignored lists too much rather than failing.
+
+// ipp://host:port/ : the whole server.
+QString serverUri(const CupsConnection& connection);
+// ipp://host:port/printers/NAME
+QString printerUri(const CupsConnection& connection, const QString& queue);
+// ipp://host:port/jobs/ID
+QString jobUri(const CupsConnection& connection, int jobId);
+
+// CUPS-Get-Printers asking for the names alone.
+IppPtr queueNamesRequest(const CupsConnection& connection);
+// Get-Printer-Attributes for a queue's properties and status.
+IppPtr queueRequest(const CupsConnection& connection, const QString& queue);
+// CUPS-Get-Printers for the live reports' printer properties.
+IppPtr printersRequest(const CupsConnection& connection);
+
+// Get-Jobs of the jobs not yet finished at `uri` (the server's or a printer's),
+// asking for the attributes a job's fields are made of and nothing else.
+IppPtr jobsRequest(const CupsConnection& connection, const QString& uri);
+
+// A job operation (Hold-Job, Release-Job, Cancel-Job, ...) on a queue's job.
+IppPtr jobRequest(const CupsConnection& connection, ipp_op_t op, const QString& queue, int jobId);
+// Hold-Job until released.
+IppPtr holdJobRequest(const CupsConnection& connection, const QString& queue, int jobId);
+// Set-Job-Attributes of job-priority.
+IppPtr jobPriorityRequest(const CupsConnection& connection, const QString& queue, int jobId,
+                          int priority);
+
+// A printer operation (Pause-Printer, Resume-Printer, Purge-Jobs) on a queue.
+IppPtr printerRequest(const CupsConnection& connection, ipp_op_t op, const QString& queue);
+
+// Print-Job of the test page, typed by the server.
+IppPtr testPageRequest(const CupsConnection& connection, const QString& queue);
+
+// CUPS-Get-Document of one document (numbered from 1) of a job.
+IppPtr documentRequest(const CupsConnection& connection, int jobId, int documentNumber);

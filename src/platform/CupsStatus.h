@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QStringList>
+
+// How CUPS states read in the Windows spooler's numbers, in one place so that
+// every call and the job monitor agree.
+
+// A job's StatusMask from its job-state: pending 0, held 1, processing 16,
+// processing-stopped 1, canceled 256, aborted 2, completed 128.
+int jobStatusMask(int jobState);
+
+// A queue's Status bits from printer-state and printer-state-reasons. Reasons
+// match with or without their -report, -warning or -error suffix.
+quint32 queueStatusBits(int printerState, const QStringList& reasons);
+
+// Win32_Printer's ExtendedPrinterStatus: offline 7 before error 9 before
+// stopped 8 before processing 4; idle 3.
+int extendedPrinterStatus(int printerState, const QStringList& reasons);

@@ -1,0 +1,155 @@
+#include "session/QueueSelection.h"
+
+#include "app/FrmMain.h"
+#include "control/AutoQueue.h"
+#include "log/LogDatabase.h"
+#include "platform/PrintSpooler.h"
+#include "platform/Prompter.h"
+#include "session/JobRetrieval.h"
+#include "session/JobRow.h"
+#include "session/JobStatus.h"
+#include "session/ServerConnection.h"
+#include "session/ShapeColour.h"
+#include "shell/SettingsRecord.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+// Puts the selection back on the job that had it, found by its ID.
+void reselectJob(QTreeWidget* grid, const QString& jobId) {
+    if (jobId.isEmpty())
+        return;
+    for (int i = 0; i < grid->topLevelItemCount(); ++i)
+        if (grid->topLevelItem(i)->text(JobColumn::ID) == jobId) {
+            grid->setCurrentItem(grid->topLevelItem(i));
+            return;
+        }
+}
+
+void enableQueueCommands(FrmMain& f, bool enabled) {
+    f.Menu(QStringLiteral("menuJobs"))->setEnabled(enabled);
+    f.Menu(QStringLiteral("menuPrinter"))->setEnabled(enabled);
+    f.cmdPrintProperty->setEnabled(enabled);
+    f.cmdTestPage->setEnabled(enabled);
+}
+
+} // namespace
+
+QColor QueueStatusColour(const QString& text) {
+    const std::pair<const char*, QColor> words[] = {
+        {"OK", ShapeColour::Green},      {"Printing", ShapeColour::Green},
+        {"Waiting", ShapeColour::Green}, {"Paused", ShapeColour::Orange},
+        {"Busy", ShapeColour::Orange},   {"Error", ShapeColour::Red},
+        {"Offline", ShapeColour::Red}};
+    QColor colour;
+    for (const auto& [word, wordColour] : words)
+        if (text.contains(QLatin1String(word)))
+            colour = wordColour;
+    return colour;
+}
+
+void CurrentPrintQueue_Click(FrmMain& f) {
+    if (ShapeColour::of(f.ActiveUpdate) == ShapeColour::Green)
+        ShapeColour::set(f.ActiveUpdate, ShapeColour::Orange);
+    const QString chosen = f.CurrentPrintQueue->currentText();
+    const QString server = f.CurrentPrinter->currentText();
+    const QTreeWidgetItem* selected = f.JobList->currentItem();
+    const QString selectedJob = selected ? selected->text(JobColumn::ID) : QString();
+
+    if (chosen != f.CurrentQueue)
+        f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Queue changed to ") + server +
+                                                        QLatin1Char('-') + chosen);
+    if (server != f.CurrentServer)
+        RetrieveJobs(f, server, QString());
+    else
+        FilterQueueJobs(f, chosen);
+    reselectJob(f.JobList, selectedJob);
+
+    if (f.chkAutoQueue->isChecked() && chosen != f.CurrentQueue) {
+        if (f.ResumeAllInProgress) {
+            f.CurrentPrinter->setEditText(f.CurrentServer);
+            f.CurrentPrintQueue->setCurrentText(f.CurrentQueue);
+            f.services().prompter->message(
+                f.CurrentQueue + QStringLiteral(" Resume All"),
+                f.CurrentQueue + QStringLiteral(" is currently resuming print jobs. Please wait "
+                                                "until all jobs are printed!"),
+                Prompter::Icon::Exclamation);
+        } else {
+            f.Timer2->stop();
+            f.chkAutoQueue->setChecked(false);
+        }
+    }
+
+    if (f.CurrentPrintQueue->currentText().isEmpty()) {
+        enableQueueCommands(f, false);
+        f.imgPause->hide();
+        f.imgPlay->hide();
+        ShapeColour::set(f.ActiveUpdate, ShapeColour::Green);
+        return;
+    }
+
+    enableQueueCommands(f, true);
+    f.CurrentQueue = f.CurrentPrintQueue->currentText();
+    const std::optional<SpoolerQueue> queue = GetQueueObject(f);
+    QCoreApplication::processEvents();
+    if (queue) {
+        f.txtDescription->setText(queue->Description);
+        f.txtPrintPath->setText(queue->PrinterPath);
+        f.txtLocation->setText(queue->Location);
+        f.txtModel->setText(queue->Model);
+        if (!f.ResumeAllInProgress) {
+            f.txtPrintStatus->setText(PrinterStatusText(queue->Status));
+            f.SetPanelText(4, f.txtPrintStatus->text());
+        }
+    }
+    if (f.ResumeAllInProgress)
+        f.txtPrintStatus->setText(QStringLiteral("Resuming All Jobs"));
+    if (f.chkAutoQueue->isChecked())
+        f.SetPanelText(4, QStringLiteral("AQ:") + f.txtPrintStatus->text());
+
+    const QColor colour = QueueStatusColour(f.txtPrintStatus->text());
+    if (colour.isValid())
+        ShapeColour::set(f.txtPrintStatus, colour);
+    if (f.txtPrintStatus->text().contains(QLatin1String("Error")) &&
+        SettingIsTrue(f.Settings.ShowErrors))
+        f.services().prompter->message(
+            QStringLiteral("Spoolwright"),
+            QStringLiteral("An Error has been reported!\r\nPlease check the printer: ") + server +
+                QStringLiteral("\r\nLocation: ") + f.txtLocation->text(),
+            Prompter::Icon::Critical);
+
+    const QColor shown = ShapeColour::of(f.txtPrintStatus);
+    if (shown == ShapeColour::Green || shown == ShapeColour::Red) {
+        f.imgPlay->show();
+        f.imgPause->hide();
+    } else if (shown == ShapeColour::Orange) {
+        f.imgPlay->hide();
+        f.imgPause->show();
+    }
+    f.imgPlay->setEnabled(!f.chkAutoQueue->isChecked());
+    f.imgPause->setEnabled(!f.chkAutoQueue->isChecked());
+
+    if (f.CurrentPrintQueue->count() == 0) {
+        f.Timer2->stop();
+        f.chkAutoQueue->setChecked(false);
+        f.chkTimed->setChecked(false);
+        f.chkAA->setChecked(false);
+    } else {
+        if (f.ServerContainer)
+            for (const SpoolerJob& job : f.ServerContainer->queueJobs(f.CurrentQueue))
+                ApplyHoldRule(f, job);
+        f.Timer2->start();
+        f.setWindowTitle(f.CurrentQueue + QStringLiteral(" on ") + server +
+                         QStringLiteral(" - Spoolwright"));
+    }
+    ShapeColour::set(f.ActiveUpdate, ShapeColour::Green);
+}

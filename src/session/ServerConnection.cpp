@@ -1,0 +1,99 @@
+#include "session/ServerConnection.h"
+
+#include "app/FrmMain.h"
+#include "log/LogDatabase.h"
+#include "platform/Clock.h"
+#include "platform/DateText.h"
+#include "platform/PrintSpooler.h"
+#include "platform/Prompter.h"
+#include "session/JobMonitor.h"
+#include "session/JobRetrieval.h"
+#include "shell/History.h"
+#include "shell/NetworkPanel.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeWidget>
+
+void FindPrintQueues_Click(FrmMain& f) {
+    f.LabelPrintQueues->clear();
+    if (f.ResumeAllInProgress) {
+        f.CurrentPrinter->setEditText(f.CurrentServer);
+        f.CurrentPrintQueue->setCurrentText(f.CurrentQueue);
+        f.services().prompter->message(
+            f.CurrentQueue + QStringLiteral(" Resume All"),
+            f.CurrentQueue +
+                QStringLiteral(" is currently resuming print jobs. Please wait until all jobs "
+                               "are printed!"),
+            Prompter::Icon::Exclamation);
+        return;
+    }
+    f.Timer2->stop();
+    f.chkAutoQueue->setChecked(false);
+    f.setWindowTitle(QStringLiteral("Spoolwright"));
+    f.CurrentServer = f.CurrentPrinter->currentText();
+
+    f.CurrentPrintQueue->clear();
+    f.CurrentPrintQueue->setCurrentIndex(-1);
+    f.JobList->clear();
+
+    if (f.CurrentPrinter->currentText().isEmpty()) {
+        f.CurrentPrinter->setEditText(f.Settings.Server);
+        List_Add(f.CurrentPrinter, f.Settings.Server);
+        f.LastHistoryServer = f.Settings.Server;
+    } else if (f.CurrentPrinter->currentText() != f.LastHistoryServer) {
+        f.LastHistoryServer = f.CurrentPrinter->currentText();
+        List_Add(f.CurrentPrinter, f.LastHistoryServer);
+    }
+    const QString server = f.CurrentPrinter->currentText();
+    if (!server.isEmpty()) {
+        NavigateWebServer(f, QStringLiteral("\\\\") + server);
+        const QString disconnected =
+            QStringLiteral("Disconnected ") + DateText::format(f.services().clock->now());
+        f.SearchStatus->setText(disconnected);
+        f.ServerStatus->setText(disconnected);
+        f.SearchList->clear();
+        StopJobMonitor(f);
+        ConnectWmi(f, server);
+        RetrieveJobs(f, server, QString());
+        StartJobMonitor(f, server);
+    }
+    QCoreApplication::processEvents();
+    const QString time = DateText::timeOfDay(f.services().clock->now());
+    f.SetPanelText(1, QStringLiteral("Find Queues ") + time);
+
+    f.ServerContainer = server.isEmpty() ? nullptr : f.SpoolerFor(server);
+    QCoreApplication::processEvents();
+    if (f.ServerContainer) {
+        const QStringList names = f.ServerContainer->queueNames();
+        f.CurrentPrintQueue->addItems(names);
+        f.CurrentPrintQueue->setCurrentIndex(-1); // listing selects nothing
+    }
+    if (f.CurrentPrintQueue->currentText().isEmpty()) {
+        f.imgPause->hide();
+        f.imgPlay->hide();
+    }
+    if (!f.CurrentPrintQueue->currentText().isEmpty())
+        f.SetPanelText(1, QStringLiteral("Queue Loaded ") + time);
+    else if (f.CurrentPrintQueue->count() > 0)
+        f.SetPanelText(1, QStringLiteral("Queues Found ") + time);
+    else
+        f.SetPanelText(1, QStringLiteral("No Queues Found ") + time);
+    f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Search for queues on ") + server);
+}
+
+void CurrentPrinter_KeyDown(FrmMain& f, int keyCode, int) {
+    if (keyCode == 13)
+        FindPrintQueues_Click(f);
+}
+
+std::optional<SpoolerQueue> GetQueueObject(FrmMain& f) {
+    const QString name = f.CurrentPrintQueue->currentText();
+    if (name.isEmpty() || !f.ServerContainer)
+        return std::nullopt;
+    return f.ServerContainer->queue(name);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <optional>
+
+struct SpoolerQueue;
+class FrmMain;
+
+// Connecting to the server named in the server box and listing its queues.
+
+// Drops the previous server's view, restarts the job monitor, reads every job of
+// the server once and lists its queues.
+void FindPrintQueues_Click(FrmMain& form);
+
+// Enter in the server box connects; any other key does nothing.
+void CurrentPrinter_KeyDown(FrmMain& form, int keyCode, int shift);
+
+// The queue named in the queue box, read from the connected server; nothing when
+// the box is empty or the queue cannot be read.
+std::optional<SpoolerQueue> GetQueueObject(FrmMain& form);

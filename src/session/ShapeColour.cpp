@@ -1,0 +1,20 @@
+#include "session/ShapeColour.h"
+
+#include <QVariant>
+#include <QWidget>
+
+void ShapeColour::set(QWidget* widget, const QColor& colour) {
+    if (!widget)
+        return;
+    widget->setProperty("shapeColour", colour);
+    const QString name = widget->metaObject()->className();
+    if (name == QLatin1String("QLineEdit"))
+        widget->setStyleSheet(QStringLiteral("QLineEdit { background: %1; }").arg(colour.name()));
+    else
+        widget->setStyleSheet(
+            QStringLiteral("background: %1; border-radius: 6px;").arg(colour.name()));
+}
+
+QColor ShapeColour::of(const QWidget* widget) {
+    return widget ? widget->property("shapeColour").value<QColor>() : QColor();
+}

@@ -1,0 +1,161 @@
+#include "app/Timers.h"
+#include "session/JobRow.h"
+#include "session/MonitorEvents.h"
+#include "session/QueueSelection.h"
+#include "session/ShapeColour.h"
+#include "support/GridTexts.h"
+#include "support/LogRows.h"
+#include "support/MainWindowHarness.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+QString detail(int status, const QString& printer, int id, const QString& document = "doc.txt") {
+    return QStringList({QString::number(status), document, "desk7", "ann", printer, "3", "0",
+                        "50", "4KB", "2026-12-05 10:00:00", QString::number(id),
+                        printer + ", " + QString::number(id)})
+        .join('|');
+}
+
+// A window on "alpha" showing queue Laser, with jobs 12 and 123 listed.
+class LiveUpdates : public ::testing::Test {
+protected:
+    void SetUp() override {
+        harness.writeAppDataFile(QStringLiteral("swr.ini"),
+                                 "[Spoolwright]\r\nServer=alpha\r\nQueue=Laser\r\n");
+        FakeSpooler& alpha = harness.fake(QStringLiteral("alpha"));
+        alpha.addQueue({QStringLiteral("Laser"), {}, QStringLiteral("ipp://alpha/printers/Laser"), {}, {}, 0});
+        alpha.addQueue({QStringLiteral("Inkjet"), {}, {}, {}, {}, 0});
+        alpha.addJob(QStringLiteral("Laser"), 12, QStringLiteral("a"), QStringLiteral("ann"));
+        alpha.addJob(QStringLiteral("Laser"), 123, QStringLiteral("b"), QStringLiteral("bob"));
+        w = &harness.create();
+        w->Show();
+        ASSERT_EQ(w->CurrentPrintQueue->currentText(), QStringLiteral("Laser"));
+        ASSERT_EQ(w->JobList->topLevelItemCount(), 2);
+    }
+    MainWindowHarness harness;
+    FrmMain* w = nullptr;
+};
+
+} // namespace
+
+TEST_F(LiveUpdates, EventsAddRewriteAndRemoveExactlyTheirJobsRow) {
+    // Job 12 changes: job 123's row, whose name begins the same way, stays as it was.
+    mwcmnMonitor_JobEvent(*w, "Modified", detail(1, "Laser", 12, "renamed"));
+    EXPECT_EQ(GridColumn(w->JobList, JobColumn::Description), QStringList({"renamed", "b"}));
+    EXPECT_EQ(w->JobList->topLevelItem(0)->text(JobColumn::Status), QStringLiteral("Paused"));
+    EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::Description), QStringList({"renamed", "b"}));
+    EXPECT_TRUE(w->PanelText(1).startsWith(QStringLiteral("Updated Job ")));
+
+    mwcmnMonitor_JobEvent(*w, "Deleted", detail(0, "Laser", 12));
+    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"123"}));
+    EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::ID), QStringList({"123"}));
+    EXPECT_TRUE(w->SearchStatus->text().startsWith(QStringLiteral("Deleted Job ")));
+
+    // A modified job not in the grids is added; a deleted one not there changes nothing.
+    mwcmnMonitor_JobEvent(*w, "Modified", detail(0, "Laser", 40));
+    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"123", "40"}));
+    mwcmnMonitor_JobEvent(*w, "Deleted", detail(0, "Laser", 99));
+    EXPECT_EQ(w->JobList->topLevelItemCount(), 2);
+    EXPECT_TRUE(w->PanelText(1).startsWith(QStringLiteral("Deleted Job ")));
+
+    // "New" adds without looking, so a listed job gets a second row.
+    mwcmnMonitor_JobEvent(*w, "New", detail(0, "Laser", 123));
+    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"123", "40", "123"}));
+    EXPECT_TRUE(w->PanelText(1).startsWith(QStringLiteral("New Job ")));
+
+    // Another queue's job changes only the server-wide grid.
+    mwcmnMonitor_JobEvent(*w, "New", detail(0, "Inkjet", 7));
+    EXPECT_EQ(w->JobList->topLevelItemCount(), 3);
+    EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::Printer).count(QStringLiteral("Inkjet")), 1);
+}
+
+TEST_F(LiveUpdates, EveryEventLogsItsJobOnceEvenUnknownActions) {
+    mwcmnMonitor_JobEvent(*w, "Whatever", detail(0, "Inkjet", 77, "odd.pdf"));
+    mwcmnMonitor_JobEvent(*w, "Deleted", detail(0, "Inkjet", 77, "odd.pdf"));
+    mwcmnMonitor_JobEvent(*w, "New", detail(16, "Inkjet", 78, "printing.pdf"));
+    const auto rows = LogRows(w->Log(), QStringLiteral(
+        "SELECT TransactionID, Description, Pages, Size FROM SWR_Log WHERE Queue = 'Inkjet' "
+        "ORDER BY TransactionID"));
+    EXPECT_EQ(rows, QList<QStringList>({{"77-2026-12-05 10:00:00", "odd.pdf", "3", "4KB"},
+                                        {"78-2026-12-05 10:00:00", "printing.pdf", "", ""}}));
+    EXPECT_EQ(w->SearchList->topLevelItemCount(), 3); // only "New" added a row
+}
+
+TEST_F(LiveUpdates, ConnectionTextsShowInThreePlacesAndOnlyTheErrorAsks) {
+    mwcmnMonitor_ConnectEvent(*w, QStringLiteral("Connected"));
+    EXPECT_TRUE(harness.prompter.asked.isEmpty());
+    for (const QString& text : {w->PanelText(1), w->SearchStatus->text(), w->ServerStatus->text()})
+        EXPECT_TRUE(text.startsWith(QStringLiteral("Server Connected "))) << text.toStdString();
+    mwcmnMonitor_ConnectEvent(*w, QStringLiteral("WMI Connection Error"));
+    ASSERT_EQ(harness.prompter.asked.size(), 1);
+    EXPECT_EQ(harness.prompter.asked[0].text,
+              QStringLiteral("Cannot connect to server, jobs will not update!"));
+    EXPECT_EQ(harness.prompter.asked[0].icon, Prompter::Icon::Critical);
+    EXPECT_TRUE(w->ServerStatus->text().startsWith(QStringLiteral("Server WMI Connection Error ")));
+}
+
+TEST_F(LiveUpdates, RedrawTimerShowsCountsAndEmptiesThePanelWithoutAQueue) {
+    Timer1_Timer(*w);
+    EXPECT_EQ(w->LabelPrintQueues->text(), QStringLiteral("2 Available Queues"));
+    EXPECT_EQ(w->LabelPrintJobs->text(), QStringLiteral("Queued Print Jobs: 2"));
+    EXPECT_EQ(w->PanelText(2), QStringLiteral("Laser on alpha"));
+    EXPECT_EQ(w->PanelText(3), QStringLiteral("Jobs: 2"));
+    EXPECT_TRUE(w->chkAutoQueue->isEnabled());
+
+    w->CurrentPrintQueue->setCurrentIndex(-1);
+    Timer1_Timer(*w);
+    EXPECT_FALSE(w->chkAutoQueue->isEnabled());
+    EXPECT_TRUE(w->txtPrintPath->text().isEmpty());
+    EXPECT_TRUE(w->PanelText(4).isEmpty());
+    Timer1_Timer(*w); // with the path empty, panels 2 and 3 are empty too
+    EXPECT_TRUE(w->PanelText(2).isEmpty());
+    EXPECT_TRUE(w->PanelText(3).isEmpty());
+}
+
+TEST_F(LiveUpdates, ThePollRefreshesAtTheIntervalOfItsState) {
+    FakeSpooler& alpha = harness.fake(QStringLiteral("alpha"));
+    alpha.addJob(QStringLiteral("Laser"), 50, QStringLiteral("late"), QStringLiteral("cy"));
+    Timer2_Timer(*w);
+    EXPECT_EQ(w->JobList->topLevelItemCount(), 2); // the refresh filters, it does not re-read
+    EXPECT_EQ(w->Timer2->interval(), 10000);
+    EXPECT_TRUE(w->Timer2->isActive());
+    EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Green);
+
+    // AutoQueue on, nothing released: the queue is paused again and held jobs stay held.
+    w->chkAutoQueue->setChecked(true);
+    Timer2_Timer(*w);
+    EXPECT_EQ(alpha.calls["pauseQueue"], 1);
+    EXPECT_EQ(w->Timer2->interval(), 6000);
+    EXPECT_EQ(alpha.queueJobs(QStringLiteral("Laser"))[0].StatusMask, 1); // held by the refresh
+
+    // A released job still in the (running) queue: fast poll and the red indicator.
+    alpha.resumeQueue(QStringLiteral("Laser"));
+    alpha.resumeJob(QStringLiteral("Laser"), 50);
+    w->LastReleasedJob = QStringLiteral("Laser, 50");
+    Timer2_Timer(*w);
+    EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Red);
+    EXPECT_EQ(w->Timer2->interval(), 10);
+    EXPECT_EQ(alpha.calls["pauseQueue"], 1);
+    EXPECT_TRUE(w->PanelText(1).startsWith(QStringLiteral("Resume Print Job ")));
+
+    // Once it has left the queue, the next tick pauses the queue and holds again.
+    alpha.deleteJob(QStringLiteral("Laser"), 50);
+    Timer2_Timer(*w);
+    EXPECT_EQ(alpha.calls["pauseQueue"], 2);
+    EXPECT_EQ(w->Timer2->interval(), 6000);
+
+    // Without a queue a tick only turns the indicator orange.
+    w->CurrentPrintQueue->setCurrentIndex(-1);
+    Timer2_Timer(*w);
+    EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Orange);
+    EXPECT_EQ(alpha.calls["pauseQueue"], 2);
+}

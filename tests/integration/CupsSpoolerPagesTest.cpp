@@ -1,0 +1,75 @@
+#include "SpoolerJobLookup.h"
+#include "platform/CupsSpooler.h"
+#include "support/SampleDocuments.h"
+#include "support/TestPrintServer.h"
+
+#include <gtest/gtest.h>
+
+TEST(CupsSpoolerPages, CountsEachHeldJobsDocumentOnceForTheRun) {
+    TestPrintServer server;
+    ASSERT_FALSE(server.address().isEmpty());
+    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-pages"));
+    ASSERT_TRUE(server.addQueue(queue));
+    const int pdf = server.submitJob(queue, QStringLiteral("alice"), QStringLiteral("five.pdf"),
+                                     samplePdf(5));
+    const int text = server.submitJob(queue, QStringLiteral("bob"), QStringLiteral("three.txt"),
+                                      sampleText(150));
+    const int postScript = server.submitJob(
+        queue, QStringLiteral("carol"), QStringLiteral("four.ps"),
+        "%!PS-Adobe-3.0\n%%Pages: 4\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n");
+    // Declared by its client: the server's figure is taken, the document not read.
+    const int declared = server.submitJobDeclaringPages(
+        queue, QStringLiteral("dave"), QStringLiteral("declared.txt"), sampleText(10), 7);
+    ASSERT_GT(pdf * text * postScript * declared, 0);
+
+    CupsSpooler spooler(server.address());
+    const QList<SpoolerJob> first = spooler.queueJobs(queue);
+    ASSERT_EQ(first.size(), 4);
+    EXPECT_EQ(jobNumbered(first, pdf)->TotalPages, 5);
+    EXPECT_EQ(jobNumbered(first, text)->TotalPages, 3);
+    EXPECT_EQ(jobNumbered(first, postScript)->TotalPages, 4);
+    EXPECT_EQ(jobNumbered(first, declared)->TotalPages, 7);
+    EXPECT_EQ(spooler.documentsRead(), 3);
+
+    // Later passes, of the queue or of the whole server, read none of them again.
+    const QList<SpoolerJob> again = spooler.queueJobs(queue);
+    EXPECT_EQ(spooler.documentsRead(), 3);
+    EXPECT_EQ(jobNumbered(again, pdf)->TotalPages, 5);
+    EXPECT_EQ(jobNumbered(again, text)->TotalPages, 3);
+    const int beforeServerPass = spooler.documentsRead();
+    const QList<SpoolerJob> all = spooler.jobs();
+    ASSERT_TRUE(jobNumbered(all, pdf));
+    EXPECT_EQ(jobNumbered(all, pdf)->TotalPages, 5);
+    EXPECT_EQ(jobNumbered(all, postScript)->TotalPages, 4);
+    const int readForOthers = spooler.documentsRead() - beforeServerPass;
+    EXPECT_EQ(spooler.queueJobs(queue).size(), 4);
+    EXPECT_EQ(spooler.documentsRead() - beforeServerPass, readForOthers)
+        << "a count was dropped by the pass over the whole server";
+
+    // Another run counts afresh: the count lives with the spooler, nowhere else.
+    CupsSpooler nextRun(server.address());
+    EXPECT_EQ(jobNumbered(nextRun.queueJobs(queue), text)->TotalPages, 3);
+    EXPECT_EQ(nextRun.documentsRead(), 3);
+}
+
+TEST(CupsSpoolerPages, ReleasedJobKeepsTheCountTakenWhileItWasHeld) {
+    TestPrintServer server;
+    ASSERT_FALSE(server.address().isEmpty());
+    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-pages-release"));
+    ASSERT_TRUE(server.addQueue(queue));
+    // Stopped, so that a released job waits instead of printing at once.
+    ASSERT_TRUE(TestPrintServer::runTool(QStringLiteral("cupsdisable"),
+                                         {QStringLiteral("-h"), server.address(), queue}));
+    const int job = server.submitJob(queue, QStringLiteral("erin"), QStringLiteral("two.pdf"),
+                                     samplePdf(2));
+    ASSERT_GT(job, 0);
+
+    CupsSpooler spooler(server.address());
+    EXPECT_EQ(jobNumbered(spooler.queueJobs(queue), job)->TotalPages, 2);
+    ASSERT_EQ(spooler.resumeJob(queue, job), SpoolerResult::Success);
+    const std::optional<SpoolerJob> released = jobNumbered(spooler.queueJobs(queue), job);
+    ASSERT_TRUE(released);
+    EXPECT_EQ(released->StatusMask, 0);
+    EXPECT_EQ(released->TotalPages, 2);
+    EXPECT_EQ(spooler.documentsRead(), 1);
+}

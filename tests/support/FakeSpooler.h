@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/PrintSpooler.h"
+
+#include <QMap>
+#include <QStringList>
+
+// A print server held in memory for the pure rules: queues and jobs with Windows
+// status numbers set freely, calls counted, and any call made to fail.
+class FakeSpooler : public PrintSpooler {
+public:
+    explicit FakeSpooler(QString server) : server_(std::move(server)) {}
+
+    QString serverName() const override { return server_; }
+    QStringList queueNames() override;
+    std::optional<SpoolerQueue> queue(const QString& name) override;
+    QList<SpoolerJob> jobs() override;
+    QList<SpoolerJob> queueJobs(const QString& queue) override;
+    SpoolerResult pauseJob(const QString& queue, int jobId) override;
+    SpoolerResult resumeJob(const QString& queue, int jobId) override;
+    SpoolerResult deleteJob(const QString& queue, int jobId) override;
+    SpoolerResult setJobPriority(const QString& queue, int jobId, int priority) override;
+    SpoolerResult pauseQueue(const QString& queue) override;
+    SpoolerResult resumeQueue(const QString& queue) override;
+    SpoolerResult purgeQueue(const QString& queue) override;
+    SpoolerResult printTestPage(const QString& queue) override;
+    QList<SpoolerPrinter> printers() override;
+    QString printerWebPage(const QString& queue) const override;
+
+    // Set-up.
+    void addQueue(const SpoolerQueue& queue);
+    // Adds a job to a queue; its Name is made "queue, id".
+    SpoolerJob& addJob(const QString& queue, int jobId, const QString& document,
+                       const QString& owner, int statusMask = 0);
+
+    bool reachable = true; // false: every call fails as for a server that does not answer
+    SpoolerResult refuse = SpoolerResult::Success; // a non-success makes every action fail
+    QMap<QString, int> calls;                      // how often each call was made, by name
+
+private:
+    SpoolerResult act(const char* call);
+
+    QString server_;
+    QList<SpoolerQueue> queues_;
+    QList<SpoolerJob> jobs_;
+};

@@ -1,0 +1,145 @@
+#include "LogTestSupport.h"
+
+#include "platform/DateText.h"
+
+#include <QTest>
+
+namespace {
+
+// The report sources must deliver exactly these field names, in this order.
+const QStringList kJobFields = {
+    "Time Submitted", "Server",        "Queue",    "Description",  "Computer", "User",
+    "Name",           "Priority",      "Pages",    "Size",         "Deleted",  "Deleted Pages",
+    "Resumed",        "Printed Pages", "SWR User", "SWR Computer", "Comments"};
+
+// "Today" in the views is the database's own clock; a test that began just before
+// midnight waits for the new day rather than straddle two.
+QDateTime nowAwayFromMidnight() {
+    const QDateTime now = QDateTime::currentDateTime();
+    if (now.time() > QTime(23, 59, 50))
+        QTest::qWait(now.msecsTo(QDateTime(now.date().addDays(1), QTime(0, 0, 1))));
+    return QDateTime::currentDateTime();
+}
+
+struct Job {
+    QString key;
+    QString server, queue, user, pages, deletedPages, printedPages, submitted, swrUser, swrComputer;
+};
+
+class LogViewsTest : public LogTest {
+protected:
+    void SetUp() override {
+        LogTest::SetUp();
+        today_ = nowAwayFromMidnight();
+        log_ = makeLog();
+        const QString now = DateText::format(today_);
+        // Two days in March 2001, one in April, one today; "alice" twice in two cases,
+        // one operator computer twice in two cases; a printing job without pages; a
+        // row made by a comment alone, with no job fields and no submission time.
+        const QList<Job> jobs = {
+            {"1-2001-03-05 09:05:00", "PRN1", "Q1", "alice", "3", "", "3", "2001-03-05 09:05:00",
+             "ann", "pc1"},
+            {"2-2001-03-05 17:00:00", "PRN1", "Q1", "bob", "5", "5", "", "2001-03-05 17:00:00",
+             "ann", "pc1"},
+            {"3-2001-03-20 08:00:00", "prn1", "q1", "ALICE", "2", "", "", "2001-03-20 08:00:00",
+             "Ann", "PC1"},
+            {"4-2001-04-01 00:00:00", "PRN2", "Q9", "carl", "", "", "", "2001-04-01 00:00:00",
+             "bob", "pc2"},
+            {"5-" + now, "PRN2", "Q9", "carl", "10", "", "4", now, "bob", "pc2"},
+            {"6-commented", "", "", "", "", "", "", "", "bob", "pc2"},
+        };
+        for (const Job& job : jobs) {
+            log_->SetLogFields(job.key, {{"Server", job.server},
+                                         {"Queue", job.queue},
+                                         {"User", job.user},
+                                         {"Name", job.key.section('-', 0, 0)},
+                                         {"Time Submitted", job.submitted},
+                                         {"Pages", job.pages},
+                                         {"Deleted Pages", job.deletedPages},
+                                         {"Printed Pages", job.printedPages},
+                                         {"SWR User", job.swrUser},
+                                         {"SWR Computer", job.swrComputer}});
+        }
+        // The new log's own audit rows fall on 5 March 2001, by the fixed clock.
+        log_->WriteAudit("Job", "Paused job 1");
+        clock.time = today_;
+        log_->WriteAudit("Job", "Paused job 5");
+        log_->WriteAudit("Queue", "Paused queue Q9");
+        log_->WriteAudit("Job", "Paused job 5");
+    }
+
+    // A view's rows, after checking that it delivers exactly its report's fields.
+    QList<QStringList> view(const QString& name, const QStringList& fields) {
+        const ReadBack result = read("SELECT * FROM " + name);
+        EXPECT_TRUE(result.ok) << name.toStdString();
+        EXPECT_EQ(result.fields, fields) << name.toStdString();
+        return result.rows;
+    }
+
+    QDateTime today_;
+    std::unique_ptr<LogDatabase> log_;
+};
+
+} // namespace
+
+TEST_F(LogViewsTest, TotalsPerPrinterUserAndOperatorCountEmptyPagesAsNothing) {
+    // Names that differ in case only are one printer, one user, one operator, as the
+    // statistics count them.
+    EXPECT_EQ(view("LogPrinterReport", {"Server", "Queue", "Jobs", "Pages", "Deleted", "Printed"}),
+              (QList<QStringList>{{kNull, kNull, "1", "0", "0", "0"},
+                                  {"PRN1", "Q1", "3", "10", "5", "3"},
+                                  {"PRN2", "Q9", "2", "10", "0", "4"}}));
+    EXPECT_EQ(view("LogUserReport", {"User", "Jobs", "Pages", "Deleted", "Printed"}),
+              (QList<QStringList>{{kNull, "1", "0", "0", "0"},
+                                  {"ALICE", "2", "5", "0", "3"},
+                                  {"bob", "1", "5", "5", "0"},
+                                  {"carl", "2", "10", "0", "4"}}));
+    EXPECT_EQ(view("LogSpoolwrightsReport",
+                   {"SWR Computer", "SWR User", "Jobs", "Pages", "Deleted", "Printed"}),
+              (QList<QStringList>{{"PC1", "Ann", "3", "10", "5", "3"},
+                                  {"pc2", "bob", "3", "10", "0", "4"}}));
+}
+
+TEST_F(LogViewsTest, DaysAndMonthsComeFromTheSubmissionTimeText) {
+    const QDate date = today_.date();
+    const QString year = QString::number(date.year());
+    const QString month = QString::number(date.month());
+    EXPECT_EQ(
+        view("LogDailyJobsReport", {"Year", "Month", "Day", "Jobs", "Pages", "Deleted", "Printed"}),
+        (QList<QStringList>{{kNull, kNull, kNull, "1", "0", "0", "0"},
+                            {"2001", "3", "5", "2", "8", "5", "3"},
+                            {"2001", "3", "20", "1", "2", "0", "0"},
+                            {"2001", "4", "1", "1", "0", "0", "0"},
+                            {year, month, QString::number(date.day()), "1", "10", "0", "4"}}));
+    EXPECT_EQ(
+        view("LogMonthlyJobsReport", {"Year", "Month", "Jobs", "Pages", "Deleted", "Printed"}),
+        (QList<QStringList>{{kNull, kNull, "1", "0", "0", "0"},
+                            {"2001", "3", "3", "10", "5", "3"},
+                            {"2001", "4", "1", "0", "0", "0"},
+                            {year, month, "1", "10", "0", "4"}}));
+}
+
+TEST_F(LogViewsTest, TodaysJobsAndAuditRowsAreThoseOfTheCurrentDate) {
+    const QString now = DateText::format(today_);
+    const QList<QStringList> jobs = view("LogTodayReport", kJobFields);
+    ASSERT_EQ(jobs.size(), 1);
+    EXPECT_EQ(jobs[0], (QStringList{now, "PRN2", "Q9", kNull, kNull, "carl", "5", kNull, "10",
+                                    kNull, kNull, kNull, kNull, "4", "bob", "pc2", kNull}));
+
+    EXPECT_EQ(
+        view("LogAuditTodayReport", {"Time", "SWR Computer", "SWR User", "Action", "Description"}),
+        (QList<QStringList>{{now, "testhost", "tester", "Job", "Paused job 5"},
+                            {now, "testhost", "tester", "Queue", "Paused queue Q9"},
+                            {now, "testhost", "tester", "Job", "Paused job 5"}}));
+}
+
+TEST_F(LogViewsTest, AuditActionsCountEachDistinctAction) {
+    EXPECT_EQ(
+        view("LogAuditActionsReport",
+             {"Action", "Description", "SWR User", "SWR Computer", "Count"}),
+        (QList<QStringList>{{"Job", "Paused job 1", "tester", "testhost", "1"},
+                            {"Job", "Paused job 5", "tester", "testhost", "2"},
+                            {"Log", "New log file created.", "tester", "testhost", "1"},
+                            {"Queue", "Current Queue printhost-Office", "tester", "testhost", "1"},
+                            {"Queue", "Paused queue Q9", "tester", "testhost", "1"}}));
+}
