@@ -1,3 +1,4 @@
+#include "app/CredentialsDialog.h"
 #include "app/FrmMain.h"
 #include "app/MessageBoxPrompter.h"
 #include "app/SignalBridge.h"
@@ -23,7 +24,13 @@ int main(int argc, char** argv) {
     services.clock = &clock;
     services.prompter = &prompter;
     services.monitorProgram = JobMonitorProgram();
+    FrmMain* owner = nullptr;
+    services.credentials = [&owner](const QString& server, const QString& user) {
+        return AskForCredentials(owner, server, user);
+    };
     FrmMain window(services, &splash);
+    owner = &window;
+    prompter.setOwner(&window);
     splash.onTimer = [&window] { window.Show(); };
 
     SignalBridge signalBridge;

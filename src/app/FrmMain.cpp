@@ -75,8 +75,8 @@ FrmMain::FrmMain(FrmMainServices services, frmSplash* splashWindow)
             std::_Exit(code);
         };
     if (!services_.makeSpooler)
-        services_.makeSpooler = [](const QString& server) {
-            return std::make_unique<CupsSpooler>(server);
+        services_.makeSpooler = [prompt = services_.credentials](const QString& server) {
+            return std::make_unique<CupsSpooler>(server, SpoolerTimeouts{}, prompt);
         };
     log_ = std::make_unique<LogDatabase>(
         [this] {

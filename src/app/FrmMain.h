@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/SpoolerCredentials.h"
 #include "shell/SettingsRecord.h"
 
 #include <QMainWindow>
@@ -42,6 +43,8 @@ struct FrmMainServices {
     std::function<void(int)> endProcess;
     // The job monitor program; with none, no job events arrive.
     QString monitorProgram;
+    // Asks the operator for a print server's user name and password.
+    CredentialsPrompt credentials;
     // Makes the spooler of a server ("host" or "host:port").
     std::function<std::unique_ptr<PrintSpooler>(const QString&)> makeSpooler;
 };

@@ -22,6 +22,12 @@ constexpr int waitSliceMs = 200;
 // end; after this many answers to one request it is refused.
 constexpr int maxPromptsPerRequest = 3;
 
+// Between requests the thread's callback refuses: it must not point at a
+// connection that may be gone by the time some other code reaches libcups.
+const char* refusePassword(const char*, http_t*, const char*, const char*, void*) {
+    return nullptr;
+}
+
 // A file descriptor closed when it goes out of scope.
 struct FileDescriptor {
     int fd = -1;
@@ -240,7 +246,10 @@ CupsReply CupsConnection::exchange(IppPtr request, const char* resource, int doc
     busy_ = true;
     struct Idle {
         bool& busy;
-        ~Idle() { busy = false; }
+        ~Idle() {
+            busy = false;
+            cupsSetPasswordCB2(refusePassword, nullptr);
+        }
     } idle{busy_};
 
     // The callback belongs to the calling thread; set it on every request so a
@@ -317,6 +326,9 @@ const char* CupsConnection::password() {
             return nullptr;
         ++promptsThisRequest_;
         credentials_ = prompt_(serverText_, userName_);
+        // A call to another server made while the dialog was open has left its
+        // own callback behind; the rest of this request needs this one.
+        cupsSetPasswordCB2(&CupsConnection::passwordFor, this);
         // The operator's time at the dialog is not the server's: the request's
         // wait starts again.
         deadline_ =

@@ -102,10 +102,15 @@ void CurrentPrintQueue_Click(FrmMain& f) {
     const std::optional<SpoolerQueue> queue = GetQueueObject(f);
     QCoreApplication::processEvents();
     if (queue) {
-        f.txtDescription->setText(queue->Description);
-        f.txtPrintPath->setText(queue->PrinterPath);
-        f.txtLocation->setText(queue->Location);
-        f.txtModel->setText(queue->Model);
+        const std::pair<QLineEdit*, QString> boxes[] = {{f.txtDescription, queue->Description},
+                                                        {f.txtPrintPath, queue->PrinterPath},
+                                                        {f.txtLocation, queue->Location},
+                                                        {f.txtModel, queue->Model}};
+        for (const auto& [box, text] : boxes) {
+            box->setText(text);
+            box->setCursorPosition(0); // show the beginning of a long text
+            box->setToolTip(text);
+        }
         if (!f.ResumeAllInProgress) {
             f.txtPrintStatus->setText(PrinterStatusText(queue->Status));
             f.SetPanelText(4, f.txtPrintStatus->text());

@@ -73,9 +73,15 @@ void buildSearchPanel(FrmMain& f, QWidget* client) {
     grid->addWidget(f.CurrentPrinter, 0, 1);
     grid->addWidget(f.FindPrintQueues, 0, 2);
     grid->addWidget(new QLabel(QStringLiteral("Queue"), body), 1, 0);
-    grid->addWidget(f.CurrentPrintQueue, 1, 1, 1, 2);
-    grid->addWidget(f.LabelPrintQueues, 2, 1, 1, 2);
+    auto* queueRow = new QHBoxLayout;
+    queueRow->addWidget(f.CurrentPrintQueue, 1);
+    queueRow->addWidget(f.LabelPrintQueues);
+    grid->addLayout(queueRow, 1, 1, 1, 2);
     grid->setColumnStretch(1, 1);
+    grid->setRowStretch(2, 1);
+    QFont small = f.LabelPrintQueues->font();
+    small.setPointSizeF(small.pointSizeF() * 0.85);
+    f.LabelPrintQueues->setFont(small);
 }
 
 void buildQueueInfoPanel(FrmMain& f, QWidget* client) {

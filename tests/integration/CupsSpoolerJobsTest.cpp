@@ -18,8 +18,8 @@ TEST(CupsSpoolerJobs, ListsHeldJobsWithEveryField) {
     const QByteArray text = sampleText(150);
 
     const qint64 before = QDateTime::currentSecsSinceEpoch();
-    const int pdfJob =
-        server.submitJob(queue, QStringLiteral("alice"), QStringLiteral("Invoice 2024-117, final.pdf"), pdf);
+    const int pdfJob = server.submitJob(queue, QStringLiteral("alice"),
+                                        QStringLiteral("Invoice 2024-117, final.pdf"), pdf);
     const int textJob =
         server.submitJob(queue, QStringLiteral("bob"), QStringLiteral("Meeting notes.txt"), text);
     const qint64 after = QDateTime::currentSecsSinceEpoch();
@@ -37,11 +37,10 @@ TEST(CupsSpoolerJobs, ListsHeldJobsWithEveryField) {
         qint64 bytes;
         qint64 pages;
     };
-    for (const Expected& expected :
-         {Expected{pdfJob, QStringLiteral("Invoice 2024-117, final.pdf"), QStringLiteral("alice"),
-                   pdf.size(), 5},
-          Expected{textJob, QStringLiteral("Meeting notes.txt"), QStringLiteral("bob"),
-                   text.size(), 3}}) {
+    for (const Expected& expected : {Expected{pdfJob, QStringLiteral("Invoice 2024-117, final.pdf"),
+                                              QStringLiteral("alice"), pdf.size(), 5},
+                                     Expected{textJob, QStringLiteral("Meeting notes.txt"),
+                                              QStringLiteral("bob"), text.size(), 3}}) {
         const std::optional<SpoolerJob> job = jobNumbered(jobs, expected.id);
         ASSERT_TRUE(job) << "job " << expected.id << " is not listed";
         EXPECT_EQ(job->Name, queue + QStringLiteral(", ") + QString::number(expected.id));
@@ -80,15 +79,17 @@ TEST(CupsSpoolerJobs, EveryFilterOfTheListingFilters) {
     const QString other = TestPrintServer::uniqueQueueName(QStringLiteral("sw-filter-b"));
     ASSERT_TRUE(server.addQueue(mine));
     ASSERT_TRUE(server.addQueue(other));
-    const int kept = server.submitJob(mine, QStringLiteral("alice"), QStringLiteral("kept"), "one\n");
+    const int kept =
+        server.submitJob(mine, QStringLiteral("alice"), QStringLiteral("kept"), "one\n");
     const int elsewhere =
         server.submitJob(other, QStringLiteral("alice"), QStringLiteral("elsewhere"), "two\n");
     const int finished =
         server.submitJob(mine, QStringLiteral("alice"), QStringLiteral("finished"), "three\n");
     ASSERT_GT(kept * elsewhere * finished, 0);
     // Cancelled by another client: the job stays in the server's history.
-    ASSERT_TRUE(TestPrintServer::runTool(
-        QStringLiteral("cancel"), {QStringLiteral("-h"), server.address(), QString::number(finished)}));
+    ASSERT_TRUE(
+        TestPrintServer::runTool(QStringLiteral("cancel"), {QStringLiteral("-h"), server.address(),
+                                                            QString::number(finished)}));
 
     CupsSpooler spooler(server.address());
     const QList<SpoolerJob> all = spooler.jobs();
@@ -105,7 +106,8 @@ TEST(CupsSpoolerJobs, EveryFilterOfTheListingFilters) {
     CupsConnection connection(server.address(), {});
     IppPtr request = jobsRequest(connection, printerUri(connection, mine));
     QSet<QByteArray> asked;
-    ipp_attribute_t* requested = ippFindAttribute(request.get(), "requested-attributes", IPP_TAG_KEYWORD);
+    ipp_attribute_t* requested =
+        ippFindAttribute(request.get(), "requested-attributes", IPP_TAG_KEYWORD);
     ASSERT_NE(requested, nullptr);
     for (int i = 0; i < ippGetCount(requested); ++i)
         asked.insert(ippGetString(requested, i, nullptr));
@@ -128,7 +130,8 @@ TEST(CupsSpoolerJobs, ListingCostsOneRequestOnceThePagesAreKnown) {
     const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-one-request"));
     ASSERT_TRUE(server.addQueue(queue));
     for (int i = 0; i < 3; ++i)
-        ASSERT_GT(server.submitJob(queue, QStringLiteral("carol"), QStringLiteral("page"), "x\n"), 0);
+        ASSERT_GT(server.submitJob(queue, QStringLiteral("carol"), QStringLiteral("page"), "x\n"),
+                  0);
 
     CupsSpooler spooler(server.address());
     ASSERT_EQ(spooler.queueJobs(queue).size(), 3);

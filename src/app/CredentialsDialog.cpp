@@ -1,0 +1,39 @@
+#include "app/CredentialsDialog.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+std::optional<SpoolerCredentials> AskForCredentials(QWidget* owner, const QString& server,
+                                                    const QString& suggestedUser) {
+    QDialog dialog(owner);
+    dialog.setObjectName(QStringLiteral("frmLogin"));
+    dialog.setWindowTitle(QStringLiteral("Spoolwright"));
+    auto* user = new QLineEdit(suggestedUser, &dialog);
+    user->setObjectName(QStringLiteral("txtUser"));
+    auto* password = new QLineEdit(&dialog);
+    password->setObjectName(QStringLiteral("txtPassword"));
+    password->setEchoMode(QLineEdit::Password);
+    auto* buttons =
+        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("User name"), user);
+    form->addRow(QStringLiteral("Password"), password);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(
+        QStringLiteral("The print server %1 asks who you are.").arg(server.toHtmlEscaped()),
+        &dialog));
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    (suggestedUser.isEmpty() ? user : password)->setFocus();
+
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return SpoolerCredentials{user->text(), password->text()};
+}

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/SpoolerCredentials.h"
+
+class QWidget;
+
+// Asks the operator who they are when a print server wants a password: user name
+// and password for that server. Nothing when the operator cancels.
+std::optional<SpoolerCredentials> AskForCredentials(QWidget* owner, const QString& server,
+                                                    const QString& suggestedUser);

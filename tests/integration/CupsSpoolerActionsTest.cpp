@@ -1,0 +1,185 @@
+#include "SpoolerJobLookup.h"
+#include "platform/CupsSpooler.h"
+#include "support/TestPrintServer.h"
+
+#include <cups/cups.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+bool stopWithTool(const TestPrintServer& server, const QString& queue) {
+    return TestPrintServer::runTool(QStringLiteral("cupsdisable"),
+                                    {QStringLiteral("-h"), server.address(), queue});
+}
+
+// The queue's state as lpstat, another client, reads it.
+QString stateSeenByLpstat(const TestPrintServer& server, const QString& queue) {
+    QString output;
+    TestPrintServer::runTool(QStringLiteral("lpstat"),
+                             {QStringLiteral("-h"), server.address(), QStringLiteral("-p"), queue},
+                             &output);
+    return output;
+}
+
+QString jobsSeenByLpstat(const TestPrintServer& server, const QString& queue) {
+    QString output;
+    TestPrintServer::runTool(QStringLiteral("lpstat"),
+                             {QStringLiteral("-h"), server.address(), QStringLiteral("-o"), queue},
+                             &output);
+    return output.trimmed();
+}
+
+} // namespace
+
+TEST(CupsSpoolerActions, HoldReleasePriorityAndCancelChangeTheJob) {
+    TestPrintServer server;
+    ASSERT_FALSE(server.address().isEmpty());
+    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-job-actions"));
+    ASSERT_TRUE(server.addQueue(queue));
+    ASSERT_TRUE(stopWithTool(server, queue)); // released jobs wait instead of printing
+    const int held =
+        server.submitJob(queue, QStringLiteral("alice"), QStringLiteral("held"), "a\n");
+    const int waiting = server.submitJob(queue, QStringLiteral("bob"), QStringLiteral("waiting"),
+                                         "b\n", /*hold=*/false);
+    ASSERT_GT(held * waiting, 0);
+
+    CupsSpooler spooler(server.address());
+    const auto job = [&](int id) { return jobNumbered(spooler.queueJobs(queue), id); };
+    ASSERT_TRUE(job(held));
+    EXPECT_EQ(job(held)->StatusMask, 1);
+    EXPECT_EQ(job(waiting)->StatusMask, 0);
+
+    EXPECT_EQ(spooler.pauseJob(queue, waiting), SpoolerResult::Success);
+    EXPECT_EQ(job(waiting)->StatusMask, 1);
+    EXPECT_EQ(spooler.resumeJob(queue, held), SpoolerResult::Success);
+    EXPECT_EQ(job(held)->StatusMask, 0);
+    EXPECT_EQ(spooler.resumeJob(queue, held), SpoolerResult::Failed)
+        << "a job that is not held cannot be released";
+
+    ASSERT_NE(job(held)->Priority, 90);
+    EXPECT_EQ(spooler.setJobPriority(queue, held, 90), SpoolerResult::Success);
+    EXPECT_EQ(job(held)->Priority, 90);
+
+    EXPECT_EQ(spooler.deleteJob(queue, waiting), SpoolerResult::Success);
+    EXPECT_FALSE(job(waiting));
+    EXPECT_FALSE(jobNumbered(spooler.jobs(), waiting));
+    EXPECT_TRUE(job(held)) << "only the cancelled job went";
+
+    EXPECT_EQ(spooler.pauseJob(queue, 999999), SpoolerResult::NotFound);
+    EXPECT_EQ(spooler.deleteJob(queue, 999999), SpoolerResult::NotFound);
+}
+
+TEST(CupsSpoolerActions, QueuePropertiesPauseResumeAndPurge) {
+    TestPrintServer server;
+    ASSERT_FALSE(server.address().isEmpty());
+    const QString name = TestPrintServer::uniqueQueueName(QStringLiteral("sw-queue-actions"));
+    ASSERT_TRUE(server.addQueue(name));
+    ASSERT_TRUE(TestPrintServer::runTool(
+        QStringLiteral("lpadmin"),
+        {QStringLiteral("-h"), server.address(), QStringLiteral("-p"), name, QStringLiteral("-D"),
+         QStringLiteral("Second floor, east"), QStringLiteral("-L"), QStringLiteral("Room 204")}));
+
+    CupsSpooler spooler(server.address());
+    std::optional<SpoolerQueue> queue = spooler.queue(name);
+    ASSERT_TRUE(queue);
+    EXPECT_EQ(queue->Name, name);
+    EXPECT_EQ(queue->Description, QStringLiteral("Second floor, east"));
+    EXPECT_EQ(queue->Location, QStringLiteral("Room 204"));
+    EXPECT_FALSE(queue->Model.isEmpty());
+    EXPECT_TRUE(queue->PrinterPath.startsWith(QStringLiteral("ipp://")))
+        << queue->PrinterPath.toStdString();
+    EXPECT_TRUE(queue->PrinterPath.endsWith(QStringLiteral(":%1/printers/%2")
+                                                .arg(server.address().section(QLatin1Char(':'), 1))
+                                                .arg(name)))
+        << queue->PrinterPath.toStdString();
+    EXPECT_EQ(queue->Status, 0u);
+
+    EXPECT_EQ(spooler.pauseQueue(name), SpoolerResult::Success);
+    EXPECT_TRUE(stateSeenByLpstat(server, name).contains(QStringLiteral("disabled")));
+    EXPECT_EQ(spooler.queue(name)->Status, 0x1u);
+    EXPECT_EQ(spooler.resumeQueue(name), SpoolerResult::Success);
+    EXPECT_FALSE(stateSeenByLpstat(server, name).contains(QStringLiteral("disabled")));
+    EXPECT_EQ(spooler.queue(name)->Status, 0u);
+
+    ASSERT_GT(server.submitJob(name, QStringLiteral("alice"), QStringLiteral("one"), "1\n"), 0);
+    ASSERT_GT(server.submitJob(name, QStringLiteral("bob"), QStringLiteral("two"), "2\n"), 0);
+    ASSERT_EQ(spooler.queueJobs(name).size(), 2);
+    EXPECT_EQ(spooler.purgeQueue(name), SpoolerResult::Success);
+    EXPECT_TRUE(spooler.queueJobs(name).isEmpty());
+    EXPECT_EQ(jobsSeenByLpstat(server, name), QString());
+
+    EXPECT_FALSE(spooler.queue(QStringLiteral("sw-no-such-queue")));
+    EXPECT_EQ(spooler.lastResult(), SpoolerResult::NotFound);
+    EXPECT_EQ(spooler.pauseQueue(QStringLiteral("sw-no-such-queue")), SpoolerResult::NotFound);
+}
+
+TEST(CupsSpoolerActions, TestPageIsTheOperatorsOwnOnePageJob) {
+    TestPrintServer server;
+    ASSERT_FALSE(server.address().isEmpty());
+    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-test-page"));
+    ASSERT_TRUE(server.addQueue(queue));
+    ASSERT_TRUE(stopWithTool(server, queue)); // so that the page waits to be looked at
+
+    CupsSpooler spooler(server.address());
+    EXPECT_EQ(spooler.printTestPage(queue), SpoolerResult::Success);
+    const QList<SpoolerJob> jobs = spooler.queueJobs(queue);
+    ASSERT_EQ(jobs.size(), 1);
+    EXPECT_EQ(jobs[0].Document, QStringLiteral("Test Page"));
+    EXPECT_EQ(jobs[0].Owner, QString::fromUtf8(cupsUser()));
+    EXPECT_EQ(jobs[0].StatusMask, 0);
+    EXPECT_EQ(jobs[0].TotalPages, 1);
+
+    EXPECT_EQ(spooler.printTestPage(QStringLiteral("sw-no-such-queue")), SpoolerResult::NotFound);
+}
+
+TEST(CupsSpoolerPrinters, ReportsEachPrintersStateAndProperties) {
+    TestPrintServer server;
+    ASSERT_FALSE(server.address().isEmpty());
+    const QString idle = TestPrintServer::uniqueQueueName(QStringLiteral("sw-report-idle"));
+    const QString stopped = TestPrintServer::uniqueQueueName(QStringLiteral("sw-report-stopped"));
+    ASSERT_TRUE(server.addQueue(idle));
+    ASSERT_TRUE(server.addQueue(stopped));
+    const auto set = [&](const QString& queue, const QStringList& options) {
+        return TestPrintServer::runTool(
+            QStringLiteral("lpadmin"),
+            QStringList{QStringLiteral("-h"), server.address(), QStringLiteral("-p"), queue} +
+                options);
+    };
+    ASSERT_TRUE(set(idle, {QStringLiteral("-D"), QStringLiteral("Idle one"), QStringLiteral("-L"),
+                           QStringLiteral("Hall"), QStringLiteral("-o"),
+                           QStringLiteral("printer-is-shared=true")}));
+    ASSERT_TRUE(set(stopped, {QStringLiteral("-D"), QStringLiteral("Stopped one"),
+                              QStringLiteral("-o"), QStringLiteral("printer-is-shared=false")}));
+    ASSERT_TRUE(stopWithTool(server, stopped));
+
+    CupsSpooler spooler(server.address());
+    const QList<SpoolerPrinter> printers = spooler.printers();
+    EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);
+    const auto find = [&](const QString& name) -> std::optional<SpoolerPrinter> {
+        for (const SpoolerPrinter& printer : printers)
+            if (printer.Name == name)
+                return printer;
+        return std::nullopt;
+    };
+    const std::optional<SpoolerPrinter> first = find(idle);
+    const std::optional<SpoolerPrinter> second = find(stopped);
+    ASSERT_TRUE(first);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(first->ShareName, idle);
+    EXPECT_EQ(first->ExtendedPrinterStatus, 3);
+    EXPECT_EQ(first->Comment, QStringLiteral("Idle one"));
+    EXPECT_EQ(first->Location, QStringLiteral("Hall"));
+    EXPECT_EQ(first->PortName, QStringLiteral("file:///dev/null"));
+    EXPECT_TRUE(first->Shared);
+    EXPECT_EQ(second->ExtendedPrinterStatus, 8);
+    EXPECT_EQ(second->Comment, QStringLiteral("Stopped one"));
+    EXPECT_FALSE(second->Shared);
+
+    // The web page is on the server's own port; an IPv6 address keeps its brackets.
+    EXPECT_EQ(spooler.printerWebPage(idle),
+              QStringLiteral("http://%1/printers/%2").arg(server.address(), idle));
+    EXPECT_EQ(CupsSpooler(QStringLiteral("[::1]:8631")).printerWebPage(QStringLiteral("Lab")),
+              QStringLiteral("http://[::1]:8631/printers/Lab"));
+    EXPECT_EQ(CupsSpooler(QStringLiteral("printhost")).printerWebPage(QStringLiteral("Lab")),
+              QStringLiteral("http://printhost:631/printers/Lab"));
+}

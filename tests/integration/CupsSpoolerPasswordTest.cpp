@@ -1,0 +1,146 @@
+#include "platform/CupsSpooler.h"
+#include "support/TestPrintServer.h"
+
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A refused request returns within its timeouts, plus a margin for a loaded machine.
+const SpoolerTimeouts shortTimeouts{1000, 1500};
+constexpr qint64 boundMs = 1000 + 1500 + 2000;
+
+// Stands in for the operator at the password dialog: answers from a script and
+// records what it was asked.
+struct ScriptedOperator {
+    QList<std::optional<SpoolerCredentials>> answers; // the last one is repeated
+    QStringList servers;
+    QStringList suggestedUsers;
+
+    CredentialsPrompt prompt() {
+        return [this](const QString& server, const QString& suggestedUser) {
+            servers << server;
+            suggestedUsers << suggestedUser;
+            return answers.value(servers.size() - 1, answers.value(answers.size() - 1));
+        };
+    }
+};
+
+struct PasswordQueue {
+    TestPrintServer server;
+    QString name = TestPrintServer::uniqueQueueName(QStringLiteral("sw-password"));
+    SpoolerCredentials account = server.passwordQueueAccount();
+    bool ready =
+        !server.address().isEmpty() && !account.user.isEmpty() && server.addPasswordQueue(name);
+};
+
+} // namespace
+
+TEST(CupsSpoolerPassword, OperatorIsAskedOnceAndEveryLaterCallUsesTheAnswer) {
+    PasswordQueue queue;
+    ASSERT_TRUE(queue.ready);
+    ScriptedOperator operatorAtDialog;
+    operatorAtDialog.answers = {queue.account};
+    CupsSpooler spooler(queue.server.address(), {}, operatorAtDialog.prompt());
+
+    EXPECT_EQ(spooler.pauseQueue(queue.name), SpoolerResult::Success);
+    ASSERT_EQ(operatorAtDialog.servers, QStringList{queue.server.address()});
+    EXPECT_EQ(operatorAtDialog.suggestedUsers, QStringList{QString::fromUtf8(cupsUser())})
+        << "the dialog offers the login name";
+
+    const std::optional<SpoolerQueue> paused = spooler.queue(queue.name);
+    ASSERT_TRUE(paused);
+    EXPECT_EQ(paused->Status, 0x1u);
+    EXPECT_EQ(spooler.printTestPage(queue.name), SpoolerResult::Success);
+    const QList<SpoolerJob> jobs = spooler.queueJobs(queue.name);
+    ASSERT_EQ(jobs.size(), 1);
+    EXPECT_EQ(jobs[0].Document, QStringLiteral("Test Page"));
+    EXPECT_EQ(jobs[0].Owner, queue.account.user) << "the job belongs to whom the operator said";
+    EXPECT_EQ(spooler.purgeQueue(queue.name), SpoolerResult::Success);
+    EXPECT_TRUE(spooler.queueJobs(queue.name).isEmpty());
+    EXPECT_EQ(spooler.resumeQueue(queue.name), SpoolerResult::Success);
+    EXPECT_EQ(operatorAtDialog.servers.size(), 1) << "asked again within the run";
+
+    // Without anybody to ask, the same queue refuses.
+    CupsSpooler unattended(queue.server.address(), shortTimeouts);
+    EXPECT_EQ(unattended.pauseQueue(queue.name), SpoolerResult::AccessDenied);
+}
+
+TEST(CupsSpoolerPassword, CancelledDialogIsAccessDeniedAtOnceAndNotShownAgain) {
+    PasswordQueue queue;
+    ASSERT_TRUE(queue.ready);
+    ScriptedOperator operatorAtDialog;
+    operatorAtDialog.answers = {std::nullopt};
+    CupsSpooler spooler(queue.server.address(), shortTimeouts, operatorAtDialog.prompt());
+
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(spooler.printTestPage(queue.name), SpoolerResult::AccessDenied);
+    EXPECT_EQ(spooler.pauseQueue(queue.name), SpoolerResult::AccessDenied);
+    EXPECT_TRUE(spooler.queueJobs(queue.name).isEmpty());
+    EXPECT_EQ(spooler.lastResult(), SpoolerResult::AccessDenied);
+    EXPECT_LT(timer.elapsed(), boundMs);
+    EXPECT_EQ(operatorAtDialog.servers.size(), 1);
+
+    // Nothing was done: an operator who knows the password finds the queue as it was.
+    ScriptedOperator knowing;
+    knowing.answers = {queue.account};
+    CupsSpooler other(queue.server.address(), {}, knowing.prompt());
+    const std::optional<SpoolerQueue> untouched = other.queue(queue.name);
+    ASSERT_TRUE(untouched);
+    EXPECT_EQ(untouched->Status, 0u);
+    EXPECT_TRUE(other.queueJobs(queue.name).isEmpty());
+    EXPECT_EQ(other.lastResult(), SpoolerResult::Success);
+}
+
+TEST(CupsSpoolerPassword, RefusedPasswordIsAskedForAgainAFewTimesAtMost) {
+    PasswordQueue queue;
+    ASSERT_TRUE(queue.ready);
+    const SpoolerCredentials wrong{queue.account.user,
+                                   queue.account.password + QStringLiteral("x")};
+
+    ScriptedOperator mistyped;
+    mistyped.answers = {wrong, queue.account};
+    CupsSpooler corrected(queue.server.address(), {}, mistyped.prompt());
+    EXPECT_EQ(corrected.pauseQueue(queue.name), SpoolerResult::Success);
+    EXPECT_EQ(mistyped.servers.size(), 2);
+    EXPECT_EQ(corrected.resumeQueue(queue.name), SpoolerResult::Success);
+    EXPECT_EQ(mistyped.servers.size(), 2);
+
+    // The document of a request that had to wait for the password goes with
+    // its second sending.
+    ScriptedOperator printing;
+    printing.answers = {queue.account};
+    CupsSpooler testPage(queue.server.address(), {}, printing.prompt());
+    EXPECT_EQ(testPage.printTestPage(queue.name), SpoolerResult::Success);
+    EXPECT_EQ(printing.servers.size(), 1);
+
+    ScriptedOperator stubborn;
+    stubborn.answers = {wrong};
+    CupsSpooler refused(queue.server.address(), shortTimeouts, stubborn.prompt());
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_EQ(refused.pauseQueue(queue.name), SpoolerResult::AccessDenied);
+    EXPECT_LT(timer.elapsed(), boundMs);
+    EXPECT_EQ(stubborn.servers.size(), 3);
+}
+
+TEST(CupsSpoolerPassword, CallMadeWhileTheDialogIsOpenIsRefusedWithoutDisturbingIt) {
+    PasswordQueue queue;
+    ASSERT_TRUE(queue.ready);
+    CupsSpooler* spooler = nullptr;
+    QList<SpoolerResult> duringDialog;
+    // A timer firing in the dialog's event loop starts another call.
+    CredentialsPrompt prompt = [&](const QString&, const QString&) {
+        spooler->jobs();
+        duringDialog << spooler->lastResult();
+        return std::optional<SpoolerCredentials>(queue.account);
+    };
+    CupsSpooler guarded(queue.server.address(), {}, prompt);
+    spooler = &guarded;
+    EXPECT_EQ(guarded.pauseQueue(queue.name), SpoolerResult::Success);
+    EXPECT_EQ(duringDialog, QList<SpoolerResult>{SpoolerResult::Failed});
+    EXPECT_EQ(guarded.queue(queue.name)->Status, 0x1u);
+    guarded.jobs();
+    EXPECT_EQ(guarded.lastResult(), SpoolerResult::Success) << "the connection is still sound";
+}

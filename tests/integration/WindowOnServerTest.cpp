@@ -1,0 +1,101 @@
+#include "platform/DateText.h"
+#include "platform/PrintSpooler.h"
+#include "session/JobRetrieval.h"
+#include "session/JobRow.h"
+#include "session/QueueSelection.h"
+#include "session/ServerConnection.h"
+#include "support/GridTexts.h"
+#include "support/LogRows.h"
+#include "support/LoopbackPeers.h"
+#include "support/MainWindowHarness.h"
+#include "support/TestPrintServer.h"
+
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray textPages(int pages) {
+    QByteArray text;
+    for (int page = 0; page < pages; ++page) {
+        for (int line = 0; line < 60; ++line)
+            text +=
+                "page " + QByteArray::number(page + 1) + " line " + QByteArray::number(line) + "\n";
+        if (page + 1 < pages)
+            text += '\f';
+    }
+    return text;
+}
+
+} // namespace
+
+TEST(WindowOnServer, SubmittedJobsAppearInBothGridsAndAreLoggedOnce) {
+    TestPrintServer server;
+    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("Window"));
+    ASSERT_TRUE(server.addQueue(queue));
+    const int first = server.submitJob(queue, QStringLiteral("alice"),
+                                       QStringLiteral("Budget, final"), textPages(3));
+    const int second =
+        server.submitJob(queue, QStringLiteral("bob"), QStringLiteral("Notes"), textPages(1));
+    ASSERT_GT(first, 0);
+    ASSERT_GT(second, 0);
+
+    MainWindowHarness harness;
+    harness.useRealServers = true;
+    harness.writeAppDataFile(
+        QStringLiteral("swr.ini"),
+        (QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\n").arg(server.address(), queue))
+            .toUtf8());
+    FrmMain& w = harness.create();
+    w.Show();
+
+    ASSERT_EQ(w.CurrentPrintQueue->currentText(), queue);
+    EXPECT_EQ(GridColumn(w.JobList, JobColumn::ID),
+              QStringList({QString::number(first), QString::number(second)}));
+    const QTreeWidgetItem* row = w.JobList->topLevelItem(0);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->text(JobColumn::Status), QStringLiteral("Paused"));
+    EXPECT_EQ(row->text(JobColumn::Description), QStringLiteral("Budget, final"));
+    EXPECT_EQ(row->text(JobColumn::User), QStringLiteral("alice"));
+    EXPECT_FALSE(row->text(JobColumn::Computer).isEmpty());
+    EXPECT_EQ(row->text(JobColumn::Pages), QStringLiteral("3"));
+    // The server reports whole kilobytes, rounded up.
+    EXPECT_EQ(row->text(JobColumn::Size),
+              QString::number((textPages(3).size() + 1023) / 1024) + QStringLiteral("KB"));
+    EXPECT_EQ(row->text(JobColumn::Name), queue + QStringLiteral(", ") + QString::number(first));
+    EXPECT_TRUE(DateText::parse(row->text(JobColumn::Submitted)).isValid());
+    EXPECT_EQ(GridColumn(w.SearchList, SearchColumn::Printer).count(queue), 2);
+
+    const QString key = TransactionID(row->text(JobColumn::ID), row->text(JobColumn::Submitted));
+    const QString sql = QStringLiteral("SELECT Description, Pages, Queue FROM SWR_Log WHERE "
+                                       "TransactionID = '%1'")
+                            .arg(key);
+    EXPECT_EQ(LogRows(w.Log(), sql), QList<QStringList>({{"Budget, final", "3", queue}}));
+
+    cmdRefreshJobs_Click(w);
+    EXPECT_EQ(LogRows(w.Log(), sql).size(), 1);
+    EXPECT_EQ(
+        LogRows(w.Log(), QStringLiteral("SELECT * FROM SWR_Log WHERE Queue = '%1'").arg(queue))
+            .size(),
+        2);
+}
+
+TEST(WindowOnServer, ASilentServerLeavesTheQueueBoxEmptyAndTheWindowFree) {
+    SilentLoopbackServer silent;
+    MainWindowHarness harness;
+    harness.useRealServers = true;
+    FrmMain& w = harness.create();
+    w.Show();
+    w.CurrentPrinter->setEditText(QStringLiteral("127.0.0.1:%1").arg(silent.port()));
+    QElapsedTimer clock;
+    clock.start();
+    FindPrintQueues_Click(w);
+    const SpoolerTimeouts limits;
+    // The jobs and the queue list are two requests, each bounded by the timeouts.
+    EXPECT_LT(clock.elapsed(), 2 * (limits.connectMs + limits.requestMs) + 2000);
+    EXPECT_EQ(w.CurrentPrintQueue->count(), 0);
+    EXPECT_TRUE(w.PanelText(1).startsWith(QStringLiteral("No Queues Found ")));
+    EXPECT_EQ(w.SearchList->topLevelItemCount(), 0);
+}
