@@ -243,6 +243,12 @@ CupsReply CupsConnection::exchange(IppPtr request, const char* resource, int doc
         reply.message = QStringLiteral("Another request to %1 is still waiting").arg(serverText_);
         return reply;
     }
+    const auto started = std::chrono::steady_clock::now();
+    if (started < silentUntil_) {
+        reply.result = SpoolerResult::Unreachable;
+        reply.message = QStringLiteral("No answer from %1 a moment ago").arg(serverText_);
+        return reply;
+    }
     busy_ = true;
     struct Idle {
         bool& busy;
@@ -264,6 +270,7 @@ CupsReply CupsConnection::exchange(IppPtr request, const char* resource, int doc
         (!stillConnected() || qstricmp(httpGetField(http_, HTTP_FIELD_CONNECTION), "close") == 0))
         close();
     if (!http_ && !open()) {
+        markSilentIfTimedOut(started, timeouts_.connectMs);
         reply.result = SpoolerResult::Unreachable;
         reply.message = address_.valid
                             ? QStringLiteral("Cannot connect to %1 port %2: %3")
@@ -305,9 +312,19 @@ CupsReply CupsConnection::exchange(IppPtr request, const char* resource, int doc
 
     // After a failure the connection's state is unknown (half a request may be
     // in flight): start the next request on a fresh one.
-    if (!reply.response || httpStatus == HTTP_STATUS_ERROR)
+    if (!reply.response || httpStatus == HTTP_STATUS_ERROR) {
         close();
+        if (reply.result == SpoolerResult::Unreachable)
+            markSilentIfTimedOut(started, timeouts_.requestMs);
+    }
     return reply;
+}
+
+void CupsConnection::markSilentIfTimedOut(std::chrono::steady_clock::time_point started,
+                                          int limitMs) {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - started >= std::chrono::milliseconds(limitMs))
+        silentUntil_ = now + std::chrono::milliseconds(timeouts_.requestMs);
 }
 
 const char* CupsConnection::passwordFor(const char*, http_t*, const char*, const char*,

@@ -98,6 +98,7 @@ private:
     CupsReply exchange(IppPtr request, const char* resource, int documentIn, int documentOut);
     bool open();
     bool stillConnected() const;
+    void markSilentIfTimedOut(std::chrono::steady_clock::time_point started, int limitMs);
     static int keepWaiting(http_t* http, void* connection);
     static const char* passwordFor(const char* prompt, http_t* http, const char* method,
                                    const char* resource, void* connection);
@@ -109,6 +110,9 @@ private:
     QString userName_;
     http_t* http_ = nullptr;
     std::chrono::steady_clock::time_point deadline_;
+    // A server that let a request run out of time is not asked again until this
+    // moment, so one action never waits for it more than once.
+    std::chrono::steady_clock::time_point silentUntil_;
     bool busy_ = false;
     int requestsSent_ = 0;
 
