@@ -1,13 +1,8 @@
 #pragma once
 
-#include "shell/History.h"
-#include "shell/MenuStyle.h"
-#include "shell/Settings.h"
-
 #include <QString>
 
 class FrmMain;
-class QComboBox;
 
 // Start-up and shutdown steps whose work is still to come. Each keeps its place in
 // the order of start-up and shutdown, so the order holds as they are filled in.

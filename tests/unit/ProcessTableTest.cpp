@@ -1,6 +1,7 @@
 #include "platform/ProcessTable.h"
 #include "platform/AdminCheck.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -18,17 +19,19 @@ void startNamed(QProcess& process, const QTemporaryDir& dir, const QString& name
 } // namespace
 
 TEST(ProcessTable, EndsOnlyProcessesWhoseNameContainsTheTextInAnyCase) {
+    // A name of this test's own, so no other process of the user is touched.
+    const QString name = QStringLiteral("SwrProbe%1").arg(QCoreApplication::applicationPid());
     QTemporaryDir dir;
-    QProcess monitor, longerName, bystander;
-    startNamed(monitor, dir, QStringLiteral("SWRJobMonitor"));
-    startNamed(longerName, dir, QStringLiteral("old-swrjobmonitor-copy"));
-    startNamed(bystander, dir, QStringLiteral("SWRJobWatcher"));
+    QProcess probe, longerName, bystander;
+    startNamed(probe, dir, name);
+    startNamed(longerName, dir, QStringLiteral("old-") + name.toLower() + QStringLiteral("-copy"));
+    startNamed(bystander, dir, QStringLiteral("SwrProbeWatcher"));
 
-    EXPECT_EQ(ProcessTable::EndProcessesNamed(QStringLiteral("swrJOBmonitor")), 2);
-    EXPECT_TRUE(monitor.waitForFinished(5000));
+    EXPECT_EQ(ProcessTable::EndProcessesNamed(name.toUpper()), 2);
+    EXPECT_TRUE(probe.waitForFinished(5000));
     EXPECT_TRUE(longerName.waitForFinished(5000));
     EXPECT_FALSE(bystander.waitForFinished(300));
-    EXPECT_EQ(ProcessTable::EndProcessesNamed(QStringLiteral("SWRJobMonitor")), 0);
+    EXPECT_EQ(ProcessTable::EndProcessesNamed(name), 0);
     EXPECT_EQ(ProcessTable::EndProcessesNamed(QString()), 0);
     bystander.kill();
     bystander.waitForFinished();
