@@ -39,6 +39,7 @@ FrmMain& MainWindowHarness::create() {
     services.environment = &environment;
     services.clock = &clock;
     services.prompter = &prompter;
+    services.monitorProgram = monitorProgram;
     services.endProcess = [this](int) {
         if (++endCalls == 1 && onEnd)
             onEnd();

@@ -29,6 +29,8 @@ public:
     // the window takes it. Without useRealServers every server is a fake.
     FakeSpooler& fake(const QString& server);
     bool useRealServers = false;
+    // The job monitor the window starts; none unless a test sets it.
+    QString monitorProgram;
 
     // Makes the window (not yet loaded).
     FrmMain& create();

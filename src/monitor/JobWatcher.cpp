@@ -1,0 +1,228 @@
+#include "monitor/JobWatcher.h"
+
+#include "monitor/EventOutput.h"
+#include "platform/CupsConnection.h"
+#include "platform/CupsSpooler.h"
+
+#include <algorithm>
+
+namespace {
+
+const QString kConnected = QStringLiteral("Connected");
+const QString kPolling = QStringLiteral("Polling");
+const QString kReconnecting = QStringLiteral("Reconnecting");
+// The program knows a failed watch by this text.
+const QString kConnectionError = QStringLiteral("WMI Connection Error");
+
+} // namespace
+
+JobWatcher::JobWatcher(EventOutput& output, CredentialsPrompt prompt, const Timing& timing,
+                       QObject* parent)
+    : QObject(parent), output_(output), prompt_(std::move(prompt)), timing_(timing) {
+    connect(&pollTimer_, &QTimer::timeout, this, &JobWatcher::tick);
+    retryTimer_.setSingleShot(true);
+    connect(&retryTimer_, &QTimer::timeout, this, &JobWatcher::establish);
+}
+
+JobWatcher::~JobWatcher() {
+    stopWatching();
+}
+
+void JobWatcher::setReportGuard(std::function<bool()> watchAboutToChange) {
+    watchAboutToChange_ = std::move(watchAboutToChange);
+}
+
+void JobWatcher::watchServer(const QString& server) {
+    stopWatching();
+    server_ = server;
+    // The spooler keeps its connection to itself; the subscription's requests go
+    // over one of their own to the same server, as the same user.
+    spooler_ = std::make_unique<CupsSpooler>(server, timing_.timeouts, prompt_);
+    connection_ = std::make_unique<CupsConnection>(server, timing_.timeouts, QString(), prompt_);
+    state_ = State::Starting;
+    retryMs_ = timing_.firstRetryMs;
+    establish();
+}
+
+void JobWatcher::stopWatching() {
+    pollTimer_.stop();
+    retryTimer_.stop();
+    if (subscription_.active() && connection_) {
+        // The subscription belongs to the user who made it: cancel it as that user.
+        CupsConnection farewell(server_, timing_.farewellTimeouts, connection_->userName());
+        subscription_.cancel(farewell);
+    }
+    subscription_.forget();
+    spooler_.reset();
+    connection_.reset();
+    jobs_.reset();
+    connectText_.clear();
+    state_ = State::Idle;
+}
+
+// Subscribes first and reads the jobs after, so that nothing happening while
+// the list is read goes unnoticed: its event is waiting at the next poll.
+void JobWatcher::establish() {
+    if (state_ == State::Idle)
+        return;
+    bool subscribed = false;
+    if (subscription_.active()) {
+        // A subscription outlives a server restart when the server keeps its state.
+        const ServerSubscription::Notifications kept = subscription_.fetch(*connection_);
+        if (kept.result == SpoolerResult::Unreachable)
+            return couldNotEstablish();
+        subscribed = kept.result == SpoolerResult::Success;
+        if (!subscribed)
+            subscription_.forget();
+    }
+    if (!subscribed) {
+        const SpoolerResult result = subscription_.create(*connection_, timing_.leaseSeconds);
+        if (result == SpoolerResult::Unreachable)
+            return couldNotEstablish();
+        subscribed = result == SpoolerResult::Success;
+        sinceSubscribeAttempt_.start();
+    }
+    const QList<SpoolerJob> jobs = spooler_->jobs();
+    if (spooler_->lastResult() != SpoolerResult::Success)
+        return couldNotEstablish();
+
+    retryMs_ = timing_.firstRetryMs;
+    state_ = subscribed ? State::Subscribed : State::Polling;
+    sinceRenewal_.start();
+    startPolling(subscribed ? timing_.notificationPollMs : timing_.fallbackPollMs);
+    report(subscribed ? kConnected : kPolling);
+    apply(JobSnapshot(jobs));
+}
+
+void JobWatcher::couldNotEstablish() {
+    if (state_ == State::Starting)
+        report(kConnectionError);
+    retryLater();
+}
+
+void JobWatcher::retryLater() {
+    pollTimer_.stop();
+    retryTimer_.start(retryMs_);
+    retryMs_ = std::min(retryMs_ * 2, timing_.maxRetryMs);
+}
+
+void JobWatcher::connectionLost() {
+    state_ = State::Reconnecting;
+    report(kReconnecting);
+    subscription_.restartNumbering();
+    retryMs_ = timing_.firstRetryMs;
+    retryLater();
+}
+
+void JobWatcher::startPolling(int intervalMs) {
+    sinceRelist_.start();
+    pollTimer_.start(intervalMs);
+}
+
+void JobWatcher::tick() {
+    if (state_ == State::Subscribed)
+        tickSubscribed();
+    else if (state_ == State::Polling)
+        tickPolling();
+}
+
+void JobWatcher::tickSubscribed() {
+    const int lease = subscription_.leaseSeconds();
+    if (lease > 0 && sinceRenewal_.elapsed() >= lease * 1000LL / 3) {
+        const SpoolerResult renewed = subscription_.renew(*connection_, timing_.leaseSeconds);
+        if (renewed == SpoolerResult::Unreachable)
+            return connectionLost();
+        if (renewed == SpoolerResult::NotFound) {
+            subscription_.forget();
+            return subscribeAgain();
+        }
+        // A refused renewal is tried again a third of a lease later; should the
+        // lease run out meanwhile, the next poll finds the subscription gone.
+        sinceRenewal_.start();
+    }
+    const ServerSubscription::Notifications events = subscription_.fetch(*connection_);
+    if (events.result == SpoolerResult::Unreachable)
+        return connectionLost();
+    if (events.result == SpoolerResult::NotFound) {
+        subscription_.forget();
+        return subscribeAgain();
+    }
+    if (events.result != SpoolerResult::Success) {
+        // The server lets us subscribe but not read the events: make sure the
+        // subscription does not linger, and read the job list instead.
+        subscription_.cancel(*connection_);
+        return fallBackToPolling();
+    }
+    if (events.jobEvents || (timing_.relistMs > 0 && sinceRelist_.elapsed() >= timing_.relistMs))
+        relist();
+}
+
+void JobWatcher::tickPolling() {
+    if (sinceSubscribeAttempt_.elapsed() >= timing_.resubscribeMs) {
+        sinceSubscribeAttempt_.start();
+        const SpoolerResult result = subscription_.create(*connection_, timing_.leaseSeconds);
+        if (result == SpoolerResult::Unreachable)
+            return connectionLost();
+        if (result == SpoolerResult::Success) {
+            state_ = State::Subscribed;
+            sinceRenewal_.start();
+            startPolling(timing_.notificationPollMs);
+            report(kConnected);
+        }
+    }
+    relist();
+}
+
+// The subscription is gone (its lease ran out, or the server lost it): events
+// may have been missed, so the list is read again whatever happens next.
+void JobWatcher::subscribeAgain() {
+    const SpoolerResult result = subscription_.create(*connection_, timing_.leaseSeconds);
+    sinceSubscribeAttempt_.start();
+    if (result == SpoolerResult::Unreachable)
+        return connectionLost();
+    if (result != SpoolerResult::Success)
+        return fallBackToPolling();
+    sinceRenewal_.start();
+    relist();
+}
+
+void JobWatcher::fallBackToPolling() {
+    state_ = State::Polling;
+    sinceSubscribeAttempt_.start();
+    startPolling(timing_.fallbackPollMs);
+    report(kPolling);
+    relist();
+}
+
+void JobWatcher::relist() {
+    const QList<SpoolerJob> jobs = spooler_->jobs();
+    if (spooler_->lastResult() != SpoolerResult::Success)
+        return connectionLost();
+    sinceRelist_.start();
+    apply(JobSnapshot(jobs));
+}
+
+void JobWatcher::apply(const JobSnapshot& jobs) {
+    if (!jobs_) {
+        jobs_ = jobs; // the jobs there when the watch began are not news
+        return;
+    }
+    const QList<JobSnapshot::Change> changes = jobs_->changesTo(jobs);
+    // Changes not reported now are reported by the next read of the list.
+    if (!changes.isEmpty() && !mayReport())
+        return;
+    for (const JobSnapshot::Change& change : changes)
+        output_.jobEvent(change.action, change.detail);
+    jobs_ = jobs;
+}
+
+void JobWatcher::report(const QString& connectText) {
+    if (connectText == connectText_ || !mayReport())
+        return;
+    connectText_ = connectText;
+    output_.connectEvent(connectText);
+}
+
+bool JobWatcher::mayReport() const {
+    return !watchAboutToChange_ || !watchAboutToChange_();
+}

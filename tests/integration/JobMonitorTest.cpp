@@ -1,0 +1,447 @@
+#include "platform/CupsConnection.h"
+#include "platform/CupsSpooler.h"
+#include "platform/DateText.h"
+#include "platform/JobText.h"
+#include "support/TestPrintServer.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTest>
+#include <gtest/gtest.h>
+#include <optional>
+
+// The SWRJobMonitor executable, run as the program runs it: one process, calls
+// on its standard input, events read from its standard output.
+
+namespace {
+
+constexpr int kEventWaitMs = 30000; // generous: only a missing event should fail
+constexpr int kQuietWaitMs = 3000;  // many event polls and a fallback poll
+constexpr int kProcessWaitMs = 10000;
+
+struct MonitorLine {
+    QString kind;   // "JobEvent" or "ConnectEvent"
+    QString action; // JobEvent: New, Modified, Deleted; ConnectEvent: the text
+    QStringList fields;
+    int tabFields = 0; // how many tab-separated parts the line had
+};
+
+class MonitorProcess {
+public:
+    explicit MonitorProcess(const QStringList& arguments = {}) {
+        QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] { take(); });
+        process_.start(
+            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("SWRJobMonitor")),
+            arguments);
+        started_ = process_.waitForStarted(kProcessWaitMs);
+        EXPECT_TRUE(started_) << "SWRJobMonitor did not start beside the tests: "
+                              << process_.errorString().toStdString();
+    }
+
+    ~MonitorProcess() {
+        if (process_.state() == QProcess::NotRunning)
+            return;
+        process_.closeWriteChannel();
+        if (!process_.waitForFinished(kProcessWaitMs)) {
+            process_.kill();
+            process_.waitForFinished();
+        }
+    }
+
+    bool started() const { return started_; }
+    QProcess& process() { return process_; }
+    const QList<MonitorLine>& lines() const { return lines_; }
+
+    void send(const QString& line) { process_.write((line + QLatin1Char('\n')).toUtf8()); }
+    void watch(const QString& server) { send(QStringLiteral("WatchServer\t") + server); }
+
+    // The first line from `from` on that matches, waiting for it if need be.
+    std::optional<MonitorLine> waitFor(const std::function<bool(const MonitorLine&)>& matches,
+                                       int from = 0) {
+        std::optional<MonitorLine> found;
+        [[maybe_unused]] const bool arrived = QTest::qWaitFor(
+            [&] {
+                for (int i = from; i < lines_.size() && !found; ++i)
+                    if (matches(lines_.at(i)))
+                        found = lines_.at(i);
+                return found.has_value();
+            },
+            kEventWaitMs);
+        return found;
+    }
+
+    std::optional<MonitorLine> waitForJob(const QString& action, const QString& jobName,
+                                          int from = 0) {
+        return waitFor(
+            [&](const MonitorLine& line) {
+                return line.kind == QLatin1String("JobEvent") && line.action == action &&
+                       line.fields.value(11) == jobName;
+            },
+            from);
+    }
+
+    ::testing::AssertionResult waitForConnect(const QString& text, int from = 0) {
+        if (waitFor(
+                [&](const MonitorLine& line) {
+                    return line.kind == QLatin1String("ConnectEvent") && line.action == text;
+                },
+                from))
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure() << "no ConnectEvent " << text.toStdString() << "\n"
+                                             << transcript();
+    }
+
+    // What the monitor said so far, for the message of a failed wait.
+    std::string transcript() {
+        QString text = QStringLiteral("monitor output:\n") + received_.join(QLatin1Char('\n'));
+        text += QStringLiteral("\nmonitor errors: ") +
+                QString::fromLocal8Bit(process_.readAllStandardError());
+        text += process_.state() == QProcess::Running ? QStringLiteral("\nstill running")
+                                                      : QStringLiteral("\nended");
+        return text.toStdString();
+    }
+
+private:
+    void take() {
+        while (process_.canReadLine()) {
+            QString text = QString::fromUtf8(process_.readLine());
+            text.chop(1);
+            const QStringList parts = text.split(QLatin1Char('\t'));
+            MonitorLine line{parts.value(0), parts.value(1), {}, static_cast<int>(parts.size())};
+            if (line.kind == QLatin1String("JobEvent"))
+                line.fields = parts.value(2).split(QLatin1Char('|'));
+            lines_ << line;
+            received_ << text;
+        }
+    }
+
+    QProcess process_;
+    bool started_ = false;
+    QList<MonitorLine> lines_;
+    QStringList received_;
+};
+
+QString jobName(const QString& queue, int id) {
+    return queue + QStringLiteral(", ") + QString::number(id);
+}
+
+std::optional<SpoolerJob> listedJob(CupsSpooler& spooler, const QString& name) {
+    for (const SpoolerJob& job : spooler.jobs())
+        if (job.Name == name)
+            return job;
+    return std::nullopt;
+}
+
+// A held job on a server of the test's own, where the shared fixture's helper
+// does not reach. Returns its id, 0 (and the test failed) on failure.
+int submitHeld(const QString& server, const QString& queue) {
+    QString output;
+    if (!TestPrintServer::runTool(QStringLiteral("lp"),
+                                  {QStringLiteral("-h"), server, QStringLiteral("-d"), queue,
+                                   QStringLiteral("-H"), QStringLiteral("indefinite")},
+                                  &output, QByteArray("held page\n")))
+        return 0;
+    const QRegularExpressionMatch match =
+        QRegularExpression(QStringLiteral("request id is \\S+-(\\d+)")).match(output);
+    EXPECT_TRUE(match.hasMatch()) << output.toStdString();
+    return match.captured(1).toInt();
+}
+
+IppPtr subscriptionRequest(const CupsConnection& connection, ipp_op_t op) {
+    IppPtr request = connection.newRequest(op);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                 QStringLiteral("ipp://%1/").arg(connection.serverText()).toUtf8().constData());
+    return request;
+}
+
+// The ids of every subscription the server holds, or nothing when it cannot say.
+std::optional<QList<int>> subscriptionIds(const QString& server) {
+    CupsConnection connection(server, SpoolerTimeouts{});
+    const CupsReply reply =
+        connection.send(subscriptionRequest(connection, IPP_OP_GET_SUBSCRIPTIONS), "/");
+    QList<int> ids;
+    if (reply.result == SpoolerResult::NotFound && reply.response) // "No subscriptions found."
+        return ids;
+    if (reply.result != SpoolerResult::Success)
+        return std::nullopt;
+    for (ipp_attribute_t* attr =
+             ippFindAttribute(reply.response.get(), "notify-subscription-id", IPP_TAG_INTEGER);
+         attr; attr = ippFindNextAttribute(reply.response.get(), "notify-subscription-id",
+                                           IPP_TAG_INTEGER))
+        ids << ippGetInteger(attr, 0);
+    return ids;
+}
+
+// Waits until the server holds `count` subscriptions; on failure, says what it held.
+::testing::AssertionResult waitForSubscriptionCount(const QString& server, int count) {
+    std::optional<QList<int>> ids;
+    if (QTest::qWaitFor(
+            [&] {
+                ids = subscriptionIds(server);
+                return ids && ids->size() == count;
+            },
+            kEventWaitMs))
+        return ::testing::AssertionSuccess();
+    if (!ids)
+        return ::testing::AssertionFailure() << "the server did not list its subscriptions";
+    QStringList held;
+    for (const int id : *ids)
+        held << QString::number(id);
+    return ::testing::AssertionFailure()
+           << "the server holds subscriptions [" << held.join(QStringLiteral(", ")).toStdString()
+           << "], not " << count;
+}
+
+} // namespace
+
+TEST(JobMonitor, ReportsJobsThatComeChangeAndLeaveAfterTheWatchBegan) {
+    TestPrintServer server;
+    ASSERT_FALSE(server.address().isEmpty());
+    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-monitor-events"));
+    ASSERT_TRUE(server.addQueue(queue));
+    CupsSpooler spooler(server.address());
+    // A paused queue keeps a released job pending, so that release is a change
+    // of the job rather than its end.
+    ASSERT_EQ(spooler.pauseQueue(queue), SpoolerResult::Success);
+    const int before = server.submitJob(queue, QStringLiteral("alice"),
+                                        QStringLiteral("Before the watch"), "already there\n");
+    ASSERT_GT(before, 0);
+
+    // The job list is read on the server's events alone: every change below must
+    // come through the subscription, not through a periodic read.
+    MonitorProcess monitor({QStringLiteral("--relist-seconds"), QStringLiteral("0")});
+    ASSERT_TRUE(monitor.started());
+    monitor.watch(server.address());
+    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
+
+    const int job = server.submitJob(queue, QStringLiteral("bob"),
+                                     QStringLiteral("Quarterly report"), "one\fthree\fpages\n");
+    ASSERT_GT(job, 0);
+    const auto created = monitor.waitForJob(QStringLiteral("New"), jobName(queue, job));
+    ASSERT_TRUE(created) << "no New event for a job submitted after WatchServer";
+    EXPECT_EQ(created->tabFields, 3);
+    ASSERT_EQ(created->fields.size(), 12);
+    const auto listed = listedJob(spooler, jobName(queue, job));
+    ASSERT_TRUE(listed);
+    // Size and submission time as the program's own retrieval writes them: both
+    // must give the job the same log key.
+    EXPECT_EQ(created->fields[8], SizeText(listed->Size));
+    EXPECT_EQ(created->fields[9], DateText::format(listed->TimeSubmitted));
+    const QStringList expected{QString::number(listed->StatusMask),
+                               QStringLiteral("Quarterly report"),
+                               listed->HostPrintQueue,
+                               QStringLiteral("bob"),
+                               queue,
+                               QString::number(listed->TotalPages),
+                               QString::number(listed->PagesPrinted),
+                               QString::number(listed->Priority),
+                               SizeText(listed->Size),
+                               DateText::format(listed->TimeSubmitted),
+                               QString::number(job),
+                               jobName(queue, job)};
+    EXPECT_EQ(created->fields, expected);
+    EXPECT_EQ(created->fields[0], QStringLiteral("1")) << "a held job is paused";
+
+    int mark = static_cast<int>(monitor.lines().size());
+    ASSERT_EQ(spooler.resumeJob(queue, job), SpoolerResult::Success);
+    auto changed = monitor.waitForJob(QStringLiteral("Modified"), jobName(queue, job), mark);
+    ASSERT_TRUE(changed) << "release gave no Modified";
+    EXPECT_EQ(changed->fields.value(0), QStringLiteral("0"));
+
+    mark = static_cast<int>(monitor.lines().size());
+    ASSERT_EQ(spooler.setJobPriority(queue, job, 77), SpoolerResult::Success);
+    changed = monitor.waitForJob(QStringLiteral("Modified"), jobName(queue, job), mark);
+    ASSERT_TRUE(changed) << "a priority change gave no Modified";
+    EXPECT_EQ(changed->fields.value(7), QStringLiteral("77"));
+
+    mark = static_cast<int>(monitor.lines().size());
+    ASSERT_EQ(spooler.pauseJob(queue, job), SpoolerResult::Success);
+    changed = monitor.waitForJob(QStringLiteral("Modified"), jobName(queue, job), mark);
+    ASSERT_TRUE(changed) << "hold gave no Modified";
+    EXPECT_EQ(changed->fields.value(0), QStringLiteral("1"));
+
+    mark = static_cast<int>(monitor.lines().size());
+    ASSERT_EQ(spooler.deleteJob(queue, job), SpoolerResult::Success);
+    const auto deleted = monitor.waitForJob(QStringLiteral("Deleted"), jobName(queue, job), mark);
+    ASSERT_TRUE(deleted) << "cancel gave no Deleted";
+    EXPECT_EQ(deleted->fields.value(10), QString::number(job));
+    EXPECT_EQ(deleted->fields.value(9), created->fields[9]) << "the log key must not change";
+
+    // The job that was there first is known, never new, and its end is reported.
+    ASSERT_EQ(spooler.deleteJob(queue, before), SpoolerResult::Success);
+    ASSERT_TRUE(monitor.waitForJob(QStringLiteral("Deleted"), jobName(queue, before)));
+    for (const MonitorLine& line : monitor.lines())
+        EXPECT_FALSE(line.action == QLatin1String("New") &&
+                     line.fields.value(11) == jobName(queue, before))
+            << "a job present at WatchServer was reported as New";
+}
+
+TEST(JobMonitor, FieldsNeverHoldTheFieldSeparator) {
+    TestPrintServer server;
+    ASSERT_FALSE(server.address().isEmpty());
+    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-monitor-fields"));
+    ASSERT_TRUE(server.addQueue(queue));
+    MonitorProcess monitor;
+    ASSERT_TRUE(monitor.started());
+    monitor.watch(server.address());
+    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
+
+    const int job = server.submitJob(queue, QStringLiteral("ops|night"),
+                                     QStringLiteral("Budget|Q3"), "figures\n");
+    ASSERT_GT(job, 0);
+    const auto created = monitor.waitForJob(QStringLiteral("New"), jobName(queue, job));
+    ASSERT_TRUE(created);
+    ASSERT_EQ(created->fields.size(), 12);
+    EXPECT_EQ(created->fields[1], QStringLiteral("Budget Q3"));
+    EXPECT_EQ(created->fields[3], QStringLiteral("ops night"));
+    EXPECT_EQ(created->fields[4], queue);
+}
+
+TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
+    OwnPrintServer own;
+    const QString server = own.start();
+    ASSERT_FALSE(server.isEmpty());
+    const QString queue = QStringLiteral("Office-Laser");
+
+    {
+        // A lease far shorter than the wait below: only renewals keep it alive.
+        MonitorProcess monitor({QStringLiteral("--lease-seconds"), QStringLiteral("3")});
+        ASSERT_TRUE(monitor.started());
+        monitor.watch(server);
+        ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
+        const auto first = subscriptionIds(server);
+        ASSERT_TRUE(first);
+        ASSERT_EQ(first->size(), 1);
+        QTest::qWait(8000);
+        EXPECT_EQ(subscriptionIds(server), first) << "the lease was not renewed in time";
+        const int job = submitHeld(server, queue);
+        EXPECT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, job)));
+    }
+    // From here on the lease outlasts every wait: a subscription that goes away
+    // was cancelled.
+    ASSERT_TRUE(waitForSubscriptionCount(server, 0));
+    {
+        MonitorProcess monitor;
+        ASSERT_TRUE(monitor.started());
+        monitor.watch(server);
+        ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
+        ASSERT_TRUE(waitForSubscriptionCount(server, 1));
+        const int job = submitHeld(server, queue);
+        ASSERT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, job)));
+
+        monitor.send(QStringLiteral("StopWatching"));
+        EXPECT_TRUE(waitForSubscriptionCount(server, 0)) << "StopWatching left its subscription";
+        const int stopped = static_cast<int>(monitor.lines().size());
+        ASSERT_GT(submitHeld(server, queue), 0);
+        QTest::qWait(kQuietWaitMs);
+        EXPECT_EQ(monitor.lines().size(), stopped) << "events arrived after StopWatching";
+
+        // Still there for the next watch; the end of its input ends it.
+        monitor.watch(server);
+        ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected"), stopped));
+        ASSERT_TRUE(waitForSubscriptionCount(server, 1));
+        monitor.process().closeWriteChannel();
+        ASSERT_TRUE(monitor.process().waitForFinished(kProcessWaitMs));
+        EXPECT_EQ(monitor.process().exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(monitor.process().exitCode(), 0);
+        EXPECT_TRUE(waitForSubscriptionCount(server, 0)) << "closed input left the subscription";
+    }
+    {
+        MonitorProcess monitor;
+        ASSERT_TRUE(monitor.started());
+        monitor.watch(server);
+        ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
+        ASSERT_TRUE(waitForSubscriptionCount(server, 1));
+        monitor.process().terminate(); // SIGTERM, as the program ends its monitors
+        ASSERT_TRUE(monitor.process().waitForFinished(kProcessWaitMs));
+        EXPECT_TRUE(waitForSubscriptionCount(server, 0)) << "SIGTERM left the subscription";
+    }
+}
+
+TEST(JobMonitor, ReconnectsAfterTheServerRestartsAndReportsWhatChanged) {
+    OwnPrintServer own;
+    const QString server = own.start();
+    ASSERT_FALSE(server.isEmpty());
+    const int port = server.section(QLatin1Char(':'), -1).toInt();
+    const QString queue = QStringLiteral("Lab-PDF");
+    MonitorProcess monitor;
+    ASSERT_TRUE(monitor.started());
+    monitor.watch(server);
+    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
+    const int lost = submitHeld(server, queue);
+    ASSERT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, lost)));
+
+    // The sandbox server forgets its jobs and subscriptions when it stops.
+    int mark = static_cast<int>(monitor.lines().size());
+    ASSERT_TRUE(own.stop());
+    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Reconnecting"), mark));
+    mark = static_cast<int>(monitor.lines().size());
+    ASSERT_EQ(own.start(port), server);
+    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected"), mark));
+    EXPECT_TRUE(monitor.waitForJob(QStringLiteral("Deleted"), jobName(queue, lost), mark))
+        << "the job the restart took away was not reported";
+    EXPECT_TRUE(waitForSubscriptionCount(server, 1)) << "no new subscription after the restart";
+
+    // The restarted server numbers its jobs from 1 again: the name of the job
+    // that went is given to a new one, which is new all the same.
+    mark = static_cast<int>(monitor.lines().size());
+    const int fresh = submitHeld(server, queue);
+    ASSERT_GT(fresh, 0);
+    EXPECT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, fresh), mark))
+        << "events did not resume after the restart";
+}
+
+TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
+    OwnPrintServer own;
+    const QString server = own.start();
+    ASSERT_FALSE(server.isEmpty());
+    // One subscription in all, taken before the monitor asks for its own.
+    ASSERT_TRUE(TestPrintServer::runTool(
+        QStringLiteral("cupsctl"),
+        {QStringLiteral("-h"), server, QStringLiteral("MaxSubscriptions=1")}));
+    bool taken = false;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            CupsConnection connection(server, SpoolerTimeouts{});
+            IppPtr request = subscriptionRequest(connection, IPP_OP_CREATE_PRINTER_SUBSCRIPTIONS);
+            ippAddString(request.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_KEYWORD, "notify-pull-method",
+                         nullptr, "ippget");
+            ippAddString(request.get(), IPP_TAG_SUBSCRIPTION, IPP_TAG_KEYWORD, "notify-events",
+                         nullptr, "job-created");
+            taken = connection.send(std::move(request), "/").result == SpoolerResult::Success;
+            return taken; // the server may still be taking up its new configuration
+        },
+        kEventWaitMs));
+
+    const QString queue = QStringLiteral("Reception-PCL");
+    MonitorProcess monitor;
+    ASSERT_TRUE(monitor.started());
+    monitor.watch(server);
+    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Polling")));
+    const int job = submitHeld(server, queue);
+    ASSERT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, job)));
+    CupsSpooler spooler(server);
+    ASSERT_EQ(spooler.deleteJob(queue, job), SpoolerResult::Success);
+    EXPECT_TRUE(monitor.waitForJob(QStringLiteral("Deleted"), jobName(queue, job)));
+}
+
+TEST(JobMonitor, ReportsAConnectionErrorForAServerItCannotWatch) {
+    // A loopback port nobody listens on: it was free a moment ago.
+    QTcpServer probe;
+    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
+    const QString unreachable = QStringLiteral("127.0.0.1:%1").arg(probe.serverPort());
+    probe.close();
+
+    for (const QString& text : {unreachable, QStringLiteral("printhost:notaport")}) {
+        MonitorProcess monitor;
+        ASSERT_TRUE(monitor.started());
+        monitor.watch(text);
+        EXPECT_TRUE(monitor.waitForConnect(QStringLiteral("WMI Connection Error")))
+            << text.toStdString();
+        for (const MonitorLine& line : monitor.lines())
+            EXPECT_NE(line.action, QStringLiteral("Connected")) << text.toStdString();
+    }
+}

@@ -1,0 +1,76 @@
+#include "session/JobMonitor.h"
+#include "session/JobRow.h"
+#include "support/GridTexts.h"
+#include "support/LogRows.h"
+#include "support/MainWindowHarness.h"
+#include "support/TestPrintServer.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace {
+
+// How many job monitor processes of this user are running.
+int monitorProcesses() {
+    QProcess pgrep;
+    pgrep.start(QStringLiteral("pgrep"),
+                {QStringLiteral("-c"), QStringLiteral("-u"), QString::number(getuid()),
+                 QStringLiteral("-f"), QStringLiteral("SWRJobMonitor")});
+    pgrep.waitForFinished(5000);
+    return QString::fromLatin1(pgrep.readAllStandardOutput()).trimmed().toInt();
+}
+
+} // namespace
+
+TEST(LiveJobs, AJobSubmittedWhileWatchingIsShownLoggedAndRemovedWhenCancelled) {
+    TestPrintServer server;
+    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("Live"));
+    ASSERT_TRUE(server.addQueue(queue));
+
+    MainWindowHarness harness;
+    harness.useRealServers = true;
+    harness.monitorProgram = JobMonitorProgram();
+    ASSERT_TRUE(QFileInfo::exists(harness.monitorProgram));
+    harness.writeAppDataFile(QStringLiteral("swr.ini"),
+                             QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\n")
+                                 .arg(server.address(), queue)
+                                 .toUtf8());
+    FrmMain& w = harness.create();
+    w.Show();
+    ASSERT_EQ(w.CurrentPrintQueue->currentText(), queue);
+    ASSERT_EQ(w.JobList->topLevelItemCount(), 0);
+    // Give the monitor its baseline before the job arrives, so the job is new to it.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.PanelText(1).startsWith("Server "); }, 15000))
+        << w.PanelText(1).toStdString();
+
+    const int id = server.submitJob(queue, QStringLiteral("erin"), QStringLiteral("Arrived later"),
+                                    QByteArray("one page\n"));
+    ASSERT_GT(id, 0);
+    const QString name = queue + QStringLiteral(", ") + QString::number(id);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return GridColumn(w.JobList, JobColumn::Name).contains(name); }, 15000));
+    EXPECT_TRUE(GridColumn(w.SearchList, SearchColumn::Name).contains(name));
+    const QTreeWidgetItem* row =
+        w.JobList->topLevelItemCount() ? w.JobList->topLevelItem(0) : nullptr;
+    ASSERT_NE(row, nullptr);
+    const QString key = TransactionID(row->text(JobColumn::ID), row->text(JobColumn::Submitted));
+    EXPECT_EQ(LogRows(w.Log(), QStringLiteral("SELECT Description, User FROM SWR_Log WHERE "
+                                              "TransactionID = '%1'")
+                                   .arg(key)),
+              QList<QStringList>({{"Arrived later", "erin"}}));
+
+    ASSERT_TRUE(TestPrintServer::runTool(
+        QStringLiteral("cancel"), {QStringLiteral("-h"), server.address(), QString::number(id)}));
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !GridColumn(w.JobList, JobColumn::Name).contains(name); }, 15000));
+    EXPECT_FALSE(GridColumn(w.SearchList, SearchColumn::Name).contains(name));
+
+    w.close();
+    EXPECT_TRUE(QTest::qWaitFor([] { return monitorProcesses() == 0; }, 5000));
+}
