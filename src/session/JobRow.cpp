@@ -29,18 +29,11 @@ QString PrinterOfJobName(const QString& jobName) {
 }
 
 QStringList SearchRowFromJob(const SpoolerJob& job) {
-    return {JobStatusText(job.StatusMask),
-            job.Document,
-            job.HostPrintQueue,
-            job.Owner,
-            PrinterOfJobName(job.Name),
-            QString::number(job.TotalPages),
-            QString::number(job.PagesPrinted),
-            QString::number(job.Priority),
-            SizeText(job.Size),
-            DateText::format(job.TimeSubmitted),
-            QString::number(job.JobId),
-            job.Name};
+    QStringList row = SearchRowFromEventFields(JobFields(job));
+    // A job read from the spooler is placed by its name up to the first comma, so a
+    // printer whose name holds a comma shows its jobs under no queue.
+    row[SearchColumn::Printer] = PrinterOfJobName(job.Name);
+    return row;
 }
 
 QStringList SearchRowFromEventFields(const QStringList& fields) {
