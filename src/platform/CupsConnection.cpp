@@ -13,10 +13,10 @@
 
 namespace {
 
-// How long libcups waits in one stretch before asking keepWaiting whether to go
-// on. It is a slice of the request timeout, so a request ends at most this much
-// after its deadline however the waiting is split between writes and reads.
-constexpr int waitSliceMs = 200;
+// libcups' IPP reader gives up after one wait without asking keepWaiting, and a
+// large answer on a busy server can pause for a fraction of a second between two
+// reads. So libcups waits the whole request timeout in one stretch; keepWaiting
+// still ends the waits it is asked about at the request's deadline.
 
 // Asking again and again for a password the server keeps refusing would never
 // end; after this many answers to one request it is refused.
@@ -164,8 +164,8 @@ bool CupsConnection::open() {
                          HTTP_ENCRYPTION_IF_REQUESTED, 1, timeouts_.connectMs, nullptr);
     if (!http_)
         return false;
-    const int sliceMs = std::max(1, std::min(timeouts_.requestMs, waitSliceMs));
-    httpSetTimeout(http_, sliceMs / 1000.0, &CupsConnection::keepWaiting, this);
+    httpSetTimeout(http_, std::max(1, timeouts_.requestMs) / 1000.0, &CupsConnection::keepWaiting,
+                   this);
     return true;
 }
 

@@ -39,10 +39,9 @@ struct CupsReply {
 SpoolerResult spoolerResultOf(http_status_t httpStatus, ipp_status_t ippStatus);
 
 // The one connection to one print server that every IPP call goes through.
-// Opening is bounded by the connect timeout. A request gives up at the first
-// wait for the server that reaches past the request timeout, counted from the
-// moment it is sent: a server that is silent from the start, or falls silent
-// halfway, is left after requestMs; an answer still arriving is not cut off.
+// Opening is bounded by the connect timeout. A request gives up when the server
+// stays silent for the request timeout, from the start or halfway through an
+// answer; an answer that keeps arriving is not cut off.
 // After any failure the connection is closed and the next request opens a
 // fresh one. Not thread-safe: one connection belongs to one thread.
 //

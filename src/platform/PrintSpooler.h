@@ -10,7 +10,7 @@
 // unreachable or silent server never holds the window longer than this.
 struct SpoolerTimeouts {
     int connectMs = 3000; // opening the connection
-    int requestMs = 5000; // any one request, from sending to the last byte of the answer
+    int requestMs = 5000; // a server that stops answering during a request is left after this
 };
 
 // How a call to a print server ended, in the terms the program reports to the
