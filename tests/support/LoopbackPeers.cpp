@@ -146,8 +146,9 @@ void CannedHttpServer::answer(int client) {
             needed = headEnd + 4 + contentLength(request.left(headEnd));
         }
     }
-    if (send(client, response_.constData(), response_.size(), MSG_NOSIGNAL) > 0)
-        ++answered_;
+    // Counted before sending: the client may act on the answer before this thread runs on.
+    ++answered_;
+    send(client, response_.constData(), response_.size(), MSG_NOSIGNAL);
     for (int idle = 0; !stopping_ && idle < 40; ++idle) {
         if (readable(client, 50) && recv(client, buffer, sizeof buffer, 0) <= 0)
             return;
