@@ -3,9 +3,9 @@
 #include "app/MessageBoxPrompter.h"
 #include "app/SignalBridge.h"
 #include "app/frmSplash.h"
-#include "session/JobMonitor.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
+#include "session/JobMonitor.h"
 
 #include <QApplication>
 

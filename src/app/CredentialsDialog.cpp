@@ -17,8 +17,7 @@ std::optional<SpoolerCredentials> AskForCredentials(QWidget* owner, const QStrin
     auto* password = new QLineEdit(&dialog);
     password->setObjectName(QStringLiteral("txtPassword"));
     password->setEchoMode(QLineEdit::Password);
-    auto* buttons =
-        new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
 

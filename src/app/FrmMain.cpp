@@ -85,8 +85,8 @@ FrmMain::FrmMain(FrmMainServices services, frmSplash* splashWindow)
             return LogContext{Settings.LogPath, Settings.Audit, CurrentPrinter->currentText(),
                               CurrentPrintQueue->currentText(), chkAutoQueue->isChecked()};
         },
-        services_.environment ? services_.environment->programFolder() : QString(),
-        *services_.environment, *services_.clock, *services_.prompter);
+        services_.environment->programFolder(), *services_.environment, *services_.clock,
+        *services_.prompter);
     buildGrid();
     buildStatusBar();
     BuildMainMenu(*this);
@@ -111,6 +111,7 @@ void FrmMain::buildGrid() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
+    client->installEventFilter(this);
     JobList = makeJobGrid(client, "JobList", JobListHeaders());
     SearchList = makeJobGrid(client, "SearchList", SearchListHeaders());
 }
@@ -291,6 +292,13 @@ void FrmMain::Form_Unload() {
     if (splash)
         splash->close();
     services_.endProcess(0);
+}
+
+bool FrmMain::eventFilter(QObject* watched, QEvent* event) {
+    // The client area also changes size when the status bar comes or goes.
+    if (watched == centralWidget() && event->type() == QEvent::Resize)
+        Form_Resize(*this);
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void FrmMain::resizeEvent(QResizeEvent* event) {

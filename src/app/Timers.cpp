@@ -32,14 +32,15 @@ void Timer1_Timer(FrmMain& f) {
         f.SetPanelText(2, QString());
         f.SetPanelText(3, QString());
     } else {
-        f.SetPanelText(2, f.CurrentQueue + QStringLiteral(" on ") + f.CurrentPrinter->currentText());
+        f.SetPanelText(2,
+                       f.CurrentQueue + QStringLiteral(" on ") + f.CurrentPrinter->currentText());
         f.SetPanelText(3, QStringLiteral("Jobs: ") + jobs);
     }
     f.FindPrintQueues->setEnabled(!f.CurrentPrinter->currentText().isEmpty());
     if (f.CurrentPrintQueue->currentText().isEmpty()) {
         f.chkAutoQueue->setEnabled(false);
-        for (QLineEdit* box : {f.txtDescription, f.txtLocation, f.txtPrintPath, f.txtModel,
-                               f.txtPrintStatus})
+        for (QLineEdit* box :
+             {f.txtDescription, f.txtLocation, f.txtPrintPath, f.txtModel, f.txtPrintStatus})
             box->clear();
         f.SetPanelText(4, QString());
         ShapeColour::set(f.txtPrintStatus, ShapeColour::White);

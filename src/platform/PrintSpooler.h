@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QDateTime>
-#include <QString>
 #include <QList>
+#include <QString>
 #include <QStringList>
 #include <optional>
 

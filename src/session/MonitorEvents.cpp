@@ -62,9 +62,10 @@ void mwcmnMonitor_JobEvent(FrmMain& f, const QString& action, const QString& det
 
 void mwcmnMonitor_ConnectEvent(FrmMain& f, const QString& text) {
     if (text == QLatin1String("WMI Connection Error"))
-        f.services().prompter->message(QStringLiteral("Spoolwright"),
-                                       QStringLiteral("Cannot connect to server, jobs will not update!"),
-                                       Prompter::Icon::Critical);
+        f.services().prompter->message(
+            QStringLiteral("Spoolwright"),
+            QStringLiteral("Cannot connect to server, jobs will not update!"),
+            Prompter::Icon::Critical);
     const QString line = QStringLiteral("Server ") + text + QLatin1Char(' ') +
                          DateText::format(f.services().clock->now());
     f.SetPanelText(1, line);

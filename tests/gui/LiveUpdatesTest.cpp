@@ -19,8 +19,8 @@
 namespace {
 
 QString detail(int status, const QString& printer, int id, const QString& document = "doc.txt") {
-    return QStringList({QString::number(status), document, "desk7", "ann", printer, "3", "0",
-                        "50", "4KB", "2026-12-05 10:00:00", QString::number(id),
+    return QStringList({QString::number(status), document, "desk7", "ann", printer, "3", "0", "50",
+                        "4KB", "2026-12-05 10:00:00", QString::number(id),
                         printer + ", " + QString::number(id)})
         .join('|');
 }
@@ -32,7 +32,8 @@ protected:
         harness.writeAppDataFile(QStringLiteral("swr.ini"),
                                  "[Spoolwright]\r\nServer=alpha\r\nQueue=Laser\r\n");
         FakeSpooler& alpha = harness.fake(QStringLiteral("alpha"));
-        alpha.addQueue({QStringLiteral("Laser"), {}, QStringLiteral("ipp://alpha/printers/Laser"), {}, {}, 0});
+        alpha.addQueue(
+            {QStringLiteral("Laser"), {}, QStringLiteral("ipp://alpha/printers/Laser"), {}, {}, 0});
         alpha.addQueue({QStringLiteral("Inkjet"), {}, {}, {}, {}, 0});
         alpha.addJob(QStringLiteral("Laser"), 12, QStringLiteral("a"), QStringLiteral("ann"));
         alpha.addJob(QStringLiteral("Laser"), 123, QStringLiteral("b"), QStringLiteral("bob"));
@@ -82,9 +83,11 @@ TEST_F(LiveUpdates, EveryEventLogsItsJobOnceEvenUnknownActions) {
     mwcmnMonitor_JobEvent(*w, "Whatever", detail(0, "Inkjet", 77, "odd.pdf"));
     mwcmnMonitor_JobEvent(*w, "Deleted", detail(0, "Inkjet", 77, "odd.pdf"));
     mwcmnMonitor_JobEvent(*w, "New", detail(16, "Inkjet", 78, "printing.pdf"));
-    const auto rows = LogRows(w->Log(), QStringLiteral(
-        "SELECT TransactionID, Description, Pages, Size FROM SWR_Log WHERE Queue = 'Inkjet' "
-        "ORDER BY TransactionID"));
+    const auto rows = LogRows(
+        w->Log(),
+        QStringLiteral(
+            "SELECT TransactionID, Description, Pages, Size FROM SWR_Log WHERE Queue = 'Inkjet' "
+            "ORDER BY TransactionID"));
     EXPECT_EQ(rows, QList<QStringList>({{"77-2026-12-05 10:00:00", "odd.pdf", "3", "4KB"},
                                         {"78-2026-12-05 10:00:00", "printing.pdf", "", ""}}));
     EXPECT_EQ(w->SearchList->topLevelItemCount(), 3); // only "New" added a row

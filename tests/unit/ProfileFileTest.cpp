@@ -5,7 +5,6 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-
 namespace {
 
 class ProfileFileTest : public ::testing::Test {

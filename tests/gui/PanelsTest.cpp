@@ -1,0 +1,113 @@
+#include "shell/Panels.h"
+#include "shell/PanelFrame.h"
+#include "shell/Twips.h"
+#include "support/MainWindowHarness.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QStatusBar>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+int gridTopTwips(const FrmMain& w) {
+    return Twips::fromPixels(w.JobList->y());
+}
+
+// A window of a known size with every panel off, the status bar shown.
+class Panels : public ::testing::Test {
+protected:
+    void SetUp() override {
+        harness.writeAppDataFile(
+            QStringLiteral("swr.ini"),
+            "[Spoolwright]\r\nStartMax=False\r\nShowStatusBar=True\r\nShowUpdates=False\r\n"
+            "FavouritesPanel=False\r\nShowNetwork=False\r\nShowQueueInfo=False\r\n"
+            "ShowQueueControl=False\r\nShowSearch=False\r\nDisplaySizeWidth=15000\r\n"
+            "DisplaySizeHeight=9000\r\n");
+        w = &harness.create();
+        w->Show();
+    }
+    MainWindowHarness harness;
+    FrmMain* w = nullptr;
+};
+
+} // namespace
+
+TEST_F(Panels, TheGridStartsBelowWhateverPanelsAreShown) {
+    EXPECT_NEAR(gridTopTwips(*w), 0, 15);
+    const int fullHeight = w->JobList->height();
+
+    mnuSearchQueue_Click(*w);
+    EXPECT_NEAR(gridTopTwips(*w), 1155, 15);
+    mnuQueueInfo_Click(*w);
+    EXPECT_NEAR(gridTopTwips(*w), 1155 + 1500 + 100, 15);
+    mnuFavouritesPanel_Click(*w);
+    EXPECT_NEAR(gridTopTwips(*w), 2760, 15);
+    EXPECT_EQ(w->JobList->height() + w->JobList->y(), fullHeight);
+
+    // Hiding the status bar lengthens the grid by the bar's height.
+    const int withBar = w->JobList->height();
+    mnuStatusBar_Click(*w);
+    QCoreApplication::processEvents(); // the window lays itself out again
+    EXPECT_FALSE(w->StatusBar1->isVisible());
+    EXPECT_GT(w->JobList->height(), withBar);
+}
+
+TEST_F(Panels, WidePanelsCloseUpFromTheLeftAndNetworkStretchesToTheEdge) {
+    mnuQueueControl_Click(*w);
+    mnuFavouritesPanel_Click(*w);
+    mnuNetwork_Click(*w);
+    EXPECT_EQ(w->frmQueueControl->leftTwips(), 120);
+    EXPECT_EQ(w->FrameFavourites->leftTwips(), 120 + 3495 + 100);
+    EXPECT_EQ(w->frmServer->leftTwips(), 3715 + 2010 + 100);
+    const int scaleWidth = Twips::fromPixels(w->centralWidget()->width());
+    EXPECT_EQ(w->frmServer->widthTwips(), scaleWidth - 5825 - 100);
+
+    // With Updates shown too, Updates takes the right edge and Network stops before it.
+    mnuOnline_Click(*w);
+    EXPECT_EQ(w->frmOnline->leftTwips(), scaleWidth - 2010 - 100);
+    EXPECT_EQ(w->frmServer->widthTwips(), scaleWidth - 5825 - 100 - 2010 - 100);
+}
+
+TEST_F(Panels, MenuEntriesToggleTheirPanelAndCloseAllHidesEveryPanel) {
+    QAction* entry = w->Menu(QStringLiteral("mnuQueueInfo"));
+    entry->trigger();
+    EXPECT_TRUE(entry->isChecked());
+    EXPECT_TRUE(w->frmQueueInfo->isVisible());
+    EXPECT_EQ(w->Settings.ShowQueueInfo, QStringLiteral("True"));
+    entry->trigger();
+    EXPECT_FALSE(entry->isChecked());
+    EXPECT_FALSE(w->frmQueueInfo->isVisible());
+    EXPECT_EQ(w->Settings.ShowQueueInfo, QStringLiteral("False"));
+
+    for (const char* name : {"mnuSearchQueue", "mnuQueueInfo", "mnuNetwork", "mnuOnline"})
+        w->Menu(QString::fromLatin1(name))->trigger();
+    w->Menu(QStringLiteral("mnuClosePanel"))->trigger();
+    for (PanelFrame* panel : {w->PrintQueue, w->frmQueueInfo, w->frmQueueControl,
+                              w->FrameFavourites, w->frmServer, w->frmOnline})
+        EXPECT_FALSE(panel->isVisible()) << panel->objectName().toStdString();
+    EXPECT_TRUE(w->StatusBar1->isVisible());
+}
+
+TEST_F(Panels, ServerViewCoversTheWindowAndIsNeverSaved) {
+    mnuSearch_Click(*w);
+    EXPECT_TRUE(w->FrameSearch->isVisible());
+    EXPECT_EQ(w->FrameSearch->leftTwips(), 0);
+    EXPECT_EQ(w->FrameSearch->topTwips(), 0);
+    EXPECT_EQ(w->Menu(QStringLiteral("mnuSearch"))->text(), QStringLiteral("Hide ServerView"));
+    mnuSearch_Click(*w);
+    EXPECT_FALSE(w->FrameSearch->isVisible());
+    EXPECT_EQ(w->Menu(QStringLiteral("mnuSearch"))->text(), QStringLiteral("ServerView"));
+}
+
+TEST(PanelFrame, TheBorderShowsOnlyWellInsideTheFrame) {
+    PanelFrame frame(QStringLiteral("frmTest"), QStringLiteral("Test"), nullptr);
+    frame.setGeometryTwips(0, 0, 3000, 2000);
+    frame.hoverAt(1500, 1000);
+    EXPECT_TRUE(frame.hasBorder());
+    frame.hoverAt(100, 1000); // in the 150-twip edge band
+    EXPECT_FALSE(frame.hasBorder());
+    frame.hoverAt(1500, 1900);
+    EXPECT_FALSE(frame.hasBorder());
+}
