@@ -70,8 +70,8 @@ void CommandInput::takeLines() {
             waiting_.enqueue({Kind::WatchServer, fields.at(1)});
         else if (name == QLatin1String("StopWatching"))
             waiting_.enqueue({Kind::StopWatching, QString()});
-        // The place for the program to hand over a user name and password for a
-        // server that asks for them (see MonitorCredentials) once it has them.
+        else if (name == QLatin1String("Credentials") && fields.size() >= 4)
+            waiting_.enqueue({Kind::Credentials, fields.at(1), fields.mid(2, 2)});
         else if (!line.trimmed().isEmpty())
             QTextStream(stderr) << "SWRJobMonitor: ignored unknown call: " << fields.first()
                                 << Qt::endl;
@@ -82,6 +82,9 @@ void CommandInput::carryOut() {
     while (!waiting_.isEmpty()) {
         const Command command = waiting_.dequeue();
         switch (command.kind) {
+        case Kind::Credentials:
+            emit credentialsGiven(command.argument, command.more.at(0), command.more.at(1));
+            break;
         case Kind::WatchServer:
             emit watchServer(command.argument);
             break;

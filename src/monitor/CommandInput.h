@@ -4,10 +4,12 @@
 #include <QObject>
 #include <QQueue>
 #include <QString>
+#include <QStringList>
 
 class QSocketNotifier;
 
 // The program's calls, one line each on standard input, fields separated by a tab:
+//   Credentials<TAB>server<TAB>user<TAB>password   (what the operator gave that server)
 //   WatchServer<TAB>server
 //   StopWatching
 // Lines are carried out in order from the event loop. Other lines are ignored.
@@ -23,16 +25,18 @@ public:
     bool watchAboutToChange();
 
 signals:
+    void credentialsGiven(const QString& server, const QString& user, const QString& password);
     void watchServer(const QString& server);
     void stopWatching();
     // The program closed its end: no more calls will come.
     void closed();
 
 private:
-    enum class Kind { WatchServer, StopWatching, Closed };
+    enum class Kind { Credentials, WatchServer, StopWatching, Closed };
     struct Command {
         Kind kind;
         QString argument;
+        QStringList more = {}; // the further fields of a call that has them
     };
 
     void readAvailable();

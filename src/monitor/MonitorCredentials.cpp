@@ -7,3 +7,18 @@ void MonitorCredentials::answerNoneByDefault() {
                           void*) -> const char* { return nullptr; },
                        nullptr);
 }
+
+void MonitorCredentials::give(const QString& server, const SpoolerCredentials& credentials) {
+    given_->insert(server, credentials);
+}
+
+CredentialsPrompt MonitorCredentials::prompt() const {
+    // The watch holds this prompt for its life; what arrives later still counts.
+    return [given = given_](const QString& server,
+                            const QString&) -> std::optional<SpoolerCredentials> {
+        const auto found = given->constFind(server);
+        if (found == given->constEnd())
+            return std::nullopt;
+        return *found;
+    };
+}

@@ -65,11 +65,16 @@ int main(int argc, char** argv) {
 
     EventOutput output(STDOUT_FILENO);
     CommandInput input(STDIN_FILENO);
-    const MonitorCredentials credentials;
+    MonitorCredentials credentials;
     JobWatcher watcher(output, credentials.prompt(), timing);
     TerminationSignal termination;
 
     watcher.setReportGuard([&input] { return input.watchAboutToChange(); });
+    QObject::connect(
+        &input, &CommandInput::credentialsGiven, &watcher,
+        [&credentials](const QString& server, const QString& user, const QString& password) {
+            credentials.give(server, SpoolerCredentials{user, password});
+        });
     QObject::connect(&input, &CommandInput::watchServer, &watcher, &JobWatcher::watchServer);
     QObject::connect(&input, &CommandInput::stopWatching, &watcher, &JobWatcher::stopWatching);
 

@@ -93,6 +93,9 @@ public:
     // costs the requests it should.
     int requestsSent() const { return requestsSent_; }
 
+    // What the operator gave this server, once a password was asked for and given.
+    const std::optional<SpoolerCredentials>& credentials() const { return credentials_; }
+
 private:
     CupsReply exchange(IppPtr request, const char* resource, int documentIn, int documentOut);
     bool open();

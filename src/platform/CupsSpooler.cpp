@@ -218,3 +218,7 @@ QString CupsSpooler::printerWebPage(const QString& queue) const {
     url.setPath(QStringLiteral("/printers/") + queue);
     return url.toString(QUrl::FullyEncoded);
 }
+
+std::optional<SpoolerCredentials> CupsSpooler::credentials() const {
+    return connection_.credentials();
+}

@@ -40,6 +40,7 @@ public:
     SpoolerResult printTestPage(const QString& queue) override;
     QList<SpoolerPrinter> printers() override;
     QString printerWebPage(const QString& queue) const override;
+    std::optional<SpoolerCredentials> credentials() const override;
 
     // How the last call ended, so that an empty answer from an unreachable
     // server can be told from a server without queues.

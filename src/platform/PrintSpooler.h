@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/SpoolerCredentials.h"
+
 #include <QDateTime>
 #include <QList>
 #include <QString>
@@ -103,4 +105,8 @@ public:
 
     // The address of the queue's page in the server's web interface.
     virtual QString printerWebPage(const QString& queue) const = 0;
+
+    // The user name and password the operator gave this server during the run, if
+    // any, so that the job monitor can use them too.
+    virtual std::optional<SpoolerCredentials> credentials() const { return std::nullopt; }
 };

@@ -1,6 +1,7 @@
 #include "session/JobMonitor.h"
 
 #include "app/FrmMain.h"
+#include "platform/PrintSpooler.h"
 #include "platform/ProcessTable.h"
 #include "session/MonitorEvents.h"
 
@@ -47,6 +48,13 @@ void StartJobMonitor(FrmMain& f, const QString& server) {
     QObject::connect(monitor, &QProcess::finished, monitor, &QObject::deleteLater);
     f.mwcmnMonitor = monitor;
     monitor->start();
+    // A server the operator gave a password to wants it from the monitor too. It
+    // goes over the pipe only, never onto disk or the command line.
+    const std::optional<SpoolerCredentials> given = f.SpoolerFor(server)->credentials();
+    const QString fields = given ? given->user + given->password + server : QString();
+    if (given && !fields.contains(QLatin1Char('\t')) && !fields.contains(QLatin1Char('\n')))
+        monitor->write("Credentials\t" + server.toUtf8() + '\t' + given->user.toUtf8() + '\t' +
+                       given->password.toUtf8() + '\n');
     monitor->write("WatchServer\t" + server.toUtf8() + '\n');
 }
 

@@ -26,6 +26,7 @@ public:
     SpoolerResult printTestPage(const QString& queue) override;
     QList<SpoolerPrinter> printers() override;
     QString printerWebPage(const QString& queue) const override;
+    std::optional<SpoolerCredentials> credentials() const override { return given; }
 
     // Set-up.
     void addQueue(const SpoolerQueue& queue);
@@ -33,6 +34,7 @@ public:
     SpoolerJob& addJob(const QString& queue, int jobId, const QString& document,
                        const QString& owner, int statusMask = 0);
 
+    std::optional<SpoolerCredentials> given; // what the operator gave this server
     bool reachable = true; // false: every call fails as for a server that does not answer
     SpoolerResult refuse = SpoolerResult::Success; // a non-success makes every action fail
     QMap<QString, int> calls;                      // how often each call was made, by name
