@@ -1,3 +1,4 @@
+#include "app/frmSplash.h"
 #include "session/JobRetrieval.h"
 #include "session/JobRow.h"
 #include "session/QueueSelection.h"
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -239,4 +241,24 @@ TEST_F(JobView, APrinterNameWithACommaBelongsToNoQueue) {
     EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::Printer),
               QStringList({"Laser", "Inkjet", "Laser", "Annex"}));
     EXPECT_EQ(w->JobList->topLevelItemCount(), 0);
+}
+
+TEST(StartUp, ARememberedQueueTheServerNoLongerHasSelectsNothing) {
+    MainWindowHarness harness;
+    harness.writeAppDataFile(
+        QStringLiteral("swr.ini"),
+        "[Spoolwright]\r\nServer=alpha\r\nQueue=Gone\r\n"
+        "TimedReleaseAction=print\r\nAutoQueue=yes\r\nTimedReleaseTime=18:30\r\n");
+    harness.fake(QStringLiteral("alpha")).addQueue({QStringLiteral("Laser"), {}, {}, {}, {}, 0});
+    FrmMain& w = harness.create();
+    w.Show();
+    EXPECT_TRUE(w.CurrentPrintQueue->currentText().isEmpty());
+    EXPECT_TRUE(harness.splash().lblStatus->text().contains(QStringLiteral("Queue (Gone), ")));
+    EXPECT_FALSE(w.Menu(QStringLiteral("menuJobs"))->isEnabled());
+    EXPECT_FALSE(w.Timer2->isActive());
+    // "print" in lower case chooses neither action; a switch that is no number changes nothing.
+    EXPECT_FALSE(w.optTimed[0]->isChecked());
+    EXPECT_FALSE(w.optTimed[1]->isChecked());
+    EXPECT_FALSE(w.chkAutoQueue->isChecked());
+    EXPECT_EQ(w.txtTimed->text(), QStringLiteral("18:30"));
 }
