@@ -15,6 +15,7 @@
 #include "shell/History.h"
 #include "shell/MainMenu.h"
 #include "shell/MenuStyle.h"
+#include "shell/Named.h"
 #include "shell/PanelFrame.h"
 #include "shell/Panels.h"
 #include "shell/Settings.h"
@@ -59,11 +60,6 @@ QTreeWidget* makeJobGrid(QWidget* parent, const char* name, const QStringList& h
     grid->header()->setSectionsMovable(true);
     grid->header()->setStretchLastSection(false);
     return grid;
-}
-
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
 }
 
 } // namespace

@@ -54,13 +54,14 @@ void Timer2_Timer(FrmMain& f) {
     if (f.CurrentPrintQueue->currentText().isEmpty())
         return;
     f.Timer2->stop();
-    const std::optional<SpoolerQueue> queue = GetQueueObject(f);
     const QString queueName = f.CurrentPrintQueue->currentText();
 
     // A job released under AutoQueue is still in the queue: keep watching it closely.
+    // The queue is asked for only while a release is being watched.
     bool releasedJobPrinting = false;
-    if (queue && f.ServerContainer && f.chkAutoQueue->isChecked() && queue->Status == 0 &&
-        !f.LastReleasedJob.isEmpty())
+    const bool watching = f.chkAutoQueue->isChecked() && !f.LastReleasedJob.isEmpty();
+    const std::optional<SpoolerQueue> queue = watching ? GetQueueObject(f) : std::nullopt;
+    if (queue && f.ServerContainer && queue->Status == 0)
         for (const SpoolerJob& job : f.ServerContainer->queueJobs(queueName))
             if (job.StatusMask != 1 && job.Name == f.LastReleasedJob) {
                 releasedJobPrinting = true;

@@ -210,6 +210,30 @@ void LogDatabase::SetLogFields(const QString& transactionId, const QList<LogFiel
         db.rollback();
 }
 
+void LogDatabase::LogNewRows(const QList<LogRow>& rows) {
+    if (rows.isEmpty() || !OpenLogDatabase())
+        return;
+    QSqlDatabase db = connection();
+    // A pass over a server's jobs is one transaction: one look-up per job and a
+    // single sync for all the jobs it finds new.
+    const bool batched = db.transaction();
+    {
+        QSqlQuery exists(db);
+        exists.setForwardOnly(true);
+        exists.prepare(QStringLiteral("SELECT 1 FROM SWR_Log WHERE \"TransactionID\" = ? LIMIT 1"));
+        for (const LogRow& row : rows) {
+            exists.addBindValue(row.transactionId);
+            const bool known = exists.exec() && exists.next();
+            exists.finish();
+            if (!known && !setFieldsAtOnce(db, row.transactionId, row.fields))
+                for (const LogField& field : row.fields)
+                    setField(db, row.transactionId, field.column, field.value);
+        }
+    }
+    if (batched && !db.commit())
+        db.rollback();
+}
+
 bool LogDatabase::setFieldsAtOnce(QSqlDatabase& db, const QString& transactionId,
                                   const QList<LogField>& fields) {
     // A column named twice keeps its last value, as two writes in a row would.

@@ -29,6 +29,12 @@ struct LogField {
     QString value;
 };
 
+// A job's row of the log: its key and the columns to fill.
+struct LogRow {
+    QString transactionId;
+    QList<LogField> fields;
+};
+
 // The per-user log database swr.db: the job log SWR_Log, keyed by TransactionID,
 // and the audit trail SWR_Audit. These operations are the only way into it.
 //
@@ -69,6 +75,10 @@ public:
     // Sets several columns of one job row in one transaction, as SetLogField would one
     // after the other.
     void SetLogFields(const QString& transactionId, const QList<LogField>& fields);
+
+    // Gives every job the log has no row for yet its row, and leaves the others
+    // alone: one transaction for them all.
+    void LogNewRows(const QList<LogRow>& rows);
 
     // Whether the job log holds a row with this key; false when it cannot be read.
     bool LogRowExists(const QString& transactionId);

@@ -59,13 +59,15 @@ void RetrieveJobs(FrmMain& f, const QString& server, const QString& queue) {
     if (!queue.isEmpty())
         f.JobList->clear();
 
+    QList<QStringList> rows;
     for (const SpoolerJob& job : jobs) {
         const QStringList row = SearchRowFromJob(job);
         addRow(f.SearchList, row);
         if (!queue.isEmpty() && row[SearchColumn::Printer] == queue)
             addRow(f.JobList, JobRowFromSearchRow(row));
-        LogNewJob(f, row);
+        rows.append(row);
     }
+    LogNewJobs(f, rows);
 
     QApplication::restoreOverrideCursor();
     ShapeColour::set(f.SearchProgress, ShapeColour::Green);

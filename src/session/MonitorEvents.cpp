@@ -42,7 +42,7 @@ void setStatus(FrmMain& f, const QString& text) {
 void mwcmnMonitor_JobEvent(FrmMain& f, const QString& action, const QString& detail) {
     const QStringList fields = detail.split(QLatin1Char('|'));
     const QStringList row = SearchRowFromEventFields(fields);
-    LogNewJob(f, row);
+    LogNewJobs(f, {row});
 
     const bool shownQueue = row[SearchColumn::Printer] == f.CurrentPrintQueue->currentText();
     const QString jobName = row[SearchColumn::Name];

@@ -76,13 +76,7 @@ void CurrentPrintQueue_Click(FrmMain& f) {
 
     if (f.chkAutoQueue->isChecked() && chosen != f.CurrentQueue) {
         if (f.ResumeAllInProgress) {
-            f.CurrentPrinter->setEditText(f.CurrentServer);
-            f.CurrentPrintQueue->setCurrentText(f.CurrentQueue);
-            f.services().prompter->message(
-                f.CurrentQueue + QStringLiteral(" Resume All"),
-                f.CurrentQueue + QStringLiteral(" is currently resuming print jobs. Please wait "
-                                                "until all jobs are printed!"),
-                Prompter::Icon::Exclamation);
+            RefuseDuringResumeAll(f);
         } else {
             f.Timer2->stop();
             f.chkAutoQueue->setChecked(false);

@@ -22,14 +22,7 @@
 void FindPrintQueues_Click(FrmMain& f) {
     f.LabelPrintQueues->clear();
     if (f.ResumeAllInProgress) {
-        f.CurrentPrinter->setEditText(f.CurrentServer);
-        f.CurrentPrintQueue->setCurrentText(f.CurrentQueue);
-        f.services().prompter->message(
-            f.CurrentQueue + QStringLiteral(" Resume All"),
-            f.CurrentQueue +
-                QStringLiteral(" is currently resuming print jobs. Please wait until all jobs "
-                               "are printed!"),
-            Prompter::Icon::Exclamation);
+        RefuseDuringResumeAll(f);
         return;
     }
     f.Timer2->stop();
@@ -84,6 +77,16 @@ void FindPrintQueues_Click(FrmMain& f) {
     else
         f.SetPanelText(1, QStringLiteral("No Queues Found ") + time);
     f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Search for queues on ") + server);
+}
+
+void RefuseDuringResumeAll(FrmMain& f) {
+    f.CurrentPrinter->setEditText(f.CurrentServer);
+    f.CurrentPrintQueue->setCurrentText(f.CurrentQueue);
+    f.services().prompter->message(
+        f.CurrentQueue + QStringLiteral(" Resume All"),
+        f.CurrentQueue + QStringLiteral(" is currently resuming print jobs. Please wait until "
+                                        "all jobs are printed!"),
+        Prompter::Icon::Exclamation);
 }
 
 void CurrentPrinter_KeyDown(FrmMain& f, int keyCode, int) {

@@ -11,6 +11,10 @@ class FrmMain;
 // the server once and lists its queues.
 void FindPrintQueues_Click(FrmMain& form);
 
+// While a Resume All runs the view may not change: puts the shown server and queue
+// back into their boxes and says why.
+void RefuseDuringResumeAll(FrmMain& form);
+
 // Enter in the server box connects; any other key does nothing.
 void CurrentPrinter_KeyDown(FrmMain& form, int keyCode, int shift);
 

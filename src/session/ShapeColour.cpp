@@ -1,5 +1,6 @@
 #include "session/ShapeColour.h"
 
+#include <QLineEdit>
 #include <QVariant>
 #include <QWidget>
 
@@ -7,8 +8,7 @@ void ShapeColour::set(QWidget* widget, const QColor& colour) {
     if (!widget)
         return;
     widget->setProperty("shapeColour", colour);
-    const QString name = widget->metaObject()->className();
-    if (name == QLatin1String("QLineEdit"))
+    if (qobject_cast<QLineEdit*>(widget))
         widget->setStyleSheet(QStringLiteral("QLineEdit { background: %1; }").arg(colour.name()));
     else
         widget->setStyleSheet(

@@ -3,6 +3,7 @@
 #include "app/FrmMain.h"
 #include "session/JobIcons.h"
 #include "session/JobRow.h"
+#include "shell/Named.h"
 #include "shell/PanelFrame.h"
 #include "shell/Twips.h"
 
@@ -31,11 +32,6 @@ constexpr int kMinFormWidth = 8150;
 constexpr int kMinFormHeight = 3800;
 constexpr int kGridTopWithPanels = 2760;
 
-template <typename W> W* named(W* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
-    return widget;
-}
-
 QLineEdit* readOnlyBox(QWidget* parent, const char* name) {
     auto* box = named(new QLineEdit(parent), name);
     box->setReadOnly(true);
@@ -60,28 +56,25 @@ void buildSearchPanel(FrmMain& f, QWidget* client) {
     f.CurrentPrinter->setEditable(true);
     f.CurrentPrinter->setInsertPolicy(QComboBox::NoInsert);
     f.CurrentPrinter->setToolTip(QStringLiteral("Print server"));
-    f.FindPrintQueues = named(new QPushButton(body), "FindPrintQueues");
-    f.FindPrintQueues->setIcon(body->style()->standardIcon(QStyle::SP_BrowserReload));
-    f.FindPrintQueues->setToolTip(QStringLiteral("Refresh Printer Queues"));
+    f.FindPrintQueues =
+        named(new QPushButton(QStringLiteral("Refresh Printer Queues"), body), "FindPrintQueues");
     f.CurrentPrintQueue = named(new QComboBox(body), "CurrentPrintQueue");
     f.CurrentPrintQueue->setToolTip(QStringLiteral("Print queue"));
     f.LabelPrintQueues = named(new QLabel(body), "LabelPrintQueues");
     auto* grid = new QGridLayout(body);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setVerticalSpacing(3);
-    grid->addWidget(new QLabel(QStringLiteral("Server"), body), 0, 0);
-    grid->addWidget(f.CurrentPrinter, 0, 1);
-    grid->addWidget(f.FindPrintQueues, 0, 2);
-    grid->addWidget(new QLabel(QStringLiteral("Queue"), body), 1, 0);
-    auto* queueRow = new QHBoxLayout;
-    queueRow->addWidget(f.CurrentPrintQueue, 1);
-    queueRow->addWidget(f.LabelPrintQueues);
-    grid->addLayout(queueRow, 1, 1, 1, 2);
-    grid->setColumnStretch(1, 1);
+    grid->addWidget(f.CurrentPrinter, 0, 0);
+    grid->addWidget(f.FindPrintQueues, 0, 1);
+    grid->addWidget(f.CurrentPrintQueue, 1, 0);
+    grid->addWidget(f.LabelPrintQueues, 1, 1);
+    grid->setColumnStretch(0, 1);
     grid->setRowStretch(2, 1);
+    f.CurrentPrinter->lineEdit()->setPlaceholderText(QStringLiteral("Print server"));
     QFont small = f.LabelPrintQueues->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     f.LabelPrintQueues->setFont(small);
+    f.FindPrintQueues->setFont(small); // leaves the server box room for "host:port"
 }
 
 void buildQueueInfoPanel(FrmMain& f, QWidget* client) {
@@ -132,10 +125,11 @@ void buildQueueControlPanel(FrmMain& f, QWidget* client) {
             QStringLiteral("QCheckBox { background: rgb(192,255,192); color: navy; padding: 2px; }"
                            "QCheckBox:checked { background: rgb(255,0,0); color: white; }"));
     }
-    f.txtTimed = named(new QLineEdit(QStringLiteral("17:00"), body), "txtTimed");
+    f.txtTimed = named(new QLineEdit(QStringLiteral("5:00 PM"), body), "txtTimed");
+    f.txtTimed->setToolTip(QStringLiteral("Must be h:mm AM/PM"));
     f.txtTimed->setMaximumWidth(Twips::toPixels(900));
-    f.optTimed[0] = named(new QRadioButton(QStringLiteral("Print"), body), "optTimed0");
-    f.optTimed[1] = named(new QRadioButton(QStringLiteral("Delete"), body), "optTimed1");
+    f.optTimed[0] = named(new QRadioButton(QStringLiteral("Print Jobs"), body), "optTimed0");
+    f.optTimed[1] = named(new QRadioButton(QStringLiteral("Delete Jobs"), body), "optTimed1");
     f.imgPause =
         imageButton(body, "imgPause", QStyle::SP_MediaPause, QStringLiteral("Pause Printer"));
     f.imgPlay =
