@@ -30,7 +30,8 @@
 // Usage: retrieve_jobs [--runs N] [--sizes N,N,...] [--each-run] [--server-tool PATH]
 // Exits with 1 when a pass misses the target, 2 when the run could not be made.
 
-#include "app/FrmMain.h"
+#include "app/FrmMainEvents.h"
+#include "form/FrmMain.h"
 #include "log/LogDatabase.h"
 #include "platform/Clock.h"
 #include "platform/CupsConnection.h"
@@ -539,6 +540,7 @@ public:
         services.prompter = &prompter_;
         services.endProcess = [](int) {};
         form_ = std::make_unique<FrmMain>(services);
+        WireFrmMain(*form_);
         form_->Settings.LogPath = logFolder;
         form_->CurrentPrinter->setCurrentText(server);
         form_->CurrentPrintQueue->addItem(kQueue);

@@ -1,8 +1,10 @@
 #include "app/CredentialsDialog.h"
-#include "app/FrmMain.h"
+#include "app/FrmMainEvents.h"
 #include "app/MessageBoxPrompter.h"
 #include "app/SignalBridge.h"
-#include "app/frmSplash.h"
+#include "app/Startup.h"
+#include "form/FrmMain.h"
+#include "form/frmSplash.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "session/JobMonitor.h"
@@ -29,9 +31,10 @@ int main(int argc, char** argv) {
         return AskForCredentials(owner, server, user);
     };
     FrmMain window(services, &splash);
+    WireFrmMain(window);
     owner = &window;
     prompter.setOwner(&window);
-    splash.onTimer = [&window] { window.Show(); };
+    splash.onTimer = [&window] { ShowFrmMain(window); };
 
     SignalBridge signalBridge;
     CloseOnTermination(signalBridge, window);

@@ -1,6 +1,6 @@
 #include "app/SignalBridge.h"
 
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
@@ -42,7 +42,7 @@ SignalBridge::~SignalBridge() {
 
 void CloseOnTermination(SignalBridge& bridge, FrmMain& window) {
     QObject::connect(&bridge, &SignalBridge::terminationRequested, &window, [&window] {
-        if (window.isLoaded())
+        if (window.Loaded)
             window.close();
         else
             QCoreApplication::exit(0);

@@ -1,13 +1,13 @@
 #include "app/Timers.h"
 
-#include "app/FrmMain.h"
 #include "control/ReleaseSteps.h"
+#include "form/FrmMain.h"
+#include "form/ShapeColour.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
 #include "platform/PrintSpooler.h"
 #include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
-#include "session/ShapeColour.h"
 
 #include <QCheckBox>
 #include <QComboBox>

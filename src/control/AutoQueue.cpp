@@ -1,6 +1,6 @@
 #include "control/AutoQueue.h"
 
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
 #include "platform/PrintSpooler.h"
 
 #include <QCheckBox>

@@ -1,5 +1,7 @@
 #include "monitor/CommandInput.h"
 
+#include "platform/MonitorProtocol.h"
+
 #include <QSocketNotifier>
 #include <QStringList>
 #include <QTextStream>
@@ -60,21 +62,18 @@ void CommandInput::readAvailable() {
 void CommandInput::takeLines() {
     int end;
     while ((end = buffer_.indexOf('\n')) >= 0) {
-        QByteArray line = buffer_.left(end);
+        const QByteArray line = buffer_.left(end);
         buffer_.remove(0, end + 1);
-        if (line.endsWith('\r'))
-            line.chop(1);
-        const QStringList fields = QString::fromUtf8(line).split(QLatin1Char('\t'));
-        const QString& name = fields.first();
-        if (name == QLatin1String("WatchServer") && fields.size() >= 2)
-            waiting_.enqueue({Kind::WatchServer, fields.at(1)});
-        else if (name == QLatin1String("StopWatching"))
+        const MonitorProtocol::Line call = MonitorProtocol::decode(line);
+        const QStringList& fields = call.fields;
+        if (call.name == MonitorProtocol::WatchServer && !fields.isEmpty())
+            waiting_.enqueue({Kind::WatchServer, fields.at(0)});
+        else if (call.name == MonitorProtocol::StopWatching)
             waiting_.enqueue({Kind::StopWatching, QString()});
-        else if (name == QLatin1String("Credentials") && fields.size() >= 4)
-            waiting_.enqueue({Kind::Credentials, fields.at(1), fields.mid(2, 2)});
+        else if (call.name == MonitorProtocol::Credentials && fields.size() >= 3)
+            waiting_.enqueue({Kind::Credentials, fields.at(0), fields.mid(1, 2)});
         else if (!line.trimmed().isEmpty())
-            QTextStream(stderr) << "SWRJobMonitor: ignored unknown call: " << fields.first()
-                                << Qt::endl;
+            QTextStream(stderr) << "SWRJobMonitor: ignored unknown call: " << call.name << Qt::endl;
     }
 }
 

@@ -8,11 +8,8 @@
 
 class QSocketNotifier;
 
-// The program's calls, one line each on standard input, fields separated by a tab:
-//   Credentials<TAB>server<TAB>user<TAB>password   (what the operator gave that server)
-//   WatchServer<TAB>server
-//   StopWatching
-// Lines are carried out in order from the event loop. Other lines are ignored.
+// The program's calls (MonitorProtocol), one line each on standard input. Lines are carried out in
+// order from the event loop. Other lines are ignored.
 class CommandInput : public QObject {
     Q_OBJECT
 public:

@@ -3,16 +3,16 @@
 #include <QObject>
 #include <QString>
 
-// The monitor's events, one line each on standard output, written through at
-// once: the program reacts to a line as soon as it arrives.
-//   JobEvent<TAB>action<TAB>detail
-//   ConnectEvent<TAB>text
+struct SpoolerJob;
+
+// The monitor's events (MonitorProtocol), one line each on standard output, written
+// through at once: the program reacts to a line as soon as it arrives.
 class EventOutput : public QObject {
     Q_OBJECT
 public:
     explicit EventOutput(int fd, QObject* parent = nullptr);
 
-    void jobEvent(const QString& action, const QString& detail);
+    void jobEvent(const QString& action, const SpoolerJob& job);
     void connectEvent(const QString& text);
 
     // False once a write has failed: nobody reads the events any more.
@@ -23,7 +23,7 @@ signals:
     void broken();
 
 private:
-    void writeLine(const QString& line);
+    void writeLine(const QByteArray& line);
 
     int fd_;
     bool open_ = true;

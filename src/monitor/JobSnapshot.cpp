@@ -1,8 +1,5 @@
 #include "monitor/JobSnapshot.h"
 
-#include "monitor/JobDetail.h"
-#include "platform/PrintSpooler.h"
-
 namespace {
 
 const QString kNew = QStringLiteral("New");
@@ -13,32 +10,30 @@ const QString kDeleted = QStringLiteral("Deleted");
 
 JobSnapshot::JobSnapshot(const QList<SpoolerJob>& jobs) {
     for (const SpoolerJob& job : jobs) {
-        QStringList fields = JobDetail::fieldsOf(job);
-        const QString name = fields.at(JobDetail::Name);
-        if (!fields_.contains(name))
-            names_ << name;
-        fields_.insert(name, std::move(fields));
+        if (!jobs_.contains(job.Name))
+            names_ << job.Name;
+        jobs_.insert(job.Name, job);
     }
 }
 
 QList<JobSnapshot::Change> JobSnapshot::changesTo(const JobSnapshot& later) const {
     QList<Change> changes;
-    auto sameJob = [](const QStringList& a, const QStringList& b) {
-        return a.at(JobDetail::Submitted) == b.at(JobDetail::Submitted);
+    auto sameJob = [](const SpoolerJob& a, const SpoolerJob& b) {
+        return a.TimeSubmitted == b.TimeSubmitted;
     };
     for (const QString& name : names_) {
-        const auto now = later.fields_.constFind(name);
-        const QStringList before = fields_.value(name);
-        if (now == later.fields_.constEnd() || !sameJob(before, now.value()))
-            changes << Change{kDeleted, JobDetail::join(before)};
+        const auto now = later.jobs_.constFind(name);
+        const SpoolerJob& before = jobs_[name];
+        if (now == later.jobs_.constEnd() || !sameJob(before, now.value()))
+            changes << Change{kDeleted, before};
     }
     for (const QString& name : later.names_) {
-        const QStringList now = later.fields_.value(name);
-        const auto before = fields_.constFind(name);
-        if (before == fields_.constEnd() || !sameJob(before.value(), now))
-            changes << Change{kNew, JobDetail::join(now)};
+        const SpoolerJob& now = later.jobs_[name];
+        const auto before = jobs_.constFind(name);
+        if (before == jobs_.constEnd() || !sameJob(before.value(), now))
+            changes << Change{kNew, now};
         else if (before.value() != now)
-            changes << Change{kModified, JobDetail::join(now)};
+            changes << Change{kModified, now};
     }
     return changes;
 }

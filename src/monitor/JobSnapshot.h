@@ -1,21 +1,20 @@
 #pragma once
 
+#include "platform/PrintSpooler.h"
+
 #include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
-struct SpoolerJob;
-
-// The unfinished jobs of a server at one moment, as the program would see their
-// fields, keyed by job name ("printer, id"). Comparing two of them gives the job
-// events that lead from one to the other, whatever the server said or failed to
-// say in between.
+// The unfinished jobs of a server at one moment, keyed by job name ("printer, id"). Comparing two
+// of them gives the job events that lead from one to the other, whatever the server said or failed
+// to say in between.
 class JobSnapshot {
 public:
     struct Change {
         QString action; // "New", "Modified" or "Deleted"
-        QString detail; // the twelve fields joined by "|"
+        SpoolerJob job;
     };
 
     JobSnapshot() = default;
@@ -32,5 +31,5 @@ public:
 
 private:
     QStringList names_; // the server's order
-    QHash<QString, QStringList> fields_;
+    QHash<QString, SpoolerJob> jobs_;
 };

@@ -212,7 +212,7 @@ void JobWatcher::apply(const JobSnapshot& jobs) {
     if (!changes.isEmpty() && !mayReport())
         return;
     for (const JobSnapshot::Change& change : changes)
-        output_.jobEvent(change.action, change.detail);
+        output_.jobEvent(change.action, change.job);
     jobs_ = jobs;
 }
 

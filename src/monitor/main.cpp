@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     options.setApplicationDescription(
         QStringLiteral("Watches the print jobs of a server for Spoolwright. Reads "
                        "\"WatchServer<TAB>server\" and \"StopWatching\" lines on standard "
-                       "input; writes \"JobEvent<TAB>action<TAB>detail\" and "
+                       "input; writes \"JobEvent<TAB>action<TAB>job fields\" and "
                        "\"ConnectEvent<TAB>text\" lines on standard output."));
     options.addHelpOption();
     options.addVersionOption();

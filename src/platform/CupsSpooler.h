@@ -44,7 +44,7 @@ public:
 
     // How the last call ended, so that an empty answer from an unreachable
     // server can be told from a server without queues.
-    SpoolerResult lastResult() const { return lastResult_; }
+    SpoolerResult lastResult() const override { return lastResult_; }
 
     // The requests sent so far, and the documents read to count pages, for tests
     // that prove what a call costs.

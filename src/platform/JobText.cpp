@@ -1,28 +1,41 @@
 #include "platform/JobText.h"
 
 #include "platform/DateText.h"
+#include "platform/JobStatus.h"
 #include "platform/PrintSpooler.h"
 
-namespace {
-// The queue part of a job name "printer, id"; the id never holds ", ", so the last
-// one separates them even where a printer name holds one.
-QString printerOf(const QString& jobName) {
+QString PrinterOfJobName(const QString& jobName) {
     const int separator = jobName.lastIndexOf(QStringLiteral(", "));
     return separator < 0 ? jobName : jobName.left(separator);
 }
-} // namespace
 
-QStringList JobFields(const SpoolerJob& job) {
-    return {QString::number(job.StatusMask),
-            job.Document,
-            job.HostPrintQueue,
-            job.Owner,
-            printerOf(job.Name),
+QString TransactionID(const QString& jobId, const QString& submitted) {
+    return jobId + QLatin1Char('-') + submitted;
+}
+
+QString TransactionID(const SpoolerJob& job) {
+    return TransactionID(QString::number(job.JobId), DateText::format(job.TimeSubmitted));
+}
+
+QString CleanJobText(QString text) {
+    for (QChar& c : text)
+        if (c == QLatin1Char('|') || c.category() == QChar::Other_Control ||
+            c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
+            c = QLatin1Char(' ');
+    return text;
+}
+
+QStringList JobTexts(const SpoolerJob& job) {
+    return {JobStatusText(job.StatusMask),
+            CleanJobText(job.Document),
+            CleanJobText(job.HostPrintQueue),
+            CleanJobText(job.Owner),
+            CleanJobText(PrinterOfJobName(job.Name)),
             QString::number(job.TotalPages),
             QString::number(job.PagesPrinted),
             QString::number(job.Priority),
             SizeText(job.Size),
             DateText::format(job.TimeSubmitted),
             QString::number(job.JobId),
-            job.Name};
+            CleanJobText(job.Name)};
 }

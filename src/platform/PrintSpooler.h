@@ -40,6 +40,15 @@ struct SpoolerJob {
     qint64 Size = 0; // bytes
     QDateTime TimeSubmitted;
     int StatusMask = 0; // Windows job status bits: 0 queued, 1 paused, 16 printing, ...
+
+    bool operator==(const SpoolerJob& other) const {
+        return JobId == other.JobId && Name == other.Name && Document == other.Document &&
+               Owner == other.Owner && HostPrintQueue == other.HostPrintQueue &&
+               TotalPages == other.TotalPages && PagesPrinted == other.PagesPrinted &&
+               Priority == other.Priority && Size == other.Size &&
+               TimeSubmitted == other.TimeSubmitted && StatusMask == other.StatusMask;
+    }
+    bool operator!=(const SpoolerJob& other) const { return !(*this == other); }
 };
 
 // A print queue as the directory provider describes it (its print-queue object).
@@ -105,6 +114,9 @@ public:
 
     // The address of the queue's page in the server's web interface.
     virtual QString printerWebPage(const QString& queue) const = 0;
+
+    // How the last call to the server ended; tells an empty list from a failed one.
+    virtual SpoolerResult lastResult() const = 0;
 
     // The user name and password the operator gave this server during the run, if
     // any, so that the job monitor can use them too.

@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <csignal>
+#include <functional>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -22,9 +23,26 @@ QString processName(const QString& pidDir) {
     return QString::fromLocal8Bit(comm.readAll()).trimmed().toLower();
 }
 
-} // namespace
+// The parent's process id, from the fourth field of /proc/PID/stat (the second,
+// the command name in brackets, may itself hold blanks and brackets).
+pid_t parentOf(const QString& pidDir) {
+    QFile stat(pidDir + QStringLiteral("/stat"));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    return fields.size() > 1 ? static_cast<pid_t>(fields.at(1).toLongLong()) : -1;
+}
 
-int ProcessTable::EndProcessesNamed(const QString& name) {
+bool isAdopted(const QString& pidDir) {
+    const pid_t parent = parentOf(pidDir);
+    if (parent == 1)
+        return true;
+    const QString parentDir = QStringLiteral("/proc/") + QString::number(parent);
+    return parent > 1 && processName(parentDir) == QLatin1String("systemd");
+}
+
+int endMatching(const QString& name, const std::function<bool(const QString&)>& alsoWanted) {
     const QString wanted = name.trimmed().toLower();
     if (wanted.isEmpty())
         return 0;
@@ -40,10 +58,20 @@ int ProcessTable::EndProcessesNamed(const QString& name) {
         const QString dir = QStringLiteral("/proc/") + entry;
         if (QFileInfo(dir).ownerId() != me)
             continue;
-        if (!processName(dir).contains(wanted))
+        if (!processName(dir).contains(wanted) || !alsoWanted(dir))
             continue;
         if (kill(pid, SIGTERM) == 0)
             ++ended;
     }
     return ended;
+}
+
+} // namespace
+
+int ProcessTable::EndProcessesNamed(const QString& name) {
+    return endMatching(name, [](const QString&) { return true; });
+}
+
+int ProcessTable::EndOrphanedProcessesNamed(const QString& name) {
+    return endMatching(name, isAdopted);
 }

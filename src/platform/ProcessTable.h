@@ -10,4 +10,10 @@ namespace ProcessTable {
 // Returns how many were signalled. Failures are silent.
 int EndProcessesNamed(const QString& name);
 
+// The same for the processes among them that were left behind: their parent
+// ended and they were handed to the system (process 1, or a user service manager
+// that adopts orphans). A process whose parent still runs belongs to it and is
+// left alone.
+int EndOrphanedProcessesNamed(const QString& name);
+
 } // namespace ProcessTable

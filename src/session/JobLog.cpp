@@ -1,28 +1,31 @@
 #include "session/JobLog.h"
 
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
 #include "log/LogDatabase.h"
-#include "session/JobRow.h"
+#include "platform/JobText.h"
+#include "platform/PrintSpooler.h"
 
 #include <QComboBox>
 
-void LogNewJobs(FrmMain& f, const QList<QStringList>& searchRows) {
+void LogNewJobs(FrmMain& f, const QList<SpoolerJob>& jobs) {
     QList<LogRow> rows;
-    for (const QStringList& row : searchRows) {
-        QList<LogField> fields{{QStringLiteral("Server"), f.CurrentPrinter->currentText()},
-                               {QStringLiteral("Queue"), row[SearchColumn::Printer]},
-                               {QStringLiteral("Description"), row[SearchColumn::Description]},
-                               {QStringLiteral("Computer"), row[SearchColumn::Computer]},
-                               {QStringLiteral("User"), row[SearchColumn::User]},
-                               {QStringLiteral("Name"), row[SearchColumn::ID]},
-                               {QStringLiteral("Time Submitted"), row[SearchColumn::Submitted]},
-                               {QStringLiteral("Priority"), row[SearchColumn::Priority]}};
-        const QString status = row[SearchColumn::Status];
+    rows.reserve(jobs.size());
+    for (const SpoolerJob& job : jobs) {
+        const QStringList text = JobTexts(job);
+        QList<LogField> fields{{QStringLiteral("Server"), f.WmiServer},
+                               {QStringLiteral("Queue"), text[SearchColumn::Printer]},
+                               {QStringLiteral("Description"), text[SearchColumn::Description]},
+                               {QStringLiteral("Computer"), text[SearchColumn::Computer]},
+                               {QStringLiteral("User"), text[SearchColumn::User]},
+                               {QStringLiteral("Name"), text[SearchColumn::ID]},
+                               {QStringLiteral("Time Submitted"), text[SearchColumn::Submitted]},
+                               {QStringLiteral("Priority"), text[SearchColumn::Priority]}};
+        const QString status = text[SearchColumn::Status];
         if (status != QLatin1String("Printing") && status != QLatin1String("Printed")) {
-            fields.append({QStringLiteral("Pages"), row[SearchColumn::Pages]});
-            fields.append({QStringLiteral("Size"), row[SearchColumn::Size]});
+            fields.append({QStringLiteral("Pages"), text[SearchColumn::Pages]});
+            fields.append({QStringLiteral("Size"), text[SearchColumn::Size]});
         }
-        rows.append({TransactionID(row[SearchColumn::ID], row[SearchColumn::Submitted]), fields});
+        rows.append({TransactionID(text[SearchColumn::ID], text[SearchColumn::Submitted]), fields});
     }
     f.Log().LogNewRows(rows);
 }

@@ -1,26 +1,65 @@
 #include "session/JobMonitor.h"
 
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
+#include "platform/MonitorProtocol.h"
 #include "platform/PrintSpooler.h"
 #include "platform/ProcessTable.h"
+#include "platform/Prompter.h"
+#include "session/JobRetrieval.h"
 #include "session/MonitorEvents.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
-#include <QProcess>
+#include <QFileInfo>
+#include <QTimer>
 
 namespace {
 
 const QString kMonitorName = QStringLiteral("SWRJobMonitor");
 
-// One line of the monitor's output: "JobEvent<TAB>action<TAB>detail" or
-// "ConnectEvent<TAB>text". Anything else is ignored.
-void dispatchLine(FrmMain& f, const QString& line) {
-    const QStringList parts = line.split(QLatin1Char('\t'));
-    if (parts.value(0) == QLatin1String("JobEvent") && parts.size() >= 3)
-        mwcmnMonitor_JobEvent(f, parts[1], parts.mid(2).join(QLatin1Char('\t')));
-    else if (parts.value(0) == QLatin1String("ConnectEvent") && parts.size() >= 2)
-        mwcmnMonitor_ConnectEvent(f, parts.mid(1).join(QLatin1Char('\t')));
+void dispatchLine(FrmMain& f, const QByteArray& raw) {
+    const MonitorProtocol::Line line = MonitorProtocol::decode(raw);
+    if (line.name == MonitorProtocol::JobEvent && !line.fields.isEmpty()) {
+        if (const auto job = MonitorProtocol::jobFromFields(line.fields.mid(1)))
+            mwcmnMonitor_JobEvent(f, line.fields.first(), *job);
+    } else if (line.name == MonitorProtocol::ConnectEvent && !line.fields.isEmpty()) {
+        mwcmnMonitor_ConnectEvent(f, line.fields.first());
+    }
+}
+
+qint64 monotonicMs() {
+    return QDeadlineTimer::current().deadline();
+}
+
+void restartAfterEnd(FrmMain& f, const QString& server);
+
+// The monitor ended while the program still wanted it: say so, start another for
+// the same server (at most once per interval) and read the jobs once, so that
+// nothing that happened in between is missed.
+void monitorEnded(FrmMain& f, const QString& server, bool everSpoke) {
+    if (f.Unloading || server != f.MonitorServer)
+        return;
+    f.MonitorFailedStarts = everSpoke ? 0 : f.MonitorFailedStarts + 1;
+    f.SetPanelText(1, QStringLiteral("Job monitor stopped, restarting"));
+    if (f.MonitorFailedStarts >= kMonitorFailedStartsToTell && !f.MonitorConnectMessageShown) {
+        // The poll goes on keeping the view up to date meanwhile.
+        f.MonitorConnectMessageShown = true;
+        f.services().prompter->message(
+            QStringLiteral("Spoolwright"),
+            QStringLiteral("Cannot connect to server, jobs will not update!"),
+            Prompter::Icon::Critical);
+    }
+    const qint64 sinceStart = monotonicMs() - f.MonitorLastStartMs;
+    const qint64 wait = std::max<qint64>(0, f.MonitorRestartIntervalMs - sinceStart);
+    QTimer::singleShot(wait, &f, [&f, server] { restartAfterEnd(f, server); });
+}
+
+void restartAfterEnd(FrmMain& f, const QString& server) {
+    if (f.Unloading || f.mwcmnMonitor || server != f.MonitorServer)
+        return; // stopped, replaced or already running again
+    StartJobMonitor(f, server);
+    RetrieveJobs(f, server, QString());
 }
 
 } // namespace
@@ -29,44 +68,72 @@ QString JobMonitorProgram() {
     return QDir(QCoreApplication::applicationDirPath()).filePath(kMonitorName);
 }
 
+void EndOrphanedJobMonitors() {
+    ProcessTable::EndOrphanedProcessesNamed(kMonitorName);
+}
+
 void StartJobMonitor(FrmMain& f, const QString& server) {
-    if (f.services().monitorProgram.isEmpty())
+    const QString program = f.services().monitorProgram;
+    if (program.isEmpty())
         return;
+    f.MonitorServer = server;
+    if (!QFileInfo(program).isExecutable()) {
+        f.SetPanelText(1, QStringLiteral("Job monitor not found: jobs will not update"));
+        return;
+    }
     auto* monitor = new QProcess(&f);
-    monitor->setProgram(f.services().monitorProgram);
+    monitor->setProgram(program);
     monitor->setProcessChannelMode(QProcess::SeparateChannels);
-    QObject::connect(monitor, &QProcess::readyReadStandardOutput, &f, [&f, monitor] {
+    auto spoke = std::make_shared<bool>(false);
+    QObject::connect(monitor, &QProcess::readyReadStandardOutput, &f, [&f, monitor, spoke] {
         while (monitor->canReadLine()) {
             QByteArray line = monitor->readLine();
-            while (line.endsWith('\n') || line.endsWith('\r'))
-                line.chop(1);
+            line.chop(1);
+            *spoke = true;
             // Events of a monitor the program has let go of are not for this view.
             if (f.mwcmnMonitor == monitor)
-                dispatchLine(f, QString::fromUtf8(line));
+                dispatchLine(f, line);
         }
     });
-    QObject::connect(monitor, &QProcess::finished, monitor, &QObject::deleteLater);
+    // The end of a monitor is seen whichever way it comes: the field is cleared
+    // before anything else can reach the process, and the process is freed later.
+    auto ended = [&f, monitor, server, spoke] {
+        const bool wanted = f.mwcmnMonitor == monitor;
+        if (wanted)
+            f.mwcmnMonitor = nullptr;
+        monitor->deleteLater();
+        if (wanted)
+            monitorEnded(f, server, *spoke);
+    };
+    QObject::connect(monitor, &QProcess::finished, &f, ended);
+    QObject::connect(
+        monitor, &QProcess::errorOccurred, &f, [monitor, ended](QProcess::ProcessError e) {
+            if (e == QProcess::FailedToStart && monitor->state() == QProcess::NotRunning)
+                ended();
+        });
     f.mwcmnMonitor = monitor;
+    f.MonitorLastStartMs = monotonicMs();
     monitor->start();
     // A server the operator gave a password to wants it from the monitor too. It
     // goes over the pipe only, never onto disk or the command line.
-    const std::optional<SpoolerCredentials> given = f.SpoolerFor(server)->credentials();
-    const QString fields = given ? given->user + given->password + server : QString();
-    if (given && !fields.contains(QLatin1Char('\t')) && !fields.contains(QLatin1Char('\n')))
-        monitor->write("Credentials\t" + server.toUtf8() + '\t' + given->user.toUtf8() + '\t' +
-                       given->password.toUtf8() + '\n');
-    monitor->write("WatchServer\t" + server.toUtf8() + '\n');
+    if (const std::optional<SpoolerCredentials> given = f.SpoolerFor(server)->credentials())
+        monitor->write(MonitorProtocol::encode(MonitorProtocol::Credentials,
+                                               {server, given->user, given->password}));
+    monitor->write(MonitorProtocol::encode(MonitorProtocol::WatchServer, {server}));
 }
 
-void StopJobMonitor(FrmMain& f) {
-    if (QProcess* monitor = f.mwcmnMonitor) {
-        monitor->write("StopWatching\n");
+void StopJobMonitor(FrmMain& f, int waitMs) {
+    f.MonitorServer.clear();
+    QProcess* monitor = f.mwcmnMonitor;
+    f.mwcmnMonitor = nullptr; // its end is no longer news
+    if (!monitor)
+        return;
+    if (monitor->state() != QProcess::NotRunning) {
+        monitor->write(MonitorProtocol::encode(MonitorProtocol::StopWatching));
         monitor->closeWriteChannel();
-        f.mwcmnMonitor = nullptr;
+        if (waitMs > 0 && !monitor->waitForFinished(waitMs)) {
+            monitor->kill();
+            monitor->waitForFinished(waitMs);
+        }
     }
-    EndProcessesNamed(kMonitorName);
-}
-
-void EndProcessesNamed(const QString& name) {
-    ProcessTable::EndProcessesNamed(name);
 }

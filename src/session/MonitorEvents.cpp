@@ -1,35 +1,18 @@
 #include "session/MonitorEvents.h"
 
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
+#include "form/JobGrid.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
+#include "platform/JobText.h"
+#include "platform/PrintSpooler.h"
 #include "platform/Prompter.h"
 #include "session/JobLog.h"
-#include "session/JobRow.h"
 
 #include <QComboBox>
 #include <QLabel>
-#include <QTreeWidget>
 
 namespace {
-
-// The row of a job: the first whose Name cell is the job name exactly. (Matching
-// the beginning of the text would take job 123's row for job 12.)
-QTreeWidgetItem* rowOfJob(QTreeWidget* grid, int nameColumn, const QString& jobName) {
-    for (int i = 0; i < grid->topLevelItemCount(); ++i)
-        if (grid->topLevelItem(i)->text(nameColumn) == jobName)
-            return grid->topLevelItem(i);
-    return nullptr;
-}
-
-void addOrRewrite(QTreeWidget* grid, int nameColumn, const QStringList& texts, bool add) {
-    QTreeWidgetItem* row = add ? nullptr : rowOfJob(grid, nameColumn, texts.value(nameColumn));
-    FillJobRow(row ? row : new QTreeWidgetItem(grid), texts);
-}
-
-void removeRow(QTreeWidget* grid, int nameColumn, const QString& jobName) {
-    delete rowOfJob(grid, nameColumn, jobName);
-}
 
 void setStatus(FrmMain& f, const QString& text) {
     const QString line = text + DateText::format(f.services().clock->now());
@@ -39,23 +22,20 @@ void setStatus(FrmMain& f, const QString& text) {
 
 } // namespace
 
-void mwcmnMonitor_JobEvent(FrmMain& f, const QString& action, const QString& detail) {
-    const QStringList fields = detail.split(QLatin1Char('|'));
-    const QStringList row = SearchRowFromEventFields(fields);
-    LogNewJobs(f, {row});
+void mwcmnMonitor_JobEvent(FrmMain& f, const QString& action, const SpoolerJob& job) {
+    LogNewJobs(f, {job});
 
-    const bool shownQueue = row[SearchColumn::Printer] == f.CurrentPrintQueue->currentText();
-    const QString jobName = row[SearchColumn::Name];
+    const bool shownQueue = PrinterOfJobName(job.Name) == f.CurrentPrintQueue->currentText();
     if (action == QLatin1String("New") || action == QLatin1String("Modified")) {
-        const bool add = action == QLatin1String("New");
-        addOrRewrite(f.SearchList, SearchColumn::Name, row, add);
+        f.searchGrid().rewrite(job);
         if (shownQueue)
-            addOrRewrite(f.JobList, JobColumn::Name, JobRowFromSearchRow(row), add);
-        setStatus(f, add ? QStringLiteral("New Job ") : QStringLiteral("Updated Job "));
+            f.jobGrid().rewrite(job);
+        setStatus(f, action == QLatin1String("New") ? QStringLiteral("New Job ")
+                                                    : QStringLiteral("Updated Job "));
     } else if (action == QLatin1String("Deleted")) {
-        removeRow(f.SearchList, SearchColumn::Name, jobName);
+        f.searchGrid().remove(job.Name);
         if (shownQueue)
-            removeRow(f.JobList, JobColumn::Name, jobName);
+            f.jobGrid().remove(job.Name);
         setStatus(f, QStringLiteral("Deleted Job "));
     }
 }

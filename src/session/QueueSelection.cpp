@@ -1,16 +1,15 @@
 #include "session/QueueSelection.h"
 
-#include "app/FrmMain.h"
 #include "control/AutoQueue.h"
+#include "form/FrmMain.h"
+#include "form/SettingsRecord.h"
+#include "form/ShapeColour.h"
 #include "log/LogDatabase.h"
+#include "platform/JobStatus.h"
 #include "platform/PrintSpooler.h"
 #include "platform/Prompter.h"
 #include "session/JobRetrieval.h"
-#include "session/JobRow.h"
-#include "session/JobStatus.h"
 #include "session/ServerConnection.h"
-#include "session/ShapeColour.h"
-#include "shell/SettingsRecord.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -23,17 +22,6 @@
 #include <QTreeWidget>
 
 namespace {
-
-// Puts the selection back on the job that had it, found by its ID.
-void reselectJob(QTreeWidget* grid, const QString& jobId) {
-    if (jobId.isEmpty())
-        return;
-    for (int i = 0; i < grid->topLevelItemCount(); ++i)
-        if (grid->topLevelItem(i)->text(JobColumn::ID) == jobId) {
-            grid->setCurrentItem(grid->topLevelItem(i));
-            return;
-        }
-}
 
 void enableQueueCommands(FrmMain& f, bool enabled) {
     f.Menu(QStringLiteral("menuJobs"))->setEnabled(enabled);
@@ -62,17 +50,15 @@ void CurrentPrintQueue_Click(FrmMain& f) {
         ShapeColour::set(f.ActiveUpdate, ShapeColour::Orange);
     const QString chosen = f.CurrentPrintQueue->currentText();
     const QString server = f.CurrentPrinter->currentText();
-    const QTreeWidgetItem* selected = f.JobList->currentItem();
-    const QString selectedJob = selected ? selected->text(JobColumn::ID) : QString();
 
     if (chosen != f.CurrentQueue)
         f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Queue changed to ") + server +
                                                         QLatin1Char('-') + chosen);
-    if (server != f.CurrentServer)
+    // The grids are merged in place, so the selected job keeps its selection.
+    if (server != f.CurrentServer || f.JobsStale)
         RetrieveJobs(f, server, QString());
     else
         FilterQueueJobs(f, chosen);
-    reselectJob(f.JobList, selectedJob);
 
     if (f.chkAutoQueue->isChecked() && chosen != f.CurrentQueue) {
         if (f.ResumeAllInProgress) {

@@ -1,6 +1,7 @@
 #include "session/ServerConnection.h"
 
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
+#include "form/JobGrid.h"
 #include "log/LogDatabase.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
@@ -32,7 +33,7 @@ void FindPrintQueues_Click(FrmMain& f) {
 
     f.CurrentPrintQueue->clear();
     f.CurrentPrintQueue->setCurrentIndex(-1);
-    f.JobList->clear();
+    f.jobGrid().clear();
 
     if (f.CurrentPrinter->currentText().isEmpty()) {
         f.CurrentPrinter->setEditText(f.Settings.Server);
@@ -49,7 +50,7 @@ void FindPrintQueues_Click(FrmMain& f) {
             QStringLiteral("Disconnected ") + DateText::format(f.services().clock->now());
         f.SearchStatus->setText(disconnected);
         f.ServerStatus->setText(disconnected);
-        f.SearchList->clear();
+        f.searchGrid().clear();
         StopJobMonitor(f);
         ConnectWmi(f, server);
         RetrieveJobs(f, server, QString());

@@ -1,6 +1,6 @@
 #include "shell/MenuStyle.h"
 
-#include "app/FrmMain.h"
+#include "form/FrmMain.h"
 #include "platform/AdminCheck.h"
 #include "platform/Environment.h"
 

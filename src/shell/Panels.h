@@ -2,11 +2,8 @@
 
 class FrmMain;
 
-// The row of optional panels across the top of the main window, the ServerView
-// overlay, and the layout that places them and stretches the job grid.
-
-// Makes the panels and their controls, all hidden, at their design places.
-void BuildPanels(FrmMain& form);
+// The commands that show and hide the optional panels and the ServerView overlay, and the layout
+// that places them and stretches the job grid.
 
 // Panel commands: show the panel, tick its entry and remember it, or the reverse.
 void mnuSearchQueue_Click(FrmMain& form);

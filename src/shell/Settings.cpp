@@ -1,7 +1,9 @@
 #include "shell/Settings.h"
 
-#include "app/FrmMain.h"
-#include "app/frmSplash.h"
+#include "form/FrmMain.h"
+#include "form/PanelFrame.h"
+#include "form/Twips.h"
+#include "form/frmSplash.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
 #include "platform/Environment.h"
@@ -9,9 +11,7 @@
 #include "shell/History.h"
 #include "shell/IniFile.h"
 #include "shell/MenuStyle.h"
-#include "shell/PanelFrame.h"
 #include "shell/Panels.h"
-#include "shell/Twips.h"
 
 #include <QAction>
 #include <QCheckBox>

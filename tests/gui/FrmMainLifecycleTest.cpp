@@ -17,33 +17,9 @@
 
 namespace {
 
-// A stand-in for the job monitor: a copy of `sleep` under the monitor's name, so
-// shutdown must find it by name in the process table and end it.
-class FakeMonitorProcess {
-public:
-    FakeMonitorProcess() {
-        const QString program = dir_.filePath(QStringLiteral("SWRJobMonitor"));
-        QFile::copy(QStringLiteral("/bin/sleep"), program);
-        QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
-        process_.start(program, {QStringLiteral("60")});
-        process_.waitForStarted();
-    }
-    ~FakeMonitorProcess() {
-        process_.kill();
-        process_.waitForFinished();
-    }
-    bool running() const { return process_.state() == QProcess::Running; }
-    bool endedWithin(int ms) { return process_.waitForFinished(ms); }
-
-private:
-    QTemporaryDir dir_;
-    QProcess process_;
-};
-
 // What was already true when the process was asked to end.
 struct AtEnd {
     bool timersStopped = false;
-    bool monitorEnded = false;
     bool splashOpen = true;
     bool settingsWritten = false;
 };
@@ -54,7 +30,6 @@ protected:
         window = &harness.create();
         harness.onEnd = [this] {
             atEnd.timersStopped = !window->Timer1->isActive() && !window->Timer2->isActive();
-            atEnd.monitorEnded = monitor && monitor->endedWithin(5000);
             atEnd.splashOpen = harness.splash().isVisible();
             atEnd.settingsWritten = !harness.readAppDataFile(QStringLiteral("swr.ini")).isEmpty();
         };
@@ -62,7 +37,6 @@ protected:
 
     MainWindowHarness harness;
     FrmMain* window = nullptr;
-    std::unique_ptr<FakeMonitorProcess> monitor;
     AtEnd atEnd;
 };
 
@@ -77,7 +51,7 @@ QStringList headers(const QTreeWidget* grid) {
 
 TEST_F(FrmMainLifecycle, LoadsCaptionedWithBothGridsAndTheFullSplashLine) {
     harness.splash().show();
-    window->Show();
+    ShowFrmMain(*window);
     EXPECT_EQ(window->windowTitle(), QStringLiteral("Spoolwright"));
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->Timer1->isActive());
@@ -103,16 +77,13 @@ TEST_F(FrmMainLifecycle, LoadsCaptionedWithBothGridsAndTheFullSplashLine) {
 
 TEST_F(FrmMainLifecycle, ClosingRunsTheShutdownInOrderAndEndsTheProcessOnce) {
     harness.splash().show();
-    window->Show();
+    ShowFrmMain(*window);
     window->Timer2->start();
-    monitor = std::make_unique<FakeMonitorProcess>();
-    ASSERT_TRUE(monitor->running());
 
     window->close();
 
     EXPECT_EQ(harness.endCalls, 1);
     EXPECT_TRUE(atEnd.timersStopped);
-    EXPECT_TRUE(atEnd.monitorEnded);
     EXPECT_TRUE(atEnd.settingsWritten);
     EXPECT_FALSE(atEnd.splashOpen);
     window->close(); // a second close must not run the shutdown again
@@ -120,7 +91,7 @@ TEST_F(FrmMainLifecycle, ClosingRunsTheShutdownInOrderAndEndsTheProcessOnce) {
 }
 
 TEST_F(FrmMainLifecycle, ExitEntryUnloadsTheWindowAndEndsTheProcess) {
-    window->Show();
+    ShowFrmMain(*window);
     window->Menu(QStringLiteral("menuExit"))->trigger();
     EXPECT_GE(harness.endCalls, 1);
     EXPECT_TRUE(atEnd.timersStopped);
@@ -131,23 +102,20 @@ TEST_F(FrmMainLifecycle, ExitEntryUnloadsTheWindowAndEndsTheProcess) {
 TEST_F(FrmMainLifecycle, SigtermClosesTheWindowThroughTheNormalShutdown) {
     SignalBridge bridge;
     CloseOnTermination(bridge, *window);
-    window->Show();
-    monitor = std::make_unique<FakeMonitorProcess>();
-    ASSERT_TRUE(monitor->running());
+    ShowFrmMain(*window);
 
     ::raise(SIGTERM);
     EXPECT_TRUE(QTest::qWaitFor([this] { return harness.endCalls > 0; }, 5000));
     EXPECT_TRUE(atEnd.timersStopped);
-    EXPECT_TRUE(atEnd.monitorEnded);
     EXPECT_TRUE(atEnd.settingsWritten);
     EXPECT_FALSE(window->isVisible());
 }
 
 TEST_F(FrmMainLifecycle, SplashTimerShowsTheMainWindowAndCloses) {
-    harness.splash().onTimer = [this] { window->Show(); };
+    harness.splash().onTimer = [this] { ShowFrmMain(*window); };
     harness.splash().show();
     harness.splash().Timer1_Timer();
-    EXPECT_TRUE(window->isLoaded());
+    EXPECT_TRUE(window->Loaded);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(harness.splash().isVisible());
     EXPECT_TRUE(harness.splash().lblStatus->text().endsWith(QStringLiteral("Done.")));
@@ -160,7 +128,7 @@ TEST(ProgramAudit, StartAndShutdownLeaveTheirRowsOnlyWhenAuditIsOn) {
                                  audit ? "[Spoolwright]\r\nAudit=True\r\n"
                                        : "[Spoolwright]\r\nAudit=False\r\n");
         FrmMain& w = harness.create();
-        w.Show();
+        ShowFrmMain(w);
         w.close();
         const auto rows = LogRows(w.Log(), QStringLiteral("SELECT Action, Description FROM "
                                                           "SWR_Audit WHERE Action = 'Program'"));

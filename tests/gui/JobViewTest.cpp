@@ -1,9 +1,11 @@
-#include "app/frmSplash.h"
+#include "app/Timers.h"
+#include "form/JobGrid.h"
+#include "form/ShapeColour.h"
+#include "form/frmSplash.h"
+#include "platform/JobText.h"
 #include "session/JobRetrieval.h"
-#include "session/JobRow.h"
 #include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
-#include "session/ShapeColour.h"
 #include "support/GridTexts.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
@@ -51,7 +53,7 @@ protected:
         alpha.addJob(QStringLiteral("Laser"), 123, QStringLiteral("plan.txt"), QStringLiteral("cy"),
                      16);
         w = &harness.create();
-        w->Show();
+        ShowFrmMain(*w);
     }
 
     int auditRows(const QString& description) {
@@ -232,15 +234,15 @@ TEST_F(JobView, EachNewJobGetsOneLogRowAndPrintingJobsNoPagesOrSize) {
     EXPECT_EQ(logged(QStringLiteral("Description"), key12), QStringLiteral("report.pdf"));
 }
 
-TEST_F(JobView, APrinterNameWithACommaBelongsToNoQueue) {
+TEST_F(JobView, APrinterNameWithACommaKeepsItsJobs) {
     FakeSpooler& alpha = harness.fake(QStringLiteral("alpha"));
     alpha.addQueue({QStringLiteral("Annex,West"), {}, {}, {}, {}, 0});
     alpha.addJob(QStringLiteral("Annex,West"), 20, QStringLiteral("x"), QStringLiteral("y"));
     FindPrintQueues_Click(*w);
     selectQueue(*w, QStringLiteral("Annex,West"));
     EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::Printer),
-              QStringList({"Laser", "Inkjet", "Laser", "Annex"}));
-    EXPECT_EQ(w->JobList->topLevelItemCount(), 0);
+              QStringList({"Laser", "Inkjet", "Laser", "Annex,West"}));
+    EXPECT_EQ(GridColumn(w->JobList, JobColumn::Name), QStringList({"Annex,West, 20"}));
 }
 
 TEST(StartUp, ARememberedQueueTheServerNoLongerHasSelectsNothing) {
@@ -251,7 +253,7 @@ TEST(StartUp, ARememberedQueueTheServerNoLongerHasSelectsNothing) {
         "TimedReleaseAction=print\r\nAutoQueue=yes\r\nTimedReleaseTime=18:30\r\n");
     harness.fake(QStringLiteral("alpha")).addQueue({QStringLiteral("Laser"), {}, {}, {}, {}, 0});
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
     EXPECT_TRUE(w.CurrentPrintQueue->currentText().isEmpty());
     EXPECT_TRUE(harness.splash().lblStatus->text().contains(QStringLiteral("Queue (Gone), ")));
     EXPECT_FALSE(w.Menu(QStringLiteral("menuJobs"))->isEnabled());
@@ -261,4 +263,29 @@ TEST(StartUp, ARememberedQueueTheServerNoLongerHasSelectsNothing) {
     EXPECT_FALSE(w.optTimed[1]->isChecked());
     EXPECT_FALSE(w.chkAutoQueue->isChecked());
     EXPECT_EQ(w.txtTimed->text(), QStringLiteral("18:30"));
+}
+
+TEST_F(JobView, AFailedRefreshKeepsTheJobsAndTheNextTickThatReachesTheServerReadsThemAnew) {
+    selectQueue(*w, QStringLiteral("Laser"));
+    FakeSpooler& alpha = harness.fake(QStringLiteral("alpha"));
+    alpha.reachable = false;
+    cmdRefreshJobs_Click(*w);
+    EXPECT_EQ(w->JobList->topLevelItemCount(), 2);
+    EXPECT_EQ(w->SearchList->topLevelItemCount(), 3);
+
+    alpha.reachable = true;
+    alpha.addJob(QStringLiteral("Laser"), 14, QStringLiteral("late.doc"), QStringLiteral("di"));
+    Timer2_Timer(*w);
+    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123", "14"}));
+}
+
+TEST_F(JobView, AServerTypedWithoutEnterIsNotReadUntilConnected) {
+    FakeSpooler& beta = harness.fake(QStringLiteral("beta"));
+    beta.addQueue({QStringLiteral("Laser"), {}, {}, {}, {}, 0});
+    beta.addJob(QStringLiteral("Laser"), 99, QStringLiteral("other.doc"), QStringLiteral("zed"));
+    w->CurrentPrinter->setEditText(QStringLiteral("beta"));
+    selectQueue(*w, QStringLiteral("Laser"));
+    Timer2_Timer(*w);
+    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123"}));
+    EXPECT_EQ(beta.calls.value("jobs"), 0);
 }

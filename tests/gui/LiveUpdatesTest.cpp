@@ -1,8 +1,11 @@
 #include "app/Timers.h"
-#include "session/JobRow.h"
+#include "form/JobGrid.h"
+#include "form/ShapeColour.h"
+#include "platform/JobText.h"
+#include "platform/MonitorProtocol.h"
+#include "session/JobRetrieval.h"
 #include "session/MonitorEvents.h"
 #include "session/QueueSelection.h"
-#include "session/ShapeColour.h"
 #include "support/GridTexts.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
@@ -18,11 +21,19 @@
 
 namespace {
 
-QString detail(int status, const QString& printer, int id, const QString& document = "doc.txt") {
-    return QStringList({QString::number(status), document, "desk7", "ann", printer, "3", "0", "50",
-                        "4KB", "2026-12-05 10:00:00", QString::number(id),
-                        printer + ", " + QString::number(id)})
-        .join('|');
+SpoolerJob detail(int status, const QString& printer, int id, const QString& document = "doc.txt") {
+    SpoolerJob job;
+    job.StatusMask = status;
+    job.Document = document;
+    job.HostPrintQueue = QStringLiteral("desk7");
+    job.Owner = QStringLiteral("ann");
+    job.TotalPages = 3;
+    job.Priority = 50;
+    job.Size = 4096;
+    job.TimeSubmitted = QDateTime(QDate(2026, 12, 5), QTime(10, 0));
+    job.JobId = id;
+    job.Name = printer + ", " + QString::number(id);
+    return job;
 }
 
 // A window on "alpha" showing queue Laser, with jobs 12 and 123 listed.
@@ -38,7 +49,7 @@ protected:
         alpha.addJob(QStringLiteral("Laser"), 12, QStringLiteral("a"), QStringLiteral("ann"));
         alpha.addJob(QStringLiteral("Laser"), 123, QStringLiteral("b"), QStringLiteral("bob"));
         w = &harness.create();
-        w->Show();
+        ShowFrmMain(*w);
         ASSERT_EQ(w->CurrentPrintQueue->currentText(), QStringLiteral("Laser"));
         ASSERT_EQ(w->JobList->topLevelItemCount(), 2);
     }
@@ -68,14 +79,14 @@ TEST_F(LiveUpdates, EventsAddRewriteAndRemoveExactlyTheirJobsRow) {
     EXPECT_EQ(w->JobList->topLevelItemCount(), 2);
     EXPECT_TRUE(w->PanelText(1).startsWith(QStringLiteral("Deleted Job ")));
 
-    // "New" adds without looking, so a listed job gets a second row.
-    mwcmnMonitor_JobEvent(*w, "New", detail(0, "Laser", 123));
-    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"123", "40", "123"}));
+    // A job has one row: "New" for a listed job rewrites its row.
+    mwcmnMonitor_JobEvent(*w, "New", detail(0, "Laser", 123, "again"));
+    EXPECT_EQ(GridColumn(w->JobList, JobColumn::Description), QStringList({"again", "doc.txt"}));
     EXPECT_TRUE(w->PanelText(1).startsWith(QStringLiteral("New Job ")));
 
     // Another queue's job changes only the server-wide grid.
     mwcmnMonitor_JobEvent(*w, "New", detail(0, "Inkjet", 7));
-    EXPECT_EQ(w->JobList->topLevelItemCount(), 3);
+    EXPECT_EQ(w->JobList->topLevelItemCount(), 2);
     EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::Printer).count(QStringLiteral("Inkjet")), 1);
 }
 
@@ -161,4 +172,23 @@ TEST_F(LiveUpdates, ThePollRefreshesAtTheIntervalOfItsState) {
     Timer2_Timer(*w);
     EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Orange);
     EXPECT_EQ(alpha.calls["pauseQueue"], 2);
+}
+
+TEST_F(LiveUpdates, ADocumentNameLogsTheSameWhicheverPathSawItFirst) {
+    const QString odd = QStringLiteral("a|b\tc");
+    harness.fake(QStringLiteral("alpha"))
+        .addJob(QStringLiteral("Inkjet"), 50, odd, QStringLiteral("ann"));
+    cmdRefreshJobs_Click(*w);
+    // The monitor's job arrives over its line, as the monitor writes it.
+    SpoolerJob viaMonitor = detail(0, "Inkjet", 51, odd);
+    const QByteArray line = MonitorProtocol::encode(MonitorProtocol::JobEvent,
+                                                    QStringList{QStringLiteral("New")} +
+                                                        MonitorProtocol::jobFields(viaMonitor));
+    const auto decoded =
+        MonitorProtocol::jobFromFields(MonitorProtocol::decode(line.chopped(1)).fields.mid(1));
+    ASSERT_TRUE(decoded);
+    mwcmnMonitor_JobEvent(*w, QStringLiteral("New"), *decoded);
+    const auto rows = LogRows(w->Log(), QStringLiteral("SELECT Name, Description FROM SWR_Log "
+                                                       "WHERE Name IN ('50', '51') ORDER BY Name"));
+    EXPECT_EQ(rows, QList<QStringList>({{"50", "a b c"}, {"51", "a b c"}}));
 }

@@ -27,7 +27,7 @@ TEST(MenuStyle, EmptyOrMisspelledStyleBecomesTheFullMenu) {
     harness.writeAppDataFile(QStringLiteral("swr.ini"),
                              "[Spoolwright]\r\nSimpleView=Simple menu\r\n");
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
     EXPECT_EQ(w.Settings.SimpleView, QStringLiteral("Full Menu"));
     EXPECT_EQ(visibleTopLevel(w), QStringList({"&File", "&Panels", "&Jobs", "&Printer",
                                                "&Favourites", "&Reports", "&Statistics", "&Help"}));
@@ -38,7 +38,7 @@ TEST(MenuStyle, SimpleAndClassicHideTheirMenusAndNoMenuLeavesNothingForOrdinaryU
     MainWindowHarness harness;
     harness.writeAppDataFile(QStringLiteral("swr.ini"), "[Spoolwright]\r\nSimpleView=No Menu\r\n");
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
     EXPECT_TRUE(visibleTopLevel(w).isEmpty());
 
     SwSimpleView(w, QStringLiteral("Simple Menu"));
@@ -59,7 +59,7 @@ TEST(MenuStyle, AnAdministratorCanBringBackTheFullMenuForThisRun) {
     harness.writeAppDataFile(QStringLiteral("swr.ini"),
                              "[Spoolwright]\r\nSimpleView=Help Menu\r\n");
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
     EXPECT_EQ(visibleTopLevel(w), QStringList({"&Help", "Show &Full Menu"}));
     w.Menu(QStringLiteral("mnuMenu"))->trigger();
     EXPECT_EQ(visibleTopLevel(w).size(), 8);

@@ -1,6 +1,6 @@
 #include "shell/Panels.h"
-#include "shell/PanelFrame.h"
-#include "shell/Twips.h"
+#include "form/PanelFrame.h"
+#include "form/Twips.h"
 #include "support/MainWindowHarness.h"
 
 #include <QAction>
@@ -26,7 +26,7 @@ protected:
             "ShowQueueControl=False\r\nShowSearch=False\r\nDisplaySizeWidth=15000\r\n"
             "DisplaySizeHeight=9000\r\n");
         w = &harness.create();
-        w->Show();
+        ShowFrmMain(*w);
     }
     MainWindowHarness harness;
     FrmMain* w = nullptr;

@@ -1,6 +1,6 @@
+#include "form/PanelFrame.h"
+#include "form/Twips.h"
 #include "shell/History.h"
-#include "shell/PanelFrame.h"
-#include "shell/Twips.h"
 #include "support/MainWindowHarness.h"
 
 #include <QAction>
@@ -55,7 +55,7 @@ int widthTwips(const FrmMain& w, int column) {
 TEST(Settings, FirstStartUsesTheDefaultsAndShutdownWritesEveryKeyInOrder) {
     MainWindowHarness harness;
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
 
     EXPECT_TRUE(w.windowState() & Qt::WindowMaximized);
     for (PanelFrame* panel : {w.PrintQueue, w.frmQueueInfo, w.frmQueueControl, w.FrameFavourites,
@@ -119,7 +119,7 @@ TEST(Settings, PanelSwitchesShowOnTrueMissingOrGarbageAndHideOnFalse) {
                              "ShowNetwork=\r\nShowQueueControl=0\r\nShowUpdates=true\r\n"
                              "ShowStatusBar=True\r\nStartMax=False\r\nAudit=True\r\n");
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
     EXPECT_FALSE(w.PrintQueue->isVisible());
     EXPECT_TRUE(w.frmQueueInfo->isVisible());
     EXPECT_TRUE(w.frmServer->isVisible());
@@ -139,7 +139,7 @@ TEST(Settings, ShortColumnListsChangeOnlyTheColumnsTheyName) {
                              "[Spoolwright]\r\nColumnWidths=600,1500,x,900,450\r\n"
                              "ColumnPositions=2,1\r\n");
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
     EXPECT_NEAR(widthTwips(w, 0), 600, 15);
     EXPECT_NEAR(widthTwips(w, 1), 1500, 15);
     EXPECT_NEAR(widthTwips(w, 2), 1800, 15); // malformed item: design width kept
@@ -157,7 +157,7 @@ TEST(Settings, FavouriteSlotsLoadIndependentlyOfGaps) {
                              "0=srv | Lab-PDF | AQ On | AR On | PRINT | 17:00 | AA\r\n1=\r\n2=srv "
                              "| Office | AQ Off\r\n");
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
     EXPECT_TRUE(w.Menu(QStringLiteral("mnuFav0"))->isVisible());
     EXPECT_TRUE(w.Menu(QStringLiteral("mnuFav0"))->isChecked());
     EXPECT_FALSE(w.Menu(QStringLiteral("mnuFav1"))->isVisible());
@@ -177,7 +177,7 @@ TEST(Settings, MaximisedAtShutdownSavesTheLastNormalSize) {
                              "[Spoolwright]\r\nStartMax=False\r\nDisplaySizeWidth=9000\r\n"
                              "DisplaySizeHeight=6000\r\n");
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
     EXPECT_NEAR(Twips::fromPixels(w.width()), 9000, 15);
     w.showMaximized();
     QCoreApplication::processEvents();
@@ -191,7 +191,7 @@ TEST(Settings, MaximisedAtShutdownSavesTheLastNormalSize) {
 TEST(Settings, AnUnwritableSettingsFileGivesTheSaveMessage) {
     MainWindowHarness harness;
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
     // A folder path that runs through a regular file can never be written, even by root.
     harness.writeAppDataFile(QStringLiteral("plain-file"), "x");
     qputenv("APPDATA", (harness.appDataPath() + QStringLiteral("/plain-file/sub")).toLocal8Bit());
@@ -209,7 +209,7 @@ TEST(History, ExactDuplicatesOnceCaseVariantsKeptEmptyLinesSkipped) {
     harness.writeAppDataFile(QStringLiteral("swr.his"), "alpha\r\nbeta\r\nalpha\r\nAlpha\r\n\r\n");
     harness.writeAppDataFile(QStringLiteral("empty.his"), "");
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
     QStringList entries;
     for (int i = 0; i < w.CurrentPrinter->count(); ++i)
         entries << w.CurrentPrinter->itemText(i);

@@ -2,6 +2,7 @@
 #include "platform/CupsSpooler.h"
 #include "platform/DateText.h"
 #include "platform/JobText.h"
+#include "platform/MonitorProtocol.h"
 #include "support/TestPrintServer.h"
 
 #include <QCoreApplication>
@@ -25,8 +26,9 @@ constexpr int kProcessWaitMs = 10000;
 struct MonitorLine {
     QString kind;   // "JobEvent" or "ConnectEvent"
     QString action; // JobEvent: New, Modified, Deleted; ConnectEvent: the text
+    // JobEvent: the job's twelve fields in the order the grids show them, with the
+    // status mask first and the texts as they travelled.
     QStringList fields;
-    int tabFields = 0; // how many tab-separated parts the line had
 };
 
 class MonitorProcess {
@@ -55,8 +57,10 @@ public:
     QProcess& process() { return process_; }
     const QList<MonitorLine>& lines() const { return lines_; }
 
-    void send(const QString& line) { process_.write((line + QLatin1Char('\n')).toUtf8()); }
-    void watch(const QString& server) { send(QStringLiteral("WatchServer\t") + server); }
+    void send(const QString& name, const QStringList& fields = {}) {
+        process_.write(MonitorProtocol::encode(name, fields));
+    }
+    void watch(const QString& server) { send(MonitorProtocol::WatchServer, {server}); }
 
     // The first line from `from` on that matches, waiting for it if need be.
     std::optional<MonitorLine> waitFor(const std::function<bool(const MonitorLine&)>& matches,
@@ -107,14 +111,26 @@ public:
 private:
     void take() {
         while (process_.canReadLine()) {
-            QString text = QString::fromUtf8(process_.readLine());
+            QByteArray text = process_.readLine();
             text.chop(1);
-            const QStringList parts = text.split(QLatin1Char('\t'));
-            MonitorLine line{parts.value(0), parts.value(1), {}, static_cast<int>(parts.size())};
-            if (line.kind == QLatin1String("JobEvent"))
-                line.fields = parts.value(2).split(QLatin1Char('|'));
+            const MonitorProtocol::Line decoded = MonitorProtocol::decode(text);
+            MonitorLine line{decoded.name, decoded.fields.value(0), {}};
+            if (line.kind == MonitorProtocol::JobEvent)
+                if (const auto job = MonitorProtocol::jobFromFields(decoded.fields.mid(1)))
+                    line.fields = {QString::number(job->StatusMask),
+                                   job->Document,
+                                   job->HostPrintQueue,
+                                   job->Owner,
+                                   PrinterOfJobName(job->Name),
+                                   QString::number(job->TotalPages),
+                                   QString::number(job->PagesPrinted),
+                                   QString::number(job->Priority),
+                                   SizeText(job->Size),
+                                   DateText::format(job->TimeSubmitted),
+                                   QString::number(job->JobId),
+                                   job->Name};
             lines_ << line;
-            received_ << text;
+            received_ << QString::fromUtf8(text);
         }
     }
 
@@ -222,7 +238,6 @@ TEST(JobMonitor, ReportsJobsThatComeChangeAndLeaveAfterTheWatchBegan) {
     ASSERT_GT(job, 0);
     const auto created = monitor.waitForJob(QStringLiteral("New"), jobName(queue, job));
     ASSERT_TRUE(created) << "no New event for a job submitted after WatchServer";
-    EXPECT_EQ(created->tabFields, 3);
     ASSERT_EQ(created->fields.size(), 12);
     const auto listed = listedJob(spooler, jobName(queue, job));
     ASSERT_TRUE(listed);
@@ -279,7 +294,7 @@ TEST(JobMonitor, ReportsJobsThatComeChangeAndLeaveAfterTheWatchBegan) {
             << "a job present at WatchServer was reported as New";
 }
 
-TEST(JobMonitor, FieldsNeverHoldTheFieldSeparator) {
+TEST(JobMonitor, TextsTravelWhole) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
     const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-monitor-fields"));
@@ -295,8 +310,8 @@ TEST(JobMonitor, FieldsNeverHoldTheFieldSeparator) {
     const auto created = monitor.waitForJob(QStringLiteral("New"), jobName(queue, job));
     ASSERT_TRUE(created);
     ASSERT_EQ(created->fields.size(), 12);
-    EXPECT_EQ(created->fields[1], QStringLiteral("Budget Q3"));
-    EXPECT_EQ(created->fields[3], QStringLiteral("ops night"));
+    EXPECT_EQ(created->fields[1], QStringLiteral("Budget|Q3"));
+    EXPECT_EQ(created->fields[3], QStringLiteral("ops|night"));
     EXPECT_EQ(created->fields[4], queue);
 }
 
@@ -332,7 +347,7 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
         const int job = submitHeld(server, queue);
         ASSERT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, job)));
 
-        monitor.send(QStringLiteral("StopWatching"));
+        monitor.send(MonitorProtocol::StopWatching);
         EXPECT_TRUE(waitForSubscriptionCount(server, 0)) << "StopWatching left its subscription";
         const int stopped = static_cast<int>(monitor.lines().size());
         ASSERT_GT(submitHeld(server, queue), 0);

@@ -1,5 +1,6 @@
+#include "form/JobGrid.h"
+#include "platform/JobText.h"
 #include "session/JobMonitor.h"
-#include "session/JobRow.h"
 #include "support/GridTexts.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
@@ -42,7 +43,7 @@ TEST(LiveJobs, AJobSubmittedWhileWatchingIsShownLoggedAndRemovedWhenCancelled) {
                                  .arg(server.address(), queue)
                                  .toUtf8());
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
     ASSERT_EQ(w.CurrentPrintQueue->currentText(), queue);
     ASSERT_EQ(w.JobList->topLevelItemCount(), 0);
     // Give the monitor its baseline before the job arrives, so the job is new to it.

@@ -1,7 +1,8 @@
+#include "form/JobGrid.h"
 #include "platform/DateText.h"
+#include "platform/JobText.h"
 #include "platform/PrintSpooler.h"
 #include "session/JobRetrieval.h"
-#include "session/JobRow.h"
 #include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
 #include "support/GridTexts.h"
@@ -49,7 +50,7 @@ TEST(WindowOnServer, SubmittedJobsAppearInBothGridsAndAreLoggedOnce) {
         (QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\n").arg(server.address(), queue))
             .toUtf8());
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
 
     ASSERT_EQ(w.CurrentPrintQueue->currentText(), queue);
     EXPECT_EQ(GridColumn(w.JobList, JobColumn::ID),
@@ -87,7 +88,7 @@ TEST(WindowOnServer, ASilentServerLeavesTheQueueBoxEmptyAndTheWindowFree) {
     MainWindowHarness harness;
     harness.useRealServers = true;
     FrmMain& w = harness.create();
-    w.Show();
+    ShowFrmMain(w);
     w.CurrentPrinter->setEditText(QStringLiteral("127.0.0.1:%1").arg(silent.port()));
     QElapsedTimer clock;
     clock.start();

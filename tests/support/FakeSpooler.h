@@ -27,6 +27,9 @@ public:
     QList<SpoolerPrinter> printers() override;
     QString printerWebPage(const QString& queue) const override;
     std::optional<SpoolerCredentials> credentials() const override { return given; }
+    SpoolerResult lastResult() const override {
+        return reachable ? SpoolerResult::Success : SpoolerResult::Unreachable;
+    }
 
     // Set-up.
     void addQueue(const SpoolerQueue& queue);

@@ -50,5 +50,6 @@ FrmMain& MainWindowHarness::create() {
             return std::move(fakes_[server]);
         };
     window_ = std::make_unique<FrmMain>(services, splash_.get());
+    WireFrmMain(*window_);
     return *window_;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
-#include "app/FrmMain.h"
-#include "app/frmSplash.h"
+#include "app/FrmMainEvents.h"
+#include "app/Startup.h"
+#include "form/FrmMain.h"
+#include "form/frmSplash.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "support/FakeSpooler.h"

@@ -1,4 +1,4 @@
-#include "shell/SettingsRecord.h"
+#include "form/SettingsRecord.h"
 
 std::optional<bool> ParseBoolean(const QString& text) {
     const QString value = text.trimmed();

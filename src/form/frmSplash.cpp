@@ -1,6 +1,6 @@
-#include "app/frmSplash.h"
+#include "form/frmSplash.h"
 
-#include "session/JobIcons.h"
+#include "form/JobIcons.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "session/JobIcons.h"
+#include "form/JobIcons.h"
 
 #include <QPainter>
 #include <QPainterPath>

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "form/SettingsRecord.h"
 #include "platform/SpoolerCredentials.h"
-#include "shell/SettingsRecord.h"
 
 #include <QMainWindow>
+#include <QPointer>
+#include <QProcess>
 #include <QString>
 #include <array>
 #include <functional>
@@ -23,7 +25,6 @@ class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
-class QProcess;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -31,6 +32,7 @@ class QTimer;
 class QTextBrowser;
 class QToolButton;
 class QTreeWidget;
+class JobGrid;
 class PanelFrame;
 
 // What the main window needs from outside the process, handed in when it is made
@@ -49,25 +51,22 @@ struct FrmMainServices {
     std::function<std::unique_ptr<PrintSpooler>(const QString&)> makeSpooler;
 };
 
-// The main window. It owns the controls and the program's state; the procedures
-// that act on them live in the subsystem folders and reach them through here.
+// The main window: its controls and the program's state. It holds no procedure:
+// those live in the subsystem folders and act on it, and the application wires its
+// events to them.
+//
+// Some names are kept from the program's first home and mislead here:
+// CurrentPrinter is the server box; WmiServices is the spooler of the connected
+// server; mwcmnMonitor is the job monitor process.
 class FrmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit FrmMain(FrmMainServices services, frmSplash* splash = nullptr);
     ~FrmMain() override;
 
-    // Loads (start-up) and shows the window, as showing a form loads it first.
-    void Show();
-
-    // Start-up and shutdown.
-    void Form_Load();
-    void ReconnectLastQueue();
-    void Form_Unload();
-    void menuExit_Click();
-    void Form_Terminate();
-
-    bool isLoaded() const { return loaded_; }
+    // Set by start-up once it has run; shutdown saves nothing before.
+    bool Loaded = false;
+    bool Unloading = false;
 
     // Appends to the splash window's status line, when there is a splash window.
     void AppendSplashStatus(const QString& text);
@@ -139,8 +138,18 @@ public:
     QFrame* SearchProgress = nullptr; // a shape coloured by the retrieval's stage
     bool ServerViewShown = false;
 
-    // The job monitor process the window takes its events from.
-    QProcess* mwcmnMonitor = nullptr;
+    // The job grids with the job records their rows show.
+    JobGrid& jobGrid() { return *jobGrid_; }
+    JobGrid& searchGrid() { return *searchGrid_; }
+
+    // The job monitor process the window takes its events from; null once it ended.
+    QPointer<QProcess> mwcmnMonitor;
+    // The server it watches, and how it has fared since the program started it.
+    QString MonitorServer;
+    int MonitorFailedStarts = 0;
+    qint64 MonitorLastStartMs = -1; // on the monotonic clock, -1 before the first
+    bool MonitorConnectMessageShown = false;
+    int MonitorRestartIntervalMs = 10000; // the soonest a monitor that ended starts again
 
     // A menu entry or menu by its name ("menuExit", "mnuPanels", ...).
     QAction* Menu(const QString& name) const;
@@ -155,6 +164,9 @@ public:
     double SessionPrintedPages = 0;
     bool ResumeAllInProgress = false;
     QString LastReleasedJob;
+    // The last pass over the server's jobs found it silent: the grids show what it
+    // held before, and the next tick that reaches it reads every job anew.
+    bool JobsStale = false;
 
     // The spooler of the last server the job retrieval connected to, and its name
     // exactly as asked for; the spooler whose queues the queue box lists.
@@ -169,6 +181,12 @@ public:
 
     SettingsRecord Settings;
 
+signals:
+    // The window is being closed (by the operator, the window manager or code).
+    void closing();
+    // The window or its client area changed size.
+    void resized();
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -176,14 +194,11 @@ protected:
 
 private:
     void buildGrid();
-    void wireMenus();
-    void wireControls();
     void buildStatusBar();
-    void setWidthTwips(int twips);
 
     FrmMainServices services_;
     std::map<QString, std::unique_ptr<PrintSpooler>> spoolers_;
     std::unique_ptr<LogDatabase> log_;
-    bool loaded_ = false;
-    bool unloading_ = false;
+    std::unique_ptr<JobGrid> jobGrid_;
+    std::unique_ptr<JobGrid> searchGrid_;
 };

@@ -1,6 +1,6 @@
-#include "shell/PanelFrame.h"
+#include "form/PanelFrame.h"
 
-#include "shell/Twips.h"
+#include "form/Twips.h"
 
 #include <QLabel>
 #include <QMouseEvent>

@@ -1,4 +1,4 @@
-#include "session/JobStatus.h"
+#include "platform/JobStatus.h"
 
 #include <array>
 #include <utility>

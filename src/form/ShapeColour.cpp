@@ -1,4 +1,4 @@
-#include "session/ShapeColour.h"
+#include "form/ShapeColour.h"
 
 #include <QLineEdit>
 #include <QVariant>

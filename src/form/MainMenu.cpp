@@ -1,4 +1,4 @@
-#include "shell/MainMenu.h"
+#include "form/MainMenu.h"
 
 #include <QAction>
 #include <QKeySequence>

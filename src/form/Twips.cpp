@@ -1,4 +1,4 @@
-#include "shell/Twips.h"
+#include "form/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>

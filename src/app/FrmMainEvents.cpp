@@ -1,0 +1,74 @@
+#include "app/FrmMainEvents.h"
+
+#include "app/Startup.h"
+#include "app/Timers.h"
+#include "form/FrmMain.h"
+#include "session/JobRetrieval.h"
+#include "session/QueueSelection.h"
+#include "session/ServerConnection.h"
+#include "shell/MenuStyle.h"
+#include "shell/Panels.h"
+#include "shell/Settings.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+namespace {
+
+void wireMenus(FrmMain& f) {
+    QObject::connect(f.Menu(QStringLiteral("menuExit")), &QAction::triggered, &f,
+                     [&f] { menuExit_Click(f); });
+    // A ticked entry flips its own tick when chosen; the commands decide by the tick
+    // as it was, so the flip is undone before they run.
+    const std::pair<const char*, void (*)(FrmMain&)> toggles[] = {
+        {"mnuSearchQueue", mnuSearchQueue_Click},
+        {"mnuQueueInfo", mnuQueueInfo_Click},
+        {"mnuQueueControl", mnuQueueControl_Click},
+        {"mnuFavouritesPanel", mnuFavouritesPanel_Click},
+        {"mnuNetwork", mnuNetwork_Click},
+        {"mnuOnline", mnuOnline_Click},
+        {"mnuStatusBar", mnuStatusBar_Click}};
+    for (const auto& [name, command] : toggles) {
+        QAction* action = f.Menu(QString::fromLatin1(name));
+        QObject::connect(action, &QAction::triggered, &f, [&f, action, command = command] {
+            action->setChecked(!action->isChecked());
+            command(f);
+        });
+    }
+    const std::pair<const char*, void (*)(FrmMain&)> commands[] = {
+        {"mnuClosePanel", mnuClosePanel_Click},
+        {"mnuSearch", mnuSearch_Click},
+        {"mnuMenu", mnuMenu_Click}};
+    for (const auto& [name, command] : commands)
+        QObject::connect(f.Menu(QString::fromLatin1(name)), &QAction::triggered, &f,
+                         [&f, command = command] { command(f); });
+}
+
+void wireControls(FrmMain& f) {
+    QObject::connect(f.FindPrintQueues, &QPushButton::clicked, &f,
+                     [&f] { FindPrintQueues_Click(f); });
+    QObject::connect(f.CurrentPrinter->lineEdit(), &QLineEdit::returnPressed, &f,
+                     [&f] { CurrentPrinter_KeyDown(f, 13, 0); });
+    QObject::connect(f.CurrentPrintQueue, &QComboBox::activated, &f,
+                     [&f] { CurrentPrintQueue_Click(f); });
+    QObject::connect(f.cmdRefreshJobs, &QPushButton::clicked, &f,
+                     [&f] { cmdRefreshJobs_Click(f); });
+}
+
+} // namespace
+
+void WireFrmMain(FrmMain& f) {
+    ApplyColumnLayout(f); // the designed widths, until the settings give others
+    wireMenus(f);
+    wireControls(f);
+    QObject::connect(f.Timer1, &QTimer::timeout, &f, [&f] { Timer1_Timer(f); });
+    QObject::connect(f.Timer2, &QTimer::timeout, &f, [&f] { Timer2_Timer(f); });
+    QObject::connect(&f, &FrmMain::resized, &f, [&f] { Form_Resize(f); });
+    QObject::connect(&f, &FrmMain::closing, &f, [&f] {
+        if (f.Loaded)
+            Form_Unload(f);
+    });
+}

@@ -1,0 +1,140 @@
+#include "app/Startup.h"
+
+#include "form/FrmMain.h"
+#include "form/Twips.h"
+#include "form/frmSplash.h"
+#include "log/LogDatabase.h"
+#include "platform/Environment.h"
+#include "session/JobMonitor.h"
+#include "session/QueueSelection.h"
+#include "session/ServerConnection.h"
+#include "shell/History.h"
+#include "shell/MenuStyle.h"
+#include "shell/Settings.h"
+#include "shell/StartupSteps.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+// "Let pending window events run": timer ticks, monitor events and clicks queued
+// meanwhile are handled here, between the steps.
+void DoEvents() {
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+void ShowFrmMain(FrmMain& f) {
+    if (!f.Loaded)
+        Form_Load(f);
+    f.show();
+}
+
+void Form_Load(FrmMain& f) {
+    f.Loaded = true;
+    if (f.splash)
+        f.splash->lblStatus->setText(QStringLiteral("Loading....     "));
+    // Every step below carries on when it fails: start-up never stops half way.
+    f.setWindowTitle(QStringLiteral("Spoolwright"));
+    f.AppendSplashStatus(QStringLiteral("History, "));
+    f.AppendSplashStatus(QStringLiteral("Internet Connection, "));
+    StartUpdateCheck(f);
+    DoEvents();
+    EndOrphanedJobMonitors();
+    if (UserIsAdmin(f))
+        f.Menu(QStringLiteral("mnuMenu"))->setVisible(true);
+    const Environment* environment = f.services().environment;
+    f.AppDataFolder = environment ? environment->appData() : QString();
+    QDir().mkpath(f.AppDataFolder); // the settings and history need their folder
+    f.HistoryPath = QDir(f.AppDataFolder).filePath(QStringLiteral("swr.his"));
+    f.SettingsPath = QDir(f.AppDataFolder).filePath(QStringLiteral("swr.ini"));
+    List_Load(f.CurrentPrinter, f.HistoryPath);
+    DoEvents();
+    f.AppendSplashStatus(QStringLiteral("Settings, "));
+    f.resize(Twips::toPixels(14970), f.height());
+    f.SessionPrintedPages = 0;
+    LoadSettings(f);
+    f.Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
+    DoEvents();
+    ApplyColumnLayout(f);
+    ReconnectLastQueue(f);
+    f.AppendSplashStatus(QStringLiteral("Done."));
+    GetCommandLine(f);
+    DoEvents();
+    if (f.splash)
+        f.splash->repaint();
+    f.Timer1->start();
+}
+
+void ReconnectLastQueue(FrmMain& f) {
+    QString server = f.Settings.Server;
+    if (server.isEmpty() && f.services().environment)
+        server = f.services().environment->variable(QStringLiteral("COMPUTERNAME"));
+    if (server.isEmpty())
+        server = QStringLiteral("localhost"); // where a stock print server listens
+    f.CurrentPrinter->setCurrentText(server);
+    f.AppendSplashStatus(QStringLiteral("Server (") + f.CurrentPrinter->currentText() +
+                         QStringLiteral("), "));
+    f.AppendSplashStatus(QStringLiteral("WMI Connection"));
+    f.AppendSplashStatus(QStringLiteral(", "));
+    FindPrintQueues_Click(f);
+    DoEvents();
+    if (!f.Settings.Queue.isEmpty())
+        for (int i = 0; i < f.CurrentPrintQueue->count(); ++i)
+            if (f.CurrentPrintQueue->itemText(i) == f.Settings.Queue)
+                f.CurrentPrintQueue->setCurrentIndex(i); // with duplicates the last one stays
+    f.AppendSplashStatus(QStringLiteral("Queue (") + f.Settings.Queue + QStringLiteral("), "));
+    f.AppendSplashStatus(QStringLiteral("WMI Job Monitor"));
+    f.AppendSplashStatus(QStringLiteral(", "));
+    DoEvents();
+    CurrentPrintQueue_Click(f);
+    // Setting a box runs its handler as a click would, so a saved "1" switches
+    // AutoQueue or AutoRelease on again; a value that is not a number changes nothing.
+    bool isNumber = false;
+    int value = f.Settings.AutoQueue.trimmed().toInt(&isNumber);
+    if (isNumber)
+        f.chkAutoQueue->setChecked(value != 0);
+    value = f.Settings.TimedRelease.trimmed().toInt(&isNumber);
+    if (isNumber)
+        f.chkTimed->setChecked(value != 0);
+    if (!f.Settings.TimedReleaseTime.isEmpty())
+        f.txtTimed->setText(f.Settings.TimedReleaseTime);
+    if (f.Settings.TimedReleaseAction == QLatin1String("PRINT"))
+        f.optTimed[0]->setChecked(true);
+    else if (f.Settings.TimedReleaseAction == QLatin1String("CLEAR"))
+        f.optTimed[1]->setChecked(true);
+    DoEvents();
+}
+
+void Form_Unload(FrmMain& f) {
+    if (f.Unloading)
+        return;
+    f.Unloading = true;
+    f.Timer1->stop();
+    f.Timer2->stop();
+    StopJobMonitor(f, 1000);
+    f.Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Shutdown"));
+    SaveSettings(f);
+    if (f.splash)
+        f.splash->close();
+    f.services().endProcess(0);
+}
+
+void menuExit_Click(FrmMain& f) {
+    f.close();
+    // Unloading ends the process; should control come back, end it here.
+    f.services().endProcess(0);
+}
+
+void Form_Terminate(FrmMain& f) {
+    f.close();
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+class FrmMain;
+
+// Start-up and shutdown of the main window.
+
+// Loads (start-up) and shows the window, as showing a form loads it first.
+void ShowFrmMain(FrmMain& form);
+// Start-up: history, settings, the log's first row, the last server and queue.
+void Form_Load(FrmMain& form);
+// Connects to the server and queue of the last run (or this computer's server).
+void ReconnectLastQueue(FrmMain& form);
+// Shutdown: stops the timers and the job monitor, logs, saves, ends the process.
+void Form_Unload(FrmMain& form);
+void menuExit_Click(FrmMain& form);
+void Form_Terminate(FrmMain& form);

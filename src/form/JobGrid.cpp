@@ -1,0 +1,151 @@
+#include "form/JobGrid.h"
+
+#include "form/JobIcons.h"
+#include "platform/JobStatus.h"
+#include "platform/JobText.h"
+
+#include <QSet>
+#include <QTreeWidget>
+
+namespace {
+
+// Where a row keeps the Name of its job, to find its record.
+constexpr int kNameRole = Qt::UserRole + 1;
+
+} // namespace
+
+QStringList JobListHeaders() {
+    return {QStringLiteral("Status"),   QStringLiteral("Description"), QStringLiteral("Computer"),
+            QStringLiteral("User"),     QStringLiteral("Pages"),       QStringLiteral("Printed"),
+            QStringLiteral("Priority"), QStringLiteral("Size"),        QStringLiteral("Submitted"),
+            QStringLiteral("ID"),       QStringLiteral("Name")};
+}
+
+QStringList SearchListHeaders() {
+    QStringList headers = JobListHeaders();
+    headers.insert(SearchColumn::Printer, QStringLiteral("Printer"));
+    return headers;
+}
+
+JobGrid::JobGrid(QTreeWidget* widget, bool withPrinter)
+    : widget_(widget), withPrinter_(withPrinter) {}
+
+QStringList JobGrid::texts(const SpoolerJob& job) const {
+    QStringList texts = JobTexts(job);
+    if (!withPrinter_)
+        texts.removeAt(SearchColumn::Printer);
+    return texts;
+}
+
+void JobGrid::fill(Row& row) {
+    const QStringList cells = texts(row.job);
+    for (int column = 0; column < cells.size(); ++column)
+        row.item->setText(column, cells.at(column));
+    row.item->setIcon(0, JobIcons::icon(JobIconIndex(cells.first())));
+    row.item->setData(0, kNameRole, row.job.Name);
+}
+
+QTreeWidgetItem* JobGrid::newItem(int index) {
+    auto* item = new QTreeWidgetItem;
+    widget_->insertTopLevelItem(index, item);
+    return item;
+}
+
+void JobGrid::clear() {
+    rows_.clear();
+    widget_->clear();
+}
+
+void JobGrid::add(const SpoolerJob& job) {
+    Row& row = rows_[job.Name];
+    row.job = job;
+    if (!row.item)
+        row.item = newItem(widget_->topLevelItemCount());
+    fill(row);
+}
+
+void JobGrid::rewrite(const SpoolerJob& job) {
+    add(job);
+}
+
+void JobGrid::remove(const QString& jobName) {
+    const auto found = rows_.constFind(jobName);
+    if (found == rows_.constEnd())
+        return;
+    delete found->item;
+    rows_.erase(found);
+}
+
+void JobGrid::merge(const QList<SpoolerJob>& jobs) {
+    const SpoolerJob* selected = jobOf(widget_->currentItem());
+    const QString selectedName = selected ? selected->Name : QString();
+    QSet<QString> names;
+    names.reserve(jobs.size());
+    for (const SpoolerJob& job : jobs)
+        names.insert(job.Name);
+    for (auto it = rows_.begin(); it != rows_.end();) {
+        if (names.contains(it.key())) {
+            ++it;
+        } else {
+            delete it->item;
+            it = rows_.erase(it);
+        }
+    }
+    // Rows that are already in their place are rewritten where they stand; only a
+    // job that moved or came is placed anew.
+    QSet<QString> placed;
+    int index = 0;
+    for (const SpoolerJob& job : jobs) {
+        if (placed.contains(job.Name))
+            continue; // a name the pass lists twice keeps its first place
+        placed.insert(job.Name);
+        Row& row = rows_[job.Name];
+        QTreeWidgetItem* standing = widget_->topLevelItem(index);
+        if (row.item && row.item != standing) {
+            widget_->takeTopLevelItem(widget_->indexOfTopLevelItem(row.item));
+            widget_->insertTopLevelItem(index, row.item);
+        } else if (!row.item) {
+            row.item = newItem(index);
+        }
+        ++index;
+        if (row.job == job && row.item->data(0, kNameRole).isValid())
+            continue;
+        row.job = job;
+        fill(row);
+    }
+    // Moving rows may move the selection; the selected job keeps it while it stays.
+    QTreeWidgetItem* reselect = rowOf(selectedName);
+    if (reselect && widget_->currentItem() != reselect)
+        widget_->setCurrentItem(reselect);
+}
+
+const SpoolerJob* JobGrid::job(const QString& jobName) const {
+    const auto found = rows_.constFind(jobName);
+    return found == rows_.constEnd() ? nullptr : &found->job;
+}
+
+const SpoolerJob* JobGrid::jobOf(const QTreeWidgetItem* row) const {
+    return row ? job(row->data(0, kNameRole).toString()) : nullptr;
+}
+
+QTreeWidgetItem* JobGrid::rowOf(const QString& jobName) const {
+    const auto found = rows_.constFind(jobName);
+    return found == rows_.constEnd() ? nullptr : found->item;
+}
+
+QList<SpoolerJob> JobGrid::jobs() const {
+    QList<SpoolerJob> list;
+    list.reserve(rows_.size());
+    for (int i = 0; i < widget_->topLevelItemCount(); ++i)
+        if (const SpoolerJob* found = jobOf(widget_->topLevelItem(i)))
+            list << *found;
+    return list;
+}
+
+QList<SpoolerJob> JobGrid::jobsOfQueue(const QString& queue) const {
+    QList<SpoolerJob> list;
+    for (const SpoolerJob& job : jobs())
+        if (PrinterOfJobName(job.Name) == queue)
+            list << job;
+    return list;
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "platform/PrintSpooler.h"
+
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QTreeWidget;
+class QTreeWidgetItem;
+
+// The columns of the job grid of one queue (JobList): the twelve texts of a job
+// without Printer. The server-wide grid (SearchList) shows all twelve (SearchColumn).
+namespace JobColumn {
+enum : int {
+    Status,
+    Description,
+    Computer,
+    User,
+    Pages,
+    Printed,
+    Priority,
+    Size,
+    Submitted,
+    ID,
+    Name,
+    Count
+};
+}
+
+QStringList JobListHeaders();
+QStringList SearchListHeaders();
+
+// One of the two job grids: the widget and the job records its rows show, with a
+// hash from the job's Name ("printer, id") to its row, so that an event finds its
+// row at once. Every path that adds, rewrites or removes a row goes through here;
+// filtering and logging read the records, never the widget's cells.
+class JobGrid {
+public:
+    // withPrinter: the server-wide grid, which has the Printer column.
+    JobGrid(QTreeWidget* widget, bool withPrinter);
+
+    QTreeWidget* widget() const { return widget_; }
+    int count() const { return static_cast<int>(rows_.size()); }
+
+    void clear();
+    // Appends a row for the job (the row of a job already shown is rewritten).
+    void add(const SpoolerJob& job);
+    // Rewrites the job's row, adding it when there is none.
+    void rewrite(const SpoolerJob& job);
+    void remove(const QString& jobName);
+    // Makes the grid show exactly these jobs in this order, keeping the rows (and so
+    // the selection) of jobs that stay.
+    void merge(const QList<SpoolerJob>& jobs);
+
+    // The job of a row or of a name; nothing when the grid has no such job.
+    const SpoolerJob* job(const QString& jobName) const;
+    const SpoolerJob* jobOf(const QTreeWidgetItem* row) const;
+    QTreeWidgetItem* rowOf(const QString& jobName) const;
+    // The jobs in the order of the rows.
+    QList<SpoolerJob> jobs() const;
+    // The jobs of one queue, in the order of the rows.
+    QList<SpoolerJob> jobsOfQueue(const QString& queue) const;
+
+    // The texts a row shows for the job.
+    QStringList texts(const SpoolerJob& job) const;
+
+private:
+    struct Row {
+        SpoolerJob job;
+        QTreeWidgetItem* item = nullptr;
+    };
+    void fill(Row& row);
+    QTreeWidgetItem* newItem(int index);
+
+    QTreeWidget* widget_;
+    bool withPrinter_;
+    QHash<QString, Row> rows_;
+};
