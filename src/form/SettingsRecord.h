@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QString>
 #include <optional>
+#include <variant>
 
 // The values in force when a setting is missing or empty.
 namespace SettingDefaults {
@@ -18,27 +19,49 @@ inline constexpr const char* Tagline = "Save money and the environment by reduci
 struct SettingsRecord {
     // Applied at start-up; written back from the controls at shutdown.
     QString Server, Queue, AutoQueue, TimedRelease, TimedReleaseTime, TimedReleaseAction;
-
     int DisplaySizeWidth = 14970; // twips, the last normal (not maximised) size
     int DisplaySizeHeight = 0;
     QString ColumnWidths = QString::fromLatin1(SettingDefaults::ColumnWidths);
     QString ColumnPositions = QString::fromLatin1(SettingDefaults::ColumnPositions);
-
+    QString GridFontSize; // points, as read or as the grid's font gives them
     QString ShowErrors, ShowServerView, StartMax, ShowUpdates, FavouritesPanel, ShowNetwork,
         ShowQueueInfo, ShowQueueControl, ShowSearch, ShowStatusBar;
     QString PollNorm, PollAQ, PollAQactive; // milliseconds, or the raw text
-
     int QuickAction = 0;
     QString JobAction, Exceptions, ReportPath, SimpleView, Company, Tagline, LogPath;
     bool QAHideAllButtons = false;
     bool Audit = false;
     QDateTime ResetTotal;
+    QString ResetTotalUnread; // a ResetTotal that is not a date, kept to be written back
 };
+
+// How a key's text becomes its field and back.
+enum class SettingKind {
+    Text,          // taken as it stands
+    Number,        // the leading whole number ("12abc" reads 12), written as a number
+    Switch,        // true only when it reads as true; written "True" or "False"
+    PositiveTwips, // a whole number above 0, else the field keeps its value
+    Date,          // "yyyy-MM-dd...", written in the program's date format
+};
+
+using SettingField = std::variant<QString SettingsRecord::*, int SettingsRecord::*,
+                                  bool SettingsRecord::*, QDateTime SettingsRecord::*>;
+
+// One key of the main section of swr.ini, in the order a new file lists them.
+struct SettingKey {
+    const char* key;
+    SettingKind kind;
+    SettingField field;
+    const char* firstStart; // the value in force when the key is missing or empty, or null
+};
+
+// Every key of the main section, in the order they are written.
+extern const SettingKey kSettingKeys[];
+extern const int kSettingKeyCount;
 
 // A switch's text as a Boolean: "True" or "False" in any letter case, or a number
 // (true unless zero); nothing for any other text.
 std::optional<bool> ParseBoolean(const QString& text);
-
 // How every switch of the record is read: true only when it reads as true.
 inline bool SettingIsTrue(const QString& value) {
     return ParseBoolean(value).value_or(false);

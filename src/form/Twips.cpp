@@ -19,3 +19,7 @@ int Twips::toPixels(int twips) {
 int Twips::fromPixels(int pixels) {
     return static_cast<int>(std::lround(pixels / pixelsPerTwip()));
 }
+
+int Twips::keep(int pixels, int twips) {
+    return toPixels(twips) == pixels ? twips : fromPixels(pixels);
+}

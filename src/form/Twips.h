@@ -6,4 +6,7 @@
 namespace Twips {
 int toPixels(int twips);
 int fromPixels(int pixels);
+// A measure in twips for `pixels`: `twips` itself when it still gives exactly those
+// pixels, so that a size the operator did not change is written back as it was read.
+int keep(int pixels, int twips);
 } // namespace Twips

@@ -95,8 +95,10 @@ void Form_Resize(FrmMain& f) {
     // The status bar shows exactly while its entry is ticked.
     const bool statusBar = f.Menu(QStringLiteral("mnuStatusBar"))->isChecked();
     const int statusTwips = statusBar ? kStatusBarTwips : 0;
-    const int formWidth = std::max(Twips::fromPixels(f.width()), kMinFormWidth);
-    const int formHeight = std::max(Twips::fromPixels(f.height()), kMinFormHeight);
+    const int formWidth =
+        std::max(Twips::keep(f.width(), f.Settings.DisplaySizeWidth), kMinFormWidth);
+    const int formHeight =
+        std::max(Twips::keep(f.height(), f.Settings.DisplaySizeHeight), kMinFormHeight);
     const int scaleWidth = Twips::fromPixels(client->width());
     const int scaleHeight = Twips::fromPixels(client->height()) + statusTwips;
 

@@ -1,7 +1,9 @@
 #include "shell/Settings.h"
 
 #include "form/FrmMain.h"
+#include "form/JobGrid.h"
 #include "form/PanelFrame.h"
+#include "form/SettingsRecord.h"
 #include "form/Twips.h"
 #include "form/frmSplash.h"
 #include "platform/Clock.h"
@@ -16,12 +18,16 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QTreeWidget>
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -54,76 +60,96 @@ QString gridFontText(double points) {
     return text;
 }
 
+constexpr double kLeastFontPoints = 6;
+constexpr double kMostFontPoints = 72;
+// A column no wider than a wide screen: wider saved widths are taken as this.
+constexpr int kWidestColumnTwips = 30000;
+
+// The window's size within the screen's available area, never below its least.
+QSize clampedSize(const FrmMain& f, int widthTwips, int heightTwips) {
+    const QScreen* screen = f.screen() ? f.screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1 << 14, 1 << 14);
+    const QSize least = f.minimumSize();
+    return {std::clamp(Twips::toPixels(widthTwips), least.width(),
+                       std::max(area.width(), least.width())),
+            std::clamp(Twips::toPixels(heightTwips), least.height(),
+                       std::max(area.height(), least.height()))};
+}
+
+void readKey(const Environment& env, SettingsRecord& s, const SettingKey& key) {
+    QString text = ReadSetting(env, kMain, QString::fromLatin1(key.key));
+    if (text.isEmpty() && key.firstStart)
+        text = QString::fromLatin1(key.firstStart);
+    std::visit(
+        [&](auto member) {
+            using Field = std::remove_reference_t<decltype(s.*member)>;
+            Field& field = s.*member;
+            if constexpr (std::is_same_v<Field, QString>) {
+                field = text;
+            } else if constexpr (std::is_same_v<Field, bool>) {
+                field = SettingIsTrue(text);
+            } else if constexpr (std::is_same_v<Field, int>) {
+                bool ok = false;
+                const int number = text.trimmed().toInt(&ok);
+                if (key.kind == SettingKind::Number)
+                    field = leadingNumber(text);
+                else if (ok && number > 0)
+                    field = number;
+            } else {
+                const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
+                field = date.isValid() ? QDateTime(date, QTime(0, 0)) : QDateTime();
+                s.ResetTotalUnread = date.isValid() ? QString() : text;
+            }
+        },
+        key.field);
+}
+
+QString keyText(const SettingsRecord& s, const SettingKey& key) {
+    return std::visit(
+        [&](auto member) -> QString {
+            const auto& field = s.*member;
+            using Field = std::decay_t<decltype(field)>;
+            if constexpr (std::is_same_v<Field, QString>)
+                return field;
+            else if constexpr (std::is_same_v<Field, bool>)
+                return field ? QStringLiteral("True") : QStringLiteral("False");
+            else if constexpr (std::is_same_v<Field, int>)
+                return QString::number(field);
+            else
+                return field.isValid() ? DateText::format(field) : s.ResetTotalUnread;
+        },
+        key.field);
+}
+
 } // namespace
 
 void LoadSettings(FrmMain& f) {
     const Environment& env = *f.services().environment;
     SettingsRecord& s = f.Settings;
-    auto read = [&env](const char* key) {
-        return ReadSetting(env, kMain, QString::fromLatin1(key));
-    };
+    for (int i = 0; i < kSettingKeyCount; ++i)
+        readKey(env, s, kSettingKeys[i]);
+
+    // Absurd sizes are brought within the screen, and so written back.
+    const bool sized = s.DisplaySizeHeight > 0;
+    const QSize size = clampedSize(f, s.DisplaySizeWidth, sized ? s.DisplaySizeHeight : 9000);
+    s.DisplaySizeWidth = Twips::keep(size.width(), s.DisplaySizeWidth);
+    f.resize(size.width(), sized ? size.height() : f.height());
+    if (sized)
+        s.DisplaySizeHeight = Twips::keep(size.height(), s.DisplaySizeHeight);
+
     bool ok = false;
-
-    s.Server = read("Server");
-    s.Queue = read("Queue");
-    s.AutoQueue = read("AutoQueue");
-    s.TimedRelease = read("TimedRelease");
-    s.TimedReleaseTime = read("TimedReleaseTime");
-    s.TimedReleaseAction = read("TimedReleaseAction");
-
-    const int width = read("DisplaySizeWidth").trimmed().toInt(&ok);
-    if (ok && width > 0) {
-        s.DisplaySizeWidth = width;
-        f.resize(Twips::toPixels(width), f.height());
-    }
-    const int height = read("DisplaySizeHeight").trimmed().toInt(&ok);
-    if (ok && height > 0) {
-        s.DisplaySizeHeight = height;
-        f.resize(f.width(), Twips::toPixels(height));
-    }
-
-    s.ColumnWidths = read("ColumnWidths");
-    s.ColumnPositions = read("ColumnPositions");
-    const double fontSize = read("GridFontSize").trimmed().toDouble(&ok);
-    if (ok && fontSize > 0) {
+    const double fontSize = s.GridFontSize.trimmed().toDouble(&ok);
+    if (ok && fontSize > 0 && std::isfinite(fontSize)) {
+        const double points = std::clamp(fontSize, kLeastFontPoints, kMostFontPoints);
+        if (points != fontSize)
+            s.GridFontSize = gridFontText(points);
         QFont font = f.JobList->font();
-        font.setPointSizeF(fontSize);
+        font.setPointSizeF(points);
         f.JobList->setFont(font);
     }
-
-    s.ShowErrors = read("ShowErrors");
-    s.ShowServerView = read("ShowServerView");
-    s.StartMax = read("StartMax");
-    s.Company = read("Company");
-    s.Tagline = read("Tagline");
-    s.QAHideAllButtons = SettingIsTrue(read("QAHideAllButtons"));
-    s.ShowUpdates = read("ShowUpdates");
-    s.FavouritesPanel = read("FavouritesPanel");
-    s.ShowNetwork = read("ShowNetwork");
-    s.ShowQueueInfo = read("ShowQueueInfo");
-    s.ShowQueueControl = read("ShowQueueControl");
-    s.ShowSearch = read("ShowSearch");
-    s.ShowStatusBar = read("ShowStatusBar");
-    s.PollNorm = read("PollNorm");
-    s.PollAQ = read("PollAQ");
-    s.PollAQactive = read("PollAQactive");
-    s.QuickAction = leadingNumber(read("QuickAction"));
-    s.JobAction = read("JobAction");
-    s.Exceptions = read("Exceptions");
-    s.ReportPath = read("ReportPath");
-    s.LogPath = read("LogPath");
-    s.SimpleView = read("SimpleView");
-    s.Audit = SettingIsTrue(read("Audit"));
-
-    const QString resetTotal = read("ResetTotal");
-    if (resetTotal.isEmpty()) {
+    if (!s.ResetTotal.isValid() && s.ResetTotalUnread.isEmpty())
         s.ResetTotal =
             f.services().clock ? f.services().clock->now() : QDateTime::currentDateTime();
-    } else {
-        const QDate date = QDate::fromString(resetTotal.left(10), QStringLiteral("yyyy-MM-dd"));
-        if (date.isValid())
-            s.ResetTotal = QDateTime(date, QTime(0, 0));
-    }
 
     // The status bar starts shown, so anything but a true value hides it.
     if (!SettingIsTrue(s.ShowStatusBar))
@@ -169,18 +195,8 @@ void LoadSettings(FrmMain& f) {
     if (showsPanel(s.StartMax))
         f.setWindowState(f.windowState() | Qt::WindowMaximized);
 
-    if (s.PollNorm.isEmpty())
-        s.PollNorm = QStringLiteral("10000");
-    if (s.PollAQ.isEmpty())
-        s.PollAQ = QStringLiteral("6000");
-    if (s.PollAQactive.isEmpty())
-        s.PollAQactive = QStringLiteral("10");
     if (s.ReportPath.isEmpty())
         s.ReportPath = env.temp();
-    if (s.Company.isEmpty())
-        s.Company = QStringLiteral("Spoolwright");
-    if (s.Tagline.isEmpty())
-        s.Tagline = QString::fromLatin1(SettingDefaults::Tagline);
     // The step recorder entries stay hidden: there is no such recorder here.
     if (s.LogPath.isEmpty())
         s.LogPath = env.appData();
@@ -195,78 +211,68 @@ void ApplyColumnLayout(FrmMain& f) {
         s.ColumnPositions = QString::fromLatin1(SettingDefaults::ColumnPositions);
     const QStringList widths = s.ColumnWidths.split(QLatin1Char(','));
     const QStringList positions = s.ColumnPositions.split(QLatin1Char(','));
-    QHeaderView* header = f.JobList->header();
-    for (int column = 0; column < 11; ++column) {
+    std::vector<std::pair<int, int>> placed; // (position, column)
+    for (int column = 0; column < JobColumn::Count; ++column) {
         bool ok = false;
         const int width = widths.value(column).trimmed().toInt(&ok);
         if (ok && width >= 0)
-            f.JobList->setColumnWidth(column, Twips::toPixels(width));
+            f.JobList->setColumnWidth(column, Twips::toPixels(std::min(width, kWidestColumnTwips)));
         const int position = positions.value(column).trimmed().toInt(&ok);
-        if (ok && position >= 1 && position <= 11)
-            header->moveSection(header->visualIndex(column), position - 1);
+        if (ok && position >= 1 && position <= JobColumn::Count)
+            placed.emplace_back(position, column);
     }
+    // Placing the columns in the order of their places leaves each where it was
+    // asked for; moving them in column order would push placed ones aside again.
+    std::stable_sort(placed.begin(), placed.end());
+    QHeaderView* header = f.JobList->header();
+    for (const auto& [position, column] : placed)
+        header->moveSection(header->visualIndex(column), position - 1);
 }
 
 void SaveSettings(FrmMain& f) {
     const Environment& env = *f.services().environment;
-    const SettingsRecord& s = f.Settings;
+    SettingsRecord s = f.Settings;
     List_Save(f.CurrentPrinter, f.HistoryPath);
+
+    // What the controls hold now.
+    auto tick = [](bool checked) { return checked ? QStringLiteral("1") : QStringLiteral("0"); };
+    s.Server = f.CurrentPrinter->currentText();
+    s.Queue = f.CurrentPrintQueue->currentText();
+    s.AutoQueue = tick(f.chkAutoQueue->isChecked());
+    s.TimedRelease = tick(f.chkTimed->isChecked());
+    s.TimedReleaseTime = f.txtTimed->text();
+    s.TimedReleaseAction =
+        f.optTimed[0]->isChecked() ? QStringLiteral("PRINT") : QStringLiteral("CLEAR");
+    if (!(f.isMaximized() || f.isMinimized())) {
+        s.DisplaySizeWidth = Twips::keep(f.width(), s.DisplaySizeWidth);
+        s.DisplaySizeHeight = Twips::keep(f.height(), s.DisplaySizeHeight);
+    }
+    if (s.DisplaySizeHeight <= 0)
+        s.DisplaySizeHeight = 9000; // never shown at a normal size: the designed height
+    const QStringList readWidths = s.ColumnWidths.split(QLatin1Char(','));
+    QStringList widths, positions;
+    for (int column = 0; column < JobColumn::Count; ++column) {
+        bool ok = false;
+        const int read = readWidths.value(column).trimmed().toInt(&ok);
+        const int pixels = f.JobList->columnWidth(column);
+        widths << QString::number(ok ? Twips::keep(pixels, read) : Twips::fromPixels(pixels));
+        positions << QString::number(f.JobList->header()->visualIndex(column) + 1);
+    }
+    s.ColumnWidths = widths.join(QLatin1Char(','));
+    s.ColumnPositions = positions.join(QLatin1Char(','));
+    bool ok = false;
+    const double readPoints = s.GridFontSize.trimmed().toDouble(&ok);
+    const double points = f.JobList->font().pointSizeF();
+    if (!ok || readPoints != points)
+        s.GridFontSize = gridFontText(points);
+    s.ShowStatusBar = f.Menu(QStringLiteral("mnuStatusBar"))->isChecked() ? QStringLiteral("True")
+                                                                          : QStringLiteral("False");
 
     // The first key that cannot be written stops the save; the rest keep their old values.
     bool failed = false;
-    auto write = [&](const char* key, const auto& value) {
-        if (!failed && !WriteSetting(env, kMain, QString::fromLatin1(key), value))
-            failed = true;
-    };
-    auto tick = [](bool checked) { return checked ? QStringLiteral("1") : QStringLiteral("0"); };
-
-    write("Server", f.CurrentPrinter->currentText());
-    write("Queue", f.CurrentPrintQueue->currentText());
-    write("AutoQueue", tick(f.chkAutoQueue->isChecked()));
-    write("TimedRelease", tick(f.chkTimed->isChecked()));
-    write("TimedReleaseTime", f.txtTimed->text());
-    write("TimedReleaseAction",
-          f.optTimed[0]->isChecked() ? QStringLiteral("PRINT") : QStringLiteral("CLEAR"));
-
-    const bool normal = !(f.isMaximized() || f.isMinimized());
-    write("DisplaySizeWidth",
-          QString::number(normal ? Twips::fromPixels(f.width()) : s.DisplaySizeWidth));
-    write("DisplaySizeHeight",
-          QString::number(normal ? Twips::fromPixels(f.height()) : s.DisplaySizeHeight));
-
-    QStringList widths, positions;
-    for (int column = 0; column < 11; ++column) {
-        widths << QString::number(Twips::fromPixels(f.JobList->columnWidth(column)));
-        positions << QString::number(f.JobList->header()->visualIndex(column) + 1);
-    }
-    write("ColumnWidths", widths.join(QLatin1Char(',')));
-    write("ColumnPositions", positions.join(QLatin1Char(',')));
-    write("GridFontSize", gridFontText(f.JobList->font().pointSizeF()));
-
-    write("ShowErrors", s.ShowErrors);
-    write("ShowServerView", s.ShowServerView);
-    write("StartMax", s.StartMax);
-    write("Company", s.Company);
-    write("Tagline", s.Tagline);
-    write("ShowUpdates", s.ShowUpdates);
-    write("FavouritesPanel", s.FavouritesPanel);
-    write("ShowNetwork", s.ShowNetwork);
-    write("ShowQueueInfo", s.ShowQueueInfo);
-    write("ShowQueueControl", s.ShowQueueControl);
-    write("ShowSearch", s.ShowSearch);
-    write("ShowStatusBar", f.Menu(QStringLiteral("mnuStatusBar"))->isChecked());
-    write("Audit", s.Audit);
-    write("PollNorm", s.PollNorm);
-    write("PollAQ", s.PollAQ);
-    write("PollAQactive", s.PollAQactive);
-    write("QuickAction", QString::number(s.QuickAction));
-    write("JobAction", s.JobAction);
-    write("Exceptions", s.Exceptions);
-    write("ResetTotal", s.ResetTotal);
-    write("ReportPath", s.ReportPath);
-    write("LogPath", s.LogPath);
-    write("SimpleView", s.SimpleView);
-    write("QAHideAllButtons", s.QAHideAllButtons);
+    for (int i = 0; i < kSettingKeyCount && !failed; ++i)
+        failed = !WriteSetting(env, kMain, QString::fromLatin1(kSettingKeys[i].key),
+                               keyText(s, kSettingKeys[i]));
     for (int slot = 0; slot < 20 && !failed; ++slot)
         failed = !WriteSetting(env, kFavourites, QString::number(slot),
                                f.Menu(QStringLiteral("mnuFav%1").arg(slot))->text());

@@ -1,6 +1,5 @@
 #include "form/PanelFrame.h"
 #include "form/Twips.h"
-#include "shell/History.h"
 #include "support/MainWindowHarness.h"
 
 #include <QAction>
@@ -8,8 +7,11 @@
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTreeWidget>
+#include <algorithm>
+#include <array>
 #include <gtest/gtest.h>
 
 namespace {
@@ -204,23 +206,77 @@ TEST(Settings, AnUnwritableSettingsFileGivesTheSaveMessage) {
     EXPECT_EQ(harness.endCalls, 1);
 }
 
-TEST(History, ExactDuplicatesOnceCaseVariantsKeptEmptyLinesSkipped) {
+namespace {
+
+// Starts and closes a window on this swr.ini; the main section it wrote back.
+QList<QPair<QString, QString>> roundTrip(const QByteArray& ini) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.his"), "alpha\r\nbeta\r\nalpha\r\nAlpha\r\n\r\n");
-    harness.writeAppDataFile(QStringLiteral("empty.his"), "");
+    harness.writeAppDataFile(QStringLiteral("swr.ini"), "[Spoolwright]\r\n" + ini);
     FrmMain& w = harness.create();
     ShowFrmMain(w);
-    QStringList entries;
-    for (int i = 0; i < w.CurrentPrinter->count(); ++i)
-        entries << w.CurrentPrinter->itemText(i);
-    EXPECT_EQ(entries, QStringList({"alpha", "beta", "Alpha", "testhost"}));
-
-    QComboBox box;
-    List_Load(&box, harness.appDataPath() + QStringLiteral("/empty.his"));
-    List_Load(&box, harness.appDataPath() + QStringLiteral("/missing.his"));
-    EXPECT_EQ(box.count(), 0);
-
     w.close();
-    EXPECT_EQ(harness.readAppDataFile(QStringLiteral("swr.his")),
-              QByteArray("alpha\r\nbeta\r\nAlpha\r\ntesthost\r\n"));
+    return sectionKeys(harness.readAppDataFile(QStringLiteral("swr.ini")),
+                       QStringLiteral("Spoolwright"));
+}
+
+} // namespace
+
+TEST(Settings, EveryColumnOrderComesBackAsItWasSaved) {
+    std::array<int, 5> first{1, 2, 3, 4, 5};
+    do {
+        QStringList order;
+        for (int position : first)
+            order << QString::number(position);
+        order << QStringList({"6", "7", "8", "9", "10", "11"});
+        const QString positions = order.join(QLatin1Char(','));
+        EXPECT_EQ(value(roundTrip("StartMax=False\r\nColumnPositions=" + positions.toLatin1()),
+                        "ColumnPositions"),
+                  positions);
+    } while (std::next_permutation(first.begin(), first.end()));
+    EXPECT_EQ(value(roundTrip("ColumnPositions=7,6,5,3,4,2,1,8,9,10,11"), "ColumnPositions"),
+              QStringLiteral("7,6,5,3,4,2,1,8,9,10,11"));
+}
+
+TEST(Settings, SizesNobodyChangedAreWrittenBackExactly) {
+    const auto main = roundTrip("StartMax=False\r\nDisplaySizeWidth=9001\r\n"
+                                "DisplaySizeHeight=6007\r\nGridFontSize=9.3\r\n"
+                                "ColumnWidths=800,7000,1801,1200,800,800,700,1300,2500,800,1800");
+    EXPECT_EQ(value(main, "DisplaySizeWidth"), QStringLiteral("9001"));
+    EXPECT_EQ(value(main, "DisplaySizeHeight"), QStringLiteral("6007"));
+    EXPECT_EQ(value(main, "GridFontSize"), QStringLiteral("9.3"));
+    EXPECT_EQ(value(main, "ColumnWidths"),
+              QStringLiteral("800,7000,1801,1200,800,800,700,1300,2500,800,1800"));
+
+    // Never shown at a normal size, with every panel hidden: still a real height.
+    const auto hidden =
+        roundTrip("ShowSearch=False\r\nShowQueueInfo=False\r\nShowQueueControl=False\r\n"
+                  "FavouritesPanel=False\r\nShowNetwork=False\r\nShowUpdates=False\r\n"
+                  "ShowStatusBar=True\r\n");
+    EXPECT_GT(value(hidden, "DisplaySizeHeight").toInt(), 0);
+}
+
+TEST(Settings, AbsurdSizesAreBroughtWithinTheScreenAndSavedSo) {
+    MainWindowHarness harness;
+    harness.writeAppDataFile(QStringLiteral("swr.ini"),
+                             "[Spoolwright]\r\nStartMax=False\r\nDisplaySizeWidth=2147483647\r\n"
+                             "DisplaySizeHeight=2147483647\r\nGridFontSize=1e300\r\n"
+                             "ResetTotal=not a date\r\n");
+    FrmMain& w = harness.create();
+    ShowFrmMain(w);
+    const QRect screen = w.screen()->availableGeometry();
+    EXPECT_LE(w.width(), screen.width());
+    EXPECT_LE(w.height(), screen.height());
+    EXPECT_EQ(w.JobList->font().pointSizeF(), 72.0);
+    w.close();
+    const auto main = sectionKeys(harness.readAppDataFile(QStringLiteral("swr.ini")),
+                                  QStringLiteral("Spoolwright"));
+    EXPECT_LE(Twips::toPixels(value(main, "DisplaySizeWidth").toInt()), screen.width());
+    EXPECT_LE(Twips::toPixels(value(main, "DisplaySizeHeight").toInt()), screen.height());
+    EXPECT_EQ(value(main, "GridFontSize"), QStringLiteral("72"));
+    EXPECT_EQ(value(main, "ResetTotal"), QStringLiteral("not a date")); // kept as it was read
+
+    for (const char* tiny : {"0.5", "inf", "-3"})
+        EXPECT_GE(value(roundTrip(QByteArray("GridFontSize=") + tiny), "GridFontSize").toDouble(),
+                  6.0)
+            << tiny;
 }
