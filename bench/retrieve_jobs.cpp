@@ -32,6 +32,7 @@
 
 #include "app/FrmMainEvents.h"
 #include "form/FrmMain.h"
+#include "platform/GuardedSpooler.h"
 #include "log/LogDatabase.h"
 #include "platform/Clock.h"
 #include "platform/CupsConnection.h"
@@ -557,7 +558,7 @@ public:
         const int listed = form_->SearchList->topLevelItemCount();
         const int inQueue = form_->JobList->topLevelItemCount();
         if (listed != expectedJobs || inQueue != expectedJobs) {
-            const auto* spooler = dynamic_cast<const CupsSpooler*>(form_->WmiServices);
+            const auto* spooler = dynamic_cast<const CupsSpooler*>(&form_->WmiServices->inner());
             throw Failure{QStringLiteral("the pass listed %1 jobs, %2 in the queue, not %3 (%4)")
                               .arg(listed)
                               .arg(inQueue)
@@ -569,7 +570,7 @@ public:
     }
 
     int documentsRead() const {
-        const auto* spooler = dynamic_cast<const CupsSpooler*>(form_->WmiServices);
+        const auto* spooler = dynamic_cast<const CupsSpooler*>(&form_->WmiServices->inner());
         return spooler ? spooler->documentsRead() : -1;
     }
 

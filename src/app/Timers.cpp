@@ -5,7 +5,9 @@
 #include "form/ShapeColour.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
+#include "platform/GuardedSpooler.h"
 #include "platform/PrintSpooler.h"
+#include "session/JobRetrieval.h"
 #include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
 
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -49,45 +52,67 @@ void Timer1_Timer(FrmMain& f) {
     }
 }
 
-void Timer2_Timer(FrmMain& f) {
-    ShapeColour::set(f.ActiveUpdate, ShapeColour::Orange);
-    if (f.CurrentPrintQueue->currentText().isEmpty())
-        return;
-    f.Timer2->stop();
-    const QString queueName = f.CurrentPrintQueue->currentText();
+namespace {
 
-    // A job released under AutoQueue is still in the queue: keep watching it closely.
-    // The queue is asked for only while a release is being watched.
+// One tick's questions, fixed when the tick starts.
+struct PollTick {
+    QString server;
+    QString queue;
+    bool autoQueue = false;
+    bool watchRelease = false; // a job released under AutoQueue is still in the queue
+    QueueViewRequest view;
+};
+
+struct PollAnswer {
     bool releasedJobPrinting = false;
-    const bool watching = f.chkAutoQueue->isChecked() && !f.LastReleasedJob.isEmpty();
-    const std::optional<SpoolerQueue> queue = watching ? GetQueueObject(f) : std::nullopt;
-    if (queue && f.ServerContainer && queue->Status == 0)
-        for (const SpoolerJob& job : f.ServerContainer->queueJobs(queueName))
-            if (job.StatusMask != 1 && job.Name == f.LastReleasedJob) {
-                releasedJobPrinting = true;
-                break;
-            }
+    QueueView view;
+};
 
-    if (releasedJobPrinting) {
+// Every request of a tick, made on the poll's worker.
+PollAnswer readPoll(const PollTick& tick, GuardedSpooler* server, GuardedSpooler* jobsServer) {
+    const SpoolerPrompts::Off noDialogsHere;
+    PollAnswer answer;
+    if (tick.watchRelease && server) {
+        const std::optional<SpoolerQueue> queue = server->queue(tick.queue);
+        if (queue && queue->Status == 0)
+            for (const SpoolerJob& job : server->queueJobs(tick.queue))
+                if (job.StatusMask != 1 && job.Name == tick.view.lastReleasedJob) {
+                    answer.releasedJobPrinting = true;
+                    break;
+                }
+    }
+    if (!answer.releasedJobPrinting && tick.autoQueue && server)
+        server->pauseQueue(tick.queue);
+    answer.view = ReadQueueView(server, jobsServer, tick.view);
+    return answer;
+}
+
+// The answer, applied on the window in the order of the tick's steps.
+void applyPoll(FrmMain& f, const PollTick& tick, const PollAnswer& answer) {
+    // The operator moved on while the server answered: this answer is for a view
+    // that is gone, and the refresh they started has done its work.
+    if (f.Unloading || tick.queue != f.CurrentPrintQueue->currentText() ||
+        tick.server != f.CurrentPrinter->currentText()) {
+        if (!f.Unloading && !f.CurrentPrintQueue->currentText().isEmpty())
+            f.Timer2->start();
+        return;
+    }
+    if (answer.releasedJobPrinting) {
         if (f.JobList->topLevelItemCount() > 0)
             f.SetPanelText(1, QStringLiteral("Resume Print Job ") +
                                   DateText::timeOfDay(f.services().clock->now()));
-        CurrentPrintQueue_Click(f);
+        ShowQueueView(f, answer.view);
         ShapeColour::set(f.ActiveUpdate, ShapeColour::Red);
         if (f.chkAutoQueue->isChecked())
             f.Timer2->setInterval(PollInterval(f.Settings.PollAQactive, 10));
         f.Timer2->start();
         return;
     }
-
-    if (f.chkAutoQueue->isChecked()) {
-        if (f.ServerContainer)
-            f.ServerContainer->pauseQueue(queueName);
+    if (f.chkAutoQueue->isChecked())
         f.Timer2->setInterval(PollInterval(f.Settings.PollAQ, 6000));
-    } else {
+    else
         f.Timer2->setInterval(PollInterval(f.Settings.PollNorm, 10000));
-    }
-    CurrentPrintQueue_Click(f);
+    ShowQueueView(f, answer.view);
     chkTimedRelease(f);
     if (f.ResumeAllInProgress)
         ResumeAllJobs(f);
@@ -95,4 +120,45 @@ void Timer2_Timer(FrmMain& f) {
         ResumeExceptions(f);
     ShapeColour::set(f.ActiveUpdate, ShapeColour::Green);
     f.Timer2->start();
+}
+
+} // namespace
+
+void Timer2_Timer(FrmMain& f) {
+    ShapeColour::set(f.ActiveUpdate, ShapeColour::Orange);
+    if (f.CurrentPrintQueue->currentText().isEmpty())
+        return;
+    // A server still answering the last tick is not asked again; its answer
+    // restarts the poll.
+    if (f.PollInFlight)
+        return;
+    f.Timer2->stop();
+
+    PollTick tick;
+    tick.server = f.CurrentPrinter->currentText();
+    tick.queue = f.CurrentPrintQueue->currentText();
+    tick.autoQueue = f.chkAutoQueue->isChecked();
+    tick.watchRelease = tick.autoQueue && !f.LastReleasedJob.isEmpty();
+    tick.view.queue = tick.queue;
+    tick.view.readAllJobs = f.JobsStale || tick.server != f.CurrentServer;
+    tick.view.holdNewJobs = tick.autoQueue && f.CurrentPrintQueue->count() > 0 &&
+                            (tick.queue == f.CurrentQueue || f.ResumeAllInProgress);
+    tick.view.lastReleasedJob = f.LastReleasedJob;
+    if (tick.view.readAllJobs && !f.WmiServices)
+        ConnectWmi(f, tick.server);
+
+    f.PollInFlight = true;
+    GuardedSpooler* server = f.ServerContainer;
+    GuardedSpooler* jobsServer = f.WmiServices;
+    FrmMain* form = &f;
+    f.PollWorker->start([form, tick, server, jobsServer] {
+        const PollAnswer answer = readPoll(tick, server, jobsServer);
+        QMetaObject::invokeMethod(
+            form,
+            [form, tick, answer] {
+                form->PollInFlight = false;
+                applyPoll(*form, tick, answer);
+            },
+            Qt::QueuedConnection);
+    });
 }

@@ -1,8 +1,9 @@
 #pragma once
 
-struct SpoolerJob;
-class FrmMain;
+#include <QString>
 
-// Holds a job of the watched queue under AutoQueue: every job that is not paused
-// and is not the job just released.
-void ApplyHoldRule(FrmMain& form, const SpoolerJob& job);
+struct SpoolerJob;
+
+// Whether AutoQueue holds a job of its queue: every job that is not paused and is
+// not the job just released.
+bool HoldsUnderAutoQueue(const SpoolerJob& job, const QString& lastReleasedJob);

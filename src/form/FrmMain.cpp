@@ -9,6 +9,7 @@
 #include "log/LogDatabase.h"
 #include "platform/CupsSpooler.h"
 #include "platform/Environment.h"
+#include "platform/GuardedSpooler.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,6 +25,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
+#include <QThreadPool>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -76,11 +78,14 @@ FrmMain::FrmMain(FrmMainServices services, frmSplash* splashWindow)
 
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(100);
+    PollWorker = new QThreadPool(this);
+    PollWorker->setMaxThreadCount(1);
     Timer2 = named(new QTimer(this), "Timer2");
     Timer2->setInterval(1000);
 }
 
 FrmMain::~FrmMain() {
+    PollWorker->waitForDone(); // its spoolers and answer belong to this window
     // A monitor process still running is ended before the controls go: its last
     // output or its end must not reach a window half taken apart.
     for (QProcess* process : findChildren<QProcess*>()) {
@@ -119,10 +124,10 @@ void FrmMain::buildStatusBar() {
     setStatusBar(StatusBar1);
 }
 
-PrintSpooler* FrmMain::SpoolerFor(const QString& server) {
-    std::unique_ptr<PrintSpooler>& spooler = spoolers_[server];
+GuardedSpooler* FrmMain::SpoolerFor(const QString& server) {
+    std::unique_ptr<GuardedSpooler>& spooler = spoolers_[server];
     if (!spooler)
-        spooler = services_.makeSpooler(server);
+        spooler = std::make_unique<GuardedSpooler>(services_.makeSpooler(server));
     return spooler.get();
 }
 

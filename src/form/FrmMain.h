@@ -32,7 +32,9 @@ class QTimer;
 class QTextBrowser;
 class QToolButton;
 class QTreeWidget;
+class GuardedSpooler;
 class JobGrid;
+class QThreadPool;
 class PanelFrame;
 
 // What the main window needs from outside the process, handed in when it is made
@@ -170,11 +172,16 @@ public:
 
     // The spooler of the last server the job retrieval connected to, and its name
     // exactly as asked for; the spooler whose queues the queue box lists.
-    PrintSpooler* WmiServices = nullptr;
+    GuardedSpooler* WmiServices = nullptr;
     QString WmiServer;
-    PrintSpooler* ServerContainer = nullptr;
+    GuardedSpooler* ServerContainer = nullptr;
     // One spooler per server name, made when first asked for and kept for the run.
-    PrintSpooler* SpoolerFor(const QString& server);
+    GuardedSpooler* SpoolerFor(const QString& server);
+
+    // The poll's requests run on this worker, one tick at a time; its answer is
+    // applied on the window's thread.
+    QThreadPool* PollWorker = nullptr;
+    bool PollInFlight = false;
 
     // The log database and audit trail.
     LogDatabase& Log() { return *log_; }
@@ -197,7 +204,7 @@ private:
     void buildStatusBar();
 
     FrmMainServices services_;
-    std::map<QString, std::unique_ptr<PrintSpooler>> spoolers_;
+    std::map<QString, std::unique_ptr<GuardedSpooler>> spoolers_;
     std::unique_ptr<LogDatabase> log_;
     std::unique_ptr<JobGrid> jobGrid_;
     std::unique_ptr<JobGrid> searchGrid_;

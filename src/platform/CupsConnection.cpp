@@ -1,5 +1,7 @@
 #include "platform/CupsConnection.h"
 
+#include "platform/GuardedSpooler.h"
+
 #include <QByteArray>
 #include <QFile>
 #include <algorithm>
@@ -339,7 +341,8 @@ const char* CupsConnection::password() {
     if (credentials_ && passwordCallsThisRequest_ > 1)
         credentials_.reset(); // the server refused them: the operator must be asked
     if (!credentials_) {
-        if (!prompt_ || operatorCancelled_ || promptsThisRequest_ >= maxPromptsPerRequest)
+        if (!prompt_ || operatorCancelled_ || promptsThisRequest_ >= maxPromptsPerRequest ||
+            SpoolerPrompts::offOnThisThread())
             return nullptr;
         ++promptsThisRequest_;
         credentials_ = prompt_(serverText_, userName_);

@@ -2,6 +2,7 @@
 
 #include "form/FrmMain.h"
 #include "platform/MonitorProtocol.h"
+#include "platform/GuardedSpooler.h"
 #include "platform/PrintSpooler.h"
 #include "platform/ProcessTable.h"
 #include "platform/Prompter.h"

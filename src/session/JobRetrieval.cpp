@@ -5,6 +5,7 @@
 #include "form/ShapeColour.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
+#include "platform/GuardedSpooler.h"
 #include "platform/PrintSpooler.h"
 #include "session/JobLog.h"
 
@@ -42,11 +43,23 @@ void RetrieveJobs(FrmMain& f, const QString& server, const QString& queue) {
     // text, which the operator may have changed without pressing Enter.
     if (!f.WmiServices)
         ConnectWmi(f, server);
-    std::optional<QList<SpoolerJob>> jobs = f.WmiServices->jobs();
-    if (f.WmiServices->lastResult() != SpoolerResult::Success)
-        jobs.reset();
+    const std::optional<QList<SpoolerJob>> jobs = ReadAllJobs(*f.WmiServices);
     QCoreApplication::processEvents();
+    QApplication::restoreOverrideCursor();
+    ShowAllJobs(f, jobs, started.elapsed(), queue);
+}
 
+std::optional<QList<SpoolerJob>> ReadAllJobs(GuardedSpooler& spooler) {
+    return spooler.exclusive([](PrintSpooler& s) -> std::optional<QList<SpoolerJob>> {
+        QList<SpoolerJob> jobs = s.jobs();
+        if (s.lastResult() != SpoolerResult::Success)
+            return std::nullopt;
+        return jobs;
+    });
+}
+
+void ShowAllJobs(FrmMain& f, const std::optional<QList<SpoolerJob>>& jobs, qint64 elapsedMs,
+                 const QString& queue) {
     f.SearchStatus->setText(QStringLiteral("Retrieving Data"));
     f.SetPanelText(1, QStringLiteral("Retrieving Data"));
     if (jobs) {
@@ -54,18 +67,14 @@ void RetrieveJobs(FrmMain& f, const QString& server, const QString& queue) {
         if (!queue.isEmpty())
             f.jobGrid().merge(f.searchGrid().jobsOfQueue(queue));
         LogNewJobs(f, *jobs);
-        f.JobsStale = false;
-    } else {
-        // A server that did not answer leaves the jobs shown as they were; the next
-        // pass that reaches it reads them anew.
-        f.JobsStale = true;
     }
-
-    QApplication::restoreOverrideCursor();
+    // A server that did not answer leaves the jobs shown as they were; the next
+    // pass that reaches it reads them anew.
+    f.JobsStale = !jobs;
     ShapeColour::set(f.SearchProgress, jobs ? ShapeColour::Green : ShapeColour::Red);
     const QString finished =
         (jobs ? QStringLiteral("Retrieved Jobs (") : QStringLiteral("Server did not answer (")) +
-        QString::number(started.elapsed() / 1000) + QStringLiteral(" seconds) ") +
+        QString::number(elapsedMs / 1000) + QStringLiteral(" seconds) ") +
         DateText::format(f.services().clock->now());
     f.SearchStatus->setText(finished);
     f.SetPanelText(1, finished);

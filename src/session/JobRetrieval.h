@@ -1,21 +1,28 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+#include <optional>
 
+struct SpoolerJob;
 class FrmMain;
+class GuardedSpooler;
 
 // Reading every job of the connected server at once into the server-wide grid.
 
 // Makes sure WmiServices is the spooler of this server (made once per name).
 void ConnectWmi(FrmMain& form, const QString& server);
-
-// One pass over every job of the server: fills SearchList (and JobList for a named
-// queue), gives each job not yet logged its log row, then rebuilds JobList for the
-// queue in the queue box.
+// One pass over every job of the server WmiServices speaks to: fills SearchList,
+// gives each job not yet logged its log row, then brings JobList up to date for
+// the queue in the queue box. A server that does not answer leaves the grids as
+// they were; the next pass that reaches it reads the jobs anew.
 void RetrieveJobs(FrmMain& form, const QString& server, const QString& queue);
-
-// Rebuilds JobList from the SearchList rows of one queue.
+// The two halves of a pass: the request, which may run off the window's thread,
+// and showing what it read (nothing: the server did not answer).
+std::optional<QList<SpoolerJob>> ReadAllJobs(GuardedSpooler& spooler);
+void ShowAllJobs(FrmMain& form, const std::optional<QList<SpoolerJob>>& jobs, qint64 elapsedMs,
+                 const QString& queue);
+// Brings JobList up to date with the SearchList jobs of one queue.
 void FilterQueueJobs(FrmMain& form, const QString& queue);
-
 // The queue control panel's reload button: a full pass.
 void cmdRefreshJobs_Click(FrmMain& form);

@@ -2,9 +2,11 @@
 
 #include "control/AutoQueue.h"
 #include "form/FrmMain.h"
+#include "form/JobGrid.h"
 #include "form/SettingsRecord.h"
 #include "form/ShapeColour.h"
 #include "log/LogDatabase.h"
+#include "platform/GuardedSpooler.h"
 #include "platform/JobStatus.h"
 #include "platform/PrintSpooler.h"
 #include "platform/Prompter.h"
@@ -15,6 +17,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -45,21 +48,54 @@ QColor QueueStatusColour(const QString& text) {
     return colour;
 }
 
+QueueView ReadQueueView(GuardedSpooler* server, GuardedSpooler* jobsServer,
+                        const QueueViewRequest& request) {
+    QueueView view;
+    if (request.readAllJobs && jobsServer) {
+        QElapsedTimer started;
+        started.start();
+        view.allJobsRead = true;
+        view.allJobs = ReadAllJobs(*jobsServer);
+        view.allJobsMs = started.elapsed();
+    }
+    if (request.queue.isEmpty() || !server)
+        return view;
+    view.queue = server->queue(request.queue);
+    if (request.holdNewJobs)
+        for (const SpoolerJob& job : server->queueJobs(request.queue))
+            if (HoldsUnderAutoQueue(job, request.lastReleasedJob))
+                server->pauseJob(request.queue, job.JobId);
+    return view;
+}
+
 void CurrentPrintQueue_Click(FrmMain& f) {
     if (ShapeColour::of(f.ActiveUpdate) == ShapeColour::Green)
         ShapeColour::set(f.ActiveUpdate, ShapeColour::Orange);
     const QString chosen = f.CurrentPrintQueue->currentText();
     const QString server = f.CurrentPrinter->currentText();
-
     if (chosen != f.CurrentQueue)
         f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Queue changed to ") + server +
                                                         QLatin1Char('-') + chosen);
     // The grids are merged in place, so the selected job keeps its selection.
     if (server != f.CurrentServer || f.JobsStale)
         RetrieveJobs(f, server, QString());
+    QueueViewRequest request;
+    request.queue = chosen;
+    // AutoQueue holds only in the queue it was switched on for; a change of queue
+    // switches it off below.
+    request.holdNewJobs = f.chkAutoQueue->isChecked() && f.CurrentPrintQueue->count() > 0 &&
+                          (chosen == f.CurrentQueue || f.ResumeAllInProgress);
+    request.lastReleasedJob = f.LastReleasedJob;
+    ShowQueueView(f, ReadQueueView(f.ServerContainer, f.WmiServices, request));
+}
+
+void ShowQueueView(FrmMain& f, const QueueView& view) {
+    const QString chosen = f.CurrentPrintQueue->currentText();
+    const QString server = f.CurrentPrinter->currentText();
+    if (view.allJobsRead)
+        ShowAllJobs(f, view.allJobs, view.allJobsMs, QString());
     else
         FilterQueueJobs(f, chosen);
-
     if (f.chkAutoQueue->isChecked() && chosen != f.CurrentQueue) {
         if (f.ResumeAllInProgress) {
             RefuseDuringResumeAll(f);
@@ -79,7 +115,7 @@ void CurrentPrintQueue_Click(FrmMain& f) {
 
     enableQueueCommands(f, true);
     f.CurrentQueue = f.CurrentPrintQueue->currentText();
-    const std::optional<SpoolerQueue> queue = GetQueueObject(f);
+    const std::optional<SpoolerQueue>& queue = view.queue;
     QCoreApplication::processEvents();
     if (queue) {
         const std::pair<QLineEdit*, QString> boxes[] = {{f.txtDescription, queue->Description},
@@ -129,9 +165,6 @@ void CurrentPrintQueue_Click(FrmMain& f) {
         f.chkTimed->setChecked(false);
         f.chkAA->setChecked(false);
     } else {
-        if (f.ServerContainer)
-            for (const SpoolerJob& job : f.ServerContainer->queueJobs(f.CurrentQueue))
-                ApplyHoldRule(f, job);
         f.Timer2->start();
         f.setWindowTitle(f.CurrentQueue + QStringLiteral(" on ") + server +
                          QStringLiteral(" - Spoolwright"));

@@ -5,6 +5,7 @@
 #include "log/LogDatabase.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
+#include "platform/GuardedSpooler.h"
 #include "platform/PrintSpooler.h"
 #include "platform/Prompter.h"
 #include "session/JobMonitor.h"

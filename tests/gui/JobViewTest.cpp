@@ -275,7 +275,7 @@ TEST_F(JobView, AFailedRefreshKeepsTheJobsAndTheNextTickThatReachesTheServerRead
 
     alpha.reachable = true;
     alpha.addJob(QStringLiteral("Laser"), 14, QStringLiteral("late.doc"), QStringLiteral("di"));
-    Timer2_Timer(*w);
+    ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123", "14"}));
 }
 
@@ -285,7 +285,7 @@ TEST_F(JobView, AServerTypedWithoutEnterIsNotReadUntilConnected) {
     beta.addJob(QStringLiteral("Laser"), 99, QStringLiteral("other.doc"), QStringLiteral("zed"));
     w->CurrentPrinter->setEditText(QStringLiteral("beta"));
     selectQueue(*w, QStringLiteral("Laser"));
-    Timer2_Timer(*w);
+    ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123"}));
     EXPECT_EQ(beta.calls.value("jobs"), 0);
 }

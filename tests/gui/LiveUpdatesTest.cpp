@@ -138,7 +138,7 @@ TEST_F(LiveUpdates, RedrawTimerShowsCountsAndEmptiesThePanelWithoutAQueue) {
 TEST_F(LiveUpdates, ThePollRefreshesAtTheIntervalOfItsState) {
     FakeSpooler& alpha = harness.fake(QStringLiteral("alpha"));
     alpha.addJob(QStringLiteral("Laser"), 50, QStringLiteral("late"), QStringLiteral("cy"));
-    Timer2_Timer(*w);
+    ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(w->JobList->topLevelItemCount(), 2); // the refresh filters, it does not re-read
     EXPECT_EQ(w->Timer2->interval(), 10000);
     EXPECT_TRUE(w->Timer2->isActive());
@@ -146,7 +146,7 @@ TEST_F(LiveUpdates, ThePollRefreshesAtTheIntervalOfItsState) {
 
     // AutoQueue on, nothing released: the queue is paused again and held jobs stay held.
     w->chkAutoQueue->setChecked(true);
-    Timer2_Timer(*w);
+    ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(alpha.calls["pauseQueue"], 1);
     EXPECT_EQ(w->Timer2->interval(), 6000);
     EXPECT_EQ(alpha.queueJobs(QStringLiteral("Laser"))[0].StatusMask, 1); // held by the refresh
@@ -155,7 +155,7 @@ TEST_F(LiveUpdates, ThePollRefreshesAtTheIntervalOfItsState) {
     alpha.resumeQueue(QStringLiteral("Laser"));
     alpha.resumeJob(QStringLiteral("Laser"), 50);
     w->LastReleasedJob = QStringLiteral("Laser, 50");
-    Timer2_Timer(*w);
+    ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Red);
     EXPECT_EQ(w->Timer2->interval(), 10);
     EXPECT_EQ(alpha.calls["pauseQueue"], 1);
@@ -163,13 +163,13 @@ TEST_F(LiveUpdates, ThePollRefreshesAtTheIntervalOfItsState) {
 
     // Once it has left the queue, the next tick pauses the queue and holds again.
     alpha.deleteJob(QStringLiteral("Laser"), 50);
-    Timer2_Timer(*w);
+    ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(alpha.calls["pauseQueue"], 2);
     EXPECT_EQ(w->Timer2->interval(), 6000);
 
     // Without a queue a tick only turns the indicator orange.
     w->CurrentPrintQueue->setCurrentIndex(-1);
-    Timer2_Timer(*w);
+    ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Orange);
     EXPECT_EQ(alpha.calls["pauseQueue"], 2);
 }

@@ -2,6 +2,7 @@
 
 #include "app/FrmMainEvents.h"
 #include "app/Startup.h"
+#include "app/Timers.h"
 #include "form/FrmMain.h"
 #include "form/frmSplash.h"
 #include "platform/Clock.h"
@@ -10,6 +11,7 @@
 #include "support/RecordingPrompter.h"
 
 #include <QTemporaryDir>
+#include <QTest>
 #include <functional>
 #include <map>
 #include <memory>
@@ -54,3 +56,9 @@ private:
     std::unique_ptr<frmSplash> splash_;
     std::unique_ptr<FrmMain> window_;
 };
+
+// One tick of the poll, waited for until its answer has been applied.
+inline bool RunPollTick(FrmMain& window) {
+    Timer2_Timer(window);
+    return QTest::qWaitFor([&window] { return !window.PollInFlight; }, 30000);
+}
