@@ -32,7 +32,6 @@
 
 #include "app/FrmMainEvents.h"
 #include "form/FrmMain.h"
-#include "platform/GuardedSpooler.h"
 #include "log/LogDatabase.h"
 #include "platform/Clock.h"
 #include "platform/CupsConnection.h"
@@ -40,6 +39,7 @@
 #include "platform/CupsRequests.h"
 #include "platform/CupsSpooler.h"
 #include "platform/Environment.h"
+#include "platform/GuardedSpooler.h"
 #include "platform/Prompter.h"
 #include "session/JobRetrieval.h"
 

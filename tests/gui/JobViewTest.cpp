@@ -19,6 +19,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <future>
 #include <gtest/gtest.h>
 
 namespace {
@@ -288,4 +289,23 @@ TEST_F(JobView, AServerTypedWithoutEnterIsNotReadUntilConnected) {
     ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123"}));
     EXPECT_EQ(beta.calls.value("jobs"), 0);
+}
+
+TEST_F(JobView, TheWindowHandlesEventsWhileThePollWaitsForTheServer) {
+    selectQueue(*w, QStringLiteral("Laser"));
+    std::promise<void> answer;
+    std::shared_future<void> answered = answer.get_future().share();
+    harness.fake(QStringLiteral("alpha")).stall = [answered] { answered.wait(); };
+
+    Timer2_Timer(*w);
+    ASSERT_TRUE(w->PollInFlight);
+    bool handled = false;
+    QTimer::singleShot(0, w, [&handled] { handled = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&handled] { return handled; }, 10000));
+    Timer2_Timer(*w); // a tick meanwhile asks nothing more
+    EXPECT_EQ(harness.fake(QStringLiteral("alpha")).calls.value("queue"), 2);
+
+    answer.set_value();
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !w->PollInFlight; }, 10000));
+    EXPECT_TRUE(w->Timer2->isActive());
 }

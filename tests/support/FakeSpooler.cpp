@@ -1,5 +1,7 @@
 #include "support/FakeSpooler.h"
 
+#include "platform/JobText.h"
+
 QStringList FakeSpooler::queueNames() {
     ++calls["queueNames"];
     QStringList names;
@@ -11,6 +13,8 @@ QStringList FakeSpooler::queueNames() {
 
 std::optional<SpoolerQueue> FakeSpooler::queue(const QString& name) {
     ++calls["queue"];
+    if (stall)
+        stall();
     if (reachable)
         for (const SpoolerQueue& q : queues_)
             if (q.Name == name)
@@ -28,7 +32,7 @@ QList<SpoolerJob> FakeSpooler::queueJobs(const QString& queue) {
     QList<SpoolerJob> result;
     if (reachable)
         for (const SpoolerJob& job : jobs_)
-            if (job.Name.section(QLatin1Char(','), 0, 0) == queue)
+            if (PrinterOfJobName(job.Name) == queue)
                 result << job;
     return result;
 }

@@ -4,6 +4,7 @@
 
 #include <QMap>
 #include <QStringList>
+#include <functional>
 
 // A print server held in memory for the pure rules: queues and jobs with Windows
 // status numbers set freely, calls counted, and any call made to fail.
@@ -41,6 +42,7 @@ public:
     bool reachable = true; // false: every call fails as for a server that does not answer
     SpoolerResult refuse = SpoolerResult::Success; // a non-success makes every action fail
     QMap<QString, int> calls;                      // how often each call was made, by name
+    std::function<void()> stall;                   // run as a queue is read, on the caller's thread
 
 private:
     SpoolerResult act(const char* call);
