@@ -27,8 +27,8 @@ int main(int argc, char** argv) {
     services.prompter = &prompter;
     services.monitorProgram = JobMonitorProgram();
     FrmMain* owner = nullptr;
-    services.credentials = [&owner](const QString& server, const QString& user) {
-        return AskForCredentials(owner, server, user);
+    services.credentials = [&owner](const CredentialsQuestion& question) {
+        return AskForCredentials(owner, question);
     };
     FrmMain window(services, &splash);
     WireFrmMain(window);

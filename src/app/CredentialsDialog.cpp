@@ -7,8 +7,20 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-std::optional<SpoolerCredentials> AskForCredentials(QWidget* owner, const QString& server,
-                                                    const QString& suggestedUser) {
+QString CredentialsMessage(const CredentialsQuestion& question) {
+    QString text =
+        question.queue.isEmpty()
+            ? QStringLiteral("The print server %1 asks who you are.").arg(question.server)
+            : QStringLiteral("The print server %1 asks who you are, for the queue %2.")
+                  .arg(question.server, question.queue);
+    if (question.refused)
+        text = QStringLiteral("The user name or password was not accepted.\n") + text;
+    return text;
+}
+
+std::optional<SpoolerCredentials> AskForCredentials(QWidget* owner,
+                                                    const CredentialsQuestion& question) {
+    const QString& suggestedUser = question.suggestedUser;
     QDialog dialog(owner);
     dialog.setObjectName(QStringLiteral("frmLogin"));
     dialog.setWindowTitle(QStringLiteral("Spoolwright"));
@@ -25,9 +37,10 @@ std::optional<SpoolerCredentials> AskForCredentials(QWidget* owner, const QStrin
     form->addRow(QStringLiteral("User name"), user);
     form->addRow(QStringLiteral("Password"), password);
     auto* layout = new QVBoxLayout(&dialog);
-    layout->addWidget(new QLabel(
-        QStringLiteral("The print server %1 asks who you are.").arg(server.toHtmlEscaped()),
-        &dialog));
+    auto* message = new QLabel(CredentialsMessage(question), &dialog);
+    message->setObjectName(QStringLiteral("lblMessage"));
+    message->setTextFormat(Qt::PlainText);
+    layout->addWidget(message);
     layout->addLayout(form);
     layout->addWidget(buttons);
     (suggestedUser.isEmpty() ? user : password)->setFocus();

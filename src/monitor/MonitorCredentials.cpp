@@ -14,11 +14,11 @@ void MonitorCredentials::give(const QString& server, const SpoolerCredentials& c
 
 CredentialsPrompt MonitorCredentials::prompt() const {
     // The watch holds this prompt for its life; what arrives later still counts.
-    return [given = given_](const QString& server,
-                            const QString&) -> std::optional<SpoolerCredentials> {
-        const auto found = given->constFind(server);
-        if (found == given->constEnd())
-            return std::nullopt;
-        return *found;
-    };
+    return
+        [given = given_](const CredentialsQuestion& question) -> std::optional<SpoolerCredentials> {
+            const auto found = given->constFind(question.server);
+            if (found == given->constEnd())
+                return std::nullopt;
+            return *found;
+        };
 }

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QUrl>
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -234,6 +235,18 @@ CupsReply CupsConnection::receiveDocument(IppPtr request, const char* resource,
     return reply;
 }
 
+namespace {
+
+// The queue a request is for, from its printer-uri ("ipp://host/printers/NAME").
+QString queueOf(ipp_t* request) {
+    ipp_attribute_t* uri = ippFindAttribute(request, "printer-uri", IPP_TAG_URI);
+    const QString text = uri ? QString::fromUtf8(ippGetString(uri, 0, nullptr)) : QString();
+    const int at = text.indexOf(QStringLiteral("/printers/"));
+    return at < 0 ? QString() : QUrl::fromPercentEncoding(text.mid(at + 10).toUtf8());
+}
+
+} // namespace
+
 CupsReply CupsConnection::exchange(IppPtr request, const char* resource, int documentIn,
                                    int documentOut) {
     CupsReply reply;
@@ -266,6 +279,7 @@ CupsReply CupsConnection::exchange(IppPtr request, const char* resource, int doc
     cupsSetPasswordCB2(&CupsConnection::passwordFor, this);
     passwordCallsThisRequest_ = 0;
     promptsThisRequest_ = 0;
+    queueOfRequest_ = queueOf(request.get());
     const QByteArray threadUser = cupsUser();
 
     if (http_ &&
@@ -338,14 +352,17 @@ const char* CupsConnection::passwordFor(const char*, http_t*, const char*, const
 // credentials; what it returns goes with the user name set by cupsSetUser.
 const char* CupsConnection::password() {
     ++passwordCallsThisRequest_;
-    if (credentials_ && passwordCallsThisRequest_ > 1)
+    bool refused = false;
+    if (credentials_ && passwordCallsThisRequest_ > 1) {
         credentials_.reset(); // the server refused them: the operator must be asked
+        refused = true;
+    }
     if (!credentials_) {
         if (!prompt_ || operatorCancelled_ || promptsThisRequest_ >= maxPromptsPerRequest ||
             SpoolerPrompts::offOnThisThread())
             return nullptr;
         ++promptsThisRequest_;
-        credentials_ = prompt_(serverText_, userName_);
+        credentials_ = prompt_({serverText_, userName_, queueOfRequest_, refused});
         // A call to another server made while the dialog was open has left its
         // own callback behind; the rest of this request needs this one.
         cupsSetPasswordCB2(&CupsConnection::passwordFor, this);

@@ -123,5 +123,6 @@ private:
     bool operatorCancelled_ = false;
     int passwordCallsThisRequest_ = 0;
     int promptsThisRequest_ = 0;
+    QString queueOfRequest_;  // the queue the request being sent is for
     QByteArray passwordText_; // kept alive for libcups until the request ends
 };

@@ -60,8 +60,9 @@ std::optional<SpoolerQueue> CupsSpooler::queue(const QString& name) {
     SpoolerQueue queue;
     queue.Name = printer.name.isEmpty() ? name : printer.name;
     queue.Description = printer.info;
-    queue.PrinterPath = printer.uriSupported.isEmpty() ? printerUri(connection_, name)
-                                                       : printer.uriSupported.first();
+    // The server names itself by its own host name, which need not reach it from
+    // here: the path is built from the server as the operator named it.
+    queue.PrinterPath = printerUri(connection_, queue.Name);
     queue.Location = printer.location;
     queue.Model = printer.makeAndModel;
     queue.Status = queueStatusBits(printer.state, printer.stateReasons);

@@ -1,8 +1,8 @@
 #include "session/JobMonitor.h"
 
 #include "form/FrmMain.h"
-#include "platform/MonitorProtocol.h"
 #include "platform/GuardedSpooler.h"
+#include "platform/MonitorProtocol.h"
 #include "platform/PrintSpooler.h"
 #include "platform/ProcessTable.h"
 #include "platform/Prompter.h"

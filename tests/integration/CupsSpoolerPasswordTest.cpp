@@ -16,11 +16,13 @@ struct ScriptedOperator {
     QList<std::optional<SpoolerCredentials>> answers; // the last one is repeated
     QStringList servers;
     QStringList suggestedUsers;
+    QList<CredentialsQuestion> questions;
 
     CredentialsPrompt prompt() {
-        return [this](const QString& server, const QString& suggestedUser) {
-            servers << server;
-            suggestedUsers << suggestedUser;
+        return [this](const CredentialsQuestion& question) {
+            servers << question.server;
+            suggestedUsers << question.suggestedUser;
+            questions << question;
             return answers.value(servers.size() - 1, answers.value(answers.size() - 1));
         };
     }
@@ -103,7 +105,10 @@ TEST(CupsSpoolerPassword, RefusedPasswordIsAskedForAgainAFewTimesAtMost) {
     mistyped.answers = {wrong, queue.account};
     CupsSpooler corrected(queue.server.address(), {}, mistyped.prompt());
     EXPECT_EQ(corrected.pauseQueue(queue.name), SpoolerResult::Success);
-    EXPECT_EQ(mistyped.servers.size(), 2);
+    ASSERT_EQ(mistyped.questions.size(), 2);
+    EXPECT_EQ(mistyped.questions[0].queue, queue.name);
+    EXPECT_FALSE(mistyped.questions[0].refused);
+    EXPECT_TRUE(mistyped.questions[1].refused) << "the second dialog must say why it is back";
     EXPECT_EQ(corrected.resumeQueue(queue.name), SpoolerResult::Success);
     EXPECT_EQ(mistyped.servers.size(), 2);
 
@@ -131,7 +136,7 @@ TEST(CupsSpoolerPassword, CallMadeWhileTheDialogIsOpenIsRefusedWithoutDisturbing
     CupsSpooler* spooler = nullptr;
     QList<SpoolerResult> duringDialog;
     // A timer firing in the dialog's event loop starts another call.
-    CredentialsPrompt prompt = [&](const QString&, const QString&) {
+    CredentialsPrompt prompt = [&](const CredentialsQuestion&) {
         spooler->jobs();
         duringDialog << spooler->lastResult();
         return std::optional<SpoolerCredentials>(queue.account);
