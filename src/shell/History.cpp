@@ -1,8 +1,9 @@
 #include "shell/History.h"
 
+#include "platform/SafeFile.h"
+
 #include <QComboBox>
 #include <QFile>
-#include <QSaveFile>
 
 void List_Load(QComboBox* list, const QString& fileName) {
     QFile file(fileName);
@@ -16,14 +17,12 @@ void List_Load(QComboBox* list, const QString& fileName) {
     }
 }
 
-void List_Save(QComboBox* list, const QString& fileName) {
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return;
+bool List_Save(QComboBox* list, const QString& fileName) {
+    QByteArray data;
     for (int i = 0; i < list->count(); ++i)
         if (!list->itemText(i).isEmpty())
-            file.write(list->itemText(i).toLocal8Bit() + "\r\n");
-    file.commit();
+            data += list->itemText(i).toLocal8Bit() + "\r\n";
+    return SafeFile::replaceFileContents(fileName, data);
 }
 
 void List_Add(QComboBox* list, const QString& name) {
