@@ -85,7 +85,9 @@ QList<LogField> lastValues(const QList<LogField>& fields) {
 } // namespace
 
 // Every public operation is one of these: it sets how long the operation may wait
-// for the log, and when the outermost one ends, the observer hears what changed.
+// for the log, and when the outermost one ends, the observer and the operator hear
+// what changed. Nothing is shown in the middle of an operation, because a message
+// box lets the window's timers and events run, and they may use the log themselves.
 class LogDatabase::Operation {
 public:
     explicit Operation(LogDatabase& log) : log_(log) {
@@ -235,13 +237,15 @@ LogDatabase::Access LogDatabase::openWritingBacklog() {
 }
 
 void LogDatabase::writeBacklog() {
-    // A log found damaged while it is written is opened afresh and tried once more.
+    // A log found damaged while it is written is looked at again at once and, when it
+    // is damaged indeed, replaced: the rows then go into the new log.
     for (int attempt = 0; attempt < 2 && !pending_.empty(); ++attempt) {
         const Access access = open();
         if (access == Access::Unavailable)
             return;
         if (access == Access::None) {
-            // No log can be had at all (no folder, no template): nothing is logged.
+            // No log can be had at all (no folder, no template, a damaged file that
+            // cannot be moved aside): nothing is logged.
             pending_.clear();
             return;
         }
@@ -249,10 +253,14 @@ void LogDatabase::writeBacklog() {
         case Outcome::Written:
         case Outcome::Failed:
             pending_.clear();
+            told_.clear(); // a later problem is worth telling again
             return;
         case Outcome::Unavailable:
             return;
         case Outcome::ReadOnly:
+            tell(QStringLiteral("The log file %1 cannot be written. Nothing will be logged "
+                                "until it can be written again.")
+                     .arg(QDir::toNativeSeparators(openPath_)));
             pending_.clear();
             return;
         case Outcome::Damaged:
@@ -444,6 +452,45 @@ LogDatabase::Access LogDatabase::open() {
     if (!connect(path))
         return Access::None;
 
+    if (!created) {
+        switch (check()) {
+        case Outcome::Written:
+            break;
+        case Outcome::Damaged: {
+            CloseLogDatabase();
+            // Without a template no new log could take its place: leave it be.
+            if (!templateExists())
+                return Access::None;
+            QString kept;
+            if (!moveAside(path, &kept)) {
+                tell(QStringLiteral("The log file %1 is damaged and could not be moved aside. "
+                                    "Nothing will be logged until it is repaired or removed.")
+                         .arg(QDir::toNativeSeparators(path)));
+                return Access::None;
+            }
+            if (!createFromTemplate(path) || !connect(path))
+                return Access::None;
+            created = true;
+            tell(QStringLiteral("The log file was damaged and has been kept as %1. A new log "
+                                "file was created.")
+                     .arg(QDir::toNativeSeparators(kept)));
+            break;
+        }
+        case Outcome::Unavailable:
+            // Another program holds it (or the disk fails): looked at again next time.
+            CloseLogDatabase();
+            return Access::Unavailable;
+        default:
+            // It cannot be read at all (no rights): no log, as ever.
+            CloseLogDatabase();
+            return Access::None;
+        }
+        if (!created && !QFileInfo(path).isWritable())
+            tell(QStringLiteral("The log file %1 cannot be written. Nothing will be logged "
+                                "until it can be written again.")
+                     .arg(QDir::toNativeSeparators(path)));
+    }
+
     // A new log begins with its own rows, before anything that waited for it.
     if (created && context.audit) {
         const QList<PendingWrite> first = newLogRows(context);
@@ -475,6 +522,10 @@ QList<LogDatabase::PendingWrite> LogDatabase::newLogRows(const LogContext& conte
 bool LogDatabase::connectionIsCurrent(const QString& path) const {
     return !openPath_.isEmpty() && openPath_ == path && connection().isOpen() &&
            LogFileIdentity::of(path) == openIdentity_;
+}
+
+bool LogDatabase::templateExists() const {
+    return QFileInfo::exists(QDir(programFolder_).filePath(kFileName));
 }
 
 bool LogDatabase::createFromTemplate(const QString& path) const {
@@ -516,18 +567,69 @@ bool LogDatabase::connect(const QString& path) {
     return false;
 }
 
+// Whether the file just opened is a log: an SQLite database whose pages are sound and
+// which holds both tables. Written when it is, Damaged when it is not, Unavailable
+// when another program's lock keeps it from being read now (a locked log is no
+// damaged one), Failed when it cannot be read at all.
+LogDatabase::Outcome LogDatabase::check() {
+    QSqlDatabase db = connection();
+    limitWait(db);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("PRAGMA quick_check(1)")))
+        return outcomeOf(query.lastError());
+    if (!query.next() || query.value(0).toString() != QLatin1String("ok"))
+        return Outcome::Damaged;
+    query.finish();
+    limitWait(db);
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                                   "AND name IN ('SWR_Log', 'SWR_Audit')")))
+        return outcomeOf(query.lastError());
+    // An empty file reads as a sound database without tables.
+    return query.next() && query.value(0).toInt() == 2 ? Outcome::Written : Outcome::Damaged;
+}
+
+// Renames the damaged log (and its journal, which belongs to it) to
+// "swr.db.damaged-<yyyyMMdd-HHmmss>" beside it, so that nothing of it is lost.
+bool LogDatabase::moveAside(const QString& path, QString* kept) const {
+    const QString base = path + QStringLiteral(".damaged-") +
+                         clock_.now().toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
+        name = base + QLatin1Char('-') + QString::number(n);
+    if (!QFile::rename(path, name))
+        return false;
+    const QString journal = path + QStringLiteral("-journal");
+    if (QFileInfo::exists(journal))
+        QFile::rename(journal, name + QStringLiteral("-journal"));
+    *kept = name;
+    return true;
+}
+
 void LogDatabase::limitWait(QSqlDatabase& db) const {
     const qint64 left = std::max<qint64>(0, waitLimit_.remainingTime());
     QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(left));
 }
 
+// Each message once, until the log is written again.
+void LogDatabase::tell(const QString& text) {
+    if (told_.contains(text) || notices_.contains(text))
+        return;
+    told_.insert(text);
+    notices_.append(text);
+}
+
 void LogDatabase::finishOperation() {
     const int waiting = pendingCount();
+    const QStringList notices = std::exchange(notices_, {});
     if (waiting != toldWaiting_) {
         toldWaiting_ = waiting;
         if (backlogObserver_)
             backlogObserver_(waiting);
     }
+    for (const QString& text : notices)
+        prompter_.message(QStringLiteral("Spoolwright"), text, Prompter::Icon::Exclamation,
+                          Prompter::Buttons::Ok);
 }
 
 bool LogDatabase::ResetLogDatabase() {

@@ -5,8 +5,10 @@
 #include <QDateTime>
 #include <QDeadlineTimer>
 #include <QList>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
 #include <deque>
 #include <functional>
 
@@ -53,9 +55,11 @@ struct LogRow {
 // is written by the next operation or by flushPending(), before anything newer; the
 // backlog observer hears how many wait.
 //
-// Other failures are silent: a log that cannot be had at all (no folder, no template)
-// or written leaves logging, reports and statistics empty, and nothing is shown,
-// except where the reset says otherwise.
+// A log that is not a log (empty, truncated, corrupt, not a database, without the two
+// tables) is moved aside as "swr.db.damaged-<yyyyMMdd-HHmmss>" and a new one is made
+// from the template; a log that cannot be written is left alone. The operator is told
+// of each once. Other failures are silent: a log that cannot be had at all (no
+// folder, no template) leaves logging, reports and statistics empty.
 class LogDatabase {
 public:
     using ContextSource = std::function<LogContext()>;
@@ -152,10 +156,14 @@ private:
 
     Access open();
     bool connectionIsCurrent(const QString& path) const;
+    bool templateExists() const;
     bool createFromTemplate(const QString& path) const;
     bool connect(const QString& path);
+    Outcome check();
+    bool moveAside(const QString& path, QString* kept) const;
     QList<PendingWrite> newLogRows(const LogContext& context) const;
     void limitWait(QSqlDatabase& db) const;
+    void tell(const QString& text);
     void finishOperation();
 
     ContextSource context_;
@@ -173,4 +181,6 @@ private:
     int toldWaiting_ = 0;      // the count the observer heard last
     int operationDepth_ = 0;   // public operations running (one calls another)
     QDeadlineTimer waitLimit_; // when the running operation stops waiting for the log
+    QStringList notices_;      // messages for the operator once the operation ends
+    QSet<QString> told_;       // messages shown since the log was last written
 };
