@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 #include <QVariant>
@@ -18,6 +19,28 @@
 namespace {
 
 const QString kFileName = QStringLiteral("swr.db");
+
+// The longest the window waits for another program's lock on the log in one
+// operation, all its statements together.
+constexpr qint64 kWaitMs = 1000;
+
+// SQLite's primary result codes, as the driver reports them (an extended code carries
+// its primary one in the low byte).
+enum ResultCode {
+    kReadOnly = 8,
+    kBusy = 5,
+    kLocked = 6,
+    kIoError = 10,
+    kCorrupt = 11,
+    kFull = 13,
+    kNotADatabase = 26,
+};
+
+int resultCode(const QSqlError& error) {
+    bool ok = false;
+    const int code = error.nativeErrorCode().toInt(&ok);
+    return ok ? code & 0xff : -1;
+}
 
 // Empty text is stored as NULL, so that a column nobody filled and a column emptied
 // on purpose ("Deleted Pages" of a released job) read the same to the views.
@@ -44,7 +67,46 @@ QString newConnectionName() {
     return QStringLiteral("spoolwright-log-%1").arg(++counter);
 }
 
+// A column named twice keeps its last value, as two writes in a row would.
+QList<LogField> lastValues(const QList<LogField>& fields) {
+    QList<LogField> columns;
+    for (const LogField& field : fields) {
+        auto same = std::find_if(columns.begin(), columns.end(), [&](const LogField& seen) {
+            return seen.column.compare(field.column, Qt::CaseInsensitive) == 0;
+        });
+        if (same != columns.end())
+            same->value = field.value;
+        else
+            columns.append(field);
+    }
+    return columns;
+}
+
 } // namespace
+
+// Every public operation is one of these: it sets how long the operation may wait
+// for the log, and when the outermost one ends, the observer and the operator hear
+// what changed. Nothing is shown in the middle of an operation, because a message
+// box lets the window's timers and events run, and they may use the log themselves.
+class LogDatabase::Operation {
+public:
+    explicit Operation(LogDatabase& log) : log_(log) {
+        // Rows that wait mean the log was found held: then an operation only tries,
+        // without waiting, so that a lock held for long costs the window one wait in
+        // all rather than one per operation or per tick of its timer.
+        if (log_.operationDepth_++ == 0)
+            log_.waitLimit_.setRemainingTime(log_.pending_.empty() ? kWaitMs : 0);
+    }
+    ~Operation() {
+        if (--log_.operationDepth_ == 0)
+            log_.finishOperation();
+    }
+    Operation(const Operation&) = delete;
+    Operation& operator=(const Operation&) = delete;
+
+private:
+    LogDatabase& log_;
+};
 
 LogDatabase::LogDatabase(ContextSource context, QString programFolder,
                          const Environment& environment, const Clock& clock, Prompter& prompter)
@@ -66,27 +128,20 @@ QSqlDatabase LogDatabase::connection() const {
     return QSqlDatabase::database(connectionName_, false);
 }
 
-bool LogDatabase::OpenLogDatabase() {
-    const LogContext context = context_();
-    const QString path = logFileIn(context.logPath);
-    if (path.isEmpty())
-        return false;
-    if (connectionIsCurrent(path))
-        return true;
+void LogDatabase::setBacklogObserver(std::function<void(int)> observer) {
+    backlogObserver_ = std::move(observer);
+}
 
-    CloseLogDatabase();
-    bool created = false;
-    if (!QFileInfo::exists(path)) {
-        if (!createFromTemplate(path))
-            return false;
-        created = true;
-    }
-    if (!connect(path))
-        return false;
-    // Written through the connection just opened: WriteAudit finds it current.
-    if (created)
-        writeNewLogRows(context);
-    return true;
+QString LogDatabase::backlogText(int waiting) {
+    if (waiting <= 0)
+        return QString();
+    return waiting == 1 ? QStringLiteral("Log busy, 1 row waiting")
+                        : QStringLiteral("Log busy, %1 rows waiting").arg(waiting);
+}
+
+bool LogDatabase::OpenLogDatabase() {
+    Operation operation(*this);
+    return openWritingBacklog() == Access::Open;
 }
 
 void LogDatabase::CloseLogDatabase() {
@@ -96,9 +151,381 @@ void LogDatabase::CloseLogDatabase() {
     openIdentity_ = {};
 }
 
+void LogDatabase::flushPending() {
+    if (pending_.empty())
+        return;
+    Operation operation(*this);
+    writeBacklog();
+}
+
+void LogDatabase::WriteAudit(const QString& action, const QString& description) {
+    if (!context_().audit)
+        return;
+    Operation operation(*this);
+    // The row keeps the time of the action, however long it has to wait.
+    enqueue({{PendingWrite::Kind::Audit,
+              QString(),
+              {{QStringLiteral("Time"), DateText::format(clock_.now())},
+               {QStringLiteral("Action"), action},
+               {QStringLiteral("Description"), description},
+               {QStringLiteral("SWR User"), environment_.userName()},
+               {QStringLiteral("SWR Computer"), environment_.computerName()}}}});
+    writeBacklog();
+}
+
+void LogDatabase::SetLogField(const QString& transactionId, const QString& column,
+                              const QString& value) {
+    SetLogFields(transactionId, {{column, value}});
+}
+
+void LogDatabase::SetLogFields(const QString& transactionId, const QList<LogField>& fields) {
+    Operation operation(*this);
+    enqueue({{PendingWrite::Kind::Fields, transactionId, fields}});
+    writeBacklog();
+}
+
+void LogDatabase::LogNewRows(const QList<LogRow>& rows) {
+    if (rows.isEmpty())
+        return;
+    Operation operation(*this);
+    QList<PendingWrite> writes;
+    for (const LogRow& row : rows)
+        writes.append({PendingWrite::Kind::NewRow, row.transactionId, row.fields});
+    enqueue(writes);
+    writeBacklog();
+}
+
+bool LogDatabase::LogRowExists(const QString& transactionId) {
+    Operation operation(*this);
+    // A job whose row waits to be written has been logged: the caller must not take
+    // it for a new one.
+    for (const PendingWrite& write : pending_)
+        if (write.kind != PendingWrite::Kind::Audit && write.transactionId == transactionId)
+            return true;
+    if (openWritingBacklog() != Access::Open)
+        return false;
+    QSqlDatabase db = connection();
+    limitWait(db);
+    // The query ends with this function, so no read lock outlives the look-up.
+    QSqlQuery exists(db);
+    exists.setForwardOnly(true);
+    exists.prepare(QStringLiteral("SELECT 1 FROM SWR_Log WHERE \"TransactionID\" = ? LIMIT 1"));
+    exists.addBindValue(transactionId);
+    if (exists.exec() && exists.next())
+        return true;
+    // Looked at again, and replaced when it is damaged, by the next operation.
+    if (outcomeOf(exists.lastError()) == Outcome::Damaged)
+        CloseLogDatabase();
+    return false;
+}
+
+void LogDatabase::enqueue(QList<PendingWrite> writes) {
+    for (PendingWrite& write : writes) {
+        if (pending_.size() >= size_t(kMostWaiting))
+            return;
+        pending_.push_back(std::move(write));
+    }
+}
+
+// Whoever reads the log sees the rows that waited, and a log made just now begins
+// with its own rows.
+LogDatabase::Access LogDatabase::openWritingBacklog() {
+    writeBacklog();
+    if (open() == Access::Open && !pending_.empty())
+        writeBacklog();
+    return open();
+}
+
+void LogDatabase::writeBacklog() {
+    // A log found damaged while it is written is looked at again at once and, when it
+    // is damaged indeed, replaced: the rows then go into the new log.
+    for (int attempt = 0; attempt < 2 && !pending_.empty(); ++attempt) {
+        const Access access = open();
+        if (access == Access::Unavailable)
+            return;
+        if (access == Access::None) {
+            // No log can be had at all (no folder, no template, a damaged file that
+            // cannot be moved aside): nothing is logged.
+            pending_.clear();
+            return;
+        }
+        switch (writeAllWaiting()) {
+        case Outcome::Written:
+        case Outcome::Failed:
+            pending_.clear();
+            told_.clear(); // a later problem is worth telling again
+            return;
+        case Outcome::Unavailable:
+            return;
+        case Outcome::ReadOnly:
+            tell(QStringLiteral("The log file %1 cannot be written. Nothing will be logged "
+                                "until it can be written again.")
+                     .arg(QDir::toNativeSeparators(openPath_)));
+            pending_.clear();
+            return;
+        case Outcome::Damaged:
+            CloseLogDatabase();
+            break;
+        }
+    }
+}
+
+LogDatabase::Outcome LogDatabase::outcomeOf(const QSqlError& error) {
+    switch (resultCode(error)) {
+    case kBusy:
+    case kLocked:
+    case kIoError:
+    case kFull:
+        return Outcome::Unavailable;
+    case kCorrupt:
+    case kNotADatabase:
+        return Outcome::Damaged;
+    case kReadOnly:
+        return Outcome::ReadOnly;
+    default:
+        return Outcome::Failed;
+    }
+}
+
+LogDatabase::Outcome LogDatabase::writeAllWaiting() {
+    QSqlDatabase db = connection();
+    // All that waits goes in one transaction: written whole, in order and with a
+    // single sync, or not at all and still waiting. IMMEDIATE takes the write lock at
+    // the start, so that the operation's one wait for another program is here.
+    limitWait(db);
+    QSqlQuery begin(db);
+    if (!begin.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        const Outcome outcome = outcomeOf(begin.lastError());
+        return outcome == Outcome::Failed ? Outcome::Unavailable : outcome;
+    }
+    Outcome outcome = Outcome::Written;
+    for (const PendingWrite& write : pending_) {
+        outcome = apply(db, write);
+        if (outcome != Outcome::Written)
+            break;
+    }
+    if (outcome == Outcome::Written) {
+        limitWait(db);
+        QSqlQuery commit(db);
+        if (commit.exec(QStringLiteral("COMMIT")))
+            return Outcome::Written;
+        outcome = outcomeOf(commit.lastError());
+        if (outcome == Outcome::Failed)
+            outcome = Outcome::Unavailable;
+    }
+    QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+    return outcome;
+}
+
+// Written, or the reason the whole backlog must stop. A statement refused for itself
+// (a column that is no column) is skipped, as it always was, and holds nothing up.
+LogDatabase::Outcome LogDatabase::apply(QSqlDatabase& db, const PendingWrite& write) {
+    switch (write.kind) {
+    case PendingWrite::Kind::Audit:
+        return insertAudit(db, write.fields);
+    case PendingWrite::Kind::Fields:
+        return setFields(db, write.transactionId, write.fields);
+    case PendingWrite::Kind::NewRow: {
+        QSqlQuery exists(db);
+        exists.setForwardOnly(true);
+        exists.prepare(QStringLiteral("SELECT 1 FROM SWR_Log WHERE \"TransactionID\" = ? LIMIT 1"));
+        exists.addBindValue(write.transactionId);
+        if (!exists.exec()) {
+            const Outcome outcome = outcomeOf(exists.lastError());
+            return outcome == Outcome::Failed ? Outcome::Written : outcome;
+        }
+        if (exists.next())
+            return Outcome::Written; // the job is in the log already
+        exists.finish();
+        return setFields(db, write.transactionId, write.fields);
+    }
+    }
+    return Outcome::Written;
+}
+
+LogDatabase::Outcome LogDatabase::insertAudit(QSqlDatabase& db, const QList<LogField>& columns) {
+    QStringList names;
+    for (const LogField& field : columns)
+        names << quoted(field.column);
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO SWR_Audit (%1) VALUES (?%2)")
+                       .arg(names.join(QStringLiteral(", ")),
+                            QStringLiteral(", ?").repeated(columns.size() - 1)));
+    for (const LogField& field : columns)
+        insert.addBindValue(textOrNull(field.value));
+    if (insert.exec())
+        return Outcome::Written;
+    const Outcome outcome = outcomeOf(insert.lastError());
+    return outcome == Outcome::Failed ? Outcome::Written : outcome;
+}
+
+LogDatabase::Outcome LogDatabase::setFields(QSqlDatabase& db, const QString& transactionId,
+                                            const QList<LogField>& fields) {
+    const Outcome together = setFieldsAtOnce(db, transactionId, fields);
+    if (together != Outcome::Failed)
+        return together;
+    // Should a column be refused, the others are still written, as one write per
+    // column would write them.
+    for (const LogField& field : fields) {
+        const Outcome outcome = setField(db, transactionId, field.column, field.value);
+        if (outcome != Outcome::Written && outcome != Outcome::Failed)
+            return outcome;
+    }
+    return Outcome::Written;
+}
+
+LogDatabase::Outcome LogDatabase::setField(QSqlDatabase& db, const QString& transactionId,
+                                           const QString& column, const QString& value) {
+    // Only the first row of a key is edited, should another program have added a
+    // second one.
+    QSqlQuery update(db);
+    update.prepare(QStringLiteral("UPDATE SWR_Log SET %1 = ? WHERE rowid = (SELECT rowid FROM "
+                                  "SWR_Log WHERE \"TransactionID\" = ? ORDER BY rowid LIMIT 1)")
+                       .arg(quoted(column)));
+    update.addBindValue(textOrNull(value));
+    update.addBindValue(transactionId);
+    if (!update.exec())
+        return outcomeOf(update.lastError());
+    if (update.numRowsAffected() > 0)
+        return Outcome::Written;
+
+    QSqlQuery insert(db);
+    insert.prepare(QStringLiteral("INSERT INTO SWR_Log (\"TransactionID\", %1) VALUES (?, ?)")
+                       .arg(quoted(column)));
+    insert.addBindValue(transactionId);
+    insert.addBindValue(textOrNull(value));
+    return insert.exec() ? Outcome::Written : outcomeOf(insert.lastError());
+}
+
+LogDatabase::Outcome LogDatabase::setFieldsAtOnce(QSqlDatabase& db, const QString& transactionId,
+                                                  const QList<LogField>& fields) {
+    const QList<LogField> columns = lastValues(fields);
+    if (columns.isEmpty())
+        return Outcome::Written;
+
+    QSqlQuery find(db);
+    find.setForwardOnly(true);
+    find.prepare(QStringLiteral(
+        "SELECT rowid FROM SWR_Log WHERE \"TransactionID\" = ? ORDER BY rowid LIMIT 1"));
+    find.addBindValue(transactionId);
+    if (!find.exec())
+        return outcomeOf(find.lastError());
+    const QVariant rowid = find.next() ? find.value(0) : QVariant();
+    find.finish();
+
+    QStringList names;
+    for (const LogField& field : columns)
+        names << quoted(field.column);
+    QSqlQuery write(db);
+    if (rowid.isValid()) {
+        write.prepare(QStringLiteral("UPDATE SWR_Log SET %1 = ? WHERE rowid = ?")
+                          .arg(names.join(QStringLiteral(" = ?, "))));
+        for (const LogField& field : columns)
+            write.addBindValue(textOrNull(field.value));
+        write.addBindValue(rowid);
+    } else {
+        const QString marks = QStringLiteral(", ?").repeated(columns.size());
+        write.prepare(QStringLiteral("INSERT INTO SWR_Log (\"TransactionID\", %1) VALUES (?%2)")
+                          .arg(names.join(QStringLiteral(", ")), marks));
+        write.addBindValue(transactionId);
+        for (const LogField& field : columns)
+            write.addBindValue(textOrNull(field.value));
+    }
+    return write.exec() ? Outcome::Written : outcomeOf(write.lastError());
+}
+
+LogDatabase::Access LogDatabase::open() {
+    const LogContext context = context_();
+    const QString path = logFileIn(context.logPath);
+    if (path.isEmpty())
+        return Access::None;
+    if (connectionIsCurrent(path))
+        return Access::Open;
+
+    CloseLogDatabase();
+    bool created = false;
+    if (!QFileInfo::exists(path)) {
+        if (!createFromTemplate(path))
+            return Access::None;
+        created = true;
+    }
+    if (!connect(path))
+        return Access::None;
+
+    if (!created) {
+        switch (check()) {
+        case Outcome::Written:
+            break;
+        case Outcome::Damaged: {
+            CloseLogDatabase();
+            // Without a template no new log could take its place: leave it be.
+            if (!templateExists())
+                return Access::None;
+            QString kept;
+            if (!moveAside(path, &kept)) {
+                tell(QStringLiteral("The log file %1 is damaged and could not be moved aside. "
+                                    "Nothing will be logged until it is repaired or removed.")
+                         .arg(QDir::toNativeSeparators(path)));
+                return Access::None;
+            }
+            if (!createFromTemplate(path) || !connect(path))
+                return Access::None;
+            created = true;
+            tell(QStringLiteral("The log file was damaged and has been kept as %1. A new log "
+                                "file was created.")
+                     .arg(QDir::toNativeSeparators(kept)));
+            break;
+        }
+        case Outcome::Unavailable:
+            // Another program holds it (or the disk fails): looked at again next time.
+            CloseLogDatabase();
+            return Access::Unavailable;
+        default:
+            // It cannot be read at all (no rights): no log, as ever.
+            CloseLogDatabase();
+            return Access::None;
+        }
+        if (!created && !QFileInfo(path).isWritable())
+            tell(QStringLiteral("The log file %1 cannot be written. Nothing will be logged "
+                                "until it can be written again.")
+                     .arg(QDir::toNativeSeparators(path)));
+    }
+
+    // A new log begins with its own rows, before anything that waited for it.
+    if (created && context.audit) {
+        const QList<PendingWrite> first = newLogRows(context);
+        pending_.insert(pending_.begin(), first.begin(), first.end());
+    }
+    return Access::Open;
+}
+
+QList<LogDatabase::PendingWrite> LogDatabase::newLogRows(const LogContext& context) const {
+    const QString time = DateText::format(clock_.now());
+    auto audit = [&](const QString& action, const QString& description) {
+        return PendingWrite{PendingWrite::Kind::Audit,
+                            QString(),
+                            {{QStringLiteral("Time"), time},
+                             {QStringLiteral("Action"), action},
+                             {QStringLiteral("Description"), description},
+                             {QStringLiteral("SWR User"), environment_.userName()},
+                             {QStringLiteral("SWR Computer"), environment_.computerName()}}};
+    };
+    QList<PendingWrite> rows{audit(QStringLiteral("Log"), QStringLiteral("New log file created.")),
+                             audit(QStringLiteral("Queue"), QStringLiteral("Current Queue ") +
+                                                                context.server + QLatin1Char('-') +
+                                                                context.queue)};
+    if (context.autoQueue)
+        rows.append(audit(QStringLiteral("AutoQueue"), QStringLiteral("AutoQueue Enabled")));
+    return rows;
+}
+
 bool LogDatabase::connectionIsCurrent(const QString& path) const {
     return !openPath_.isEmpty() && openPath_ == path && connection().isOpen() &&
            LogFileIdentity::of(path) == openIdentity_;
+}
+
+bool LogDatabase::templateExists() const {
+    return QFileInfo::exists(QDir(programFolder_).filePath(kFileName));
 }
 
 bool LogDatabase::createFromTemplate(const QString& path) const {
@@ -122,11 +549,12 @@ bool LogDatabase::connect(const QString& path) {
                           : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
     // mode=rw: a file that vanished since it was looked for must not come back as an
     // empty database without tables, which would silently swallow every later write.
+    // A file that cannot be written is opened for reading, so reports still work.
     db.setDatabaseName(QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded) +
                        QStringLiteral("?mode=rw"));
-    // Another program holding the file for longer than this makes the write be
-    // skipped rather than freeze the window.
-    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=1000"));
+    // How long a statement may wait for another program is set before each one that
+    // takes a lock (limitWait), so that the waits of one operation add up to kWaitMs.
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=0"));
     if (!db.open())
         return false;
     // The log keeps its rollback journal (never write-ahead logging), so that between
@@ -139,157 +567,69 @@ bool LogDatabase::connect(const QString& path) {
     return false;
 }
 
-void LogDatabase::writeNewLogRows(const LogContext& context) {
-    WriteAudit(QStringLiteral("Log"), QStringLiteral("New log file created."));
-    WriteAudit(QStringLiteral("Queue"), QStringLiteral("Current Queue ") + context.server +
-                                            QLatin1Char('-') + context.queue);
-    if (context.autoQueue)
-        WriteAudit(QStringLiteral("AutoQueue"), QStringLiteral("AutoQueue Enabled"));
-}
-
-void LogDatabase::WriteAudit(const QString& action, const QString& description) {
-    if (!context_().audit)
-        return;
-    if (!OpenLogDatabase())
-        return;
-    QSqlQuery insert(connection());
-    insert.prepare(QStringLiteral("INSERT INTO SWR_Audit (\"Time\", \"Action\", \"Description\", "
-                                  "\"SWR User\", \"SWR Computer\") VALUES (?, ?, ?, ?, ?)"));
-    insert.addBindValue(textOrNull(DateText::format(clock_.now())));
-    insert.addBindValue(textOrNull(action));
-    insert.addBindValue(textOrNull(description));
-    insert.addBindValue(textOrNull(environment_.userName()));
-    insert.addBindValue(textOrNull(environment_.computerName()));
-    insert.exec();
-}
-
-bool LogDatabase::setField(QSqlDatabase& db, const QString& transactionId, const QString& column,
-                           const QString& value) {
-    // Only the first row of a key is edited, should another program have added a
-    // second one.
-    QSqlQuery update(db);
-    update.prepare(QStringLiteral("UPDATE SWR_Log SET %1 = ? WHERE rowid = (SELECT rowid FROM "
-                                  "SWR_Log WHERE \"TransactionID\" = ? ORDER BY rowid LIMIT 1)")
-                       .arg(quoted(column)));
-    update.addBindValue(textOrNull(value));
-    update.addBindValue(transactionId);
-    if (!update.exec())
-        return false;
-    if (update.numRowsAffected() > 0)
-        return true;
-
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO SWR_Log (\"TransactionID\", %1) VALUES (?, ?)")
-                       .arg(quoted(column)));
-    insert.addBindValue(transactionId);
-    insert.addBindValue(textOrNull(value));
-    return insert.exec();
-}
-
-void LogDatabase::SetLogField(const QString& transactionId, const QString& column,
-                              const QString& value) {
-    if (!OpenLogDatabase())
-        return;
+// Whether the file just opened is a log: an SQLite database whose pages are sound and
+// which holds both tables. Written when it is, Damaged when it is not, Unavailable
+// when another program's lock keeps it from being read now (a locked log is no
+// damaged one), Failed when it cannot be read at all.
+LogDatabase::Outcome LogDatabase::check() {
     QSqlDatabase db = connection();
-    setField(db, transactionId, column, value);
+    limitWait(db);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(QStringLiteral("PRAGMA quick_check(1)")))
+        return outcomeOf(query.lastError());
+    if (!query.next() || query.value(0).toString() != QLatin1String("ok"))
+        return Outcome::Damaged;
+    query.finish();
+    limitWait(db);
+    if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                                   "AND name IN ('SWR_Log', 'SWR_Audit')")))
+        return outcomeOf(query.lastError());
+    // An empty file reads as a sound database without tables.
+    return query.next() && query.value(0).toInt() == 2 ? Outcome::Written : Outcome::Damaged;
 }
 
-void LogDatabase::SetLogFields(const QString& transactionId, const QList<LogField>& fields) {
-    if (!OpenLogDatabase())
-        return;
-    QSqlDatabase db = connection();
-    // One commit for the whole job instead of one per column: the disk is synced once.
-    const bool batched = db.transaction();
-    // Should a column be refused, the others are still written, as SetLogField would
-    // write them one by one.
-    if (!setFieldsAtOnce(db, transactionId, fields)) {
-        for (const LogField& field : fields)
-            setField(db, transactionId, field.column, field.value);
-    }
-    if (batched && !db.commit())
-        db.rollback();
-}
-
-void LogDatabase::LogNewRows(const QList<LogRow>& rows) {
-    if (rows.isEmpty() || !OpenLogDatabase())
-        return;
-    QSqlDatabase db = connection();
-    // A pass over a server's jobs is one transaction: one look-up per job and a
-    // single sync for all the jobs it finds new.
-    const bool batched = db.transaction();
-    {
-        QSqlQuery exists(db);
-        exists.setForwardOnly(true);
-        exists.prepare(QStringLiteral("SELECT 1 FROM SWR_Log WHERE \"TransactionID\" = ? LIMIT 1"));
-        for (const LogRow& row : rows) {
-            exists.addBindValue(row.transactionId);
-            const bool known = exists.exec() && exists.next();
-            exists.finish();
-            if (!known && !setFieldsAtOnce(db, row.transactionId, row.fields))
-                for (const LogField& field : row.fields)
-                    setField(db, row.transactionId, field.column, field.value);
-        }
-    }
-    if (batched && !db.commit())
-        db.rollback();
-}
-
-bool LogDatabase::setFieldsAtOnce(QSqlDatabase& db, const QString& transactionId,
-                                  const QList<LogField>& fields) {
-    // A column named twice keeps its last value, as two writes in a row would.
-    QList<LogField> columns;
-    for (const LogField& field : fields) {
-        auto same = std::find_if(columns.begin(), columns.end(), [&](const LogField& seen) {
-            return seen.column.compare(field.column, Qt::CaseInsensitive) == 0;
-        });
-        if (same != columns.end())
-            same->value = field.value;
-        else
-            columns.append(field);
-    }
-    if (columns.isEmpty())
-        return true;
-
-    QSqlQuery find(db);
-    find.setForwardOnly(true);
-    find.prepare(QStringLiteral(
-        "SELECT rowid FROM SWR_Log WHERE \"TransactionID\" = ? ORDER BY rowid LIMIT 1"));
-    find.addBindValue(transactionId);
-    if (!find.exec())
+// Renames the damaged log (and its journal, which belongs to it) to
+// "swr.db.damaged-<yyyyMMdd-HHmmss>" beside it, so that nothing of it is lost.
+bool LogDatabase::moveAside(const QString& path, QString* kept) const {
+    const QString base = path + QStringLiteral(".damaged-") +
+                         clock_.now().toLocalTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString name = base;
+    for (int n = 2; QFileInfo::exists(name) || QFileInfo(name).isSymLink(); ++n)
+        name = base + QLatin1Char('-') + QString::number(n);
+    if (!QFile::rename(path, name))
         return false;
-    const QVariant rowid = find.next() ? find.value(0) : QVariant();
-    find.finish();
-
-    QStringList names;
-    for (const LogField& field : columns)
-        names << quoted(field.column);
-    QSqlQuery write(db);
-    if (rowid.isValid()) {
-        write.prepare(QStringLiteral("UPDATE SWR_Log SET %1 = ? WHERE rowid = ?")
-                          .arg(names.join(QStringLiteral(" = ?, "))));
-        for (const LogField& field : columns)
-            write.addBindValue(textOrNull(field.value));
-        write.addBindValue(rowid);
-    } else {
-        const QString marks = QStringLiteral(", ?").repeated(columns.size());
-        write.prepare(QStringLiteral("INSERT INTO SWR_Log (\"TransactionID\", %1) VALUES (?%2)")
-                          .arg(names.join(QStringLiteral(", ")), marks));
-        write.addBindValue(transactionId);
-        for (const LogField& field : columns)
-            write.addBindValue(textOrNull(field.value));
-    }
-    return write.exec();
+    const QString journal = path + QStringLiteral("-journal");
+    if (QFileInfo::exists(journal))
+        QFile::rename(journal, name + QStringLiteral("-journal"));
+    *kept = name;
+    return true;
 }
 
-bool LogDatabase::LogRowExists(const QString& transactionId) {
-    if (!OpenLogDatabase())
-        return false;
-    // The query ends with this function, so no read lock outlives the look-up.
-    QSqlQuery exists(connection());
-    exists.setForwardOnly(true);
-    exists.prepare(QStringLiteral("SELECT 1 FROM SWR_Log WHERE \"TransactionID\" = ? LIMIT 1"));
-    exists.addBindValue(transactionId);
-    return exists.exec() && exists.next();
+void LogDatabase::limitWait(QSqlDatabase& db) const {
+    const qint64 left = std::max<qint64>(0, waitLimit_.remainingTime());
+    QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(left));
+}
+
+// Each message once, until the log is written again.
+void LogDatabase::tell(const QString& text) {
+    if (told_.contains(text) || notices_.contains(text))
+        return;
+    told_.insert(text);
+    notices_.append(text);
+}
+
+void LogDatabase::finishOperation() {
+    const int waiting = pendingCount();
+    const QStringList notices = std::exchange(notices_, {});
+    if (waiting != toldWaiting_) {
+        toldWaiting_ = waiting;
+        if (backlogObserver_)
+            backlogObserver_(waiting);
+    }
+    for (const QString& text : notices)
+        prompter_.message(QStringLiteral("Spoolwright"), text, Prompter::Icon::Exclamation,
+                          Prompter::Buttons::Ok);
 }
 
 bool LogDatabase::ResetLogDatabase() {
@@ -299,20 +639,25 @@ bool LogDatabase::ResetLogDatabase() {
                           QStringLiteral("Do you want to archive a copy of the database?"),
                           Prompter::Icon::Critical,
                           Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
-    // Nothing of the file may stay open while it is copied and deleted.
-    CloseLogDatabase();
-
     bool done = !path.isEmpty();
-    if (done && archive) {
-        const QString archivePath = QFileInfo(path).dir().filePath(archiveName(clock_.now()));
-        if (QFileInfo::exists(archivePath))
-            done = QFile::remove(archivePath);
-        done = done && QFile::copy(path, archivePath);
-    }
-    if (done && QFileInfo::exists(path)) {
-        done = QFile::remove(path);
+    {
+        Operation operation(*this);
+        // Nothing of the file may stay open while it is copied and deleted.
+        CloseLogDatabase();
+        if (done && archive) {
+            const QString archivePath = QFileInfo(path).dir().filePath(archiveName(clock_.now()));
+            if (QFileInfo::exists(archivePath))
+                done = QFile::remove(archivePath);
+            done = done && QFile::copy(path, archivePath);
+        }
+        if (done && QFileInfo::exists(path)) {
+            done = QFile::remove(path);
+            if (done)
+                QFile::remove(path + QStringLiteral("-journal"));
+        }
+        // Rows waiting for the old log go with it; the reload logs the current jobs anew.
         if (done)
-            QFile::remove(path + QStringLiteral("-journal"));
+            pending_.clear();
     }
     if (!done) {
         prompter_.message(QStringLiteral("Spoolwright"),

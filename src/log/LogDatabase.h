@@ -3,14 +3,19 @@
 #include "log/LogFileIdentity.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QList>
+#include <QSet>
 #include <QSqlDatabase>
 #include <QString>
+#include <QStringList>
+#include <deque>
 #include <functional>
 
 class Clock;
 class Environment;
 class Prompter;
+class QSqlError;
 
 // What the log needs to know of the program at the moment of an operation. Read
 // afresh for every operation, because the operator may change the settings (and the
@@ -44,8 +49,17 @@ struct LogRow {
 // file at LogPath is still the one it opened; a file that was deleted is made again
 // from the template (with the rows of a new log) and a replaced one is reopened.
 //
-// Failures are silent: a log that cannot be written leaves logging, reports and
-// statistics empty, and nothing is shown, except where the reset says otherwise.
+// The window never waits for the log for more than one second in one operation, and
+// while rows wait it does not wait at all. A row that cannot be written because
+// another program holds the log (or the disk is full) waits in memory, in order, and
+// is written by the next operation or by flushPending(), before anything newer; the
+// backlog observer hears how many wait.
+//
+// A log that is not a log (empty, truncated, corrupt, not a database, without the two
+// tables) is moved aside as "swr.db.damaged-<yyyyMMdd-HHmmss>" and a new one is made
+// from the template; a log that cannot be written is left alone. The operator is told
+// of each once. Other failures are silent: a log that cannot be had at all (no
+// folder, no template) leaves logging, reports and statistics empty.
 class LogDatabase {
 public:
     using ContextSource = std::function<LogContext()>;
@@ -59,8 +73,8 @@ public:
     LogDatabase& operator=(const LogDatabase&) = delete;
 
     // Makes sure the file exists (copying the template when it does not, and then
-    // writing a new log's first audit rows) and that connection() is open on it.
-    // False when it cannot be opened.
+    // writing a new log's first audit rows), that connection() is open on it, and
+    // writes the rows that wait. False when it cannot be opened.
     bool OpenLogDatabase();
     // Releases the file: nothing of it stays open until the next operation.
     void CloseLogDatabase();
@@ -88,6 +102,19 @@ public:
     // current jobs into a new log); false after a failure, which has been shown.
     bool ResetLogDatabase();
 
+    // Tries, without waiting for the log, to write the rows that wait; returns at once
+    // when none do. The window calls it from its timer.
+    void flushPending();
+    // How many rows wait to be written (audit rows and job rows alike).
+    int pendingCount() const { return int(pending_.size()); }
+    // Called with the number of waiting rows whenever it changes, and with 0 once the
+    // last of them is written; the window shows backlogText() of it in its status bar.
+    void setBacklogObserver(std::function<void(int waiting)> observer);
+    // "Log busy, 3 rows waiting"; empty for none.
+    static QString backlogText(int waiting);
+    // At most this many rows wait; rows beyond are not logged.
+    static constexpr int kMostWaiting = 100000;
+
     // The file of the log: LogPath + "/swr.db".
     QString filePath() const;
     // The open connection, for reports and statistics to read with their own queries
@@ -99,14 +126,45 @@ public:
     static QString archiveName(const QDateTime& when);
 
 private:
+    // One row to write: an audit row, columns of a job row (made when missing), or a
+    // job row to make only when the log has none for its key.
+    struct PendingWrite {
+        enum class Kind { Audit, Fields, NewRow };
+        Kind kind;
+        QString transactionId;
+        QList<LogField> fields; // for Audit, the columns of SWR_Audit
+    };
+    // How a statement ended, for what to do with the rows.
+    enum class Outcome { Written, Unavailable, Damaged, ReadOnly, Failed };
+    // Whether the log can be written now.
+    enum class Access { Open, Unavailable, None };
+    class Operation;
+    static Outcome outcomeOf(const QSqlError& error);
+
+    void enqueue(QList<PendingWrite> writes);
+    Access openWritingBacklog();
+    void writeBacklog();
+    Outcome writeAllWaiting();
+    Outcome apply(QSqlDatabase& db, const PendingWrite& write);
+    Outcome insertAudit(QSqlDatabase& db, const QList<LogField>& columns);
+    Outcome setField(QSqlDatabase& db, const QString& transactionId, const QString& column,
+                     const QString& value);
+    Outcome setFields(QSqlDatabase& db, const QString& transactionId,
+                      const QList<LogField>& fields);
+    Outcome setFieldsAtOnce(QSqlDatabase& db, const QString& transactionId,
+                            const QList<LogField>& fields);
+
+    Access open();
     bool connectionIsCurrent(const QString& path) const;
+    bool templateExists() const;
     bool createFromTemplate(const QString& path) const;
     bool connect(const QString& path);
-    void writeNewLogRows(const LogContext& context);
-    bool setField(QSqlDatabase& db, const QString& transactionId, const QString& column,
-                  const QString& value);
-    bool setFieldsAtOnce(QSqlDatabase& db, const QString& transactionId,
-                         const QList<LogField>& fields);
+    Outcome check();
+    bool moveAside(const QString& path, QString* kept) const;
+    QList<PendingWrite> newLogRows(const LogContext& context) const;
+    void limitWait(QSqlDatabase& db) const;
+    void tell(const QString& text);
+    void finishOperation();
 
     ContextSource context_;
     QString programFolder_;
@@ -117,4 +175,12 @@ private:
     QString connectionName_;
     QString openPath_;             // the path the connection was opened on
     LogFileIdentity openIdentity_; // and the file that stood there then
+
+    std::deque<PendingWrite> pending_; // rows not written yet, oldest first
+    std::function<void(int)> backlogObserver_;
+    int toldWaiting_ = 0;      // the count the observer heard last
+    int operationDepth_ = 0;   // public operations running (one calls another)
+    QDeadlineTimer waitLimit_; // when the running operation stops waiting for the log
+    QStringList notices_;      // messages for the operator once the operation ends
+    QSet<QString> told_;       // messages shown since the log was last written
 };

@@ -1,9 +1,10 @@
 #include "platform/ProfileFile.h"
 
+#include "platform/SafeFile.h"
+
 #include <QByteArrayList>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace {
 
@@ -209,12 +210,7 @@ bool ProfileFile::write(const QString& path, const QString& section, const QStri
     if (exists && data == old)
         return true;
 
-    // QSaveFile remembers a failed write and then discards the temporary file.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    file.write(data);
-    return file.commit();
+    return SafeFile::replaceFileContents(path, data);
 }
 
 QStringList ProfileFile::keys(const QString& path, const QString& section) {

@@ -33,15 +33,14 @@ QString read(const QString& path, const QString& section, const QString& key,
 // is added at the end of the file, after one blank line. A missing file is created,
 // but not a missing folder: the folders belong to whoever chose the path.
 //
-// The whole file is written to a temporary file beside it and renamed over it, so a
-// crash leaves the old file or the new one, never half of one. A write that changes
-// nothing leaves the file alone. Line breaks inside `value` become blanks, so one key
-// stays one line.
+// The whole file is replaced through SafeFile, so a crash or a full disk leaves the
+// old file or the new one, never half of one. A write that changes nothing leaves the
+// file alone. Line breaks inside `value` become blanks, so one key stays one line.
 //
-// False when nothing was written: the folder is missing or not writable, the file
-// exists but cannot be read (it is never replaced blind) or is read-only, or the
-// names cannot be stored (empty, a section name holding ']', a key holding '=' or
-// starting with '[' or ';', either holding a line break).
+// False when nothing was written: the folder is missing or not writable, the disk is
+// full, the file exists but cannot be read (it is never replaced blind) or is
+// read-only, or the names cannot be stored (empty, a section name holding ']', a key
+// holding '=' or starting with '[' or ';', either holding a line break).
 bool write(const QString& path, const QString& section, const QString& key, const QString& value);
 
 // The keys of the first `section`, in file order, each once and spelled as in the

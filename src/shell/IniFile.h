@@ -12,7 +12,8 @@ class Environment;
 // 1,023 characters come back.
 QString ReadSetting(const Environment& environment, const QString& section, const QString& key);
 
-// Writes one key at once; false when the file could not be written.
+// Writes one key at once; false when the file could not be written (a full disk
+// included), in which case the file keeps its old content.
 bool WriteSetting(const Environment& environment, const QString& section, const QString& key,
                   const QString& value);
 bool WriteSetting(const Environment& environment, const QString& section, const QString& key,

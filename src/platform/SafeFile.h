@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+// The one way the program replaces a file it writes (settings, server history, and
+// every report or export): the old content stays until the new content is known to
+// be on disk whole, so a full disk, a quota or a failing device can never leave an
+// empty or half-written file in its place.
+namespace SafeFile {
+
+// Writes `bytes` to a new file beside `path`, syncs it to disk, checks that the file
+// holds exactly `bytes`, and only then renames it over `path`. An existing file keeps
+// its permission bits; a path that is a symbolic link has its target replaced and
+// stays a link. A missing file is created, a missing folder is not.
+//
+// False when anything of that failed (no space, no rights, a read-only file, a
+// missing folder, a directory at `path`): the file at `path` is then exactly as it was, and no
+// temporary file is left behind.
+bool replaceFileContents(const QString& path, const QByteArray& bytes);
+
+} // namespace SafeFile
