@@ -3,6 +3,7 @@
 #include "app/Startup.h"
 #include "app/Timers.h"
 #include "form/FrmMain.h"
+#include "log/LogDatabase.h"
 #include "session/JobRetrieval.h"
 #include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
@@ -65,6 +66,12 @@ void WireFrmMain(FrmMain& f) {
     wireMenus(f);
     wireControls(f);
     QObject::connect(f.Timer1, &QTimer::timeout, &f, [&f] { Timer1_Timer(f); });
+    // Rows the log could not take wait in memory; the status bar says so until the
+    // log takes them.
+    f.Log().setBacklogObserver([&f](int waiting) {
+        if (waiting > 0 || f.PanelText(1).startsWith(QStringLiteral("Log busy")))
+            f.SetPanelText(1, LogDatabase::backlogText(waiting));
+    });
     QObject::connect(f.Timer2, &QTimer::timeout, &f, [&f] { Timer2_Timer(f); });
     QObject::connect(&f, &FrmMain::resized, &f, [&f] { Form_Resize(f); });
     QObject::connect(&f, &FrmMain::closing, &f, [&f] {

@@ -123,6 +123,7 @@ void Form_Unload(FrmMain& f) {
     f.Timer2->stop();
     StopJobMonitor(f, 1000);
     f.Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Shutdown"));
+    f.Log().flushPending();
     SaveSettings(f);
     if (f.splash)
         f.splash->close();

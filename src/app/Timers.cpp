@@ -3,6 +3,7 @@
 #include "control/ReleaseSteps.h"
 #include "form/FrmMain.h"
 #include "form/ShapeColour.h"
+#include "log/LogDatabase.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
 #include "platform/GuardedSpooler.h"
@@ -27,6 +28,9 @@ int PollInterval(const QString& setting, int defaultMs) {
 }
 
 void Timer1_Timer(FrmMain& f) {
+    f.Log().flushPending(); // never waits: rows the log could not take are tried again
+    if (f.Log().pendingCount() > 0)
+        f.SetPanelText(1, LogDatabase::backlogText(f.Log().pendingCount()));
     const QString jobs = QString::number(f.JobList->topLevelItemCount());
     f.LabelPrintQueues->setText(QString::number(f.CurrentPrintQueue->count()) +
                                 QStringLiteral(" Available Queues"));

@@ -232,7 +232,7 @@ void ApplyColumnLayout(FrmMain& f) {
 void SaveSettings(FrmMain& f) {
     const Environment& env = *f.services().environment;
     SettingsRecord s = f.Settings;
-    List_Save(f.CurrentPrinter, f.HistoryPath);
+    bool failed = !List_Save(f.CurrentPrinter, f.HistoryPath);
 
     // What the controls hold now.
     auto tick = [](bool checked) { return checked ? QStringLiteral("1") : QStringLiteral("0"); };
@@ -269,7 +269,6 @@ void SaveSettings(FrmMain& f) {
                                                                           : QStringLiteral("False");
 
     // The first key that cannot be written stops the save; the rest keep their old values.
-    bool failed = false;
     for (int i = 0; i < kSettingKeyCount && !failed; ++i)
         failed = !WriteSetting(env, kMain, QString::fromLatin1(kSettingKeys[i].key),
                                keyText(s, kSettingKeys[i]));

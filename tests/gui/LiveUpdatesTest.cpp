@@ -15,6 +15,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
@@ -191,4 +193,26 @@ TEST_F(LiveUpdates, ADocumentNameLogsTheSameWhicheverPathSawItFirst) {
     const auto rows = LogRows(w->Log(), QStringLiteral("SELECT Name, Description FROM SWR_Log "
                                                        "WHERE Name IN ('50', '51') ORDER BY Name"));
     EXPECT_EQ(rows, QList<QStringList>({{"50", "a b c"}, {"51", "a b c"}}));
+}
+
+TEST_F(LiveUpdates, RowsTheLogCannotTakeWaitAndTheStatusBarSaysSo) {
+    {
+        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "holder");
+        other.setDatabaseName(w->Log().filePath());
+        ASSERT_TRUE(other.open());
+        ASSERT_TRUE(QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        mwcmnMonitor_JobEvent(*w, QStringLiteral("New"), detail(0, "Inkjet", 60, "waits.pdf"));
+        Timer1_Timer(*w);
+        EXPECT_EQ(w->PanelText(1), QStringLiteral("Log busy, 1 row waiting"));
+        EXPECT_EQ(w->SearchList->topLevelItemCount(), 3); // the view did not wait for the log
+        QSqlQuery(other).exec(QStringLiteral("COMMIT"));
+        other.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    Timer1_Timer(*w);
+    EXPECT_EQ(w->Log().pendingCount(), 0);
+    EXPECT_FALSE(w->PanelText(1).startsWith(QStringLiteral("Log busy")));
+    EXPECT_EQ(
+        LogRows(w->Log(), QStringLiteral("SELECT Description FROM SWR_Log WHERE Name = '60'")),
+        QList<QStringList>({{"waits.pdf"}}));
 }
