@@ -3,6 +3,7 @@
 #include "app/Startup.h"
 #include "app/Timers.h"
 #include "form/FrmMain.h"
+#include "form/PanelFrame.h"
 #include "log/LogDatabase.h"
 #include "session/JobRetrieval.h"
 #include "session/QueueSelection.h"
@@ -57,6 +58,11 @@ void wireControls(FrmMain& f) {
                      [&f] { CurrentPrintQueue_Click(f); });
     QObject::connect(f.cmdRefreshJobs, &QPushButton::clicked, &f,
                      [&f] { cmdRefreshJobs_Click(f); });
+    f.frmQueueControl->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(
+        f.frmQueueControl, &QWidget::customContextMenuRequested, &f, [&f](const QPoint& at) {
+            frmQueueControl_MouseDown(f, Qt::RightButton, f.frmQueueControl->mapToGlobal(at));
+        });
 }
 
 } // namespace

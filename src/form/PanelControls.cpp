@@ -92,6 +92,8 @@ void buildQueueInfoPanel(FrmMain& f, QWidget* client) {
     buttons->addWidget(f.cmdTestPage);
     buttons->addWidget(f.cmdPrintProperty);
     grid->addLayout(buttons, 3, 0, 1, 2);
+    for (QLineEdit* box : {f.txtLocation, f.txtDescription, f.txtModel, f.txtPrintPath})
+        f.frmQueueInfo->borderWhenOver(box);
     f.txtLocation->setPlaceholderText(QStringLiteral("Location"));
     f.txtDescription->setPlaceholderText(QStringLiteral("Description"));
     f.txtModel->setPlaceholderText(QStringLiteral("Model"));
@@ -178,6 +180,7 @@ void buildNetworkPanel(FrmMain& f, QWidget* client) {
     f.frmServer->setGeometryTwips(7920, 0, 4095, 2655);
     QWidget* body = f.frmServer->body();
     f.WebServer = named(new QTextBrowser(body), "WebServer");
+    f.frmServer->borderWhenOver(f.WebServer->viewport());
     const std::pair<const char*, const char*> buttons[] = {{"Image2", "Print Server Shares"},
                                                            {"Image3", "My Computer Shares"},
                                                            {"Image4", "Back"},

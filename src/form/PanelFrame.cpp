@@ -38,6 +38,22 @@ void PanelFrame::hoverAt(int x, int y) {
     setFrameShape(inside ? QFrame::Box : QFrame::NoFrame);
 }
 
+void PanelFrame::borderWhenOver(QWidget* control) {
+    control->setMouseTracking(true);
+    control->installEventFilter(this);
+}
+
+bool PanelFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Enter || event->type() == QEvent::MouseMove)
+        setFrameShape(QFrame::Box);
+    return QFrame::eventFilter(watched, event);
+}
+
+void PanelFrame::leaveEvent(QEvent* event) {
+    setFrameShape(QFrame::NoFrame);
+    QFrame::leaveEvent(event);
+}
+
 void PanelFrame::mouseMoveEvent(QMouseEvent* event) {
     const QPoint at = event->position().toPoint();
     hoverAt(Twips::fromPixels(at.x()), Twips::fromPixels(at.y()));

@@ -25,9 +25,15 @@ public:
     // inside every edge, none when it lies in that edge band.
     void hoverAt(int xTwips, int yTwips);
     bool hasBorder() const { return frameShape() != QFrame::NoFrame; }
+    // The pointer reaching `control` (a control of the panel that takes the mouse
+    // moves itself) gives the panel its border too.
+    void borderWhenOver(QWidget* control);
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
+    // Leaving the frame passes its edge band, however fast the pointer goes.
+    void leaveEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QLabel* caption_;

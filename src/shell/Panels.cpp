@@ -5,6 +5,7 @@
 #include "form/Twips.h"
 
 #include <QAction>
+#include <QMenu>
 #include <QStatusBar>
 #include <QTextBrowser>
 #include <QTreeWidget>
@@ -84,6 +85,11 @@ void mnuSearch_Click(FrmMain& f) {
         f.FrameSearch->setVisible(false);
         action->setText(QStringLiteral("ServerView"));
     }
+}
+
+void frmQueueControl_MouseDown(FrmMain& f, Qt::MouseButton button, const QPoint& at) {
+    if (button == Qt::RightButton)
+        f.Menu(QStringLiteral("menuPrinter"))->menu()->popup(at);
 }
 
 void Form_Resize(FrmMain& f) {

@@ -5,7 +5,11 @@
 
 #include <QAction>
 #include <QCoreApplication>
+#include <QLineEdit>
+#include <QMenu>
 #include <QStatusBar>
+#include <QTest>
+#include <QTextBrowser>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
@@ -110,4 +114,22 @@ TEST(PanelFrame, TheBorderShowsOnlyWellInsideTheFrame) {
     EXPECT_FALSE(frame.hasBorder());
     frame.hoverAt(1500, 1900);
     EXPECT_FALSE(frame.hasBorder());
+}
+
+TEST_F(Panels, ControlsThatTakeThePointerGiveTheirPanelItsBorder) {
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(w->txtModel, &enter);
+    EXPECT_TRUE(w->frmQueueInfo->hasBorder());
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(w->frmQueueInfo, &leave);
+    EXPECT_FALSE(w->frmQueueInfo->hasBorder());
+    QCoreApplication::sendEvent(w->WebServer->viewport(), &enter);
+    EXPECT_TRUE(w->frmServer->hasBorder());
+}
+
+TEST_F(Panels, ARightClickOnQueueControlPopsUpThePrinterMenu) {
+    QMenu* printer = w->Menu(QStringLiteral("menuPrinter"))->menu();
+    emit w->frmQueueControl->customContextMenuRequested(QPoint(20, 20));
+    EXPECT_TRUE(QTest::qWaitFor([printer] { return printer->isVisible(); }, 5000));
+    printer->close();
 }
