@@ -11,12 +11,12 @@
 
 #include "platform/CupsConnection.h"
 #include "platform/CupsSpooler.h"
+#include "sandbox/SandboxPrintServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -33,40 +33,6 @@ constexpr double kTargetMedianMs = 300;
 constexpr int kPollNormMs = 10000; // the program's poll while AutoQueue is off
 constexpr int kEventWaitMs = 15000;
 constexpr int kToolWaitMs = 60000;
-
-// The sandbox tool of the source tree the benchmark was built from: the build
-// folder lies inside it (build/bench/ here), or the benchmark runs from its root.
-QString sandboxTool() {
-    const QString relative = QStringLiteral("tools/sandbox-print-server");
-    QDir dir(QCoreApplication::applicationDirPath());
-    for (int up = 0; up < 4; ++up) {
-        if (QFileInfo(dir.filePath(relative)).isExecutable())
-            return dir.filePath(relative);
-        if (!dir.cdUp())
-            break;
-    }
-    return QFileInfo(relative).isExecutable() ? QFileInfo(relative).absoluteFilePath() : QString();
-}
-
-bool runSandbox(const QStringList& arguments, QString* output = nullptr) {
-    const QString tool = sandboxTool();
-    if (tool.isEmpty()) {
-        std::fprintf(stderr, "monitor_latency: tools/sandbox-print-server not found; "
-                             "give a server address instead\n");
-        return false;
-    }
-    QProcess process;
-    process.start(tool, arguments);
-    if (!process.waitForFinished(kToolWaitMs) || process.exitCode() != 0) {
-        std::fprintf(stderr, "monitor_latency: %s %s failed: %s\n", qPrintable(tool),
-                     qPrintable(arguments.join(' ')),
-                     qPrintable(QString::fromLocal8Bit(process.readAllStandardError())));
-        return false;
-    }
-    if (output)
-        *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    return true;
-}
 
 // The monitor's events as they arrive, read without an event loop so that the
 // time of arrival is the time the line could first be read.
@@ -150,20 +116,16 @@ int main(int argc, char** argv) {
         return 2;
 
     QString server = arguments.value(0);
-    const bool ownServer = server.isEmpty();
-    const QString stateDir = work.filePath(QStringLiteral("print-server"));
-    if (ownServer && !runSandbox({QStringLiteral("start"), QStringLiteral("--dir"), stateDir,
-                                  QStringLiteral("--port"), QStringLiteral("0")},
-                                 &server))
-        return 2;
-    struct StopServer {
-        bool own;
-        QString dir;
-        ~StopServer() {
-            if (own)
-                runSandbox({QStringLiteral("stop"), QStringLiteral("--dir"), dir});
+    // Stopped when the benchmark ends, if it was started.
+    SandboxPrintServer sandbox(work.filePath(QStringLiteral("print-server")));
+    if (server.isEmpty()) {
+        if (!sandbox.start()) {
+            std::fprintf(stderr, "monitor_latency: no sandbox print server: %s\n",
+                         qPrintable(sandbox.error()));
+            return 2;
         }
-    } stopServer{ownServer, stateDir};
+        server = sandbox.address();
+    }
 
     CupsSpooler spooler(server);
     const QStringList queues = spooler.queueNames();
