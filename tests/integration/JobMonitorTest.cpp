@@ -2,13 +2,14 @@
 #include "platform/CupsSpooler.h"
 #include "platform/DateText.h"
 #include "platform/JobText.h"
+#include "support/LoopbackPeers.h"
 #include "support/TestPrintServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
@@ -19,7 +20,6 @@
 namespace {
 
 constexpr int kEventWaitMs = 30000; // generous: only a missing event should fail
-constexpr int kQuietWaitMs = 3000;  // many event polls and a fallback poll
 constexpr int kProcessWaitMs = 10000;
 
 struct MonitorLine {
@@ -307,16 +307,29 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
     const QString queue = QStringLiteral("Office-Laser");
 
     {
-        // A lease far shorter than the wait below: only renewals keep it alive.
-        MonitorProcess monitor({QStringLiteral("--lease-seconds"), QStringLiteral("3")});
+        // A lease far shorter than the watch below, so that only renewals keep
+        // it; yet long enough that a busy machine still renews it in time.
+        constexpr int kLeaseSeconds = 6;
+        MonitorProcess monitor({QStringLiteral("--lease-seconds"), QString::number(kLeaseSeconds)});
         ASSERT_TRUE(monitor.started());
         monitor.watch(server);
         ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
+        QElapsedTimer watching;
+        watching.start();
         const auto first = subscriptionIds(server);
         ASSERT_TRUE(first);
         ASSERT_EQ(first->size(), 1);
-        QTest::qWait(8000);
-        EXPECT_EQ(subscriptionIds(server), first) << "the lease was not renewed in time";
+        // Watched until the server has renewed the lease twice and the first
+        // lease is over (the server counts it in whole seconds).
+        const QString renewal = QStringLiteral("Renew-Subscription");
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return own.requestsLogged(renewal) >= 2 &&
+                       watching.elapsed() > (kLeaseSeconds + 1) * 1000;
+            },
+            kEventWaitMs))
+            << "renewals the server carried out: " << own.requestsLogged(renewal);
+        EXPECT_EQ(subscriptionIds(server), first) << "the subscription did not outlive its lease";
         const int job = submitHeld(server, queue);
         EXPECT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, job)));
     }
@@ -335,8 +348,16 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
         monitor.send(QStringLiteral("StopWatching"));
         EXPECT_TRUE(waitForSubscriptionCount(server, 0)) << "StopWatching left its subscription";
         const int stopped = static_cast<int>(monitor.lines().size());
-        ASSERT_GT(submitHeld(server, queue), 0);
-        QTest::qWait(kQuietWaitMs);
+        {
+            // A second monitor watches on: once it has seen a new job, the
+            // stopped one would have seen it too.
+            MonitorProcess watching;
+            ASSERT_TRUE(watching.started());
+            watching.watch(server);
+            ASSERT_TRUE(watching.waitForConnect(QStringLiteral("Connected")));
+            const int job = submitHeld(server, queue);
+            ASSERT_TRUE(watching.waitForJob(QStringLiteral("New"), jobName(queue, job)));
+        }
         EXPECT_EQ(monitor.lines().size(), stopped) << "events arrived after StopWatching";
 
         // Still there for the next watch; the end of its input ends it.
@@ -429,11 +450,9 @@ TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
 }
 
 TEST(JobMonitor, ReportsAConnectionErrorForAServerItCannotWatch) {
-    // A loopback port nobody listens on: it was free a moment ago.
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-    const QString unreachable = QStringLiteral("127.0.0.1:%1").arg(probe.serverPort());
-    probe.close();
+    // A loopback port nobody listens on, kept so for the whole test.
+    ClosedLoopbackPort closed;
+    const QString unreachable = QStringLiteral("127.0.0.1:%1").arg(closed.port());
 
     for (const QString& text : {unreachable, QStringLiteral("printhost:notaport")}) {
         MonitorProcess monitor;
