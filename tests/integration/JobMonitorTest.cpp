@@ -99,8 +99,15 @@ public:
         QString text = QStringLiteral("monitor output:\n") + received_.join(QLatin1Char('\n'));
         text += QStringLiteral("\nmonitor errors: ") +
                 QString::fromLocal8Bit(process_.readAllStandardError());
-        text += process_.state() == QProcess::Running ? QStringLiteral("\nstill running")
-                                                      : QStringLiteral("\nended");
+        // A monitor that ended unasked was most likely ended by name by another
+        // copy of the program: the exit says how.
+        text += process_.state() == QProcess::Running
+                    ? QStringLiteral("\nstill running")
+                    : QStringLiteral("\nended: %1 %2")
+                          .arg(process_.exitStatus() == QProcess::CrashExit
+                                   ? QStringLiteral("killed,")
+                                   : QStringLiteral("exit code"))
+                          .arg(process_.exitCode());
         return text.toStdString();
     }
 
