@@ -411,7 +411,8 @@ TEST(JobMonitor, ReconnectsAfterTheServerRestartsAndReportsWhatChanged) {
     ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected"), mark));
     EXPECT_TRUE(monitor.waitForJob(QStringLiteral("Deleted"), jobName(queue, lost), mark))
         << "the job the restart took away was not reported";
-    EXPECT_TRUE(waitForSubscriptionCount(server, 1)) << "no new subscription after the restart";
+    EXPECT_TRUE(waitForSubscriptionCount(server, 1)) << "no new subscription after the restart\n"
+                                                     << monitor.transcript();
 
     // The restarted server numbers its jobs from 1 again: the name of the job
     // that went is given to a new one, which is new all the same.
@@ -419,7 +420,8 @@ TEST(JobMonitor, ReconnectsAfterTheServerRestartsAndReportsWhatChanged) {
     const int fresh = submitHeld(server, queue);
     ASSERT_GT(fresh, 0);
     EXPECT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, fresh), mark))
-        << "events did not resume after the restart";
+        << "events did not resume after the restart\n"
+        << monitor.transcript();
 }
 
 TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
