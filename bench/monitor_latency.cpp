@@ -11,12 +11,13 @@
 
 #include "platform/CupsConnection.h"
 #include "platform/CupsSpooler.h"
+#include "platform/MonitorProtocol.h"
+#include "sandbox/SandboxPrintServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTemporaryDir>
@@ -34,40 +35,6 @@ constexpr int kPollNormMs = 10000; // the program's poll while AutoQueue is off
 constexpr int kEventWaitMs = 15000;
 constexpr int kToolWaitMs = 60000;
 
-// The sandbox tool of the source tree the benchmark was built from: the build
-// folder lies inside it (build/bench/ here), or the benchmark runs from its root.
-QString sandboxTool() {
-    const QString relative = QStringLiteral("tools/sandbox-print-server");
-    QDir dir(QCoreApplication::applicationDirPath());
-    for (int up = 0; up < 4; ++up) {
-        if (QFileInfo(dir.filePath(relative)).isExecutable())
-            return dir.filePath(relative);
-        if (!dir.cdUp())
-            break;
-    }
-    return QFileInfo(relative).isExecutable() ? QFileInfo(relative).absoluteFilePath() : QString();
-}
-
-bool runSandbox(const QStringList& arguments, QString* output = nullptr) {
-    const QString tool = sandboxTool();
-    if (tool.isEmpty()) {
-        std::fprintf(stderr, "monitor_latency: tools/sandbox-print-server not found; "
-                             "give a server address instead\n");
-        return false;
-    }
-    QProcess process;
-    process.start(tool, arguments);
-    if (!process.waitForFinished(kToolWaitMs) || process.exitCode() != 0) {
-        std::fprintf(stderr, "monitor_latency: %s %s failed: %s\n", qPrintable(tool),
-                     qPrintable(arguments.join(' ')),
-                     qPrintable(QString::fromLocal8Bit(process.readAllStandardError())));
-        return false;
-    }
-    if (output)
-        *output = QString::fromUtf8(process.readAllStandardOutput()).trimmed();
-    return true;
-}
-
 // The monitor's events as they arrive, read without an event loop so that the
 // time of arrival is the time the line could first be read.
 class Monitor {
@@ -77,7 +44,7 @@ public:
                            .filePath(QStringLiteral("../bin/SWRJobMonitor")));
         if (!process_.waitForStarted(kToolWaitMs))
             return false;
-        process_.write("WatchServer\t" + server.toUtf8() + '\n');
+        process_.write(MonitorProtocol::encode(MonitorProtocol::WatchServer, {server}));
         return true;
     }
 
@@ -150,20 +117,16 @@ int main(int argc, char** argv) {
         return 2;
 
     QString server = arguments.value(0);
-    const bool ownServer = server.isEmpty();
-    const QString stateDir = work.filePath(QStringLiteral("print-server"));
-    if (ownServer && !runSandbox({QStringLiteral("start"), QStringLiteral("--dir"), stateDir,
-                                  QStringLiteral("--port"), QStringLiteral("0")},
-                                 &server))
-        return 2;
-    struct StopServer {
-        bool own;
-        QString dir;
-        ~StopServer() {
-            if (own)
-                runSandbox({QStringLiteral("stop"), QStringLiteral("--dir"), dir});
+    // Stopped when the benchmark ends, if it was started.
+    SandboxPrintServer sandbox(work.filePath(QStringLiteral("print-server")));
+    if (server.isEmpty()) {
+        if (!sandbox.start()) {
+            std::fprintf(stderr, "monitor_latency: no sandbox print server: %s\n",
+                         qPrintable(sandbox.error()));
+            return 2;
         }
-    } stopServer{ownServer, stateDir};
+        server = sandbox.address();
+    }
 
     CupsSpooler spooler(server);
     const QStringList queues = spooler.queueNames();
@@ -187,7 +150,11 @@ int main(int argc, char** argv) {
     Monitor monitor;
     QElapsedTimer clock;
     clock.start();
-    const auto connected = [](const QByteArray& line) { return line == "ConnectEvent\tConnected"; };
+    const auto connected = [](const QByteArray& line) {
+        const MonitorProtocol::Line event = MonitorProtocol::decode(line);
+        return event.name == MonitorProtocol::ConnectEvent &&
+               event.fields.value(0) == QLatin1String("Connected");
+    };
     if (!monitor.start(server) || !monitor.waitForLine(connected, clock)) {
         std::fprintf(stderr, "monitor_latency: the monitor did not connect to %s\n",
                      qPrintable(server));
@@ -206,11 +173,14 @@ int main(int argc, char** argv) {
         if (id <= 0)
             return 2;
         submitted << id;
-        // The job name is the detail's last field: "|" and the name end the line.
-        const QByteArray name = '|' + queue.toUtf8() + ", " + QByteArray::number(id);
+        const QString name = queue + QStringLiteral(", ") + QString::number(id);
         const std::optional<qint64> arrived = monitor.waitForLine(
             [&name](const QByteArray& line) {
-                return line.startsWith("JobEvent\tNew\t") && line.endsWith(name);
+                const MonitorProtocol::Line event = MonitorProtocol::decode(line);
+                if (event.name != MonitorProtocol::JobEvent || event.fields.value(0) != "New")
+                    return false;
+                const auto job = MonitorProtocol::jobFromFields(event.fields.mid(1));
+                return job && job->Name == name;
             },
             clock);
         if (!arrived) {

@@ -41,6 +41,8 @@
 #include "platform/Environment.h"
 #include "platform/GuardedSpooler.h"
 #include "platform/Prompter.h"
+#include "sandbox/CupsTools.h"
+#include "sandbox/SandboxPrintServer.h"
 #include "session/JobRetrieval.h"
 
 #include <QApplication>
@@ -49,9 +51,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QSqlQuery>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTreeWidget>
@@ -62,12 +62,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
-#include <signal.h>
 #include <vector>
-
-#ifndef SPOOLWRIGHT_SOURCE_DIR
-#define SPOOLWRIGHT_SOURCE_DIR ""
-#endif
 
 namespace {
 
@@ -81,7 +76,6 @@ const char* const kOwners[] = {"alice", "bob", "carol", "dave", "erin"};
 const SpoolerTimeouts kListingTimeouts{3000, 60000};
 constexpr int kConnectMs = 3000;
 constexpr double kBenchRequestSeconds = 60;
-constexpr int kToolTimeoutMs = 60000;
 // A timed request that fails is made again, at most this many times, and counted.
 constexpr int kAttempts = 3;
 
@@ -130,127 +124,28 @@ double median(std::vector<double> values) {
     return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
 }
 
-// The CUPS tools live in sbin folders, which an ordinary user's PATH often lacks.
+// A CUPS tool; the run cannot be made without it.
 QString cupsTool(const QString& name) {
-    QString path = QStandardPaths::findExecutable(name);
-    if (path.isEmpty())
-        path = QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"),
-                                                     QStringLiteral("/usr/local/sbin"),
-                                                     QStringLiteral("/sbin")});
+    const QString path = findCupsTool(name);
     if (path.isEmpty())
         throw Failure{name + QStringLiteral(" is not installed")};
     return path;
 }
 
-struct ProcessResult {
-    QByteArray output;
-    qint64 nanoseconds = 0; // from start to end, the process start included
-};
-
-// Runs a program to its end, at most timeoutMs; anything but a clean exit fails.
-ProcessResult run(const QString& program, const QStringList& arguments,
-                  int timeoutMs = kToolTimeoutMs) {
-    const QString command = QFileInfo(program).fileName() + QLatin1Char(' ') + arguments.join(' ');
-    QProcess process;
-    QElapsedTimer timer;
-    timer.start();
-    process.start(program, arguments);
-    if (!process.waitForStarted(timeoutMs))
-        throw Failure{QStringLiteral("cannot run %1: %2").arg(command, process.errorString())};
-    if (!process.waitForFinished(timeoutMs)) {
-        process.kill();
-        process.waitForFinished(5000);
-        throw Failure{
-            QStringLiteral("%1 did not finish within %2 s").arg(command).arg(timeoutMs / 1000)};
-    }
-    ProcessResult result;
-    result.nanoseconds = timer.nsecsElapsed();
-    result.output = process.readAllStandardOutput();
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
-        throw Failure{
-            QStringLiteral("%1 failed: %2")
-                .arg(command, QString::fromLocal8Bit(process.readAllStandardError()).trimmed())};
+// Runs a program to its end; anything but a clean exit in time ends the run.
+ToolRun run(const QString& program, const QStringList& arguments) {
+    ToolRun result = runTool(program, arguments);
+    if (!result.ok)
+        throw Failure{result.error};
     return result;
 }
 
-// The sandbox print server of this run, in a state folder of its own. It is
-// stopped when this object goes, whatever ended the run.
-class SandboxServer {
-public:
-    SandboxServer(QString tool, QString stateFolder)
-        : tool_(std::move(tool)), folder_(std::move(stateFolder)) {}
-    ~SandboxServer() { stop(); }
-    SandboxServer(const SandboxServer&) = delete;
-    SandboxServer& operator=(const SandboxServer&) = delete;
-
-    void start() {
-        // A start cut short may have left a server running: stop it in any case.
-        startCalled_ = true;
-        const QList<QByteArray> lines =
-            run(tool_, {QStringLiteral("start"), QStringLiteral("--dir"), folder_,
-                        QStringLiteral("--port"), QStringLiteral("0")})
-                .output.trimmed()
-                .split('\n');
-        address_ = QString::fromLocal8Bit(lines.last().trimmed());
-        if (address_.isEmpty())
-            throw Failure{QStringLiteral("the sandbox print server gave no address")};
-    }
-
-    void stop() noexcept {
-        if (!startCalled_)
-            return;
-        startCalled_ = false;
-        QProcess process;
-        process.start(tool_, {QStringLiteral("stop"), QStringLiteral("--dir"), folder_});
-        if (!process.waitForFinished(30000)) {
-            std::fprintf(stderr, "retrieve_jobs: the sandbox print server did not stop in time\n");
-            process.kill();
-            process.waitForFinished(5000);
-        }
-    }
-
-    const QString& address() const { return address_; }
-
-    // The server's configuration as the tool wrote it, followed by `config`; the
-    // server reads it again. Its folder and process are the ones the tool
-    // recorded at start.
-    void configure(const QByteArray& config) {
-        const QString root = recorded(QStringLiteral("root"));
-        QFile file(QDir(root).filePath(QStringLiteral("cupsd.conf")));
-        if (original_.isNull()) {
-            if (root.isEmpty() || !file.open(QIODevice::ReadOnly))
-                throw Failure{QStringLiteral("cannot read the server's configuration in ") + root};
-            original_ = file.readAll();
-            file.close();
-        }
-        const QByteArray text = original_ + config;
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-            file.write(text) != text.size())
-            throw Failure{QStringLiteral("cannot write the server's configuration in ") + root};
-        file.close();
-        bool ok = false;
-        const qint64 pid = recorded(QStringLiteral("pid")).toLongLong(&ok);
-        QFile comm(QStringLiteral("/proc/%1/comm").arg(pid));
-        if (!ok || pid <= 0 || !comm.open(QIODevice::ReadOnly) ||
-            comm.readAll().trimmed() != "cupsd")
-            throw Failure{QStringLiteral("the sandbox print server's process is not running")};
-        if (::kill(static_cast<pid_t>(pid), SIGHUP) != 0)
-            throw Failure{QStringLiteral("cannot have the server reload its configuration")};
-    }
-
-private:
-    QString recorded(const QString& name) const {
-        QFile file(QDir(folder_).filePath(name));
-        return file.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(file.readAll()).trimmed()
-                                              : QString();
-    }
-
-    QString tool_;
-    QString folder_;
-    QByteArray original_;
-    QString address_;
-    bool startCalled_ = false;
-};
+// Has the sandbox server read its configuration again: the one it started
+// with, followed by `config`.
+void configure(SandboxPrintServer& server, const QByteArray& config) {
+    if (!server.reconfigure(config))
+        throw Failure{server.error()};
+}
 
 // A plain libcups connection for the run's own requests (setting up, filling the
 // queue, waiting for the server), kept open. It waits for the server in one
@@ -381,10 +276,11 @@ std::optional<bool> listingShowsOwners(const QString& address) {
 // Puts the server under `policy`: its default policy, which a listing of the
 // whole server goes by, and the busy queue's, which reading a job's document
 // goes by. Needs at least one job on the server, to see the change take effect.
-void usePolicy(SandboxServer& server, const QString& lpadmin, const QString& policy) {
+void usePolicy(SandboxPrintServer& server, const QString& lpadmin, const QString& policy) {
     const bool open = policy == kOpenPolicy;
-    server.configure(QByteArray(kRunConfig) +
-                     (open ? QByteArray("DefaultPolicy ") + policy.toUtf8() + '\n' : QByteArray()));
+    configure(server,
+              QByteArray(kRunConfig) +
+                  (open ? QByteArray("DefaultPolicy ") + policy.toUtf8() + '\n' : QByteArray()));
     QElapsedTimer waited;
     waited.start();
     while (listingShowsOwners(server.address()) != std::optional<bool>(open)) {
@@ -494,7 +390,7 @@ private:
 };
 
 double lpstatMs(const QString& lpstat, const QString& address, int expectedJobs) {
-    const ProcessResult result = run(lpstat, {QStringLiteral("-h"), address, QStringLiteral("-o")});
+    const ToolRun result = run(lpstat, {QStringLiteral("-h"), address, QStringLiteral("-o")});
     const int listed = result.output.count('\n');
     if (listed != expectedJobs)
         throw Failure{
@@ -721,9 +617,7 @@ struct Options {
 
 Options parseOptions(const QStringList& arguments) {
     Options options;
-    const QString source = QStringLiteral(SPOOLWRIGHT_SOURCE_DIR);
-    if (!source.isEmpty())
-        options.tool = QDir(source).filePath(QStringLiteral("tools/sandbox-print-server"));
+    options.tool = SandboxPrintServer::defaultTool();
     for (int i = 1; i < arguments.size(); ++i) {
         const QString& argument = arguments[i];
         const QString value = arguments.value(i + 1);
@@ -781,12 +675,14 @@ int benchmark(const QStringList& arguments) {
 
     QElapsedTimer total;
     total.start();
-    SandboxServer server(options.tool, QDir(work.path()).filePath(QStringLiteral("server")));
-    server.start();
+    // Stopped when the run ends, however it ends.
+    SandboxPrintServer server(QDir(work.path()).filePath(QStringLiteral("server")), options.tool);
+    if (!server.start())
+        throw Failure{server.error()};
     const QString address = server.address();
     std::printf("retrieve_jobs: sandbox print server at %s, queue %s (paused)\n",
                 qPrintable(address), qPrintable(kQueue));
-    server.configure(kRunConfig);
+    configure(server, kRunConfig);
     waitForPolicy(address, kOpenPolicy);
     addPausedQueue(lpadmin, address);
     QString policy = QStringLiteral("default");

@@ -3,28 +3,25 @@
 #include "support/LoopbackPeers.h"
 #include "support/TestPrintServer.h"
 
-#include <QElapsedTimer>
 #include <gtest/gtest.h>
 
 namespace {
 
-// Short timeouts keep the failing cases quick; a call may take them both, plus
-// a margin for a loaded machine. libcups' own defaults wait a minute.
+// Short timeouts keep the failing cases quick; libcups' own defaults wait a
+// minute, or for ever for an answer. How long a call takes is left to the
+// benchmarks, since a busy machine stretches any bound: these tests check that
+// the call gives up, which a call without a time limit never does with a server
+// that never answers.
 const SpoolerTimeouts shortTimeouts{1000, 1500};
-constexpr qint64 boundMs = 1000 + 1500 + 2000;
 
 QString loopback(int port) {
     return QStringLiteral("127.0.0.1:%1").arg(port);
 }
 
-// Asks for the queues and checks the answer is empty, Unreachable and in time.
-void expectUnreachableInTime(CupsSpooler& spooler) {
-    QElapsedTimer timer;
-    timer.start();
+// Asks for the queues and checks the answer is empty and Unreachable.
+void expectUnreachable(CupsSpooler& spooler) {
     EXPECT_TRUE(spooler.queueNames().isEmpty());
-    const qint64 elapsed = timer.elapsed();
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::Unreachable);
-    EXPECT_LT(elapsed, boundMs) << "the call waited " << elapsed << " ms";
 }
 
 } // namespace
@@ -82,32 +79,29 @@ TEST(CupsConnection, ServerAskingForAPasswordIsAccessDeniedWithoutAPrompt) {
                             "WWW-Authenticate: Basic realm=\"CUPS\"\r\n"
                             "Content-Length: 0\r\n\r\n");
     CupsSpooler spooler(loopback(server.port()), shortTimeouts);
-    QElapsedTimer timer;
-    timer.start();
     EXPECT_TRUE(spooler.queueNames().isEmpty());
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::AccessDenied);
-    EXPECT_LT(timer.elapsed(), boundMs);
     EXPECT_GE(server.requestsAnswered(), 1);
 }
 
-TEST(CupsConnectionUnreachable, PortNobodyListensOnGivesAnEmptyListInTime) {
+TEST(CupsConnectionUnreachable, PortNobodyListensOnGivesAnEmptyList) {
     ClosedLoopbackPort closed;
     CupsSpooler spooler(loopback(closed.port()), shortTimeouts);
-    expectUnreachableInTime(spooler);
-    expectUnreachableInTime(spooler); // and again, on a fresh attempt
+    expectUnreachable(spooler);
+    expectUnreachable(spooler); // and again, on a fresh attempt
 }
 
-TEST(CupsConnectionUnreachable, ServerThatNeverAnswersGivesAnEmptyListInTime) {
+TEST(CupsConnectionUnreachable, ServerThatNeverAnswersGivesAnEmptyList) {
     SilentLoopbackServer silent;
     CupsSpooler spooler(loopback(silent.port()), shortTimeouts);
-    expectUnreachableInTime(spooler);
-    expectUnreachableInTime(spooler); // the failed connection was replaced, not reused
+    expectUnreachable(spooler);
+    expectUnreachable(spooler); // the failed connection was replaced, not reused
 }
 
-TEST(CupsConnectionUnreachable, ServerThatNeverTakesTheConnectionGivesAnEmptyListInTime) {
+TEST(CupsConnectionUnreachable, ServerThatNeverTakesTheConnectionGivesAnEmptyList) {
     FullLoopbackServer full;
     CupsSpooler spooler(loopback(full.port()), shortTimeouts);
-    expectUnreachableInTime(spooler);
+    expectUnreachable(spooler);
 }
 
 TEST(CupsConnectionUnreachable, ServerThatStopsAndReturnsIsListedAgain) {
@@ -125,9 +119,9 @@ TEST(CupsConnectionUnreachable, ServerThatStopsAndReturnsIsListedAgain) {
     EXPECT_TRUE(spooler.queueNames().contains(QStringLiteral("Office-Laser")));
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);
 
-    // Down: unreachable, in time. Back: listed again.
+    // Down: unreachable. Back: listed again.
     ASSERT_TRUE(own.stop());
-    expectUnreachableInTime(spooler);
+    expectUnreachable(spooler);
     ASSERT_EQ(own.start(port), address);
     EXPECT_TRUE(spooler.queueNames().contains(QStringLiteral("Office-Laser")));
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);

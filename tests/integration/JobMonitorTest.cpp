@@ -3,13 +3,14 @@
 #include "platform/DateText.h"
 #include "platform/JobText.h"
 #include "platform/MonitorProtocol.h"
+#include "support/LoopbackPeers.h"
 #include "support/TestPrintServer.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QTcpServer>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
@@ -20,7 +21,6 @@
 namespace {
 
 constexpr int kEventWaitMs = 30000; // generous: only a missing event should fail
-constexpr int kQuietWaitMs = 3000;  // many event polls and a fallback poll
 constexpr int kProcessWaitMs = 10000;
 
 struct MonitorLine {
@@ -103,8 +103,15 @@ public:
         QString text = QStringLiteral("monitor output:\n") + received_.join(QLatin1Char('\n'));
         text += QStringLiteral("\nmonitor errors: ") +
                 QString::fromLocal8Bit(process_.readAllStandardError());
-        text += process_.state() == QProcess::Running ? QStringLiteral("\nstill running")
-                                                      : QStringLiteral("\nended");
+        // A monitor that ended unasked was most likely ended by name by another
+        // copy of the program: the exit says how.
+        text += process_.state() == QProcess::Running
+                    ? QStringLiteral("\nstill running")
+                    : QStringLiteral("\nended: %1 %2")
+                          .arg(process_.exitStatus() == QProcess::CrashExit
+                                   ? QStringLiteral("killed,")
+                                   : QStringLiteral("exit code"))
+                          .arg(process_.exitCode());
         return text.toStdString();
     }
 
@@ -322,16 +329,29 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
     const QString queue = QStringLiteral("Office-Laser");
 
     {
-        // A lease far shorter than the wait below: only renewals keep it alive.
-        MonitorProcess monitor({QStringLiteral("--lease-seconds"), QStringLiteral("3")});
+        // A lease far shorter than the watch below, so that only renewals keep
+        // it; yet long enough that a busy machine still renews it in time.
+        constexpr int kLeaseSeconds = 6;
+        MonitorProcess monitor({QStringLiteral("--lease-seconds"), QString::number(kLeaseSeconds)});
         ASSERT_TRUE(monitor.started());
         monitor.watch(server);
         ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
+        QElapsedTimer watching;
+        watching.start();
         const auto first = subscriptionIds(server);
         ASSERT_TRUE(first);
         ASSERT_EQ(first->size(), 1);
-        QTest::qWait(8000);
-        EXPECT_EQ(subscriptionIds(server), first) << "the lease was not renewed in time";
+        // Watched until the server has renewed the lease twice and the first
+        // lease is over (the server counts it in whole seconds).
+        const QString renewal = QStringLiteral("Renew-Subscription");
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return own.requestsLogged(renewal) >= 2 &&
+                       watching.elapsed() > (kLeaseSeconds + 1) * 1000;
+            },
+            kEventWaitMs))
+            << "renewals the server carried out: " << own.requestsLogged(renewal);
+        EXPECT_EQ(subscriptionIds(server), first) << "the subscription did not outlive its lease";
         const int job = submitHeld(server, queue);
         EXPECT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, job)));
     }
@@ -350,8 +370,16 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
         monitor.send(MonitorProtocol::StopWatching);
         EXPECT_TRUE(waitForSubscriptionCount(server, 0)) << "StopWatching left its subscription";
         const int stopped = static_cast<int>(monitor.lines().size());
-        ASSERT_GT(submitHeld(server, queue), 0);
-        QTest::qWait(kQuietWaitMs);
+        {
+            // A second monitor watches on: once it has seen a new job, the
+            // stopped one would have seen it too.
+            MonitorProcess watching;
+            ASSERT_TRUE(watching.started());
+            watching.watch(server);
+            ASSERT_TRUE(watching.waitForConnect(QStringLiteral("Connected")));
+            const int job = submitHeld(server, queue);
+            ASSERT_TRUE(watching.waitForJob(QStringLiteral("New"), jobName(queue, job)));
+        }
         EXPECT_EQ(monitor.lines().size(), stopped) << "events arrived after StopWatching";
 
         // Still there for the next watch; the end of its input ends it.
@@ -398,7 +426,8 @@ TEST(JobMonitor, ReconnectsAfterTheServerRestartsAndReportsWhatChanged) {
     ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected"), mark));
     EXPECT_TRUE(monitor.waitForJob(QStringLiteral("Deleted"), jobName(queue, lost), mark))
         << "the job the restart took away was not reported";
-    EXPECT_TRUE(waitForSubscriptionCount(server, 1)) << "no new subscription after the restart";
+    EXPECT_TRUE(waitForSubscriptionCount(server, 1)) << "no new subscription after the restart\n"
+                                                     << monitor.transcript();
 
     // The restarted server numbers its jobs from 1 again: the name of the job
     // that went is given to a new one, which is new all the same.
@@ -406,7 +435,8 @@ TEST(JobMonitor, ReconnectsAfterTheServerRestartsAndReportsWhatChanged) {
     const int fresh = submitHeld(server, queue);
     ASSERT_GT(fresh, 0);
     EXPECT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, fresh), mark))
-        << "events did not resume after the restart";
+        << "events did not resume after the restart\n"
+        << monitor.transcript();
 }
 
 TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
@@ -444,11 +474,9 @@ TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
 }
 
 TEST(JobMonitor, ReportsAConnectionErrorForAServerItCannotWatch) {
-    // A loopback port nobody listens on: it was free a moment ago.
-    QTcpServer probe;
-    ASSERT_TRUE(probe.listen(QHostAddress::LocalHost));
-    const QString unreachable = QStringLiteral("127.0.0.1:%1").arg(probe.serverPort());
-    probe.close();
+    // A loopback port nobody listens on, kept so for the whole test.
+    ClosedLoopbackPort closed;
+    const QString unreachable = QStringLiteral("127.0.0.1:%1").arg(closed.port());
 
     for (const QString& text : {unreachable, QStringLiteral("printhost:notaport")}) {
         MonitorProcess monitor;

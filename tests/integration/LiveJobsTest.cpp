@@ -7,23 +7,24 @@
 #include "support/TestPrintServer.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTest>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 namespace {
 
-// How many job monitor processes of this user are running.
+// How many job monitors this test started are still running; those of another
+// copy of the program the user runs meanwhile are none of its business.
 int monitorProcesses() {
     QProcess pgrep;
-    pgrep.start(QStringLiteral("pgrep"),
-                {QStringLiteral("-c"), QStringLiteral("-u"), QString::number(getuid()),
-                 QStringLiteral("-f"), QStringLiteral("SWRJobMonitor")});
-    pgrep.waitForFinished(5000);
+    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-c"), QStringLiteral("-P"),
+                                          QString::number(QCoreApplication::applicationPid()),
+                                          QStringLiteral("-x"), QStringLiteral("SWRJobMonitor")});
+    pgrep.waitForFinished(30000);
     return QString::fromLatin1(pgrep.readAllStandardOutput()).trimmed().toInt();
 }
 
@@ -73,5 +74,5 @@ TEST(LiveJobs, AJobSubmittedWhileWatchingIsShownLoggedAndRemovedWhenCancelled) {
     EXPECT_FALSE(GridColumn(w.SearchList, SearchColumn::Name).contains(name));
 
     w.close();
-    EXPECT_TRUE(QTest::qWaitFor([] { return monitorProcesses() == 0; }, 5000));
+    EXPECT_TRUE(QTest::qWaitFor([] { return monitorProcesses() == 0; }, 30000));
 }

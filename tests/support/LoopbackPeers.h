@@ -27,10 +27,14 @@ public:
     SilentLoopbackServer();
     ~SilentLoopbackServer();
     int port() const { return port_; }
+    // How many connections were made to it so far, each one a client left
+    // waiting for an answer; those already given up on count too.
+    int connectionsSoFar();
 
 private:
     int fd_ = -1;
     int port_ = 0;
+    std::vector<int> taken_; // kept open, so that nobody is told the server went
 };
 
 // A server whose queue of connections waiting to be accepted is full, so the

@@ -1,90 +1,38 @@
 #include "support/TestPrintServer.h"
 
+#include "sandbox/CupsTools.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-namespace {
-
-constexpr int toolTimeoutMs = 60000; // lpadmin with a driver takes about half a second
-
-QString findTool(const QString& name) {
-    QString path = QStandardPaths::findExecutable(name);
-    if (path.isEmpty()) // the sbin folders are often missing from an ordinary user's PATH
-        path = QStandardPaths::findExecutable(name, {QStringLiteral("/usr/sbin"),
-                                                     QStringLiteral("/usr/local/sbin"),
-                                                     QStringLiteral("/sbin")});
-    return path;
-}
-
-QString sandboxTool() {
-    return QStringLiteral(SPOOLWRIGHT_SOURCE_DIR "/tools/sandbox-print-server");
-}
-
-} // namespace
-
 bool TestPrintServer::runTool(const QString& tool, const QStringList& arguments, QString* output,
                               const QByteArray& input) {
-    const QString program = tool.contains(QLatin1Char('/')) ? tool : findTool(tool);
-    if (program.isEmpty()) {
-        ADD_FAILURE() << tool.toStdString() << " is not installed (tools/setup-debian installs it)";
-        return false;
-    }
-    QProcess process;
-    process.start(program, arguments);
-    if (!process.waitForStarted(toolTimeoutMs)) {
-        ADD_FAILURE() << "cannot run " << program.toStdString();
-        return false;
-    }
-    process.write(input);
-    process.closeWriteChannel();
-    if (!process.waitForFinished(toolTimeoutMs)) {
-        process.kill();
-        process.waitForFinished();
-        ADD_FAILURE() << tool.toStdString() << " " << arguments.join(' ').toStdString()
-                      << " did not finish within " << toolTimeoutMs / 1000 << " s";
-        return false;
-    }
-    const QString out = QString::fromLocal8Bit(process.readAllStandardOutput());
+    const ToolRun run = ::runTool(tool, arguments, input);
     if (output)
-        *output = out;
-    if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
-        ADD_FAILURE() << tool.toStdString() << " " << arguments.join(' ').toStdString()
-                      << " failed: " << out.toStdString()
-                      << QString::fromLocal8Bit(process.readAllStandardError()).toStdString();
-        return false;
-    }
-    return true;
+        *output = QString::fromLocal8Bit(run.output);
+    if (!run.ok)
+        ADD_FAILURE() << run.error.toStdString();
+    return run.ok;
 }
 
-TestPrintServer::TestPrintServer() {
-    const QString stateDir = qEnvironmentVariable("SPOOLWRIGHT_TEST_PRINT_SERVER");
-    stateDir_ = stateDir;
-    if (stateDir.isEmpty()) {
+TestPrintServer::TestPrintServer()
+    : server_(qEnvironmentVariable("SPOOLWRIGHT_TEST_PRINT_SERVER")) {
+    if (server_.stateFolder().isEmpty())
         ADD_FAILURE() << "SPOOLWRIGHT_TEST_PRINT_SERVER is not set: run the integration tests "
                          "with ctest, whose print_server fixture starts the test print server";
-        return;
-    }
-    QFile file(QDir(stateDir).filePath(QStringLiteral("address")));
-    if (!file.open(QIODevice::ReadOnly)) {
-        ADD_FAILURE() << "no test print server: " << file.fileName().toStdString()
-                      << " is missing (did print_server_start fail? see its output)";
-        return;
-    }
-    address_ = QString::fromUtf8(file.readAll()).trimmed();
-    if (address_.isEmpty())
-        ADD_FAILURE() << "no test print server: " << file.fileName().toStdString() << " is empty";
+    else if (!server_.attach())
+        ADD_FAILURE() << server_.error().toStdString()
+                      << " (did print_server_start fail? see its output)";
 }
 
 TestPrintServer::~TestPrintServer() {
     for (const QString& queue : addedQueues_)
         runTool(QStringLiteral("lpadmin"),
-                {QStringLiteral("-h"), address_, QStringLiteral("-x"), queue});
+                {QStringLiteral("-h"), address(), QStringLiteral("-x"), queue});
 }
 
 QString TestPrintServer::uniqueQueueName(const QString& stem) {
@@ -92,11 +40,11 @@ QString TestPrintServer::uniqueQueueName(const QString& stem) {
 }
 
 bool TestPrintServer::addQueue(const QString& name) {
-    if (address_.isEmpty())
+    if (address().isEmpty())
         return false;
     // A raw queue is made at once; a driver would cost half a second per queue.
     if (!runTool(QStringLiteral("lpadmin"),
-                 {QStringLiteral("-h"), address_, QStringLiteral("-p"), name, QStringLiteral("-E"),
+                 {QStringLiteral("-h"), address(), QStringLiteral("-p"), name, QStringLiteral("-E"),
                   QStringLiteral("-v"), QStringLiteral("file:///dev/null"), QStringLiteral("-m"),
                   QStringLiteral("raw")}))
         return false;
@@ -105,10 +53,10 @@ bool TestPrintServer::addQueue(const QString& name) {
 }
 
 bool TestPrintServer::addPasswordQueue(const QString& name) {
-    if (address_.isEmpty())
+    if (address().isEmpty())
         return false;
     if (!runTool(QStringLiteral("lpadmin"),
-                 {QStringLiteral("-h"), address_, QStringLiteral("-p"), name, QStringLiteral("-E"),
+                 {QStringLiteral("-h"), address(), QStringLiteral("-p"), name, QStringLiteral("-E"),
                   QStringLiteral("-v"), QStringLiteral("file:///dev/null"), QStringLiteral("-m"),
                   QStringLiteral("raw"), QStringLiteral("-o"),
                   QStringLiteral("printer-op-policy=password")}))
@@ -118,25 +66,18 @@ bool TestPrintServer::addPasswordQueue(const QString& name) {
 }
 
 SpoolerCredentials TestPrintServer::passwordQueueAccount() const {
-    QFile file(QDir(stateDir_).filePath(QStringLiteral("credentials")));
-    if (stateDir_.isEmpty() || !file.open(QIODevice::ReadOnly)) {
-        ADD_FAILURE() << "the test print server has no password account (see the output of "
-                         "print_server_start: it needs a private mount namespace)";
+    const std::optional<SandboxPrintServer::Account> account = server_.passwordAccount();
+    if (!account) {
+        ADD_FAILURE() << server_.error().toStdString() << " (see the output of print_server_start)";
         return {};
     }
-    const QStringList words =
-        QString::fromUtf8(file.readAll()).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    if (words.size() != 2) {
-        ADD_FAILURE() << file.fileName().toStdString() << " does not hold USER PASSWORD";
-        return {};
-    }
-    return {words[0].trimmed(), words[1].trimmed()};
+    return {account->user, account->password};
 }
 
 int TestPrintServer::submitJobDeclaringPages(const QString& queue, const QString& user,
                                              const QString& title, const QByteArray& content,
                                              int impressions) {
-    if (address_.isEmpty())
+    if (address().isEmpty())
         return 0;
     // lp drops job-impressions; ipptool sends it as the integer a client would.
     QTemporaryDir folder;
@@ -172,7 +113,7 @@ int TestPrintServer::submitJobDeclaringPages(const QString& queue, const QString
     QString output;
     if (!runTool(QStringLiteral("ipptool"),
                  {QStringLiteral("-T"), QStringLiteral("10"), QStringLiteral("-c"),
-                  QStringLiteral("ipp://%1/printers/%2").arg(address_, queue), test.fileName()},
+                  QStringLiteral("ipp://%1/printers/%2").arg(address(), queue), test.fileName()},
                  &output))
         return 0;
     // -c prints the DISPLAYed attribute as CSV: a header line, then the value.
@@ -185,10 +126,10 @@ int TestPrintServer::submitJobDeclaringPages(const QString& queue, const QString
 
 int TestPrintServer::submitJob(const QString& queue, const QString& user, const QString& title,
                                const QByteArray& content, bool hold) {
-    if (address_.isEmpty())
+    if (address().isEmpty())
         return 0;
-    QStringList arguments{QStringLiteral("-h"), address_, QStringLiteral("-d"), queue,
-                          QStringLiteral("-U"), user,     QStringLiteral("-t"), title};
+    QStringList arguments{QStringLiteral("-h"), address(), QStringLiteral("-d"), queue,
+                          QStringLiteral("-U"), user,      QStringLiteral("-t"), title};
     if (hold)
         arguments << QStringLiteral("-H") << QStringLiteral("indefinite");
     QString output;
@@ -226,7 +167,7 @@ QStringList TestPrintServer::queueNamesSeenByIpptool() const {
     // -c prints the DISPLAYed attribute as CSV: a header line, then one name a line.
     if (!runTool(QStringLiteral("ipptool"),
                  {QStringLiteral("-T"), QStringLiteral("10"), QStringLiteral("-c"),
-                  QStringLiteral("ipp://%1/").arg(address_), testFile},
+                  QStringLiteral("ipp://%1/").arg(address()), testFile},
                  &output))
         return {};
     QStringList names = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
@@ -238,30 +179,34 @@ QStringList TestPrintServer::queueNamesSeenByIpptool() const {
     return names;
 }
 
-OwnPrintServer::OwnPrintServer() {
+namespace {
+
+QString ownStateFolder() {
     static int serial = 0;
-    stateDir_ = QDir(QStringLiteral(SPOOLWRIGHT_BINARY_DIR))
-                    .filePath(QStringLiteral("test-own-print-server-%1-%2")
-                                  .arg(QCoreApplication::applicationPid())
-                                  .arg(++serial));
+    return QDir(QStringLiteral(SPOOLWRIGHT_BINARY_DIR))
+        .filePath(QStringLiteral("test-own-print-server-%1-%2")
+                      .arg(QCoreApplication::applicationPid())
+                      .arg(++serial));
 }
+
+} // namespace
+
+OwnPrintServer::OwnPrintServer() : server_(ownStateFolder()) {}
 
 OwnPrintServer::~OwnPrintServer() {
     stop();
-    QDir(stateDir_).removeRecursively();
+    QDir(server_.stateFolder()).removeRecursively();
 }
 
 QString OwnPrintServer::start(int port) {
-    QString output;
-    if (!TestPrintServer::runTool(sandboxTool(),
-                                  {QStringLiteral("start"), QStringLiteral("--dir"), stateDir_,
-                                   QStringLiteral("--port"), QString::number(port)},
-                                  &output))
-        return {};
-    return output.trimmed();
+    if (!server_.start(port))
+        ADD_FAILURE() << server_.error().toStdString();
+    return server_.address();
 }
 
 bool OwnPrintServer::stop() {
-    return TestPrintServer::runTool(sandboxTool(),
-                                    {QStringLiteral("stop"), QStringLiteral("--dir"), stateDir_});
+    const bool stopped = server_.stop();
+    if (!stopped)
+        ADD_FAILURE() << server_.error().toStdString();
+    return stopped;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/SpoolerCredentials.h"
+#include "sandbox/SandboxPrintServer.h"
 
 #include <QString>
 #include <QStringList>
@@ -18,7 +19,7 @@ public:
     TestPrintServer& operator=(const TestPrintServer&) = delete;
 
     // "127.0.0.1:PORT"; empty (and the test already failed) when there is no server.
-    const QString& address() const { return address_; }
+    const QString& address() const { return server_.address(); }
 
     // A queue name no other test uses: `stem` with this process's id appended.
     static QString uniqueQueueName(const QString& stem);
@@ -54,8 +55,7 @@ public:
                         QString* output = nullptr, const QByteArray& input = QByteArray());
 
 private:
-    QString stateDir_;
-    QString address_;
+    SandboxPrintServer server_;
     QStringList addedQueues_;
 };
 
@@ -70,6 +70,10 @@ public:
     QString start(int port = 0);
     bool stop();
 
+    // How many requests of an IPP operation the server carried out; see
+    // SandboxPrintServer::requestsLogged.
+    int requestsLogged(const QString& operation) const { return server_.requestsLogged(operation); }
+
 private:
-    QString stateDir_;
+    SandboxPrintServer server_;
 };

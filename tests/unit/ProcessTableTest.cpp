@@ -19,8 +19,10 @@ void startNamed(QProcess& process, const QTemporaryDir& dir, const QString& name
 } // namespace
 
 TEST(ProcessTable, EndsOnlyProcessesWhoseNameContainsTheTextInAnyCase) {
-    // A name of this test's own, so no other process of the user is touched.
-    const QString name = QStringLiteral("SwrProbe%1").arg(QCoreApplication::applicationPid());
+    // A name of this test's own, so no other process of the user is touched; the
+    // closing dash keeps another copy's probes out ("SwrProbe-12" alone is part of
+    // "SwrProbe-123-").
+    const QString name = QStringLiteral("SwrProbe-%1-").arg(QCoreApplication::applicationPid());
     QTemporaryDir dir;
     QProcess probe, longerName, bystander;
     startNamed(probe, dir, name);
