@@ -97,8 +97,9 @@ void ReconnectLastQueue(FrmMain& f) {
     f.AppendSplashStatus(QStringLiteral(", "));
     DoEvents();
     CurrentPrintQueue_Click(f);
-    // Setting a box runs its handler as a click would, so a saved "1" switches
-    // AutoQueue or AutoRelease on again; a value that is not a number changes nothing.
+    // A saved "1" ticks AutoQueue or AutoRelease again; a value that is not a number
+    // changes nothing. The boxes have no handlers yet: ticking them holds nothing
+    // until AutoQueue and AutoRelease are built.
     bool isNumber = false;
     int value = f.Settings.AutoQueue.trimmed().toInt(&isNumber);
     if (isNumber)

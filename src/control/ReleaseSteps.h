@@ -2,13 +2,14 @@
 
 class FrmMain;
 
-// Steps of the poll whose work comes with the hold and release rules.
+// Steps of the poll whose work comes with the hold and release rules. Each is
+// still empty: it keeps its place in the poll's order until that work is built.
 
-// Releases or deletes every held job when the AutoRelease time has come.
+// To come: releases or deletes every held job when the AutoRelease time has come.
 void chkTimedRelease(FrmMain& form);
 
-// Releases the held jobs of the users AutoQueue never holds.
+// To come: releases the held jobs of the users AutoQueue never holds.
 void ResumeExceptions(FrmMain& form);
 
-// Goes on releasing the queue's jobs one at a time while a Resume All runs.
+// To come: goes on releasing the queue's jobs one at a time while a Resume All runs.
 void ResumeAllJobs(FrmMain& form);
