@@ -45,6 +45,9 @@ public:
     // start, followed by `extra`.
     bool reconfigure(const QByteArray& extra);
 
+    // The server process's id; 0 when none runs.
+    qint64 pid() const { return recorded(QStringLiteral("pid")).toLongLong(); }
+
     // How many requests of the IPP operation `operation` ("Renew-Subscription")
     // the server has carried out, as its access log tells; -1 when it cannot be read.
     int requestsLogged(const QString& operation) const;

@@ -1,0 +1,121 @@
+// How long the window's thread leaves an event waiting while the watched server
+// stops answering: an event is due every 20 ms, and the longest delay is printed,
+// once with the poll as it runs (its requests on a worker) and once with the same
+// refresh made on the window's thread each tick, as it was before (the baseline).
+//
+// Usage: poll_freeze [seconds per way, default 60]
+
+#include "app/FrmMainEvents.h"
+#include "app/Timers.h"
+#include "form/FrmMain.h"
+#include "platform/Clock.h"
+#include "platform/Environment.h"
+#include "platform/Prompter.h"
+#include "sandbox/SandboxPrintServer.h"
+#include "session/QueueSelection.h"
+#include "session/ServerConnection.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <csignal>
+#include <cstdio>
+
+namespace {
+
+class NoPrompter : public Prompter {
+public:
+    Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::No; }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+};
+
+constexpr int kEventEveryMs = 20;
+constexpr int kTickEveryMs = 1000;
+
+// The longest wait of an event due every 20 ms while `seconds` pass with the server
+// stopped. `onWindowThread`: each tick refreshes the view on the window's thread.
+double longestWaitMs(const QString& server, pid_t serverPid, int seconds, bool onWindowThread) {
+    Environment environment;
+    Clock clock;
+    NoPrompter prompter;
+    FrmMainServices services;
+    services.environment = &environment;
+    services.clock = &clock;
+    services.prompter = &prompter;
+    services.endProcess = [](int) {};
+    FrmMain form(services);
+    WireFrmMain(form);
+    form.Settings.PollNorm = QString::number(kTickEveryMs);
+    form.CurrentPrinter->setCurrentText(server);
+    FindPrintQueues_Click(form);
+    form.CurrentPrintQueue->setCurrentIndex(form.CurrentPrintQueue->findText("Office-Laser"));
+    CurrentPrintQueue_Click(form);
+
+    QTimer oldTick;
+    if (onWindowThread) {
+        form.Timer2->stop();
+        form.Timer2->disconnect();
+        QObject::connect(&oldTick, &QTimer::timeout, &form, [&form] {
+            CurrentPrintQueue_Click(form);
+            form.Timer2->stop();
+        });
+        oldTick.start(kTickEveryMs);
+    } else {
+        form.Timer2->setInterval(kTickEveryMs);
+        form.Timer2->start();
+    }
+
+    ::kill(serverPid, SIGSTOP);
+    QElapsedTimer since;
+    since.start();
+    qint64 last = 0;
+    qint64 longest = 0;
+    QTimer probe;
+    probe.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        const qint64 now = since.elapsed();
+        longest = std::max(longest, now - last - kEventEveryMs);
+        last = now;
+    });
+    probe.start(kEventEveryMs);
+    QTimer::singleShot(seconds * 1000, qApp, &QCoreApplication::quit);
+    QApplication::exec();
+    probe.stop();
+    ::kill(serverPid, SIGCONT);
+    oldTick.stop();
+    form.Timer2->stop();
+    return static_cast<double>(longest);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir work;
+    qputenv("APPDATA", work.filePath(QStringLiteral("appdata")).toLocal8Bit());
+    qputenv("TEMP", work.path().toLocal8Bit());
+    QApplication app(argc, argv);
+    const int seconds = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 60;
+
+    SandboxPrintServer sandbox(work.filePath(QStringLiteral("print-server")));
+    if (!sandbox.start() || sandbox.pid() <= 0) {
+        std::fprintf(stderr, "poll_freeze: no sandbox print server: %s\n",
+                     qPrintable(sandbox.error()));
+        return 2;
+    }
+    const pid_t pid = static_cast<pid_t>(sandbox.pid());
+    const double worker = longestWaitMs(sandbox.address(), pid, seconds, false);
+    const double windowThread = longestWaitMs(sandbox.address(), pid, seconds, true);
+    std::printf("poll_freeze: the watched server stopped for %d s, a tick every %d ms, an "
+                "event due every %d ms\n",
+                seconds, kTickEveryMs, kEventEveryMs);
+    std::printf("  longest wait, poll requests on a worker:            %7.0f ms (at most 250)\n",
+                worker);
+    std::printf("  baseline, the same refresh on the window's thread:  %7.0f ms\n", windowThread);
+    return 0;
+}
