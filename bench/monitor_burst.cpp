@@ -3,13 +3,10 @@
 // the same bursts applied the way rows were found before the grids kept a hash
 // from job name to row (a scan of every row's Name cell).
 
-#include "app/FrmMainEvents.h"
+#include "BenchWindow.h"
 #include "form/FrmMain.h"
 #include "form/JobGrid.h"
-#include "platform/Clock.h"
-#include "platform/Environment.h"
 #include "platform/JobText.h"
-#include "platform/Prompter.h"
 #include "session/MonitorEvents.h"
 
 #include <QApplication>
@@ -20,14 +17,6 @@
 #include <cstdio>
 
 namespace {
-
-class NoPrompter : public Prompter {
-public:
-    Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::No; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
 
 SpoolerJob newJob(int id) {
     SpoolerJob job;
@@ -53,16 +42,8 @@ void scanAndAdd(QTreeWidget* grid, const SpoolerJob& job) {
 }
 
 double windowMicrosPerEvent(int events, const QString& folder) {
-    Environment environment;
-    Clock clock;
-    NoPrompter prompter;
-    FrmMainServices services;
-    services.environment = &environment;
-    services.clock = &clock;
-    services.prompter = &prompter;
-    services.endProcess = [](int) {};
-    FrmMain form(services);
-    WireFrmMain(form);
+    BenchWindow window;
+    FrmMain& form = window.form();
     form.Settings.LogPath = folder;
     form.CurrentPrintQueue->addItem(QStringLiteral("Laser"));
     form.CurrentPrintQueue->setCurrentIndex(0);

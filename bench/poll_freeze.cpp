@@ -5,12 +5,9 @@
 //
 // Usage: poll_freeze [seconds per way, default 60]
 
-#include "app/FrmMainEvents.h"
+#include "BenchWindow.h"
 #include "app/Timers.h"
 #include "form/FrmMain.h"
-#include "platform/Clock.h"
-#include "platform/Environment.h"
-#include "platform/Prompter.h"
 #include "sandbox/SandboxPrintServer.h"
 #include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
@@ -25,30 +22,14 @@
 
 namespace {
 
-class NoPrompter : public Prompter {
-public:
-    Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::No; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-
 constexpr int kEventEveryMs = 20;
 constexpr int kTickEveryMs = 1000;
 
 // The longest wait of an event due every 20 ms while `seconds` pass with the server
 // stopped. `onWindowThread`: each tick refreshes the view on the window's thread.
 double longestWaitMs(const QString& server, pid_t serverPid, int seconds, bool onWindowThread) {
-    Environment environment;
-    Clock clock;
-    NoPrompter prompter;
-    FrmMainServices services;
-    services.environment = &environment;
-    services.clock = &clock;
-    services.prompter = &prompter;
-    services.endProcess = [](int) {};
-    FrmMain form(services);
-    WireFrmMain(form);
+    BenchWindow window;
+    FrmMain& form = window.form();
     form.Settings.PollNorm = QString::number(kTickEveryMs);
     form.CurrentPrinter->setCurrentText(server);
     FindPrintQueues_Click(form);

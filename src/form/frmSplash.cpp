@@ -39,6 +39,7 @@ frmSplash::frmSplash(int delayMs, QWidget* parent)
                      10);
     lblStatus = label(this, "lblStatus", QString(), 8);
     lblStatus->setWordWrap(true);
+    lblStatus->setTextFormat(Qt::PlainText); // it names the server and queue
     lblStatus->setMinimumHeight(34);
     lblStatus->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 

@@ -139,3 +139,15 @@ TEST(ProgramAudit, StartAndShutdownLeaveTheirRowsOnlyWhenAuditIsOn) {
             EXPECT_TRUE(rows.isEmpty());
     }
 }
+
+TEST_F(FrmMainLifecycle, ServerTextIsNeverTakenForMarkup) {
+    harness.writeAppDataFile(QStringLiteral("swr.ini"),
+                             "[Spoolwright]\r\nServer=<h1><font color=red>X\r\n");
+    harness.splash().show();
+    ShowFrmMain(*window);
+    EXPECT_TRUE(harness.splash().lblStatus->text().contains(QStringLiteral("<h1>")));
+    for (const QLabel* label : {harness.splash().lblStatus, window->StatusPanels[0],
+                                window->StatusPanels[1], window->SearchStatus,
+                                window->ServerStatus, window->LabelPrintQueues})
+        EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
+}
