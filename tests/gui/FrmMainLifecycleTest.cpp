@@ -146,8 +146,8 @@ TEST_F(FrmMainLifecycle, ServerTextIsNeverTakenForMarkup) {
     harness.splash().show();
     ShowFrmMain(*window);
     EXPECT_TRUE(harness.splash().lblStatus->text().contains(QStringLiteral("<h1>")));
-    for (const QLabel* label : {harness.splash().lblStatus, window->StatusPanels[0],
-                                window->StatusPanels[1], window->SearchStatus,
-                                window->ServerStatus, window->LabelPrintQueues})
+    for (const QLabel* label :
+         {harness.splash().lblStatus, window->StatusPanels[0], window->StatusPanels[1],
+          window->SearchStatus, window->ServerStatus, window->LabelPrintQueues})
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
 }
