@@ -117,6 +117,8 @@ SpoolerJob CupsSpooler::jobOf(const CupsJobRecord& record) {
 qint64 CupsSpooler::totalPagesOf(const CupsJobRecord& record) {
     if (record.impressions && *record.impressions > 0)
         return *record.impressions;
+    if (!countsPages_)
+        return kPagesNotCounted;
     // A job whose documents have not all arrived yet is counted once they have.
     if (record.documents < 1)
         return 0;

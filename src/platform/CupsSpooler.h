@@ -46,6 +46,10 @@ public:
     // server can be told from a server without queues.
     SpoolerResult lastResult() const override { return lastResult_; }
 
+    // Whether listing jobs counts the pages of those that declare none by reading
+    // their documents; without, such jobs come with kPagesNotCounted.
+    void setCountsPages(bool counts) { countsPages_ = counts; }
+
     // The requests sent so far, and the documents read to count pages, for tests
     // that prove what a call costs.
     int requestsSent() const { return connection_.requestsSent(); }
@@ -64,4 +68,5 @@ private:
     SpoolerResult lastResult_ = SpoolerResult::Success;
     QHash<JobKey, qint64> countedPages_;
     int documentsRead_ = 0;
+    bool countsPages_ = true;
 };

@@ -31,7 +31,7 @@ QStringList JobTexts(const SpoolerJob& job) {
             CleanJobText(job.HostPrintQueue),
             CleanJobText(job.Owner),
             CleanJobText(PrinterOfJobName(job.Name)),
-            QString::number(job.TotalPages),
+            job.TotalPages == kPagesNotCounted ? QString() : QString::number(job.TotalPages),
             QString::number(job.PagesPrinted),
             QString::number(job.Priority),
             SizeText(job.Size),

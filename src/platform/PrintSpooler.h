@@ -26,6 +26,10 @@ enum class SpoolerResult {
     Failed,       // any other refusal or error
 };
 
+// The TotalPages of a job whose pages nobody has counted yet: its Pages cell stays
+// empty and its log row gets no Pages until they are counted.
+inline constexpr qint64 kPagesNotCounted = -1;
+
 // One print job as the Windows spooler would describe it (Win32_PrintJob), so the
 // program's job rules read the same whatever spooler answers.
 struct SpoolerJob {
@@ -34,7 +38,7 @@ struct SpoolerJob {
     QString Document;
     QString Owner;
     QString HostPrintQueue; // the submitting computer
-    qint64 TotalPages = 0;
+    qint64 TotalPages = 0; // kPagesNotCounted until somebody counted them
     qint64 PagesPrinted = 0;
     int Priority = 0;
     qint64 Size = 0; // bytes

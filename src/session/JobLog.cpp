@@ -22,7 +22,8 @@ void LogNewJobs(FrmMain& f, const QList<SpoolerJob>& jobs) {
                                {QStringLiteral("Priority"), text[SearchColumn::Priority]}};
         const QString status = text[SearchColumn::Status];
         if (status != QLatin1String("Printing") && status != QLatin1String("Printed")) {
-            fields.append({QStringLiteral("Pages"), text[SearchColumn::Pages]});
+            if (job.TotalPages != kPagesNotCounted)
+                fields.append({QStringLiteral("Pages"), text[SearchColumn::Pages]});
             fields.append({QStringLiteral("Size"), text[SearchColumn::Size]});
         }
         rows.append({TransactionID(text[SearchColumn::ID], text[SearchColumn::Submitted]), fields});
