@@ -10,6 +10,7 @@
 #include "platform/CupsSpooler.h"
 #include "platform/Environment.h"
 #include "platform/GuardedSpooler.h"
+#include "platform/JobText.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -58,7 +59,11 @@ FrmMain::FrmMain(FrmMainServices services, frmSplash* splashWindow)
         };
     if (!services_.makeSpooler)
         services_.makeSpooler = [prompt = services_.credentials](const QString& server) {
-            return std::make_unique<CupsSpooler>(server, SpoolerTimeouts{}, prompt);
+            auto spooler = std::make_unique<CupsSpooler>(server, SpoolerTimeouts{}, prompt);
+            // The window counts pages itself, off its thread, once per job: a listing
+            // that waited for them would wait for every document of the server.
+            spooler->setCountsPages(false);
+            return spooler;
         };
     log_ = std::make_unique<LogDatabase>(
         [this] {
@@ -80,12 +85,16 @@ FrmMain::FrmMain(FrmMainServices services, frmSplash* splashWindow)
     Timer1->setInterval(100);
     PollWorker = new QThreadPool(this);
     PollWorker->setMaxThreadCount(1);
+    PageWorker = new QThreadPool(this);
+    PageWorker->setMaxThreadCount(1);
     Timer2 = named(new QTimer(this), "Timer2");
     Timer2->setInterval(1000);
 }
 
 FrmMain::~FrmMain() {
     PollWorker->waitForDone(); // its spoolers and answer belong to this window
+    PageWorkStop->store(true);
+    PageWorker->waitForDone();
     // A monitor process still running is ended before the controls go: its last
     // output or its end must not reach a window half taken apart.
     for (QProcess* process : findChildren<QProcess*>()) {
@@ -104,6 +113,12 @@ void FrmMain::buildGrid() {
     SearchList = makeJobGrid(client, "SearchList", SearchListHeaders());
     jobGrid_ = std::make_unique<JobGrid>(JobList, false);
     searchGrid_ = std::make_unique<JobGrid>(SearchList, true);
+    const auto toolTipOf = [this](const SpoolerJob& job) {
+        return job.TotalPages == kPagesNotCounted ? PagesNotCounted.value(TransactionID(job))
+                                                  : QString();
+    };
+    jobGrid_->setToolTipOf(toolTipOf);
+    searchGrid_->setToolTipOf(toolTipOf);
 }
 
 void FrmMain::buildStatusBar() {

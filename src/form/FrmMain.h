@@ -3,11 +3,14 @@
 #include "form/SettingsRecord.h"
 #include "platform/SpoolerCredentials.h"
 
+#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QProcess>
+#include <QSet>
 #include <QString>
 #include <array>
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -182,6 +185,17 @@ public:
     // applied on the window's thread.
     QThreadPool* PollWorker = nullptr;
     bool PollInFlight = false;
+
+    // Pages of jobs listed without them are counted on this worker, one job at a
+    // time, and applied on the window's thread. Keyed by TransactionID: the jobs
+    // asked for this run, the counts had (from the server or the log), and why a
+    // job's pages stay uncounted (its rows' tool tip).
+    QThreadPool* PageWorker = nullptr;
+    QSet<QString> PagesAsked;
+    QHash<QString, qint64> CountedPages;
+    QHash<QString, QString> PagesNotCounted;
+    // Set when the window goes: counting still under way stops at the next job.
+    std::shared_ptr<std::atomic<bool>> PageWorkStop = std::make_shared<std::atomic<bool>>(false);
 
     // The log database and audit trail.
     LogDatabase& Log() { return *log_; }

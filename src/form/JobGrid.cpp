@@ -43,6 +43,10 @@ void JobGrid::fill(Row& row) {
         row.item->setText(column, cells.at(column));
     row.item->setIcon(0, JobIcons::icon(JobIconIndex(cells.first())));
     row.item->setData(0, kNameRole, row.job.Name);
+    const QString tip = toolTipOf_ ? toolTipOf_(row.job) : QString();
+    if (!tip.isEmpty() || !row.item->toolTip(0).isEmpty())
+        for (int column = 0; column < cells.size(); ++column)
+            row.item->setToolTip(column, tip);
 }
 
 QTreeWidgetItem* JobGrid::newItem(int index) {

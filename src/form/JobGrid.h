@@ -6,6 +6,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QTreeWidget;
 class QTreeWidgetItem;
@@ -66,6 +67,12 @@ public:
     // The texts a row shows for the job.
     QStringList texts(const SpoolerJob& job) const;
 
+    // What the tool tip of a job's row says (nothing: no tool tip), asked whenever
+    // the row is filled.
+    void setToolTipOf(std::function<QString(const SpoolerJob&)> toolTipOf) {
+        toolTipOf_ = std::move(toolTipOf);
+    }
+
 private:
     struct Row {
         SpoolerJob job;
@@ -77,4 +84,5 @@ private:
     QTreeWidget* widget_;
     bool withPrinter_;
     QHash<QString, Row> rows_;
+    std::function<QString(const SpoolerJob&)> toolTipOf_;
 };

@@ -195,6 +195,62 @@ void LogDatabase::LogNewRows(const QList<LogRow>& rows) {
     writeBacklog();
 }
 
+void LogDatabase::SetLogFieldsOfRows(const QList<LogRow>& rows) {
+    if (rows.isEmpty())
+        return;
+    Operation operation(*this);
+    QList<PendingWrite> writes;
+    for (const LogRow& row : rows)
+        writes.append({PendingWrite::Kind::Fields, row.transactionId, row.fields});
+    enqueue(writes);
+    writeBacklog();
+}
+
+QHash<QString, QString> LogDatabase::LogFieldOfRows(const QStringList& transactionIds,
+                                                    const QString& column) {
+    QHash<QString, QString> found;
+    if (transactionIds.isEmpty())
+        return found;
+    Operation operation(*this);
+    if (openWritingBacklog() == Access::Open) {
+        QSqlDatabase db = connection();
+        limitWait(db);
+        // In slices, so that no statement holds more values than SQLite takes.
+        constexpr int kSlice = 500;
+        for (int start = 0; start < transactionIds.size(); start += kSlice) {
+            const QStringList slice = transactionIds.mid(start, kSlice);
+            QSqlQuery read(db);
+            read.setForwardOnly(true);
+            read.prepare(
+                QStringLiteral("SELECT \"TransactionID\", %1 FROM SWR_Log WHERE "
+                               "\"TransactionID\" IN (?%2) AND %1 IS NOT NULL")
+                    .arg(quoted(column), QStringLiteral(", ?").repeated(slice.size() - 1)));
+            for (const QString& id : slice)
+                read.addBindValue(id);
+            if (!read.exec()) {
+                if (outcomeOf(read.lastError()) == Outcome::Damaged)
+                    CloseLogDatabase();
+                break;
+            }
+            while (read.next()) {
+                const QString value = read.value(1).toString();
+                if (!value.isEmpty() && !found.contains(read.value(0).toString()))
+                    found.insert(read.value(0).toString(), value);
+            }
+        }
+    }
+    // Rows that wait to be written say what the log will hold.
+    const QSet<QString> asked(transactionIds.begin(), transactionIds.end());
+    for (const PendingWrite& write : pending_)
+        if (write.kind != PendingWrite::Kind::Audit && asked.contains(write.transactionId))
+            for (const LogField& field : write.fields)
+                if (field.column == column && !field.value.isEmpty() &&
+                    (write.kind == PendingWrite::Kind::Fields ||
+                     !found.contains(write.transactionId)))
+                    found.insert(write.transactionId, field.value);
+    return found;
+}
+
 bool LogDatabase::LogRowExists(const QString& transactionId) {
     Operation operation(*this);
     // A job whose row waits to be written has been logged: the caller must not take

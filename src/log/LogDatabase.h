@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QDeadlineTimer>
+#include <QHash>
 #include <QList>
 #include <QSet>
 #include <QSqlDatabase>
@@ -93,6 +94,15 @@ public:
     // Gives every job the log has no row for yet its row, and leaves the others
     // alone: one transaction for them all.
     void LogNewRows(const QList<LogRow>& rows);
+
+    // Sets columns of several job rows in one transaction, as SetLogFields would row
+    // after row.
+    void SetLogFieldsOfRows(const QList<LogRow>& rows);
+
+    // The text one column holds in the job rows with these keys, for the rows where it
+    // is not empty; empty when the log cannot be read.
+    QHash<QString, QString> LogFieldOfRows(const QStringList& transactionIds,
+                                           const QString& column);
 
     // Whether the job log holds a row with this key; false when it cannot be read.
     bool LogRowExists(const QString& transactionId);

@@ -10,9 +10,7 @@
 
 namespace {
 
-// A document larger than this is not fetched to count its pages: reading it
-// would hold up a pass for longer than its pages are worth.
-constexpr qint64 maxCountedKOctets = 64 * 1024;
+constexpr qint64 maxCountedKOctets = kMostCountedBytes / 1024;
 
 // The test page CUPS itself prints, from its data folder (CUPS_DATADIR moves
 // it, as it moves it for CUPS's own programs).
@@ -84,8 +82,10 @@ QList<SpoolerJob> CupsSpooler::jobsAt(const QString& uri, bool wholeServer) {
     if (reply.result != SpoolerResult::Success)
         return jobs;
     const QList<CupsJobRecord> records = jobRecordsOf(reply.response.get());
-    for (const CupsJobRecord& record : records)
+    for (const CupsJobRecord& record : records) {
+        listed_.insert({record.id, record.timeAtCreation}, {record.documents, record.kOctets});
         jobs << jobOf(record);
+    }
     if (wholeServer) {
         // Every unfinished job of the server was listed: a count for a job no
         // longer among them will not be asked for again.
@@ -94,6 +94,8 @@ QList<SpoolerJob> CupsSpooler::jobsAt(const QString& uri, bool wholeServer) {
             listed.insert({record.id, record.timeAtCreation});
         for (auto it = countedPages_.begin(); it != countedPages_.end();)
             it = listed.contains(it.key()) ? std::next(it) : countedPages_.erase(it);
+        for (auto it = listed_.begin(); it != listed_.end();)
+            it = listed.contains(it.key()) ? std::next(it) : listed_.erase(it);
     }
     return jobs;
 }
@@ -117,35 +119,65 @@ SpoolerJob CupsSpooler::jobOf(const CupsJobRecord& record) {
 qint64 CupsSpooler::totalPagesOf(const CupsJobRecord& record) {
     if (record.impressions && *record.impressions > 0)
         return *record.impressions;
+    const JobKey key{record.id, record.timeAtCreation};
+    const auto known = countedPages_.constFind(key);
+    // Listing with counting reports a job that cannot be counted as 0 pages, as
+    // it always did; without, such a job stays not counted.
+    const qint64 notCounted = countsPages_ ? 0 : kPagesNotCounted;
+    if (known != countedPages_.constEnd())
+        return known->outcome == JobPageCount::Outcome::Counted ? known->pages : notCounted;
     if (!countsPages_)
         return kPagesNotCounted;
     // A job whose documents have not all arrived yet is counted once they have.
     if (record.documents < 1)
         return 0;
-    const JobKey key{record.id, record.timeAtCreation};
-    const auto known = countedPages_.constFind(key);
-    if (known != countedPages_.constEnd())
-        return known.value();
-    const qint64 pages = countedPages(record);
-    countedPages_.insert(key, pages);
-    return pages;
+    const JobPageCount counted = count(key, record.documents, record.kOctets);
+    return counted.outcome == JobPageCount::Outcome::Counted ? counted.pages : 0;
 }
 
-qint64 CupsSpooler::countedPages(const CupsJobRecord& record) {
-    if (record.kOctets > maxCountedKOctets)
-        return 0;
-    qint64 pages = 0;
-    for (int number = 1; number <= record.documents; ++number) {
+JobPageCount CupsSpooler::countPages(const SpoolerJob& job) {
+    const JobKey key{job.JobId, job.TimeSubmitted.toSecsSinceEpoch()};
+    const auto known = countedPages_.constFind(key);
+    if (known != countedPages_.constEnd())
+        return *known;
+    // A job this spooler has not listed (one the job monitor told of) is read
+    // document by document until the server has no more.
+    const auto listed = listed_.constFind(key);
+    if (listed == listed_.constEnd())
+        return count(key, -1, (job.Size + 1023) / 1024);
+    if (listed->documents < 1)
+        return {JobPageCount::Outcome::Unavailable, kPagesNotCounted}; // not all arrived yet
+    return count(key, listed->documents, listed->kOctets);
+}
+
+JobPageCount CupsSpooler::count(const JobKey& key, int documents, qint64 kOctets) {
+    JobPageCount counted{JobPageCount::Outcome::Counted, 0};
+    if (kOctets > maxCountedKOctets)
+        counted = {JobPageCount::Outcome::TooLarge, kPagesNotCounted};
+    for (int number = 1; counted.outcome == JobPageCount::Outcome::Counted &&
+                         (documents < 0 || number <= documents);
+         ++number) {
         QByteArray document;
         const CupsReply reply = connection_.receiveDocument(
-            documentRequest(connection_, record.id, number), "/", &document);
+            documentRequest(connection_, key.first, number), "/", &document);
         ++documentsRead_;
+        documentBytesRead_ += document.size();
+        if (documents < 0 && number > 1 && reply.result == SpoolerResult::NotFound)
+            break; // the last document was the one before
         // One document missing would make the total a wrong number: none is better.
-        if (reply.result != SpoolerResult::Success)
-            return 0;
-        pages += PageCount::documentPages(document, documentRecordOf(reply.response.get()).format);
+        if (reply.result != SpoolerResult::Success) {
+            const bool gone = number == 1 && reply.result == SpoolerResult::NotFound;
+            counted = {gone ? JobPageCount::Outcome::Gone : JobPageCount::Outcome::Unavailable,
+                       kPagesNotCounted};
+            break;
+        }
+        counted.pages +=
+            PageCount::documentPages(document, documentRecordOf(reply.response.get()).format);
+        if (documents < 0 && document.size() > kMostCountedBytes)
+            counted = {JobPageCount::Outcome::TooLarge, kPagesNotCounted};
     }
-    return pages;
+    countedPages_.insert(key, counted);
+    return counted;
 }
 
 SpoolerResult CupsSpooler::perform(IppPtr request, const char* resource) {

@@ -16,8 +16,9 @@
 // documents (CUPS-Get-Document) and counts their pages itself, once per job for
 // the life of this object, which is one run: the count is remembered by job id
 // and creation time, so a number the server gives again to a new job is not
-// mistaken for the old one. A document that cannot be had or read counts 0, and
-// that too is remembered.
+// mistaken for the old one. Listing jobs either counts them on the way (the
+// default) or leaves them kPagesNotCounted for countPages() to count later, one
+// job at a time; a job larger than kMostCountedBytes is never fetched.
 class CupsSpooler : public PrintSpooler {
 public:
     // `prompt` asks the operator for credentials when the server wants them;
@@ -46,6 +47,10 @@ public:
     // server can be told from a server without queues.
     SpoolerResult lastResult() const override { return lastResult_; }
 
+    // Counts one job's pages (see above); what came of it is remembered like a
+    // count. Leaves lastResult() as it was: counting runs beside the listings.
+    JobPageCount countPages(const SpoolerJob& job) override;
+
     // Whether listing jobs counts the pages of those that declare none by reading
     // their documents; without, such jobs come with kPagesNotCounted.
     void setCountsPages(bool counts) { countsPages_ = counts; }
@@ -54,19 +59,28 @@ public:
     // that prove what a call costs.
     int requestsSent() const { return connection_.requestsSent(); }
     int documentsRead() const { return documentsRead_; }
+    qint64 documentBytesRead() const { return documentBytesRead_; }
 
 private:
     QList<SpoolerJob> jobsAt(const QString& uri, bool wholeServer);
     SpoolerJob jobOf(const CupsJobRecord& record);
+    using JobKey = QPair<int, qint64>; // job id, time-at-creation
     qint64 totalPagesOf(const CupsJobRecord& record);
-    qint64 countedPages(const CupsJobRecord& record);
+    // documents < 0: as many as the server has.
+    JobPageCount count(const JobKey& key, int documents, qint64 kOctets);
     SpoolerResult perform(IppPtr request, const char* resource);
 
-    using JobKey = QPair<int, qint64>; // job id, time-at-creation
+    // What the last listings said of a job that counting needs to know.
+    struct ListedJob {
+        int documents = 0;
+        qint64 kOctets = 0;
+    };
     QString serverName_;
     CupsConnection connection_;
     SpoolerResult lastResult_ = SpoolerResult::Success;
-    QHash<JobKey, qint64> countedPages_;
+    QHash<JobKey, JobPageCount> countedPages_;
+    QHash<JobKey, ListedJob> listed_;
     int documentsRead_ = 0;
+    qint64 documentBytesRead_ = 0;
     bool countsPages_ = true;
 };

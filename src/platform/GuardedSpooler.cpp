@@ -65,6 +65,9 @@ QList<SpoolerPrinter> GuardedSpooler::printers() {
 QString GuardedSpooler::printerWebPage(const QString& queue) const {
     GUARDED(printerWebPage(queue));
 }
+JobPageCount GuardedSpooler::countPages(const SpoolerJob& job) {
+    GUARDED(countPages(job));
+}
 SpoolerResult GuardedSpooler::lastResult() const {
     GUARDED(lastResult());
 }

@@ -46,6 +46,7 @@ public:
     SpoolerResult printTestPage(const QString& queue) override;
     QList<SpoolerPrinter> printers() override;
     QString printerWebPage(const QString& queue) const override;
+    JobPageCount countPages(const SpoolerJob& job) override;
     SpoolerResult lastResult() const override;
     std::optional<SpoolerCredentials> credentials() const override;
 

@@ -30,6 +30,10 @@ enum class SpoolerResult {
 // empty and its log row gets no Pages until they are counted.
 inline constexpr qint64 kPagesNotCounted = -1;
 
+// The most document bytes fetched to count one job's pages: a larger job would hold
+// up the counting of every job behind it for longer than its pages are worth.
+inline constexpr qint64 kMostCountedBytes = 64LL * 1024 * 1024;
+
 // One print job as the Windows spooler would describe it (Win32_PrintJob), so the
 // program's job rules read the same whatever spooler answers.
 struct SpoolerJob {
@@ -38,7 +42,7 @@ struct SpoolerJob {
     QString Document;
     QString Owner;
     QString HostPrintQueue; // the submitting computer
-    qint64 TotalPages = 0; // kPagesNotCounted until somebody counted them
+    qint64 TotalPages = 0;  // kPagesNotCounted until somebody counted them
     qint64 PagesPrinted = 0;
     int Priority = 0;
     qint64 Size = 0; // bytes
@@ -53,6 +57,18 @@ struct SpoolerJob {
                TimeSubmitted == other.TimeSubmitted && StatusMask == other.StatusMask;
     }
     bool operator!=(const SpoolerJob& other) const { return !(*this == other); }
+};
+
+// What counting one job's pages came to.
+struct JobPageCount {
+    enum class Outcome {
+        Counted,     // pages holds the count
+        TooLarge,    // its documents are larger than kMostCountedBytes: not fetched
+        Unavailable, // the server would not give a document, or cannot count here
+        Gone,        // the job is no longer on the server
+    };
+    Outcome outcome = Outcome::Unavailable;
+    qint64 pages = kPagesNotCounted;
 };
 
 // A print queue as the directory provider describes it (its print-queue object).
@@ -118,6 +134,14 @@ public:
 
     // The address of the queue's page in the server's web interface.
     virtual QString printerWebPage(const QString& queue) const = 0;
+
+    // Counts the pages of a job listed without them (kPagesNotCounted), by its
+    // number and submission time, reading its documents when it must. A spooler
+    // that cannot read documents counts none.
+    virtual JobPageCount countPages(const SpoolerJob& job) {
+        (void)job;
+        return {};
+    }
 
     // How the last call to the server ended; tells an empty list from a failed one.
     virtual SpoolerResult lastResult() const = 0;

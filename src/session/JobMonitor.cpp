@@ -14,19 +14,27 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTimer>
+#include <utility>
 
 namespace {
 
 const QString kMonitorName = QStringLiteral("SWRJobMonitor");
 
-void dispatchLine(FrmMain& f, const QByteArray& raw) {
-    const MonitorProtocol::Line line = MonitorProtocol::decode(raw);
-    if (line.name == MonitorProtocol::JobEvent && !line.fields.isEmpty()) {
-        if (const auto job = MonitorProtocol::jobFromFields(line.fields.mid(1)))
-            mwcmnMonitor_JobEvent(f, line.fields.first(), *job);
-    } else if (line.name == MonitorProtocol::ConnectEvent && !line.fields.isEmpty()) {
-        mwcmnMonitor_ConnectEvent(f, line.fields.first());
+// Applies what the monitor said in one read: the job events together, so that
+// their jobs are logged in one transaction, and in the order they came.
+void dispatchLines(FrmMain& f, const QList<QByteArray>& raw) {
+    QList<MonitorJobEvent> events;
+    for (const QByteArray& text : raw) {
+        const MonitorProtocol::Line line = MonitorProtocol::decode(text);
+        if (line.name == MonitorProtocol::JobEvent && !line.fields.isEmpty()) {
+            if (const auto job = MonitorProtocol::jobFromFields(line.fields.mid(1)))
+                events.append({line.fields.first(), *job});
+        } else if (line.name == MonitorProtocol::ConnectEvent && !line.fields.isEmpty()) {
+            mwcmnMonitor_JobEvents(f, std::exchange(events, {}));
+            mwcmnMonitor_ConnectEvent(f, line.fields.first());
+        }
     }
+    mwcmnMonitor_JobEvents(f, events);
 }
 
 qint64 monotonicMs() {
@@ -87,14 +95,16 @@ void StartJobMonitor(FrmMain& f, const QString& server) {
     monitor->setProcessChannelMode(QProcess::SeparateChannels);
     auto spoke = std::make_shared<bool>(false);
     QObject::connect(monitor, &QProcess::readyReadStandardOutput, &f, [&f, monitor, spoke] {
+        QList<QByteArray> lines;
         while (monitor->canReadLine()) {
             QByteArray line = monitor->readLine();
             line.chop(1);
             *spoke = true;
-            // Events of a monitor the program has let go of are not for this view.
-            if (f.mwcmnMonitor == monitor)
-                dispatchLine(f, line);
+            lines.append(line);
         }
+        // Events of a monitor the program has let go of are not for this view.
+        if (f.mwcmnMonitor == monitor)
+            dispatchLines(f, lines);
     });
     // The end of a monitor is seen whichever way it comes: the field is cleared
     // before anything else can reach the process, and the process is freed later.

@@ -8,6 +8,7 @@
 #include "platform/GuardedSpooler.h"
 #include "platform/PrintSpooler.h"
 #include "session/JobLog.h"
+#include "session/JobPages.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -63,10 +64,14 @@ void ShowAllJobs(FrmMain& f, const std::optional<QList<SpoolerJob>>& jobs, qint6
     f.SearchStatus->setText(QStringLiteral("Retrieving Data"));
     f.SetPanelText(1, QStringLiteral("Retrieving Data"));
     if (jobs) {
-        f.searchGrid().merge(*jobs);
+        // Jobs show at once; pages not counted yet follow when they are.
+        QList<SpoolerJob> shown = *jobs;
+        FillCountedPages(f, shown);
+        f.searchGrid().merge(shown);
         if (!queue.isEmpty())
             f.jobGrid().merge(f.searchGrid().jobsOfQueue(queue));
-        LogNewJobs(f, *jobs);
+        LogNewJobs(f, shown);
+        CountMissingPages(f, f.WmiServices, shown);
     }
     // A server that did not answer leaves the jobs shown as they were; the next
     // pass that reaches it reads them anew.

@@ -8,6 +8,7 @@
 #include "platform/PrintSpooler.h"
 #include "platform/Prompter.h"
 #include "session/JobLog.h"
+#include "session/JobPages.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -23,21 +24,47 @@ void setStatus(FrmMain& f, const QString& text) {
 } // namespace
 
 void mwcmnMonitor_JobEvent(FrmMain& f, const QString& action, const SpoolerJob& job) {
-    LogNewJobs(f, {job});
+    mwcmnMonitor_JobEvents(f, {{action, job}});
+}
 
-    const bool shownQueue = PrinterOfJobName(job.Name) == f.CurrentPrintQueue->currentText();
-    if (action == QLatin1String("New") || action == QLatin1String("Modified")) {
-        f.searchGrid().rewrite(job);
-        if (shownQueue)
-            f.jobGrid().rewrite(job);
-        setStatus(f, action == QLatin1String("New") ? QStringLiteral("New Job ")
-                                                    : QStringLiteral("Updated Job "));
-    } else if (action == QLatin1String("Deleted")) {
-        f.searchGrid().remove(job.Name);
-        if (shownQueue)
-            f.jobGrid().remove(job.Name);
-        setStatus(f, QStringLiteral("Deleted Job "));
+void mwcmnMonitor_JobEvents(FrmMain& f, QList<MonitorJobEvent> events) {
+    if (events.isEmpty())
+        return;
+    QList<SpoolerJob> jobs;
+    jobs.reserve(events.size());
+    for (MonitorJobEvent& event : events)
+        jobs.append(event.job);
+    FillCountedPages(f, jobs);
+    LogNewJobs(f, jobs);
+
+    const QString shownQueue = f.CurrentPrintQueue->currentText();
+    QString status;
+    QList<SpoolerJob> shown;
+    for (int i = 0; i < events.size(); ++i) {
+        const QString& action = events.at(i).action;
+        const SpoolerJob& job = jobs.at(i);
+        const bool inShownQueue = PrinterOfJobName(job.Name) == shownQueue;
+        if (action == QLatin1String("New") || action == QLatin1String("Modified")) {
+            f.searchGrid().rewrite(job);
+            if (inShownQueue)
+                f.jobGrid().rewrite(job);
+            shown.append(job);
+            status = action == QLatin1String("New") ? QStringLiteral("New Job ")
+                                                    : QStringLiteral("Updated Job ");
+        } else if (action == QLatin1String("Deleted")) {
+            f.searchGrid().remove(job.Name);
+            if (inShownQueue)
+                f.jobGrid().remove(job.Name);
+            status = QStringLiteral("Deleted Job ");
+        }
     }
+    // Each event would have said its own; the last one's is what stays.
+    if (!status.isEmpty())
+        setStatus(f, status);
+    if (!f.MonitorServer.isEmpty())
+        CountMissingPages(f, f.SpoolerFor(f.MonitorServer), shown);
+    else
+        CountMissingPages(f, f.WmiServices, shown);
 }
 
 void mwcmnMonitor_ConnectEvent(FrmMain& f, const QString& text) {

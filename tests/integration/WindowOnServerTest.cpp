@@ -60,7 +60,9 @@ TEST(WindowOnServer, SubmittedJobsAppearInBothGridsAndAreLoggedOnce) {
     EXPECT_EQ(row->text(JobColumn::Description), QStringLiteral("Budget, final"));
     EXPECT_EQ(row->text(JobColumn::User), QStringLiteral("alice"));
     EXPECT_FALSE(row->text(JobColumn::Computer).isEmpty());
-    EXPECT_EQ(row->text(JobColumn::Pages), QStringLiteral("3"));
+    // Pages are counted off the window's thread and come a moment later.
+    EXPECT_TRUE(QTest::qWaitFor([row] { return row->text(JobColumn::Pages) == QLatin1String("3"); },
+                                60000));
     // The server reports whole kilobytes, rounded up.
     EXPECT_EQ(row->text(JobColumn::Size),
               QString::number((textPages(3).size() + 1023) / 1024) + QStringLiteral("KB"));

@@ -1,0 +1,137 @@
+#include "session/JobPages.h"
+
+#include "form/FrmMain.h"
+#include "form/JobGrid.h"
+#include "log/LogDatabase.h"
+#include "platform/GuardedSpooler.h"
+#include "platform/JobText.h"
+#include "platform/PrintSpooler.h"
+
+#include <QElapsedTimer>
+#include <QThreadPool>
+
+namespace {
+
+struct CountedJob {
+    SpoolerJob job;
+    JobPageCount count;
+};
+
+// Counts reach the window in handfuls, so that the log writes many in one
+// transaction while the first ones still show soon.
+constexpr qint64 kHandfulMs = 200;
+
+QString whyNotCounted(JobPageCount::Outcome outcome) {
+    switch (outcome) {
+    case JobPageCount::Outcome::TooLarge:
+        return QStringLiteral("Pages not counted: the document is larger than %1 MB")
+            .arg(kMostCountedBytes / (1024 * 1024));
+    case JobPageCount::Outcome::Unavailable:
+        return QStringLiteral("Pages not counted: the server did not give the document");
+    case JobPageCount::Outcome::Counted:
+    case JobPageCount::Outcome::Gone:
+        break;
+    }
+    return QString();
+}
+
+// Rewrites the job's rows in both grids with these pages, where they still show
+// this very job without them; with kPagesNotCounted, fills them again for their
+// tool tip.
+void showPages(FrmMain& f, const SpoolerJob& job, qint64 pages) {
+    for (JobGrid* grid : {&f.searchGrid(), &f.jobGrid()}) {
+        const SpoolerJob* shown = grid->job(job.Name);
+        if (!shown || shown->TimeSubmitted != job.TimeSubmitted ||
+            shown->TotalPages != kPagesNotCounted)
+            continue;
+        SpoolerJob counted = *shown;
+        counted.TotalPages = pages;
+        grid->rewrite(counted);
+    }
+}
+
+void applyCounts(FrmMain& f, const QList<CountedJob>& counts) {
+    QList<LogRow> rows;
+    for (const CountedJob& counted : counts) {
+        const QString id = TransactionID(counted.job);
+        if (counted.count.outcome == JobPageCount::Outcome::Counted) {
+            f.CountedPages.insert(id, counted.count.pages);
+            showPages(f, counted.job, counted.count.pages);
+            SpoolerJob job = counted.job;
+            job.TotalPages = counted.count.pages;
+            rows.append({id, {{QStringLiteral("Pages"), JobTexts(job)[SearchColumn::Pages]}}});
+        } else if (const QString why = whyNotCounted(counted.count.outcome); !why.isEmpty()) {
+            f.PagesNotCounted.insert(id, why);
+            showPages(f, counted.job, kPagesNotCounted);
+        }
+    }
+    f.Log().SetLogFieldsOfRows(rows);
+}
+
+void countOnWorker(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJob>& jobs) {
+    FrmMain* form = &f;
+    std::shared_ptr<std::atomic<bool>> stop = f.PageWorkStop;
+    f.PageWorker->start([form, spooler, jobs, stop] {
+        const SpoolerPrompts::Off noDialogsHere;
+        QList<CountedJob> handful;
+        QElapsedTimer sinceSent;
+        sinceSent.start();
+        const auto send = [&] {
+            if (handful.isEmpty())
+                return;
+            QMetaObject::invokeMethod(
+                form, [form, handful] { applyCounts(*form, handful); }, Qt::QueuedConnection);
+            handful.clear();
+            sinceSent.restart();
+        };
+        for (const SpoolerJob& job : jobs) {
+            if (stop->load())
+                return;
+            handful.append({job, spooler->countPages(job)});
+            if (sinceSent.elapsed() >= kHandfulMs)
+                send();
+        }
+        send();
+    });
+}
+
+} // namespace
+
+void FillCountedPages(FrmMain& f, QList<SpoolerJob>& jobs) {
+    if (f.CountedPages.isEmpty())
+        return;
+    for (SpoolerJob& job : jobs)
+        if (job.TotalPages == kPagesNotCounted)
+            job.TotalPages = f.CountedPages.value(TransactionID(job), kPagesNotCounted);
+}
+
+void CountMissingPages(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJob>& jobs) {
+    QList<SpoolerJob> asked;
+    QStringList ids;
+    for (const SpoolerJob& job : jobs) {
+        if (job.TotalPages != kPagesNotCounted)
+            continue;
+        const QString id = TransactionID(job);
+        if (f.PagesAsked.contains(id))
+            continue;
+        f.PagesAsked.insert(id);
+        asked.append(job);
+        ids.append(id);
+    }
+    if (asked.isEmpty())
+        return;
+    const QHash<QString, QString> logged = f.Log().LogFieldOfRows(ids, QStringLiteral("Pages"));
+    QList<SpoolerJob> toCount;
+    for (int i = 0; i < asked.size(); ++i) {
+        bool ok = false;
+        const qint64 pages = logged.value(ids.at(i)).toLongLong(&ok);
+        if (ok && pages >= 0) {
+            f.CountedPages.insert(ids.at(i), pages);
+            showPages(f, asked.at(i), pages);
+        } else {
+            toCount.append(asked.at(i));
+        }
+    }
+    if (!toCount.isEmpty() && spooler)
+        countOnWorker(f, spooler, toCount);
+}
