@@ -114,8 +114,9 @@ void FrmMain::buildGrid() {
     jobGrid_ = std::make_unique<JobGrid>(JobList, false);
     searchGrid_ = std::make_unique<JobGrid>(SearchList, true);
     const auto toolTipOf = [this](const SpoolerJob& job) {
-        return job.TotalPages == kPagesNotCounted ? PagesNotCounted.value(TransactionID(job))
-                                                  : QString();
+        return job.TotalPages == kPagesNotCounted && !PagesNotCounted.isEmpty()
+                   ? PagesNotCounted.value(TransactionID(job))
+                   : QString();
     };
     jobGrid_->setToolTipOf(toolTipOf);
     searchGrid_->setToolTipOf(toolTipOf);
