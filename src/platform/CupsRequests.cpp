@@ -91,6 +91,13 @@ IppPtr jobsRequest(const CupsConnection& connection, const QString& uri) {
     return request;
 }
 
+IppPtr jobAttributesRequest(const CupsConnection& connection, int jobId) {
+    IppPtr request = connection.newRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    addUri(request.get(), "job-uri", jobUri(connection, jobId));
+    askFor(request.get(), jobAttributes);
+    return request;
+}
+
 IppPtr jobRequest(const CupsConnection& connection, ipp_op_t op, const QString& queue, int jobId) {
     IppPtr request = connection.newRequest(op);
     addUri(request.get(), "printer-uri", printerUri(connection, queue));

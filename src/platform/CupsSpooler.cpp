@@ -98,6 +98,21 @@ QList<SpoolerJob> CupsSpooler::jobsAt(const QString& uri, bool wholeServer) {
     return jobs;
 }
 
+std::optional<SpoolerJob> CupsSpooler::unfinishedJob(int jobId) {
+    const CupsReply reply = connection_.send(jobAttributesRequest(connection_, jobId), "/");
+    if (reply.result == SpoolerResult::NotFound && reply.response) {
+        lastResult_ = SpoolerResult::Success; // gone already: an answer all the same
+        return std::nullopt;
+    }
+    lastResult_ = reply.result;
+    if (reply.result != SpoolerResult::Success)
+        return std::nullopt;
+    const QList<CupsJobRecord> records = jobRecordsOf(reply.response.get());
+    if (records.isEmpty() || records.first().state >= IPP_JSTATE_CANCELED)
+        return std::nullopt;
+    return jobOf(records.first());
+}
+
 SpoolerJob CupsSpooler::jobOf(const CupsJobRecord& record) {
     SpoolerJob job;
     job.JobId = record.id;

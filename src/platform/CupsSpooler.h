@@ -42,6 +42,11 @@ public:
     QString printerWebPage(const QString& queue) const override;
     std::optional<SpoolerCredentials> credentials() const override;
 
+    // One job, read with one Get-Job-Attributes, made as jobs() makes it; nothing
+    // when the server knows no such job or the job has finished (completed,
+    // cancelled or aborted), so that only a failure leaves lastResult() unsuccessful.
+    std::optional<SpoolerJob> unfinishedJob(int jobId);
+
     // How the last call ended, so that an empty answer from an unreachable
     // server can be told from a server without queues.
     SpoolerResult lastResult() const override { return lastResult_; }
