@@ -122,7 +122,6 @@ void JobWatcher::connectionLost() {
 void JobWatcher::startPolling(int intervalMs) {
     sinceRelist_.start();
     relistDue_ = false;
-    pollMs_ = intervalMs;
     pollTimer_.start(intervalMs);
 }
 
@@ -174,7 +173,12 @@ void JobWatcher::tickSubscribed() {
     pollIn(events.jobEvents.isEmpty() && !events.missed ? quietMs : timing_.busyPollMs);
     if (events.missed)
         relistDue_ = true;
-    if (relistDue_ && (timing_.relistMs <= 0 || sinceRelist_.elapsed() >= timing_.relistMs))
+    // Reconciled once the server is quiet again: a list read in the middle of a
+    // burst would be out of date at once, and while it is read the server's
+    // short memory of events would overflow again.
+    const bool quiet = events.jobEvents.isEmpty() && !events.missed;
+    if (relistDue_ && quiet &&
+        (timing_.relistMs <= 0 || sinceRelist_.elapsed() >= timing_.relistMs))
         return relist(); // the list says everything the events would
     applyEvents(events.jobEvents);
 }
@@ -231,7 +235,8 @@ void JobWatcher::applyEvents(const QList<CupsEventRecord>& events) {
     if (events.isEmpty() || !jobs_)
         return;
     struct Latest {
-        bool read = false; // its fields are read from the server
+        bool read = false;    // its fields are read from the server
+        bool created = false; // it came in this answer
         int state = 0;
         std::optional<qint64> pagesPrinted;
     };
@@ -245,25 +250,48 @@ void JobWatcher::applyEvents(const QList<CupsEventRecord>& events) {
         }
         Latest& job = found.value();
         // A new job's other fields, and a changed priority or name, are in no event.
-        job.read = job.read || event.event == QLatin1String("job-created") ||
-                   event.event == QLatin1String("job-config-changed") || !jobs_->find(event.jobId);
+        job.created = job.created || event.event == QLatin1String("job-created");
+        job.read = job.read || job.created || event.event == QLatin1String("job-config-changed") ||
+                   !jobs_->find(event.jobId);
         job.state = event.jobState;
         if (event.impressionsCompleted)
             job.pagesPrinted = event.impressionsCompleted;
+    }
+    // The jobs that came are read together, in one Get-Jobs from the first of
+    // them: a burst costs a request per answer, not per job.
+    QHash<int, SpoolerJob> fresh;
+    int first = 0;
+    int last = 0;
+    for (const int id : std::as_const(order))
+        if (latest[id].created && latest[id].state < IPP_JSTATE_CANCELED) {
+            first = first ? std::min(first, id) : id;
+            last = std::max(last, id);
+        }
+    if (first > 0 && last > first) {
+        for (const SpoolerJob& job : spooler_->unfinishedJobsFrom(first, last - first + 1))
+            if (latest.contains(job.JobId))
+                fresh.insert(job.JobId, job);
+        if (spooler_->lastResult() == SpoolerResult::Unreachable)
+            return connectionLost();
     }
     QList<JobSnapshot::Change> changes;
     for (const int id : std::as_const(order)) {
         const Latest& news = latest[id];
         if (news.state >= IPP_JSTATE_CANCELED) {
             changes << jobs_->remove(id);
+        } else if (const auto read = fresh.constFind(id); read != fresh.constEnd()) {
+            changes << jobs_->put(read.value());
         } else if (news.read) {
             const std::optional<SpoolerJob> now = spooler_->unfinishedJob(id);
-            if (spooler_->lastResult() != SpoolerResult::Success) {
+            if (spooler_->lastResult() == SpoolerResult::Unreachable) {
                 reportChanges(changes);
                 // What was not applied yet is found by the list after the reconnection.
                 return connectionLost();
             }
-            changes << (now ? jobs_->put(*now) : jobs_->remove(id));
+            if (spooler_->lastResult() != SpoolerResult::Success)
+                relistDue_ = true; // refused: the next reconciliation tells
+            else
+                changes << (now ? jobs_->put(*now) : jobs_->remove(id));
         } else if (const SpoolerJob* known = jobs_->find(id)) {
             SpoolerJob job = *known;
             if (news.state > 0)

@@ -24,14 +24,14 @@ class EventOutput;
 //
 // Each of the server's job events is applied to the watch's own list of jobs
 // by itself: a state change from the state the event carries, a new or changed
-// job from one Get-Job-Attributes of that job (made exactly as the program's
-// own retrieval makes it), so the cost of an event does not depend on how many
-// jobs wait. The whole job list is read only to reconcile: when the watch
-// begins or resumes after a reconnection, when the subscription had to be made
-// again, and when the server says events were lost (it keeps only its latest
-// ones) - the last at most once every relistMs. While nothing happens the watch
-// sends one small Get-Notifications per poll over its kept-alive connection,
-// and nothing else.
+// job from the server (made exactly as the program's own retrieval makes it;
+// the jobs that came together are read together), so the cost of an event does
+// not depend on how many jobs wait. The whole job list is read only to
+// reconcile: when the watch begins or resumes after a reconnection, when the
+// subscription had to be made again, and when the server says events were lost
+// (it keeps only its latest ones) - the last once the server is quiet again, at
+// most once every relistMs. While nothing happens the watch sends one small
+// Get-Notifications per poll over its kept-alive connection, and nothing else.
 //
 // Connection texts: "Connected" while the subscription delivers, "Polling" while
 // the server refuses subscriptions and the job list is read on a timer,
@@ -123,7 +123,6 @@ private:
     int retryMs_ = 0;
     QElapsedTimer sinceRelist_;
     bool relistDue_ = false; // events were lost; the list is read once relistMs allows
-    int pollMs_ = 0;         // the quiet poll interval of the current state
     QElapsedTimer sinceRenewal_;
     QElapsedTimer sinceSubscribeAttempt_;
 };

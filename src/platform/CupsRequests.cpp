@@ -91,6 +91,13 @@ IppPtr jobsRequest(const CupsConnection& connection, const QString& uri) {
     return request;
 }
 
+IppPtr jobsFromRequest(const CupsConnection& connection, int firstJobId, int limit) {
+    IppPtr request = jobsRequest(connection, serverUri(connection));
+    ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "first-job-id", firstJobId);
+    ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "limit", limit);
+    return request;
+}
+
 IppPtr jobAttributesRequest(const CupsConnection& connection, int jobId) {
     IppPtr request = connection.newRequest(IPP_OP_GET_JOB_ATTRIBUTES);
     addUri(request.get(), "job-uri", jobUri(connection, jobId));

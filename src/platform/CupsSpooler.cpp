@@ -113,6 +113,17 @@ std::optional<SpoolerJob> CupsSpooler::unfinishedJob(int jobId) {
     return jobOf(records.first());
 }
 
+QList<SpoolerJob> CupsSpooler::unfinishedJobsFrom(int firstJobId, int limit) {
+    const CupsReply reply = connection_.send(jobsFromRequest(connection_, firstJobId, limit), "/");
+    lastResult_ = listingResult(reply);
+    QList<SpoolerJob> jobs;
+    if (reply.result != SpoolerResult::Success)
+        return jobs;
+    for (const CupsJobRecord& record : jobRecordsOf(reply.response.get()))
+        jobs << jobOf(record);
+    return jobs;
+}
+
 SpoolerJob CupsSpooler::jobOf(const CupsJobRecord& record) {
     SpoolerJob job;
     job.JobId = record.id;
