@@ -1,6 +1,7 @@
 #include "monitor/JobSnapshot.h"
 
 #include <QSet>
+#include <algorithm>
 
 namespace {
 
@@ -20,6 +21,7 @@ JobSnapshot::JobSnapshot(const QList<SpoolerJob>& jobs) {
             names_ << job.Name;
         jobs_.insert(job.Name, job);
         namesById_.insert(job.JobId, job.Name);
+        highestId_ = std::max(highestId_, job.JobId);
     }
 }
 
@@ -77,6 +79,7 @@ QList<JobSnapshot::Change> JobSnapshot::put(const SpoolerJob& job) {
     }
     jobs_.insert(job.Name, job);
     namesById_.insert(job.JobId, job.Name);
+    highestId_ = std::max(highestId_, job.JobId);
     return changes;
 }
 

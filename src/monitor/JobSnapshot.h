@@ -42,6 +42,9 @@ public:
 
     int size() const { return static_cast<int>(jobs_.size()); }
 
+    // The highest job id the snapshot ever held: jobs numbered above it came later.
+    int highestId() const { return highestId_; }
+
 private:
     void compact();
 
@@ -50,4 +53,5 @@ private:
     QStringList names_;
     QHash<QString, SpoolerJob> jobs_;
     QHash<int, QString> namesById_;
+    int highestId_ = 0;
 };

@@ -171,8 +171,13 @@ void JobWatcher::tickSubscribed() {
     if (events.getIntervalSeconds > 0)
         quietMs = std::min(quietMs, events.getIntervalSeconds * 1000);
     pollIn(events.jobEvents.isEmpty() && !events.missed ? quietMs : timing_.busyPollMs);
-    if (events.missed)
+    if (events.missed) {
         relistDue_ = true;
+        // The jobs whose coming was among the lost events are found at once,
+        // by their numbers; what else was lost waits for the reconciliation.
+        if (!readJobsThatCame())
+            return connectionLost();
+    }
     // Reconciled once the server is quiet again: a list read in the middle of a
     // burst would be out of date at once, and while it is read the server's
     // short memory of events would overflow again.
@@ -302,6 +307,32 @@ void JobWatcher::applyEvents(const QList<CupsEventRecord>& events) {
         }
     }
     reportChanges(changes);
+}
+
+// Jobs are numbered in the order they came: those above the highest number
+// the watch knows are read a page at a time.
+bool JobWatcher::readJobsThatCame() {
+    constexpr int kPage = 500;
+    QList<JobSnapshot::Change> changes;
+    for (;;) {
+        const int from = jobs_->highestId() + 1;
+        const QList<SpoolerJob> page = spooler_->unfinishedJobsFrom(from, kPage);
+        if (spooler_->lastResult() == SpoolerResult::Unreachable) {
+            reportChanges(changes);
+            return false;
+        }
+        bool more = false;
+        for (const SpoolerJob& job : page)
+            if (job.JobId >= from) {
+                changes << jobs_->put(job);
+                more = true;
+            }
+        // A server that ignores the first number answers with old jobs alone.
+        if (!more || page.size() < kPage)
+            break;
+    }
+    reportChanges(changes);
+    return true;
 }
 
 void JobWatcher::reportChanges(const QList<JobSnapshot::Change>& changes) {

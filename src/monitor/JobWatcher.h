@@ -98,6 +98,7 @@ private:
     void relist();
     void apply(const JobSnapshot& jobs);
     void applyEvents(const QList<CupsEventRecord>& events);
+    bool readJobsThatCame();
     void reportChanges(const QList<JobSnapshot::Change>& changes);
     void pollIn(int intervalMs);
     void connectionLost();
