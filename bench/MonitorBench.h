@@ -20,6 +20,9 @@
 namespace monitorbench {
 
 constexpr int kToolWaitMs = 60000;
+// A server filled with thousands of jobs may stop answering for seconds while
+// it writes them out: the benchmarks wait for it rather than give up.
+inline const SpoolerTimeouts kPatient{5000, 60000};
 
 // The monitor's events as they arrive, read without an event loop so that the
 // time of arrival is the time the line could first be read.

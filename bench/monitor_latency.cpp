@@ -48,7 +48,7 @@ bool measure(const QString& server, const QString& queue, const QString& documen
                      qPrintable(server));
         return false;
     }
-    CupsConnection connection(server, SpoolerTimeouts{});
+    CupsConnection connection(server, kPatient);
     QList<qint64> latencies;
     int missing = 0;
     for (int n = 1; n <= kJobs; ++n) {
@@ -125,7 +125,7 @@ int main(int argc, char** argv) {
     QList<int> submitted;
     bool met = measure(server, queue, document, QStringLiteral("server as it was"), &submitted);
     if (waiting > 0) {
-        CupsConnection filler(server, SpoolerTimeouts{});
+        CupsConnection filler(server, kPatient);
         for (int n = 1; n <= waiting; ++n) {
             const int id = submitHeld(filler, queue, document, QStringLiteral("Waiting %1").arg(n));
             if (id <= 0)
@@ -137,7 +137,7 @@ int main(int argc, char** argv) {
               met;
     }
     // Cancelled over one connection, so that a shared server is left as it was.
-    CupsConnection canceller(server, SpoolerTimeouts{});
+    CupsConnection canceller(server, kPatient);
     for (const int id : std::as_const(submitted))
         canceller.send(jobRequest(canceller, IPP_OP_CANCEL_JOB, queue, id), "/jobs/");
 

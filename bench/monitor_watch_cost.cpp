@@ -44,12 +44,15 @@ qint64 cpuOver(qint64 pid, int seconds, Monitor* monitor) {
     return cpuMs(pid) - before;
 }
 
-// Waits (at most four minutes) until cupsd has written out what the filling
-// left it to do - for a few thousand jobs that takes it minutes - so that both
-// idle figures are those of a server at rest; the seconds it took.
+// Waits until cupsd has written out what the filling left it to do, so that
+// both idle figures are those of a server at rest: cupsd writes its changed
+// jobs out only after half a minute, and a few thousand take it a while. The
+// seconds it took.
 int waitUntilQuiet(qint64 pid) {
-    int waited = 0;
-    while (waited < 240 && cpuOver(pid, 5, nullptr) > 10)
+    constexpr int kWriteDelaySeconds = 40;
+    cpuOver(pid, kWriteDelaySeconds, nullptr);
+    int waited = kWriteDelaySeconds;
+    while (waited < 300 && cpuOver(pid, 5, nullptr) > 10)
         waited += 5;
     return waited;
 }
@@ -105,7 +108,7 @@ int main(int argc, char** argv) {
     const QString server = sandbox.address();
     const QString queue = QStringLiteral("Office-Laser");
     const QString document = smallDocument(work.path());
-    CupsConnection connection(server, SpoolerTimeouts{});
+    CupsConnection connection(server, kPatient);
     QElapsedTimer clock;
     clock.start();
     if (document.isEmpty() || !fillHeld(connection, queue, document, waiting))
