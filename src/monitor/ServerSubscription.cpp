@@ -110,6 +110,7 @@ SpoolerResult ServerSubscription::cancel(CupsConnection& connection) {
 }
 
 void ServerSubscription::forget() {
+    serverUri_.clear(); // the next watch may be of another server
     id_ = 0;
     nextSequence_ = 1;
     leaseSeconds_ = 0;
