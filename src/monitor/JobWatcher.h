@@ -22,12 +22,16 @@ class EventOutput;
 // job's twelve fields changes, "Deleted" when it leaves the list of unfinished
 // jobs.
 //
-// The server's events only say when to look: on each batch of job events the
-// watch reads the whole job list again, in one Get-Jobs, and reports the
-// differences from the last list. The fields are then made exactly as the
-// program's own retrieval makes them, and an event the server never sent (a
-// change of pages printed, a restart between two polls) is still caught, by a
-// fresh read at least every relistMs.
+// Each of the server's job events is applied to the watch's own list of jobs
+// by itself: a state change from the state the event carries, a new or changed
+// job from the server (made exactly as the program's own retrieval makes it;
+// the jobs that came together are read together), so the cost of an event does
+// not depend on how many jobs wait. The whole job list is read only to
+// reconcile: when the watch begins or resumes after a reconnection, when the
+// subscription had to be made again, and when the server says events were lost
+// (it keeps only its latest ones) - the last once the server is quiet again, at
+// most once every relistMs. While nothing happens the watch sends one small
+// Get-Notifications per poll over its kept-alive connection, and nothing else.
 //
 // Connection texts: "Connected" while the subscription delivers, "Polling" while
 // the server refuses subscriptions and the job list is read on a timer,
@@ -45,9 +49,12 @@ public:
         int notificationPollMs = 150;
         // How often the job list is read when the server refuses subscriptions.
         int fallbackPollMs = 1000;
-        // The longest time without reading the job list while no events come;
-        // 0: on events alone.
+        // The shortest time between two reconciling reads of the job list after
+        // events were lost; 0: no limit.
         int relistMs = 10000;
+        // How soon the server is asked again after an answer that brought
+        // events: more are likely on their way, and the server keeps only so many.
+        int busyPollMs = 10;
         // The lease asked for; it is renewed after a third of it has passed, so
         // two renewals may fail before it ends. A short lease lets the server
         // drop the subscription of a monitor that died without cancelling it.
@@ -90,6 +97,10 @@ private:
     void fallBackToPolling();
     void relist();
     void apply(const JobSnapshot& jobs);
+    void applyEvents(const QList<CupsEventRecord>& events);
+    bool readJobsThatCame();
+    void reportChanges(const QList<JobSnapshot::Change>& changes);
+    void pollIn(int intervalMs);
     void connectionLost();
     void retryLater();
     void startPolling(int intervalMs);
@@ -112,6 +123,7 @@ private:
     QTimer retryTimer_;
     int retryMs_ = 0;
     QElapsedTimer sinceRelist_;
+    bool relistDue_ = false; // events were lost; the list is read once relistMs allows
     QElapsedTimer sinceRenewal_;
     QElapsedTimer sinceSubscribeAttempt_;
 };

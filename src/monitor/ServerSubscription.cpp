@@ -11,8 +11,9 @@ namespace {
 
 // The job events the program cares for: a job came, changed state, had its
 // attributes (priority) changed, or ended.
+// job-progress carries the pages printed so far.
 const char* const kJobEvents[] = {"job-created", "job-state-changed", "job-config-changed",
-                                  "job-completed"};
+                                  "job-progress", "job-completed"};
 
 IppPtr requestFor(const CupsConnection& connection, ipp_op_t op) {
     IppPtr request = connection.newRequest(op);
@@ -53,7 +54,11 @@ ServerSubscription::Notifications ServerSubscription::fetch(CupsConnection& conn
         notifications.result = SpoolerResult::NotFound;
         return notifications;
     }
-    IppPtr request = requestFor(connection, IPP_OP_GET_NOTIFICATIONS);
+    if (serverUri_.isEmpty())
+        serverUri_ = serverUri(connection).toUtf8();
+    IppPtr request = connection.newRequest(IPP_OP_GET_NOTIFICATIONS);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
+                 serverUri_.constData());
     ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-subscription-ids",
                   id_);
     ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "notify-sequence-numbers",
@@ -65,17 +70,16 @@ ServerSubscription::Notifications ServerSubscription::fetch(CupsConnection& conn
     notifications.result = reply.result;
     if (reply.result != SpoolerResult::Success)
         return notifications;
-    for (ipp_attribute_t* attr = ippFirstAttribute(reply.response.get()); attr;
-         attr = ippNextAttribute(reply.response.get())) {
-        if (ippGetGroupTag(attr) != IPP_TAG_EVENT_NOTIFICATION || !ippGetName(attr))
-            continue;
-        const char* name = ippGetName(attr);
-        if (std::strcmp(name, "notify-sequence-number") == 0 &&
-            ippGetValueTag(attr) == IPP_TAG_INTEGER)
-            nextSequence_ = std::max(nextSequence_, ippGetInteger(attr, 0) + 1);
-        else if (std::strcmp(name, "notify-subscribed-event") == 0 &&
-                 std::strncmp(ippGetString(attr, 0, nullptr), "job-", 4) == 0)
-            notifications.jobEvents = true;
+    CupsNotificationsRecord record = notificationsRecordOf(reply.response.get());
+    notifications.getIntervalSeconds = record.getIntervalSeconds;
+    for (CupsEventRecord& event : record.events) {
+        if (event.sequence <= 0 || event.sequence < nextSequence_)
+            continue; // seen already
+        if (event.sequence > nextSequence_)
+            notifications.missed = true;
+        nextSequence_ = event.sequence + 1;
+        if (event.jobId > 0 && event.event.startsWith(QLatin1String("job-")))
+            notifications.jobEvents << std::move(event);
     }
     return notifications;
 }
@@ -106,6 +110,7 @@ SpoolerResult ServerSubscription::cancel(CupsConnection& connection) {
 }
 
 void ServerSubscription::forget() {
+    serverUri_.clear(); // the next watch may be of another server
     id_ = 0;
     nextSequence_ = 1;
     leaseSeconds_ = 0;

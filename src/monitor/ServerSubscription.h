@@ -1,20 +1,29 @@
 #pragma once
 
+#include "platform/CupsRecords.h"
 #include "platform/PrintSpooler.h"
+
+#include <QByteArray>
 
 class CupsConnection;
 
 // One server-wide subscription to the server's job events, read by pulling
 // (ippget). Server-wide because a subscription on a printer hears nothing of a
 // pending or held job being held, released or cancelled: such a job belongs to
-// no printer until it starts printing. The events only say that something
-// happened; which jobs changed is read from the job list.
+// no printer until it starts printing. Each event names its job and the state
+// it was in; the server keeps only its latest events, so a reader that fell
+// behind is told that some were lost.
 class ServerSubscription {
 public:
     // What one Get-Notifications brought.
     struct Notifications {
         SpoolerResult result = SpoolerResult::Unreachable;
-        bool jobEvents = false; // at least one job event since the last call
+        QList<CupsEventRecord> jobEvents; // the job events since the last call, in order
+        // Events were lost between the last call and this one (the server's
+        // buffer overflowed, or its numbering started again): the job events
+        // above are not the whole story.
+        bool missed = false;
+        int getIntervalSeconds = 0; // notify-get-interval of the answer; 0 when absent
     };
 
     bool active() const { return id_ > 0; }
@@ -48,4 +57,5 @@ private:
     int id_ = 0;
     int nextSequence_ = 1;
     int leaseSeconds_ = 0;
+    QByteArray serverUri_; // made once: every poll sends the same request
 };

@@ -39,8 +39,8 @@ int main(int argc, char** argv) {
         QStringLiteral("seconds"));
     const QCommandLineOption relist(
         QStringLiteral("relist-seconds"),
-        QStringLiteral("Longest time without reading the job list while the server sends no "
-                       "events; 0 reads it on events alone (default %1).")
+        QStringLiteral("Shortest time between two reads of the whole job list made because "
+                       "the server lost events; 0: no limit (default %1).")
             .arg(timing.relistMs / 1000),
         QStringLiteral("seconds"));
     options.addOptions({lease, relist});

@@ -78,6 +78,19 @@ void read(CupsPrinterRecord& printer, ipp_attribute_t* attr) {
         printer.shared = ippGetValueTag(attr) == IPP_TAG_BOOLEAN && ippGetBoolean(attr, 0);
 }
 
+void read(CupsEventRecord& event, ipp_attribute_t* attr) {
+    if (named(attr, "notify-sequence-number"))
+        event.sequence = static_cast<int>(number(attr).value_or(0));
+    else if (named(attr, "notify-subscribed-event"))
+        event.event = text(attr);
+    else if (named(attr, "notify-job-id"))
+        event.jobId = static_cast<int>(number(attr).value_or(0));
+    else if (named(attr, "job-state"))
+        event.jobState = static_cast<int>(number(attr).value_or(0));
+    else if (named(attr, "job-impressions-completed"))
+        event.impressionsCompleted = number(attr);
+}
+
 // One record per run of attributes in `group`; a separator (an attribute of no
 // group) or another group ends a run.
 template <typename Record> QList<Record> recordsOf(ipp_t* response, ipp_tag_t group) {
@@ -108,6 +121,15 @@ QString CupsJobRecord::printerName() const {
 
 QList<CupsJobRecord> jobRecordsOf(ipp_t* response) {
     return recordsOf<CupsJobRecord>(response, IPP_TAG_JOB);
+}
+
+CupsNotificationsRecord notificationsRecordOf(ipp_t* response) {
+    CupsNotificationsRecord notifications;
+    notifications.events = recordsOf<CupsEventRecord>(response, IPP_TAG_EVENT_NOTIFICATION);
+    if (ipp_attribute_t* interval =
+            response ? ippFindAttribute(response, "notify-get-interval", IPP_TAG_INTEGER) : nullptr)
+        notifications.getIntervalSeconds = ippGetInteger(interval, 0);
+    return notifications;
 }
 
 QList<CupsPrinterRecord> printerRecordsOf(ipp_t* response) {

@@ -42,6 +42,24 @@ struct CupsPrinterRecord {
     bool shared = false;
 };
 
+// One event of a Get-Notifications answer. A job event names its job and says
+// the state it was in then; which other attributes it carries depends on the
+// event, so the job's fields are not made from it.
+struct CupsEventRecord {
+    int sequence = 0;                           // notify-sequence-number
+    QString event;                              // notify-subscribed-event ("job-created", ...)
+    int jobId = 0;                              // notify-job-id; 0 for a printer or server event
+    int jobState = 0;                           // job-state when the event happened (ipp_jstate_t)
+    std::optional<qint64> impressionsCompleted; // job-impressions-completed, when sent
+};
+
+// What a Get-Notifications answer holds.
+struct CupsNotificationsRecord {
+    QList<CupsEventRecord> events; // in the server's order
+    int getIntervalSeconds = 0;    // notify-get-interval: when the server wants to be asked again
+};
+CupsNotificationsRecord notificationsRecordOf(ipp_t* response);
+
 // The records of every job group in a Get-Jobs answer, in the server's order.
 QList<CupsJobRecord> jobRecordsOf(ipp_t* response);
 

@@ -91,6 +91,20 @@ IppPtr jobsRequest(const CupsConnection& connection, const QString& uri) {
     return request;
 }
 
+IppPtr jobsFromRequest(const CupsConnection& connection, int firstJobId, int limit) {
+    IppPtr request = jobsRequest(connection, serverUri(connection));
+    ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "first-job-id", firstJobId);
+    ippAddInteger(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "limit", limit);
+    return request;
+}
+
+IppPtr jobAttributesRequest(const CupsConnection& connection, int jobId) {
+    IppPtr request = connection.newRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    addUri(request.get(), "job-uri", jobUri(connection, jobId));
+    askFor(request.get(), jobAttributes);
+    return request;
+}
+
 IppPtr jobRequest(const CupsConnection& connection, ipp_op_t op, const QString& queue, int jobId) {
     IppPtr request = connection.newRequest(op);
     addUri(request.get(), "printer-uri", printerUri(connection, queue));

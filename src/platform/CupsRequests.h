@@ -25,6 +25,12 @@ IppPtr printersRequest(const CupsConnection& connection);
 // Get-Jobs of the jobs not yet finished at `uri` (the server's or a printer's),
 // asking for the attributes a job's fields are made of and nothing else.
 IppPtr jobsRequest(const CupsConnection& connection, const QString& uri);
+// Get-Jobs of at most `limit` unfinished jobs of the whole server, from the
+// job numbered firstJobId on (a CUPS extension): the jobs that came lately.
+IppPtr jobsFromRequest(const CupsConnection& connection, int firstJobId, int limit);
+// Get-Job-Attributes of one job, asking for the same attributes as jobsRequest,
+// so that the job is made exactly as a listing makes it.
+IppPtr jobAttributesRequest(const CupsConnection& connection, int jobId);
 
 // A job operation (Hold-Job, Release-Job, Cancel-Job, ...) on a queue's job.
 IppPtr jobRequest(const CupsConnection& connection, ipp_op_t op, const QString& queue, int jobId);

@@ -100,6 +100,32 @@ QList<SpoolerJob> CupsSpooler::jobsAt(const QString& uri, bool wholeServer) {
     return jobs;
 }
 
+std::optional<SpoolerJob> CupsSpooler::unfinishedJob(int jobId) {
+    const CupsReply reply = connection_.send(jobAttributesRequest(connection_, jobId), "/");
+    if (reply.result == SpoolerResult::NotFound && reply.response) {
+        lastResult_ = SpoolerResult::Success; // gone already: an answer all the same
+        return std::nullopt;
+    }
+    lastResult_ = reply.result;
+    if (reply.result != SpoolerResult::Success)
+        return std::nullopt;
+    const QList<CupsJobRecord> records = jobRecordsOf(reply.response.get());
+    if (records.isEmpty() || records.first().state >= IPP_JSTATE_CANCELED)
+        return std::nullopt;
+    return jobOf(records.first());
+}
+
+QList<SpoolerJob> CupsSpooler::unfinishedJobsFrom(int firstJobId, int limit) {
+    const CupsReply reply = connection_.send(jobsFromRequest(connection_, firstJobId, limit), "/");
+    lastResult_ = listingResult(reply);
+    QList<SpoolerJob> jobs;
+    if (reply.result != SpoolerResult::Success)
+        return jobs;
+    for (const CupsJobRecord& record : jobRecordsOf(reply.response.get()))
+        jobs << jobOf(record);
+    return jobs;
+}
+
 SpoolerJob CupsSpooler::jobOf(const CupsJobRecord& record) {
     SpoolerJob job;
     job.JobId = record.id;

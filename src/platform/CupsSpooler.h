@@ -43,6 +43,15 @@ public:
     QString printerWebPage(const QString& queue) const override;
     std::optional<SpoolerCredentials> credentials() const override;
 
+    // One job, read with one Get-Job-Attributes, made as jobs() makes it; nothing
+    // when the server knows no such job or the job has finished (completed,
+    // cancelled or aborted), so that only a failure leaves lastResult() unsuccessful.
+    std::optional<SpoolerJob> unfinishedJob(int jobId);
+    // At most `limit` unfinished jobs from the job numbered firstJobId on, in
+    // one Get-Jobs, made as jobs() makes them. A server that orders its jobs
+    // otherwise may answer with others as well: the caller picks what it asked for.
+    QList<SpoolerJob> unfinishedJobsFrom(int firstJobId, int limit);
+
     // How the last call ended, so that an empty answer from an unreachable
     // server can be told from a server without queues.
     SpoolerResult lastResult() const override { return lastResult_; }

@@ -257,7 +257,7 @@ TEST(JobMonitor, ReportsJobsThatComeChangeAndLeaveAfterTheWatchBegan) {
                                listed->HostPrintQueue,
                                QStringLiteral("bob"),
                                queue,
-                               QString::number(listed->TotalPages),
+                               QString::number(kPagesNotCounted), // the program counts them
                                QString::number(listed->PagesPrinted),
                                QString::number(listed->Priority),
                                SizeText(listed->Size),
