@@ -26,31 +26,6 @@ void expectUnreachable(CupsSpooler& spooler) {
 
 } // namespace
 
-TEST(CupsServerAddress, ReadsHostAndPortAsTheServerBoxHoldsThem) {
-    struct Case {
-        QString text;
-        QString host;
-        int port;
-    };
-    for (const Case& c :
-         {Case{QStringLiteral("printhost"), QStringLiteral("printhost"), 631},
-          Case{QStringLiteral(" printhost:8631 "), QStringLiteral("printhost"), 8631},
-          Case{QString(), QStringLiteral("localhost"), 631},
-          Case{QStringLiteral("   "), QStringLiteral("localhost"), 631},
-          Case{QStringLiteral("[::1]:8631"), QStringLiteral("::1"), 8631},
-          Case{QStringLiteral("[::1]"), QStringLiteral("::1"), 631},
-          Case{QStringLiteral("fe80::1"), QStringLiteral("fe80::1"), 631}}) {
-        const CupsServerAddress address = CupsServerAddress::parse(c.text);
-        EXPECT_TRUE(address.valid) << c.text.toStdString();
-        EXPECT_EQ(address.host, c.host) << c.text.toStdString();
-        EXPECT_EQ(address.port, c.port) << c.text.toStdString();
-    }
-    for (const QString& text :
-         {QStringLiteral("printhost:0"), QStringLiteral("printhost:65536"),
-          QStringLiteral("printhost:ipp"), QStringLiteral(":631"), QStringLiteral("[::1")})
-        EXPECT_FALSE(CupsServerAddress::parse(text).valid) << text.toStdString();
-}
-
 TEST(CupsConnection, MapsTheServersAnswersToResults) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());

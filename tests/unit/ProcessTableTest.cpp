@@ -1,5 +1,4 @@
 #include "platform/ProcessTable.h"
-#include "platform/AdminCheck.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -37,12 +36,4 @@ TEST(ProcessTable, EndsOnlyProcessesWhoseNameContainsTheTextInAnyCase) {
     EXPECT_EQ(ProcessTable::EndProcessesNamed(QString()), 0);
     bystander.kill();
     bystander.waitForFinished();
-}
-
-TEST(AdminCheck, RootIsAnAdministratorInAnyCaseUnknownAndEmptyNamesAreNot) {
-    EXPECT_TRUE(AdminCheck::UserIsAdmin(QStringLiteral("root")));
-    EXPECT_TRUE(AdminCheck::UserIsAdmin(QStringLiteral("ROOT")));
-    EXPECT_FALSE(AdminCheck::UserIsAdmin(QStringLiteral("no-such-user-on-this-machine")));
-    EXPECT_FALSE(AdminCheck::UserIsAdmin(QString()));
-    EXPECT_FALSE(AdminCheck::UserIsAdmin(QStringLiteral("nobody")));
 }
