@@ -1,25 +1,45 @@
 #include "shell/History.h"
 #include "support/MainWindowHarness.h"
+#include "support/WidgetTexts.h"
 
 #include <QComboBox>
 #include <gtest/gtest.h>
 
-TEST(History, ExactDuplicatesOnceCaseVariantsKeptEmptyLinesSkipped) {
+TEST(History, LoadsEachPlausibleServerNameOnceInFileOrderKeepingWhatTheBoxShows) {
+    MainWindowHarness files;
+    const QByteArray longest(255, 'a');
+    files.writeAppDataFile(QStringLiteral("swr.his"),
+                           "beta\r\nalpha\r\nprint\tserver\r\n\r\ngamma\r\nbeta\r\n\x01\x02\r\n" +
+                               QByteArray(300, 'b') + "\r\nBeta\r\n" + longest +
+                               "\r\nlf-only\nesc\x1b[31m\r\nalpha\r\n");
+    QComboBox box;
+    box.setEditable(true);
+    box.addItem(QStringLiteral("alpha"));
+    box.setCurrentIndex(-1);
+    box.setEditText(QStringLiteral("typed"));
+
+    List_Load(&box, files.appDataPath() + QStringLiteral("/swr.his"));
+    List_Load(&box, files.appDataPath() + QStringLiteral("/missing.his"));
+
+    EXPECT_EQ(BoxEntries(&box), QStringList({"alpha", "beta", "gamma", "Beta",
+                                             QString::fromLatin1(longest), "lf-only"}));
+    EXPECT_EQ(box.currentIndex(), -1);
+    EXPECT_EQ(box.currentText(), "typed");
+
+    // Adding one name keeps to the same rule: exact, case-sensitive, never empty.
+    List_Add(&box, QStringLiteral("gamma"));
+    List_Add(&box, QString());
+    List_Add(&box, QStringLiteral("GAMMA"));
+    EXPECT_EQ(BoxEntries(&box).mid(5), QStringList({"lf-only", "GAMMA"}));
+    EXPECT_EQ(box.currentText(), "typed");
+}
+
+TEST(History, TheWindowLoadsItAtStartAndSavesItWithTheServerAtClose) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.his"), "alpha\r\nbeta\r\nalpha\r\nAlpha\r\n\r\n");
-    harness.writeAppDataFile(QStringLiteral("empty.his"), "");
+    harness.writeAppDataFile(QStringLiteral("swr.his"), "alpha\r\nbeta\r\nalpha\r\nAlpha\r\n");
     FrmMain& w = harness.create();
     ShowFrmMain(w);
-    QStringList entries;
-    for (int i = 0; i < w.CurrentPrinter->count(); ++i)
-        entries << w.CurrentPrinter->itemText(i);
-    EXPECT_EQ(entries, QStringList({"alpha", "beta", "Alpha", "testhost"}));
-
-    QComboBox box;
-    List_Load(&box, harness.appDataPath() + QStringLiteral("/empty.his"));
-    List_Load(&box, harness.appDataPath() + QStringLiteral("/missing.his"));
-    EXPECT_EQ(box.count(), 0);
-
+    EXPECT_EQ(BoxEntries(w.CurrentPrinter), QStringList({"alpha", "beta", "Alpha", "testhost"}));
     w.close();
     EXPECT_EQ(harness.readAppDataFile(QStringLiteral("swr.his")),
               QByteArray("alpha\r\nbeta\r\nAlpha\r\ntesthost\r\n"));

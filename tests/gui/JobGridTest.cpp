@@ -1,18 +1,15 @@
 #include "form/JobGrid.h"
 #include "platform/JobText.h"
-#include "support/GridTexts.h"
+#include "support/FakeSpooler.h"
+#include "support/WidgetTexts.h"
 
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
 
-SpoolerJob job(const QString& queue, int id, const QString& document = QStringLiteral("doc")) {
-    SpoolerJob j;
-    j.JobId = id;
-    j.Name = queue + QStringLiteral(", ") + QString::number(id);
-    j.Document = document;
-    return j;
+SpoolerJob job(const char* queue, int id, const QString& document = QStringLiteral("doc")) {
+    return SampleJob(QString::fromLatin1(queue), id, document);
 }
 
 } // namespace

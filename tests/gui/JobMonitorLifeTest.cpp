@@ -1,5 +1,6 @@
 #include "session/JobMonitor.h"
 #include "session/ServerConnection.h"
+#include "support/Files.h"
 #include "support/MainWindowHarness.h"
 
 #include <QFile>
@@ -13,20 +14,15 @@
 namespace {
 
 // A stand-in monitor: a shell script of the given body.
-QString standInMonitor(const QTemporaryDir& dir, const QByteArray& body,
-                       const QString& name = QStringLiteral("SWRJobMonitor")) {
-    const QString program = dir.filePath(name);
-    QFile script(program);
-    script.open(QIODevice::WriteOnly);
-    script.write("#!/bin/sh\n" + body + "\n");
-    script.close();
+QString standInMonitor(const QTemporaryDir& dir, const QByteArray& body) {
+    const QString program = dir.filePath(QStringLiteral("SWRJobMonitor"));
+    WriteFile(program, "#!/bin/sh\n" + body + "\n");
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return program;
 }
 
 QByteArray callsMade(const QTemporaryDir& dir) {
-    QFile calls(dir.filePath(QStringLiteral("calls")));
-    return calls.open(QIODevice::ReadOnly) ? calls.readAll() : QByteArray();
+    return ReadFile(dir.filePath(QStringLiteral("calls")));
 }
 
 bool processExists(qint64 pid) {
@@ -100,7 +96,7 @@ TEST_F(MonitorLife, AMonitorThatDiesIsStartedAgainAndTheViewReadAnew) {
 TEST_F(MonitorLife, AMonitorThatNeverStartsIsReportedOnceAndTheViewKeepsPolling) {
     FrmMain& w = show("exit 3");
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.MonitorFailedStarts >= 5; }, 20000));
-    ASSERT_EQ(harness.prompter.asked.size(), 1);
+    ASSERT_EQ(harness.prompter.asked.size(), 1) << "reported once";
     EXPECT_EQ(harness.prompter.asked.first().text,
               QStringLiteral("Cannot connect to server, jobs will not update!"));
 }

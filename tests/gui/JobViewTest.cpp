@@ -6,9 +6,9 @@
 #include "session/JobRetrieval.h"
 #include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
-#include "support/GridTexts.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
+#include "support/WidgetTexts.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -19,17 +19,11 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <atomic>
 #include <future>
 #include <gtest/gtest.h>
 
 namespace {
-
-QStringList comboEntries(const QComboBox* box) {
-    QStringList entries;
-    for (int i = 0; i < box->count(); ++i)
-        entries << box->itemText(i);
-    return entries;
-}
 
 void selectQueue(FrmMain& w, const QString& queue) {
     w.CurrentPrintQueue->setCurrentIndex(w.CurrentPrintQueue->findText(queue));
@@ -70,7 +64,7 @@ protected:
 } // namespace
 
 TEST_F(JobView, ConnectingListsQueuesReadsAllJobsAndRemembersTheServerOnce) {
-    EXPECT_EQ(comboEntries(w->CurrentPrintQueue), QStringList({"Laser", "Inkjet"}));
+    EXPECT_EQ(BoxEntries(w->CurrentPrintQueue), QStringList({"Laser", "Inkjet"}));
     EXPECT_TRUE(w->CurrentPrintQueue->currentText().isEmpty()); // listing selects nothing
     EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::Name),
               QStringList({"Laser, 12", "Inkjet, 13", "Laser, 123"}));
@@ -83,7 +77,7 @@ TEST_F(JobView, ConnectingListsQueuesReadsAllJobsAndRemembersTheServerOnce) {
     CurrentPrinter_KeyDown(*w, 13, 0);
     CurrentPrinter_KeyDown(*w, 13, 0);
     CurrentPrinter_KeyDown(*w, 65, 0); // any other key does nothing
-    EXPECT_EQ(comboEntries(w->CurrentPrinter), QStringList({"alpha"}));
+    EXPECT_EQ(BoxEntries(w->CurrentPrinter), QStringList({"alpha"}));
     EXPECT_EQ(auditRows(QStringLiteral("Search for queues on alpha")), 3);
 }
 
@@ -91,7 +85,7 @@ TEST_F(JobView, AnEmptyServerBoxConnectsToTheRememberedServer) {
     w->CurrentPrinter->setEditText(QString());
     FindPrintQueues_Click(*w);
     EXPECT_EQ(w->CurrentPrinter->currentText(), QStringLiteral("alpha"));
-    EXPECT_EQ(comboEntries(w->CurrentPrinter), QStringList({"alpha"}));
+    EXPECT_EQ(BoxEntries(w->CurrentPrinter), QStringList({"alpha"}));
     EXPECT_EQ(w->CurrentPrintQueue->count(), 2);
 }
 
@@ -109,7 +103,7 @@ TEST_F(JobView, ASecondServerWithoutQueuesClearsBothGridsAndSaysSo) {
     EXPECT_TRUE(w->PanelText(1).startsWith(QStringLiteral("No Queues Found ")));
     EXPECT_EQ(w->windowTitle(), QStringLiteral("Spoolwright"));
     EXPECT_EQ(auditRows(QStringLiteral("Search for queues on empty-server")), 1);
-    EXPECT_EQ(comboEntries(w->CurrentPrinter), QStringList({"alpha", "empty-server"}));
+    EXPECT_EQ(BoxEntries(w->CurrentPrinter), QStringList({"alpha", "empty-server"}));
 }
 
 TEST_F(JobView, AnUnreachableServerLeavesAnEmptyQueueBox) {
@@ -129,12 +123,12 @@ TEST_F(JobView, ConnectingDuringResumeAllIsRefusedWithTheQueueNamed) {
     EXPECT_EQ(w->CurrentPrinter->currentText(), QStringLiteral("alpha"));
     EXPECT_EQ(w->CurrentPrintQueue->currentText(), QStringLiteral("Laser"));
     EXPECT_EQ(w->CurrentPrintQueue->count(), 2);
-    ASSERT_EQ(harness.prompter.asked.size(), 1);
-    EXPECT_EQ(harness.prompter.asked[0].title, QStringLiteral("Laser Resume All"));
-    EXPECT_EQ(harness.prompter.asked[0].text,
-              QStringLiteral("Laser is currently resuming print jobs. Please wait until all jobs "
-                             "are printed!"));
-    EXPECT_EQ(harness.prompter.asked[0].icon, Prompter::Icon::Exclamation);
+    EXPECT_EQ(harness.prompter.asked,
+              QList<RecordingPrompter::Asked>(
+                  {{"Laser Resume All",
+                    "Laser is currently resuming print jobs. Please wait until all jobs are "
+                    "printed!",
+                    Prompter::Icon::Exclamation}}));
 }
 
 TEST_F(JobView, PickingAQueueShowsItsJobsPropertiesStatusAndTitle) {
@@ -200,11 +194,11 @@ TEST_F(JobView, ErrorStatusShowsTheMessageOnEveryRefreshWhenAskedTo) {
     selectQueue(*w, QStringLiteral("Broken"));
     selectQueue(*w, QStringLiteral("Broken"));
     EXPECT_EQ(ShapeColour::of(w->txtPrintStatus), ShapeColour::Red);
-    ASSERT_EQ(harness.prompter.asked.size(), 2);
-    EXPECT_EQ(harness.prompter.asked[0].text,
-              QStringLiteral("An Error has been reported!\r\nPlease check the printer: alpha\r\n"
-                             "Location: Cellar"));
-    EXPECT_EQ(harness.prompter.asked[0].icon, Prompter::Icon::Critical);
+    const RecordingPrompter::Asked error{"Spoolwright",
+                                         "An Error has been reported!\r\nPlease check the "
+                                         "printer: alpha\r\nLocation: Cellar",
+                                         Prompter::Icon::Critical};
+    EXPECT_EQ(harness.prompter.asked, QList<RecordingPrompter::Asked>(2, error));
 }
 
 TEST_F(JobView, EachNewJobGetsOneLogRowAndPrintingJobsNoPagesOrSize) {
@@ -224,8 +218,8 @@ TEST_F(JobView, EachNewJobGetsOneLogRowAndPrintingJobsNoPagesOrSize) {
     EXPECT_EQ(logged(QStringLiteral("Queue"), key12), QStringLiteral("Laser"));
     EXPECT_EQ(logged(QStringLiteral("Pages"), key12), QStringLiteral("1"));
     EXPECT_EQ(logged(QStringLiteral("Size"), key12), QStringLiteral("2KB"));
-    EXPECT_EQ(logged(QStringLiteral("Pages"), key123), QString()); // printing when first seen
-    EXPECT_EQ(logged(QStringLiteral("Size"), key123), QString());
+    EXPECT_EQ(logged(QStringLiteral("Pages"), key123), kNull); // printing when first seen
+    EXPECT_EQ(logged(QStringLiteral("Size"), key123), kNull);
 
     // A second pass over the same jobs writes nothing, even where the job changed.
     harness.fake(QStringLiteral("alpha"))
@@ -293,19 +287,26 @@ TEST_F(JobView, AServerTypedWithoutEnterIsNotReadUntilConnected) {
 
 TEST_F(JobView, TheWindowHandlesEventsWhileThePollWaitsForTheServer) {
     selectQueue(*w, QStringLiteral("Laser"));
+    FakeSpooler& alpha = harness.fake(QStringLiteral("alpha"));
+    ASSERT_EQ(alpha.calls.value("queue"), 1);
     std::promise<void> answer;
     std::shared_future<void> answered = answer.get_future().share();
-    harness.fake(QStringLiteral("alpha")).stall = [answered] { answered.wait(); };
+    std::atomic<bool> waiting{false};
+    alpha.stall = [answered, &waiting] {
+        waiting = true;
+        answered.wait();
+    };
 
     Timer2_Timer(*w);
     ASSERT_TRUE(w->PollInFlight);
+    ASSERT_TRUE(QTest::qWaitFor([&waiting] { return waiting.load(); }, 10000));
     bool handled = false;
     QTimer::singleShot(0, w, [&handled] { handled = true; });
     EXPECT_TRUE(QTest::qWaitFor([&handled] { return handled; }, 10000));
     Timer2_Timer(*w); // a tick meanwhile asks nothing more
-    EXPECT_EQ(harness.fake(QStringLiteral("alpha")).calls.value("queue"), 2);
 
     answer.set_value();
     EXPECT_TRUE(QTest::qWaitFor([this] { return !w->PollInFlight; }, 10000));
+    EXPECT_EQ(alpha.calls.value("queue"), 2);
     EXPECT_TRUE(w->Timer2->isActive());
 }

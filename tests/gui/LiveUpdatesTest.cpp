@@ -6,36 +6,23 @@
 #include "session/JobRetrieval.h"
 #include "session/MonitorEvents.h"
 #include "session/QueueSelection.h"
-#include "support/GridTexts.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
+#include "support/WidgetTexts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTimer>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
 
-SpoolerJob detail(int status, const QString& printer, int id, const QString& document = "doc.txt") {
-    SpoolerJob job;
-    job.StatusMask = status;
-    job.Document = document;
-    job.HostPrintQueue = QStringLiteral("desk7");
-    job.Owner = QStringLiteral("ann");
-    job.TotalPages = 3;
-    job.Priority = 50;
-    job.Size = 4096;
-    job.TimeSubmitted = QDateTime(QDate(2026, 12, 5), QTime(10, 0));
-    job.JobId = id;
-    job.Name = printer + ", " + QString::number(id);
-    return job;
+SpoolerJob detail(int status, const char* printer, int id, const QString& document = "doc.txt") {
+    return SampleJob(QString::fromLatin1(printer), id, document, QStringLiteral("ann"), status);
 }
 
 // A window on "alpha" showing queue Laser, with jobs 12 and 123 listed.
@@ -101,8 +88,8 @@ TEST_F(LiveUpdates, EveryEventLogsItsJobOnceEvenUnknownActions) {
         QStringLiteral(
             "SELECT TransactionID, Description, Pages, Size FROM SWR_Log WHERE Queue = 'Inkjet' "
             "ORDER BY TransactionID"));
-    EXPECT_EQ(rows, QList<QStringList>({{"77-2026-12-05 10:00:00", "odd.pdf", "3", "4KB"},
-                                        {"78-2026-12-05 10:00:00", "printing.pdf", "", ""}}));
+    EXPECT_EQ(rows, QList<QStringList>({{"77-2026-12-05 09:01:17", "odd.pdf", "1", "2KB"},
+                                        {"78-2026-12-05 09:01:18", "printing.pdf", kNull, kNull}}));
     EXPECT_EQ(w->SearchList->topLevelItemCount(), 3); // only "New" added a row
 }
 
@@ -197,18 +184,13 @@ TEST_F(LiveUpdates, ADocumentNameLogsTheSameWhicheverPathSawItFirst) {
 
 TEST_F(LiveUpdates, RowsTheLogCannotTakeWaitAndTheStatusBarSaysSo) {
     {
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "holder");
-        other.setDatabaseName(w->Log().filePath());
-        ASSERT_TRUE(other.open());
-        ASSERT_TRUE(QSqlQuery(other).exec(QStringLiteral("BEGIN EXCLUSIVE")));
+        OtherProgram other(w->Log().filePath(), QStringLiteral("BEGIN EXCLUSIVE"));
+        ASSERT_TRUE(other.holds());
         mwcmnMonitor_JobEvent(*w, QStringLiteral("New"), detail(0, "Inkjet", 60, "waits.pdf"));
         Timer1_Timer(*w);
         EXPECT_EQ(w->PanelText(1), QStringLiteral("Log busy, 1 row waiting"));
         EXPECT_EQ(w->SearchList->topLevelItemCount(), 3); // the view did not wait for the log
-        QSqlQuery(other).exec(QStringLiteral("COMMIT"));
-        other.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("holder"));
     Timer1_Timer(*w);
     EXPECT_EQ(w->Log().pendingCount(), 0);
     EXPECT_FALSE(w->PanelText(1).startsWith(QStringLiteral("Log busy")));

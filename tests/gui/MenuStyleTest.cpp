@@ -1,5 +1,6 @@
 #include "shell/MenuStyle.h"
 #include "support/MainWindowHarness.h"
+#include "support/ScopedVariable.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -13,13 +14,6 @@ QStringList visibleTopLevel(FrmMain& w) {
             captions << action->text();
     return captions;
 }
-
-// Runs the test as the given user for the administrator check.
-struct AsUser {
-    explicit AsUser(const char* name) : saved(qgetenv("USERNAME")) { qputenv("USERNAME", name); }
-    ~AsUser() { qputenv("USERNAME", saved); }
-    QByteArray saved;
-};
 } // namespace
 
 TEST(MenuStyle, EmptyOrMisspelledStyleBecomesTheFullMenu) {
@@ -34,7 +28,7 @@ TEST(MenuStyle, EmptyOrMisspelledStyleBecomesTheFullMenu) {
 }
 
 TEST(MenuStyle, SimpleAndClassicHideTheirMenusAndNoMenuLeavesNothingForOrdinaryUsers) {
-    AsUser user("no-such-user-on-this-machine");
+    const ScopedVariable user("USERNAME", QByteArray("no-such-user-on-this-machine"));
     MainWindowHarness harness;
     harness.writeAppDataFile(QStringLiteral("swr.ini"), "[Spoolwright]\r\nSimpleView=No Menu\r\n");
     FrmMain& w = harness.create();
@@ -54,7 +48,7 @@ TEST(MenuStyle, SimpleAndClassicHideTheirMenusAndNoMenuLeavesNothingForOrdinaryU
 }
 
 TEST(MenuStyle, AnAdministratorCanBringBackTheFullMenuForThisRun) {
-    AsUser user("Root");
+    const ScopedVariable user("USERNAME", QByteArray("Root"));
     MainWindowHarness harness;
     harness.writeAppDataFile(QStringLiteral("swr.ini"),
                              "[Spoolwright]\r\nSimpleView=Help Menu\r\n");

@@ -49,34 +49,16 @@ TEST(CupsConnection, MapsTheServersAnswersToResults) {
     EXPECT_TRUE(connection.isOpen()) << "a refusal is an answer: the connection stays";
 }
 
-TEST(CupsConnection, ServerAskingForAPasswordIsAccessDeniedWithoutAPrompt) {
-    CannedHttpServer server("HTTP/1.1 401 Unauthorized\r\n"
-                            "WWW-Authenticate: Basic realm=\"CUPS\"\r\n"
-                            "Content-Length: 0\r\n\r\n");
-    CupsSpooler spooler(loopback(server.port()), shortTimeouts);
-    EXPECT_TRUE(spooler.queueNames().isEmpty());
-    EXPECT_EQ(spooler.lastResult(), SpoolerResult::AccessDenied);
-    EXPECT_GE(server.requestsAnswered(), 1);
-}
-
-TEST(CupsConnectionUnreachable, PortNobodyListensOnGivesAnEmptyList) {
-    ClosedLoopbackPort closed;
-    CupsSpooler spooler(loopback(closed.port()), shortTimeouts);
-    expectUnreachable(spooler);
-    expectUnreachable(spooler); // and again, on a fresh attempt
-}
-
-TEST(CupsConnectionUnreachable, ServerThatNeverAnswersGivesAnEmptyList) {
-    SilentLoopbackServer silent;
-    CupsSpooler spooler(loopback(silent.port()), shortTimeouts);
-    expectUnreachable(spooler);
-    expectUnreachable(spooler); // the failed connection was replaced, not reused
-}
-
-TEST(CupsConnectionUnreachable, ServerThatNeverTakesTheConnectionGivesAnEmptyList) {
-    FullLoopbackServer full;
-    CupsSpooler spooler(loopback(full.port()), shortTimeouts);
-    expectUnreachable(spooler);
+TEST(CupsConnectionUnreachable, RefusedSilentOrFullServersGiveAnEmptyListEachTime) {
+    ClosedLoopbackPort closed;   // refuses the connection
+    SilentLoopbackServer silent; // takes it and never answers
+    FullLoopbackServer full;     // never takes it
+    for (const int port : {closed.port(), silent.port(), full.port()}) {
+        SCOPED_TRACE(port);
+        CupsSpooler spooler(loopback(port), shortTimeouts);
+        expectUnreachable(spooler);
+        expectUnreachable(spooler); // a failed connection is replaced, not reused
+    }
 }
 
 TEST(CupsConnectionUnreachable, ServerThatStopsAndReturnsIsListedAgain) {

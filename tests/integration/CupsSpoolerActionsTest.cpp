@@ -8,24 +8,14 @@
 namespace {
 
 bool stopWithTool(const TestPrintServer& server, const QString& queue) {
-    return TestPrintServer::runTool(QStringLiteral("cupsdisable"),
-                                    {QStringLiteral("-h"), server.address(), queue});
+    return RunTool(QStringLiteral("cupsdisable"), {QStringLiteral("-h"), server.address(), queue});
 }
 
-// The queue's state as lpstat, another client, reads it.
-QString stateSeenByLpstat(const TestPrintServer& server, const QString& queue) {
+// What lpstat, another client, says of the queue: "-p" its state, "-o" its jobs.
+QString lpstat(const TestPrintServer& server, const char* option, const QString& queue) {
     QString output;
-    TestPrintServer::runTool(QStringLiteral("lpstat"),
-                             {QStringLiteral("-h"), server.address(), QStringLiteral("-p"), queue},
-                             &output);
-    return output;
-}
-
-QString jobsSeenByLpstat(const TestPrintServer& server, const QString& queue) {
-    QString output;
-    TestPrintServer::runTool(QStringLiteral("lpstat"),
-                             {QStringLiteral("-h"), server.address(), QStringLiteral("-o"), queue},
-                             &output);
+    RunTool(QStringLiteral("lpstat"),
+            {QStringLiteral("-h"), server.address(), QString::fromLatin1(option), queue}, &output);
     return output.trimmed();
 }
 
@@ -74,10 +64,10 @@ TEST(CupsSpoolerActions, QueuePropertiesPauseResumeAndPurge) {
     ASSERT_FALSE(server.address().isEmpty());
     const QString name = TestPrintServer::uniqueQueueName(QStringLiteral("sw-queue-actions"));
     ASSERT_TRUE(server.addQueue(name));
-    ASSERT_TRUE(TestPrintServer::runTool(
-        QStringLiteral("lpadmin"),
-        {QStringLiteral("-h"), server.address(), QStringLiteral("-p"), name, QStringLiteral("-D"),
-         QStringLiteral("Second floor, east"), QStringLiteral("-L"), QStringLiteral("Room 204")}));
+    ASSERT_TRUE(RunTool(QStringLiteral("lpadmin"),
+                        {QStringLiteral("-h"), server.address(), QStringLiteral("-p"), name,
+                         QStringLiteral("-D"), QStringLiteral("Second floor, east"),
+                         QStringLiteral("-L"), QStringLiteral("Room 204")}));
 
     CupsSpooler spooler(server.address());
     std::optional<SpoolerQueue> queue = spooler.queue(name);
@@ -92,10 +82,10 @@ TEST(CupsSpoolerActions, QueuePropertiesPauseResumeAndPurge) {
     EXPECT_EQ(queue->Status, 0u);
 
     EXPECT_EQ(spooler.pauseQueue(name), SpoolerResult::Success);
-    EXPECT_TRUE(stateSeenByLpstat(server, name).contains(QStringLiteral("disabled")));
+    EXPECT_TRUE(lpstat(server, "-p", name).contains(QStringLiteral("disabled")));
     EXPECT_EQ(spooler.queue(name)->Status, 0x1u);
     EXPECT_EQ(spooler.resumeQueue(name), SpoolerResult::Success);
-    EXPECT_FALSE(stateSeenByLpstat(server, name).contains(QStringLiteral("disabled")));
+    EXPECT_FALSE(lpstat(server, "-p", name).contains(QStringLiteral("disabled")));
     EXPECT_EQ(spooler.queue(name)->Status, 0u);
 
     ASSERT_GT(server.submitJob(name, QStringLiteral("alice"), QStringLiteral("one"), "1\n"), 0);
@@ -103,7 +93,7 @@ TEST(CupsSpoolerActions, QueuePropertiesPauseResumeAndPurge) {
     ASSERT_EQ(spooler.queueJobs(name).size(), 2);
     EXPECT_EQ(spooler.purgeQueue(name), SpoolerResult::Success);
     EXPECT_TRUE(spooler.queueJobs(name).isEmpty());
-    EXPECT_EQ(jobsSeenByLpstat(server, name), QString());
+    EXPECT_EQ(lpstat(server, "-o", name), QString());
 
     EXPECT_FALSE(spooler.queue(QStringLiteral("sw-no-such-queue")));
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::NotFound);
@@ -137,7 +127,7 @@ TEST(CupsSpoolerPrinters, ReportsEachPrintersStateAndProperties) {
     ASSERT_TRUE(server.addQueue(idle));
     ASSERT_TRUE(server.addQueue(stopped));
     const auto set = [&](const QString& queue, const QStringList& options) {
-        return TestPrintServer::runTool(
+        return RunTool(
             QStringLiteral("lpadmin"),
             QStringList{QStringLiteral("-h"), server.address(), QStringLiteral("-p"), queue} +
                 options);

@@ -57,8 +57,8 @@ TEST(CupsSpoolerPages, ReleasedJobKeepsTheCountTakenWhileItWasHeld) {
     const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-pages-release"));
     ASSERT_TRUE(server.addQueue(queue));
     // Stopped, so that a released job waits instead of printing at once.
-    ASSERT_TRUE(TestPrintServer::runTool(QStringLiteral("cupsdisable"),
-                                         {QStringLiteral("-h"), server.address(), queue}));
+    ASSERT_TRUE(
+        RunTool(QStringLiteral("cupsdisable"), {QStringLiteral("-h"), server.address(), queue}));
     const int job =
         server.submitJob(queue, QStringLiteral("erin"), QStringLiteral("two.pdf"), samplePdf(2));
     ASSERT_GT(job, 0);

@@ -8,20 +8,16 @@ namespace {
 // Short timeouts, should a refused request wait for them at all.
 const SpoolerTimeouts shortTimeouts{1000, 1500};
 
-// Stands in for the operator at the password dialog: answers from a script and
-// records what it was asked.
+// Stands in for the operator at the password dialog: answers from a script (the
+// last answer repeated) and records what it was asked.
 struct ScriptedOperator {
-    QList<std::optional<SpoolerCredentials>> answers; // the last one is repeated
-    QStringList servers;
-    QStringList suggestedUsers;
+    QList<std::optional<SpoolerCredentials>> answers;
     QList<CredentialsQuestion> questions;
 
     CredentialsPrompt prompt() {
         return [this](const CredentialsQuestion& question) {
-            servers << question.server;
-            suggestedUsers << question.suggestedUser;
             questions << question;
-            return answers.value(servers.size() - 1, answers.value(answers.size() - 1));
+            return answers.value(questions.size() - 1, answers.last());
         };
     }
 };
@@ -31,7 +27,7 @@ struct PasswordQueue {
     QString name = TestPrintServer::uniqueQueueName(QStringLiteral("sw-password"));
     SpoolerCredentials account = server.passwordQueueAccount();
     bool ready =
-        !server.address().isEmpty() && !account.user.isEmpty() && server.addPasswordQueue(name);
+        !server.address().isEmpty() && !account.user.isEmpty() && server.addQueue(name, true);
 };
 
 } // namespace
@@ -44,8 +40,9 @@ TEST(CupsSpoolerPassword, OperatorIsAskedOnceAndEveryLaterCallUsesTheAnswer) {
     CupsSpooler spooler(queue.server.address(), {}, operatorAtDialog.prompt());
 
     EXPECT_EQ(spooler.pauseQueue(queue.name), SpoolerResult::Success);
-    ASSERT_EQ(operatorAtDialog.servers, QStringList{queue.server.address()});
-    EXPECT_EQ(operatorAtDialog.suggestedUsers, QStringList{QString::fromUtf8(cupsUser())})
+    ASSERT_EQ(operatorAtDialog.questions.size(), 1);
+    EXPECT_EQ(operatorAtDialog.questions[0].server, queue.server.address());
+    EXPECT_EQ(operatorAtDialog.questions[0].suggestedUser, QString::fromUtf8(cupsUser()))
         << "the dialog offers the login name";
 
     const std::optional<SpoolerQueue> paused = spooler.queue(queue.name);
@@ -59,7 +56,7 @@ TEST(CupsSpoolerPassword, OperatorIsAskedOnceAndEveryLaterCallUsesTheAnswer) {
     EXPECT_EQ(spooler.purgeQueue(queue.name), SpoolerResult::Success);
     EXPECT_TRUE(spooler.queueJobs(queue.name).isEmpty());
     EXPECT_EQ(spooler.resumeQueue(queue.name), SpoolerResult::Success);
-    EXPECT_EQ(operatorAtDialog.servers.size(), 1) << "asked again within the run";
+    EXPECT_EQ(operatorAtDialog.questions.size(), 1) << "asked again within the run";
 
     // Without anybody to ask, the same queue refuses.
     CupsSpooler unattended(queue.server.address(), shortTimeouts);
@@ -77,7 +74,7 @@ TEST(CupsSpoolerPassword, CancelledDialogIsAccessDeniedAndNotShownAgain) {
     EXPECT_EQ(spooler.pauseQueue(queue.name), SpoolerResult::AccessDenied);
     EXPECT_TRUE(spooler.queueJobs(queue.name).isEmpty());
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::AccessDenied);
-    EXPECT_EQ(operatorAtDialog.servers.size(), 1);
+    EXPECT_EQ(operatorAtDialog.questions.size(), 1);
 
     // Nothing was done: an operator who knows the password finds the queue as it was.
     ScriptedOperator knowing;
@@ -105,7 +102,7 @@ TEST(CupsSpoolerPassword, RefusedPasswordIsAskedForAgainAFewTimesAtMost) {
     EXPECT_FALSE(mistyped.questions[0].refused);
     EXPECT_TRUE(mistyped.questions[1].refused) << "the second dialog must say why it is back";
     EXPECT_EQ(corrected.resumeQueue(queue.name), SpoolerResult::Success);
-    EXPECT_EQ(mistyped.servers.size(), 2);
+    EXPECT_EQ(mistyped.questions.size(), 2);
 
     // The document of a request that had to wait for the password goes with
     // its second sending.
@@ -113,13 +110,13 @@ TEST(CupsSpoolerPassword, RefusedPasswordIsAskedForAgainAFewTimesAtMost) {
     printing.answers = {queue.account};
     CupsSpooler testPage(queue.server.address(), {}, printing.prompt());
     EXPECT_EQ(testPage.printTestPage(queue.name), SpoolerResult::Success);
-    EXPECT_EQ(printing.servers.size(), 1);
+    EXPECT_EQ(printing.questions.size(), 1);
 
     ScriptedOperator stubborn;
     stubborn.answers = {wrong};
     CupsSpooler refused(queue.server.address(), shortTimeouts, stubborn.prompt());
     EXPECT_EQ(refused.pauseQueue(queue.name), SpoolerResult::AccessDenied);
-    EXPECT_EQ(stubborn.servers.size(), 3);
+    EXPECT_EQ(stubborn.questions.size(), 3);
 }
 
 TEST(CupsSpoolerPassword, CallMadeWhileTheDialogIsOpenIsRefusedWithoutDisturbingIt) {

@@ -44,21 +44,18 @@ TEST(CupsSpoolerQueues, ListsEveryQueueInTheOrderTheServerGivesThem) {
     EXPECT_EQ(onlyThoseIn(names, own), onlyThoseIn(reference, own));
 }
 
-TEST(CupsSpoolerQueues, ServerTextWithBlanksOrTheLocalNameReachesTheSameServer) {
+TEST(CupsSpoolerQueues, ServerTextWithBlanksAndTheLocalNameReachesTheSameServer) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
-    const QString port = server.address().section(QLatin1Char(':'), 1);
     const QStringList expected = CupsSpooler(server.address()).queueNames();
     ASSERT_TRUE(expected.contains(QStringLiteral("Office-Laser")));
 
-    for (const QString& text :
-         {QStringLiteral("  %1 ").arg(server.address()), QStringLiteral("localhost:%1").arg(port),
-          QStringLiteral("127.0.0.1 : %1").arg(port)}) {
-        CupsSpooler spooler(text);
-        EXPECT_EQ(spooler.serverName(), text) << "the spooler keeps the text it was made for";
-        const QStringList names = spooler.queueNames();
-        EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success) << text.toStdString();
-        EXPECT_EQ(onlyThoseIn(names, expected), onlyThoseIn(expected, names)) << text.toStdString();
-        EXPECT_TRUE(names.contains(QStringLiteral("Office-Laser"))) << text.toStdString();
-    }
+    const QString text =
+        QStringLiteral("  localhost : %1 ").arg(server.address().section(QLatin1Char(':'), 1));
+    CupsSpooler spooler(text);
+    EXPECT_EQ(spooler.serverName(), text) << "the spooler keeps the text it was made for";
+    const QStringList names = spooler.queueNames();
+    EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);
+    EXPECT_TRUE(names.contains(QStringLiteral("Office-Laser")));
+    EXPECT_EQ(onlyThoseIn(names, expected), onlyThoseIn(expected, names));
 }

@@ -1,10 +1,10 @@
 #include "form/JobGrid.h"
 #include "platform/JobText.h"
 #include "session/JobMonitor.h"
-#include "support/GridTexts.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
 #include "support/TestPrintServer.h"
+#include "support/WidgetTexts.h"
 
 #include <QComboBox>
 #include <QCoreApplication>
@@ -67,8 +67,8 @@ TEST(LiveJobs, AJobSubmittedWhileWatchingIsShownLoggedAndRemovedWhenCancelled) {
                                    .arg(key)),
               QList<QStringList>({{"Arrived later", "erin"}}));
 
-    ASSERT_TRUE(TestPrintServer::runTool(
-        QStringLiteral("cancel"), {QStringLiteral("-h"), server.address(), QString::number(id)}));
+    ASSERT_TRUE(RunTool(QStringLiteral("cancel"),
+                        {QStringLiteral("-h"), server.address(), QString::number(id)}));
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return !GridColumn(w.JobList, JobColumn::Name).contains(name); }, 15000));
     EXPECT_FALSE(GridColumn(w.SearchList, SearchColumn::Name).contains(name));

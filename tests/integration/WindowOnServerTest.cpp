@@ -5,40 +5,25 @@
 #include "session/JobRetrieval.h"
 #include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
-#include "support/GridTexts.h"
 #include "support/LogRows.h"
 #include "support/LoopbackPeers.h"
 #include "support/MainWindowHarness.h"
+#include "support/SampleDocuments.h"
 #include "support/TestPrintServer.h"
+#include "support/WidgetTexts.h"
 
 #include <QComboBox>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
-
-namespace {
-
-QByteArray textPages(int pages) {
-    QByteArray text;
-    for (int page = 0; page < pages; ++page) {
-        for (int line = 0; line < 60; ++line)
-            text +=
-                "page " + QByteArray::number(page + 1) + " line " + QByteArray::number(line) + "\n";
-        if (page + 1 < pages)
-            text += '\f';
-    }
-    return text;
-}
-
-} // namespace
 
 TEST(WindowOnServer, SubmittedJobsAppearInBothGridsAndAreLoggedOnce) {
     TestPrintServer server;
     const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("Window"));
     ASSERT_TRUE(server.addQueue(queue));
     const int first = server.submitJob(queue, QStringLiteral("alice"),
-                                       QStringLiteral("Budget, final"), textPages(3));
+                                       QStringLiteral("Budget, final"), sampleText(150));
     const int second =
-        server.submitJob(queue, QStringLiteral("bob"), QStringLiteral("Notes"), textPages(1));
+        server.submitJob(queue, QStringLiteral("bob"), QStringLiteral("Notes"), sampleText(10));
     ASSERT_GT(first, 0);
     ASSERT_GT(second, 0);
 
@@ -63,7 +48,7 @@ TEST(WindowOnServer, SubmittedJobsAppearInBothGridsAndAreLoggedOnce) {
     EXPECT_EQ(row->text(JobColumn::Pages), QStringLiteral("3"));
     // The server reports whole kilobytes, rounded up.
     EXPECT_EQ(row->text(JobColumn::Size),
-              QString::number((textPages(3).size() + 1023) / 1024) + QStringLiteral("KB"));
+              QString::number((sampleText(150).size() + 1023) / 1024) + QStringLiteral("KB"));
     EXPECT_EQ(row->text(JobColumn::Name), queue + QStringLiteral(", ") + QString::number(first));
     EXPECT_TRUE(DateText::parse(row->text(JobColumn::Submitted)).isValid());
     EXPECT_EQ(GridColumn(w.SearchList, SearchColumn::Printer).count(queue), 2);

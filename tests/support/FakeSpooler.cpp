@@ -2,6 +2,22 @@
 
 #include "platform/JobText.h"
 
+SpoolerJob SampleJob(const QString& queue, int jobId, const QString& document, const QString& owner,
+                     int statusMask) {
+    SpoolerJob job;
+    job.JobId = jobId;
+    job.Name = queue + QStringLiteral(", ") + QString::number(jobId);
+    job.Document = document;
+    job.Owner = owner;
+    job.HostPrintQueue = QStringLiteral("desk7");
+    job.TotalPages = 1;
+    job.Priority = 50;
+    job.Size = 2048;
+    job.TimeSubmitted = QDateTime(QDate(2026, 12, 5), QTime(9, 0, 0)).addSecs(jobId);
+    job.StatusMask = statusMask;
+    return job;
+}
+
 QStringList FakeSpooler::queueNames() {
     ++calls["queueNames"];
     QStringList names;
@@ -39,27 +55,24 @@ QList<SpoolerJob> FakeSpooler::queueJobs(const QString& queue) {
 
 SpoolerResult FakeSpooler::act(const char* call) {
     ++calls[call];
-    if (!reachable)
-        return SpoolerResult::Unreachable;
-    return refuse;
+    return reachable ? SpoolerResult::Success : SpoolerResult::Unreachable;
+}
+
+SpoolerResult FakeSpooler::setJobStatus(const char* call, int jobId, int statusMask) {
+    const SpoolerResult result = act(call);
+    if (result == SpoolerResult::Success)
+        for (SpoolerJob& job : jobs_)
+            if (job.JobId == jobId)
+                job.StatusMask = statusMask;
+    return result;
 }
 
 SpoolerResult FakeSpooler::pauseJob(const QString&, int jobId) {
-    const SpoolerResult result = act("pauseJob");
-    if (result == SpoolerResult::Success)
-        for (SpoolerJob& job : jobs_)
-            if (job.JobId == jobId)
-                job.StatusMask = 1;
-    return result;
+    return setJobStatus("pauseJob", jobId, 1);
 }
 
 SpoolerResult FakeSpooler::resumeJob(const QString&, int jobId) {
-    const SpoolerResult result = act("resumeJob");
-    if (result == SpoolerResult::Success)
-        for (SpoolerJob& job : jobs_)
-            if (job.JobId == jobId)
-                job.StatusMask = 0;
-    return result;
+    return setJobStatus("resumeJob", jobId, 0);
 }
 
 SpoolerResult FakeSpooler::deleteJob(const QString&, int jobId) {
@@ -69,78 +82,19 @@ SpoolerResult FakeSpooler::deleteJob(const QString&, int jobId) {
     return result;
 }
 
-SpoolerResult FakeSpooler::setJobPriority(const QString&, int jobId, int priority) {
-    const SpoolerResult result = act("setJobPriority");
+SpoolerResult FakeSpooler::setQueuePaused(const char* call, const QString& name, bool paused) {
+    const SpoolerResult result = act(call);
     if (result == SpoolerResult::Success)
-        for (SpoolerJob& job : jobs_)
-            if (job.JobId == jobId)
-                job.Priority = priority;
+        for (SpoolerQueue& q : queues_)
+            if (q.Name == name)
+                q.Status = paused ? (q.Status | 0x1u) : (q.Status & ~0x1u);
     return result;
 }
 
 SpoolerResult FakeSpooler::pauseQueue(const QString& name) {
-    const SpoolerResult result = act("pauseQueue");
-    if (result == SpoolerResult::Success)
-        for (SpoolerQueue& q : queues_)
-            if (q.Name == name)
-                q.Status |= 0x1;
-    return result;
+    return setQueuePaused("pauseQueue", name, true);
 }
 
 SpoolerResult FakeSpooler::resumeQueue(const QString& name) {
-    const SpoolerResult result = act("resumeQueue");
-    if (result == SpoolerResult::Success)
-        for (SpoolerQueue& q : queues_)
-            if (q.Name == name)
-                q.Status &= ~0x1u;
-    return result;
-}
-
-SpoolerResult FakeSpooler::purgeQueue(const QString& name) {
-    const SpoolerResult result = act("purgeQueue");
-    if (result == SpoolerResult::Success)
-        jobs_.removeIf([&name](const SpoolerJob& job) {
-            return job.Name.section(QLatin1Char(','), 0, 0) == name;
-        });
-    return result;
-}
-
-SpoolerResult FakeSpooler::printTestPage(const QString&) {
-    return act("printTestPage");
-}
-
-QList<SpoolerPrinter> FakeSpooler::printers() {
-    ++calls["printers"];
-    QList<SpoolerPrinter> result;
-    if (reachable)
-        for (const SpoolerQueue& q : queues_)
-            result << SpoolerPrinter{q.Name,        q.Name, (q.Status & 0x1) ? 8 : 3,
-                                     q.Description, true,   QStringLiteral("file:///dev/null"),
-                                     q.Location};
-    return result;
-}
-
-QString FakeSpooler::printerWebPage(const QString& queue) const {
-    return QStringLiteral("http://%1/printers/%2").arg(server_, queue);
-}
-
-void FakeSpooler::addQueue(const SpoolerQueue& queue) {
-    queues_ << queue;
-}
-
-SpoolerJob& FakeSpooler::addJob(const QString& queue, int jobId, const QString& document,
-                                const QString& owner, int statusMask) {
-    SpoolerJob job;
-    job.JobId = jobId;
-    job.Name = queue + QStringLiteral(", ") + QString::number(jobId);
-    job.Document = document;
-    job.Owner = owner;
-    job.HostPrintQueue = QStringLiteral("desk7");
-    job.TotalPages = 1;
-    job.Priority = 50;
-    job.Size = 2048;
-    job.TimeSubmitted = QDateTime(QDate(2026, 12, 5), QTime(9, 0, 0)).addSecs(jobId);
-    job.StatusMask = statusMask;
-    jobs_ << job;
-    return jobs_.last();
+    return setQueuePaused("resumeQueue", name, false);
 }

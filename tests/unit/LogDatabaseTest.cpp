@@ -118,8 +118,7 @@ TEST_F(LogTest, AnotherProgramMayReadCopyAndWriteTheLogBetweenOperations) {
     // The whole log is in the one file: a plain copy of it holds the job.
     const QString copy = QDir(folderPath()).filePath(QStringLiteral("copy.db"));
     ASSERT_TRUE(QFile::copy(logFile(), copy));
-    EXPECT_EQ(readBack(copy, QStringLiteral("SELECT \"Pages\" FROM SWR_Log")).rows,
-              rowsOf({{"4"}}));
+    EXPECT_EQ(ReadLog(copy, QStringLiteral("SELECT \"Pages\" FROM SWR_Log")).rows, rowsOf({{"4"}}));
 
     // No lock is left behind: another writer gets in at once, without waiting.
     {
@@ -200,13 +199,12 @@ TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWay) {
     log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("first"));
     prompter.answers = {Prompter::Answer::Yes};
     EXPECT_TRUE(log->ResetLogDatabase());
-    ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked[0].title, "Warning");
-    EXPECT_EQ(prompter.asked[0].text, "Do you want to archive a copy of the database?");
-    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Critical);
-    EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::YesNo);
+    const RecordingPrompter::Asked archiveQuestion{
+        "Warning", "Do you want to archive a copy of the database?", Prompter::Icon::Critical,
+        Prompter::Buttons::YesNo};
+    EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>{archiveQuestion});
     EXPECT_FALSE(QFileInfo::exists(logFile()));
-    EXPECT_EQ(readBack(archive, QStringLiteral("SELECT \"Comments\" FROM SWR_Log")).rows,
+    EXPECT_EQ(ReadLog(archive, QStringLiteral("SELECT \"Comments\" FROM SWR_Log")).rows,
               rowsOf({{"first"}}));
 
     // Twice in the same minute: the second archive replaces the first.
@@ -215,7 +213,7 @@ TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWay) {
     clock.time = clock.time.addSecs(40);
     prompter.answers = {Prompter::Answer::Yes};
     EXPECT_TRUE(log->ResetLogDatabase());
-    EXPECT_EQ(readBack(archive, QStringLiteral("SELECT \"Comments\" FROM SWR_Log")).rows,
+    EXPECT_EQ(ReadLog(archive, QStringLiteral("SELECT \"Comments\" FROM SWR_Log")).rows,
               rowsOf({{"second"}}));
 
     // No: no archive, and the log is deleted all the same.
@@ -225,7 +223,8 @@ TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWay) {
     EXPECT_TRUE(log->ResetLogDatabase());
     EXPECT_FALSE(QFileInfo::exists(logFile()));
     EXPECT_FALSE(QFileInfo::exists(QDir(folderPath()).filePath("2001-November-23-1430-swr.db")));
-    EXPECT_EQ(prompter.asked.size(), 3) << "no message besides the three questions";
+    EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>(3, archiveQuestion))
+        << "no message besides the three questions";
 }
 
 TEST_F(LogTest, AFailedArchiveCopyIsReportedAndKeepsTheLog) {
@@ -238,8 +237,8 @@ TEST_F(LogTest, AFailedArchiveCopyIsReportedAndKeepsTheLog) {
     EXPECT_FALSE(log->ResetLogDatabase());
 
     ASSERT_EQ(prompter.asked.size(), 2);
-    EXPECT_EQ(prompter.asked[1].title, "Spoolwright");
-    EXPECT_EQ(prompter.asked[1].text, "Error deleting log file - Check permissions");
-    EXPECT_EQ(prompter.asked[1].icon, Prompter::Icon::Critical);
+    EXPECT_EQ(prompter.asked[1], (RecordingPrompter::Asked{
+                                     "Spoolwright", "Error deleting log file - Check permissions",
+                                     Prompter::Icon::Critical}));
     EXPECT_EQ(read(QStringLiteral("SELECT \"Comments\" FROM SWR_Log")).rows, rowsOf({{"kept"}}));
 }

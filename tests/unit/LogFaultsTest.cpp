@@ -1,4 +1,5 @@
 #include "LogTestSupport.h"
+#include "support/Files.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,45 +13,6 @@ namespace {
 
 const QString kJob = QStringLiteral("12-2001-03-05 09:01:00");
 const QString kLaterJob = QStringLiteral("13-2001-03-05 09:02:00");
-
-// Another program holding the log in a transaction of its own, until released.
-class OtherProgram {
-public:
-    OtherProgram(const QString& path, const QString& begin) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
-        db.setDatabaseName(path);
-        held_ = db.open() && QSqlQuery(db).exec(begin);
-    }
-    ~OtherProgram() {
-        release();
-        QSqlDatabase::removeDatabase(kName);
-    }
-    bool holds() const { return held_; }
-    void release() {
-        if (!QSqlDatabase::contains(kName))
-            return;
-        QSqlDatabase db = QSqlDatabase::database(kName, false);
-        if (held_)
-            QSqlQuery(db).exec(QStringLiteral("COMMIT"));
-        held_ = false;
-        db.close();
-    }
-
-private:
-    static inline const QString kName = QStringLiteral("other-program");
-    bool held_ = false;
-};
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void put(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 // Makes a file impossible to write for this process: its write permissions are taken
 // away, and where that does not bind (root), it is marked immutable, which does.
@@ -154,7 +116,7 @@ TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
                          {{QStringLiteral("Description"), QString(100, QLatin1Char('d'))}}});
         log->LogNewRows(rows);
     }
-    const QByteArray whole = bytesOf(logFile());
+    const QByteArray whole = ReadFile(logFile());
     ASSERT_GT(whole.size(), 8 * 4096);
     const QList<std::pair<const char*, QByteArray>> damaged = {
         {"zero bytes", QByteArray()},
@@ -167,7 +129,7 @@ TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
         QTemporaryDir folder;
         ASSERT_TRUE(folder.isValid());
         context.logPath = folder.path();
-        put(logFile(), bytes);
+        ASSERT_TRUE(WriteFile(logFile(), bytes));
         prompter.asked.clear();
 
         auto log = makeLog();
@@ -179,23 +141,24 @@ TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
         log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Shutdown"));
 
         const QString kept = logFile() + QStringLiteral(".damaged-20010305-090500");
-        EXPECT_EQ(bytesOf(kept), bytes) << "the damaged file is kept as it was";
+        EXPECT_EQ(ReadFile(kept), bytes) << "the damaged file is kept as it was";
         EXPECT_EQ(auditRows(), QList<QStringList>({{"Log", "New log file created."},
                                                    {"Queue", "Current Queue printhost-Office"},
                                                    {"Program", "Spoolwright Started"},
                                                    {"Program", "Spoolwright Shutdown"}}));
         EXPECT_TRUE(log->LogRowExists(kJob));
-        ASSERT_EQ(prompter.asked.size(), 1) << "told once";
-        EXPECT_EQ(prompter.asked[0].title, "Spoolwright");
-        EXPECT_EQ(prompter.asked[0].text, "The log file was damaged and has been kept as " + kept +
-                                              ". A new log file was created.");
-        EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
+        EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>(
+                                      {{"Spoolwright",
+                                        "The log file was damaged and has been kept as " + kept +
+                                            ". A new log file was created.",
+                                        Prompter::Icon::Exclamation}}))
+            << "told once";
     }
 }
 
 TEST_F(LogTest, ALogThatCannotBeWrittenIsLeftAloneAndReportedOnce) {
     makeLog()->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("kept"));
-    const QByteArray before = bytesOf(logFile());
+    const QByteArray before = ReadFile(logFile());
     UnwritableFile unwritable(logFile());
     if (!unwritable.unwritable())
         GTEST_SKIP() << "this process may write any file and cannot mark one immutable";
@@ -205,15 +168,16 @@ TEST_F(LogTest, ALogThatCannotBeWrittenIsLeftAloneAndReportedOnce) {
     log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
     log->SetLogField(kLaterJob, QStringLiteral("Comments"), QStringLiteral("lost too"));
 
-    ASSERT_EQ(prompter.asked.size(), 1) << "told once";
-    EXPECT_EQ(prompter.asked[0].title, "Spoolwright");
-    EXPECT_EQ(prompter.asked[0].text, "The log file " + logFile() +
-                                          " cannot be written. Nothing will be logged until it "
-                                          "can be written again.");
-    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
+    EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>(
+                                  {{"Spoolwright",
+                                    "The log file " + logFile() +
+                                        " cannot be written. Nothing will be logged until it "
+                                        "can be written again.",
+                                    Prompter::Icon::Exclamation}}))
+        << "told once";
     EXPECT_EQ(log->pendingCount(), 0) << "rows for a log that cannot be written do not pile up";
     // Still read, and never moved or changed.
     EXPECT_TRUE(log->LogRowExists(kJob));
-    EXPECT_EQ(bytesOf(logFile()), before);
+    EXPECT_EQ(ReadFile(logFile()), before);
     EXPECT_EQ(QDir(folderPath()).entryList(QDir::Files), QStringList({"swr.db"}));
 }

@@ -3,34 +3,23 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-QByteArray lines(int count, const char* ending = "\n") {
-    QByteArray text;
-    for (int i = 0; i < count; ++i)
-        text += "x" + QByteArray(ending);
-    return text;
-}
-
-} // namespace
-
 TEST(PageCountText, SixtySixLinesMakeAPageAndFormFeedsEndOne) {
     EXPECT_EQ(PageCount::textPages(""), 0);
     EXPECT_EQ(PageCount::textPages("no line end"), 1);
-    EXPECT_EQ(PageCount::textPages(lines(66)), 1);
-    EXPECT_EQ(PageCount::textPages(lines(67)), 2);
-    EXPECT_EQ(PageCount::textPages(sampleText(150)), 3);
-    EXPECT_EQ(PageCount::textPages(lines(132)), 2) << "no empty page after a full one";
-    EXPECT_EQ(PageCount::textPages(lines(67, "\r\n")), 2) << "CR LF is one line end";
+    EXPECT_EQ(PageCount::textPages(sampleText(66)), 1);
+    EXPECT_EQ(PageCount::textPages(sampleText(67)), 2);
+    EXPECT_EQ(PageCount::textPages(sampleText(132)), 2) << "no empty page after a full one";
+    EXPECT_EQ(PageCount::textPages(sampleText(67).replace("\n", "\r\n")), 2)
+        << "CR LF is one line end";
     EXPECT_EQ(PageCount::textPages("\n\n"), 1) << "blank lines are printed";
 
     EXPECT_EQ(PageCount::textPages("one\ftwo\fthree"), 3);
     EXPECT_EQ(PageCount::textPages("one\ftwo"), 2) << "text after the form feed on the same line";
     EXPECT_EQ(PageCount::textPages("one\n\f"), 1) << "a final form feed opens no page";
-    EXPECT_EQ(PageCount::textPages(lines(66) + "\f" + lines(1)), 2)
+    EXPECT_EQ(PageCount::textPages(sampleText(66) + "\f" + sampleText(1)), 2)
         << "a form feed right after a full page ends no second page";
     EXPECT_EQ(PageCount::textPages("one\n\f\f\ftwo\n"), 2) << "empty pages are not printed";
-    EXPECT_EQ(PageCount::textPages(lines(10) + "\f" + lines(70)), 3)
+    EXPECT_EQ(PageCount::textPages(sampleText(10) + "\f" + sampleText(70)), 3)
         << "the line count starts again after a form feed";
 }
 
