@@ -31,8 +31,7 @@ protected:
         harness.onEnd = [this] {
             atEnd.timersStopped = !window->Timer1->isActive() && !window->Timer2->isActive();
             atEnd.splashOpen = harness.splash().isVisible();
-            atEnd.settingsWritten =
-                harness.readAppDataFile(QStringLiteral("swr.ini")).startsWith("[Spoolwright]");
+            atEnd.settingsWritten = harness.readAppDataFile("swr.ini").startsWith("[Spoolwright]");
         };
     }
 
@@ -54,14 +53,14 @@ protected:
 TEST_F(FrmMainLifecycle, LoadsCaptionedWithTheFullSplashLine) {
     harness.splash().show();
     ShowFrmMain(*window);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Spoolwright"));
+    EXPECT_EQ(window->windowTitle(), "Spoolwright");
     EXPECT_TRUE(window->isVisible());
     EXPECT_TRUE(window->Timer1->isActive());
     EXPECT_FALSE(window->Timer2->isActive()); // the poll starts only with a chosen queue
 
     // With no remembered server the local computer's name is used, and with no
     // remembered queue the splash still names the (empty) queue.
-    EXPECT_EQ(window->CurrentPrinter->currentText(), QStringLiteral("testhost"));
+    EXPECT_EQ(window->CurrentPrinter->currentText(), "testhost");
     EXPECT_EQ(harness.splash().lblStatus->text(),
               QStringLiteral("Loading....     History, Internet Connection, Settings, "
                              "Favourites, Server (testhost), WMI Connection, Queue (), "
@@ -85,7 +84,7 @@ TEST_F(FrmMainLifecycle, ClosingRunsTheShutdownInOrderAndEndsTheProcessOnce) {
 
 TEST_F(FrmMainLifecycle, ExitEntryUnloadsTheWindowAndEndsTheProcess) {
     ShowFrmMain(*window);
-    window->Menu(QStringLiteral("menuExit"))->trigger();
+    window->Menu("menuExit")->trigger();
     expectShutDown();
 }
 
@@ -106,14 +105,13 @@ TEST_F(FrmMainLifecycle, SplashTimerShowsTheMainWindowAndCloses) {
     EXPECT_TRUE(window->Loaded);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(harness.splash().isVisible());
-    EXPECT_TRUE(harness.splash().lblStatus->text().endsWith(QStringLiteral("Done.")));
+    EXPECT_TRUE(harness.splash().lblStatus->text().endsWith("Done."));
 }
 
 TEST(ProgramAudit, StartAndShutdownLeaveTheirRowsOnlyWhenAuditIsOn) {
     for (const char* audit : {"True", "False"}) {
         MainWindowHarness harness;
-        harness.writeAppDataFile(QStringLiteral("swr.ini"),
-                                 QByteArray("[Spoolwright]\r\nAudit=") + audit + "\r\n");
+        harness.writeAppDataFile("swr.ini", QByteArray("[Spoolwright]\r\nAudit=") + audit + "\r\n");
         FrmMain& w = harness.create();
         ShowFrmMain(w);
         w.close();

@@ -8,15 +8,15 @@
 TEST(History, LoadsEachPlausibleServerNameOnceInFileOrderKeepingWhatTheBoxShows) {
     MainWindowHarness files;
     const QByteArray longest(255, 'a');
-    files.writeAppDataFile(QStringLiteral("swr.his"),
+    files.writeAppDataFile("swr.his",
                            "beta\r\nalpha\r\nprint\tserver\r\n\r\ngamma\r\nbeta\r\n\x01\x02\r\n" +
                                QByteArray(300, 'b') + "\r\nBeta\r\n" + longest +
                                "\r\nlf-only\nesc\x1b[31m\r\nalpha\r\n");
     QComboBox box;
     box.setEditable(true);
-    box.addItem(QStringLiteral("alpha"));
+    box.addItem("alpha");
     box.setCurrentIndex(-1);
-    box.setEditText(QStringLiteral("typed"));
+    box.setEditText("typed");
 
     List_Load(&box, files.appDataPath() + QStringLiteral("/swr.his"));
     List_Load(&box, files.appDataPath() + QStringLiteral("/missing.his"));
@@ -27,20 +27,20 @@ TEST(History, LoadsEachPlausibleServerNameOnceInFileOrderKeepingWhatTheBoxShows)
     EXPECT_EQ(box.currentText(), "typed");
 
     // Adding one name keeps to the same rule: exact, case-sensitive, never empty.
-    List_Add(&box, QStringLiteral("gamma"));
+    List_Add(&box, "gamma");
     List_Add(&box, QString());
-    List_Add(&box, QStringLiteral("GAMMA"));
+    List_Add(&box, "GAMMA");
     EXPECT_EQ(BoxEntries(&box).mid(5), QStringList({"lf-only", "GAMMA"}));
     EXPECT_EQ(box.currentText(), "typed");
 }
 
 TEST(History, TheWindowLoadsItAtStartAndSavesItWithTheServerAtClose) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.his"), "alpha\r\nbeta\r\nalpha\r\nAlpha\r\n");
+    harness.writeAppDataFile("swr.his", "alpha\r\nbeta\r\nalpha\r\nAlpha\r\n");
     FrmMain& w = harness.create();
     ShowFrmMain(w);
     EXPECT_EQ(BoxEntries(w.CurrentPrinter), QStringList({"alpha", "beta", "Alpha", "testhost"}));
     w.close();
-    EXPECT_EQ(harness.readAppDataFile(QStringLiteral("swr.his")),
+    EXPECT_EQ(harness.readAppDataFile("swr.his"),
               QByteArray("alpha\r\nbeta\r\nAlpha\r\ntesthost\r\n"));
 }

@@ -18,11 +18,10 @@ QStringList visibleTopLevel(FrmMain& w) {
 
 TEST(MenuStyle, EmptyOrMisspelledStyleBecomesTheFullMenu) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"),
-                             "[Spoolwright]\r\nSimpleView=Simple menu\r\n");
+    harness.writeAppDataFile("swr.ini", "[Spoolwright]\r\nSimpleView=Simple menu\r\n");
     FrmMain& w = harness.create();
     ShowFrmMain(w);
-    EXPECT_EQ(w.Settings.SimpleView, QStringLiteral("Full Menu"));
+    EXPECT_EQ(w.Settings.SimpleView, "Full Menu");
     EXPECT_EQ(visibleTopLevel(w), QStringList({"&File", "&Panels", "&Jobs", "&Printer",
                                                "&Favourites", "&Reports", "&Statistics", "&Help"}));
 }
@@ -30,33 +29,32 @@ TEST(MenuStyle, EmptyOrMisspelledStyleBecomesTheFullMenu) {
 TEST(MenuStyle, SimpleAndClassicHideTheirMenusAndNoMenuLeavesNothingForOrdinaryUsers) {
     const ScopedVariable user("USERNAME", QByteArray("no-such-user-on-this-machine"));
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"), "[Spoolwright]\r\nSimpleView=No Menu\r\n");
+    harness.writeAppDataFile("swr.ini", "[Spoolwright]\r\nSimpleView=No Menu\r\n");
     FrmMain& w = harness.create();
     ShowFrmMain(w);
     EXPECT_TRUE(visibleTopLevel(w).isEmpty());
 
-    SwSimpleView(w, QStringLiteral("Simple Menu"));
+    SwSimpleView(w, "Simple Menu");
     EXPECT_EQ(visibleTopLevel(w), QStringList({"&File", "&Favourites", "&Statistics", "&Help"}));
-    EXPECT_FALSE(w.Menu(QStringLiteral("mnuNew"))->isVisible());
-    EXPECT_TRUE(w.Menu(QStringLiteral("mnuOptions"))->isVisible());
-    EXPECT_FALSE(w.Menu(QStringLiteral("mnuImportFav"))->isVisible());
+    EXPECT_FALSE(w.Menu("mnuNew")->isVisible());
+    EXPECT_TRUE(w.Menu("mnuOptions")->isVisible());
+    EXPECT_FALSE(w.Menu("mnuImportFav")->isVisible());
 
-    SwSimpleView(w, QStringLiteral("Classic Menu"));
+    SwSimpleView(w, "Classic Menu");
     EXPECT_EQ(visibleTopLevel(w),
               QStringList({"&File", "&Panels", "&Favourites", "&Reports", "&Statistics", "&Help"}));
-    EXPECT_EQ(w.Settings.SimpleView, QStringLiteral("No Menu")); // a style for this run only
+    EXPECT_EQ(w.Settings.SimpleView, "No Menu"); // a style for this run only
 }
 
 TEST(MenuStyle, AnAdministratorCanBringBackTheFullMenuForThisRun) {
     const ScopedVariable user("USERNAME", QByteArray("Root"));
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"),
-                             "[Spoolwright]\r\nSimpleView=Help Menu\r\n");
+    harness.writeAppDataFile("swr.ini", "[Spoolwright]\r\nSimpleView=Help Menu\r\n");
     FrmMain& w = harness.create();
     ShowFrmMain(w);
     EXPECT_EQ(visibleTopLevel(w), QStringList({"&Help", "Show &Full Menu"}));
-    w.Menu(QStringLiteral("mnuMenu"))->trigger();
+    w.Menu("mnuMenu")->trigger();
     EXPECT_EQ(visibleTopLevel(w).size(), 8);
-    EXPECT_FALSE(w.Menu(QStringLiteral("mnuMenu"))->isVisible());
-    EXPECT_EQ(w.Settings.SimpleView, QStringLiteral("Help Menu"));
+    EXPECT_FALSE(w.Menu("mnuMenu")->isVisible());
+    EXPECT_EQ(w.Settings.SimpleView, "Help Menu");
 }

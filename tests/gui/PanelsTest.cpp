@@ -24,7 +24,7 @@ class Panels : public ::testing::Test {
 protected:
     void SetUp() override {
         harness.writeAppDataFile(
-            QStringLiteral("swr.ini"),
+            "swr.ini",
             "[Spoolwright]\r\nStartMax=False\r\nShowStatusBar=True\r\nShowUpdates=False\r\n"
             "FavouritesPanel=False\r\nShowNetwork=False\r\nShowQueueInfo=False\r\n"
             "ShowQueueControl=False\r\nShowSearch=False\r\nDisplaySizeWidth=15000\r\n"
@@ -75,19 +75,19 @@ TEST_F(Panels, WidePanelsCloseUpFromTheLeftAndNetworkStretchesToTheEdge) {
 }
 
 TEST_F(Panels, MenuEntriesToggleTheirPanelAndCloseAllHidesEveryPanel) {
-    QAction* entry = w->Menu(QStringLiteral("mnuQueueInfo"));
+    QAction* entry = w->Menu("mnuQueueInfo");
     entry->trigger();
     EXPECT_TRUE(entry->isChecked());
     EXPECT_TRUE(w->frmQueueInfo->isVisible());
-    EXPECT_EQ(w->Settings.ShowQueueInfo, QStringLiteral("True"));
+    EXPECT_EQ(w->Settings.ShowQueueInfo, "True");
     entry->trigger();
     EXPECT_FALSE(entry->isChecked());
     EXPECT_FALSE(w->frmQueueInfo->isVisible());
-    EXPECT_EQ(w->Settings.ShowQueueInfo, QStringLiteral("False"));
+    EXPECT_EQ(w->Settings.ShowQueueInfo, "False");
 
     for (const char* name : {"mnuSearchQueue", "mnuQueueInfo", "mnuNetwork", "mnuOnline"})
         w->Menu(QString::fromLatin1(name))->trigger();
-    w->Menu(QStringLiteral("mnuClosePanel"))->trigger();
+    w->Menu("mnuClosePanel")->trigger();
     for (PanelFrame* panel : {w->PrintQueue, w->frmQueueInfo, w->frmQueueControl,
                               w->FrameFavourites, w->frmServer, w->frmOnline})
         EXPECT_FALSE(panel->isVisible()) << panel->objectName().toStdString();
@@ -99,14 +99,14 @@ TEST_F(Panels, ServerViewCoversTheWindowAndIsNeverSaved) {
     EXPECT_TRUE(w->FrameSearch->isVisible());
     EXPECT_EQ(w->FrameSearch->leftTwips(), 0);
     EXPECT_EQ(w->FrameSearch->topTwips(), 0);
-    EXPECT_EQ(w->Menu(QStringLiteral("mnuSearch"))->text(), QStringLiteral("Hide ServerView"));
+    EXPECT_EQ(w->Menu("mnuSearch")->text(), "Hide ServerView");
     mnuSearch_Click(*w);
     EXPECT_FALSE(w->FrameSearch->isVisible());
-    EXPECT_EQ(w->Menu(QStringLiteral("mnuSearch"))->text(), QStringLiteral("ServerView"));
+    EXPECT_EQ(w->Menu("mnuSearch")->text(), "ServerView");
 }
 
 TEST(PanelFrame, TheBorderShowsOnlyWellInsideTheFrame) {
-    PanelFrame frame(QStringLiteral("frmTest"), QStringLiteral("Test"), nullptr);
+    PanelFrame frame("frmTest", "Test", nullptr);
     frame.setGeometryTwips(0, 0, 3000, 2000);
     frame.hoverAt(1500, 1000);
     EXPECT_TRUE(frame.hasBorder());
@@ -128,7 +128,7 @@ TEST_F(Panels, ControlsThatTakeThePointerGiveTheirPanelItsBorder) {
 }
 
 TEST_F(Panels, ARightClickOnQueueControlPopsUpThePrinterMenu) {
-    QMenu* printer = w->Menu(QStringLiteral("menuPrinter"))->menu();
+    QMenu* printer = w->Menu("menuPrinter")->menu();
     emit w->frmQueueControl->customContextMenuRequested(QPoint(20, 20));
     EXPECT_TRUE(QTest::qWaitFor([printer] { return printer->isVisible(); }, 5000));
     printer->close();

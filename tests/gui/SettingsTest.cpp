@@ -19,9 +19,8 @@ namespace {
 
 // The value of a key of the main section in the swr.ini the window wrote.
 QString saved(const MainWindowHarness& harness, const char* key) {
-    return ProfileFile::read(harness.appDataPath() + QStringLiteral("/swr.ini"),
-                             QStringLiteral("Spoolwright"), QString::fromLatin1(key),
-                             QStringLiteral("<missing>"));
+    return ProfileFile::read(harness.appDataPath() + QStringLiteral("/swr.ini"), "Spoolwright",
+                             QString::fromLatin1(key), "<missing>");
 }
 
 int widthTwips(const FrmMain& w, int column) {
@@ -44,18 +43,18 @@ TEST(Settings, FirstStartUsesTheDefaultsAndShutdownWritesThem) {
     EXPECT_EQ(w.Settings.LogPath, harness.appDataPath());
 
     w.close();
-    EXPECT_TRUE(harness.readAppDataFile(QStringLiteral("swr.ini")).contains("\r\n"));
-    EXPECT_EQ(saved(harness, "Server"), QStringLiteral("testhost"));
-    EXPECT_EQ(saved(harness, "TimedReleaseAction"), QStringLiteral("CLEAR"));
-    EXPECT_EQ(saved(harness, "ShowSearch"), QStringLiteral("True"));
-    EXPECT_EQ(saved(harness, "ShowStatusBar"), QStringLiteral("False"));
-    EXPECT_EQ(saved(harness, "SimpleView"), QStringLiteral("Full Menu")); // repaired from empty
-    EXPECT_EQ(saved(harness, "ColumnPositions"), QStringLiteral("1,2,3,4,5,6,7,8,9,10,11"));
+    EXPECT_TRUE(harness.readAppDataFile("swr.ini").contains("\r\n"));
+    EXPECT_EQ(saved(harness, "Server"), "testhost");
+    EXPECT_EQ(saved(harness, "TimedReleaseAction"), "CLEAR");
+    EXPECT_EQ(saved(harness, "ShowSearch"), "True");
+    EXPECT_EQ(saved(harness, "ShowStatusBar"), "False");
+    EXPECT_EQ(saved(harness, "SimpleView"), "Full Menu"); // repaired from empty
+    EXPECT_EQ(saved(harness, "ColumnPositions"), "1,2,3,4,5,6,7,8,9,10,11");
 }
 
 TEST(Settings, PanelSwitchesShowOnTrueMissingOrGarbageAndHideOnFalse) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"),
+    harness.writeAppDataFile("swr.ini",
                              "[Spoolwright]\r\nShowSearch=False\r\nShowQueueInfo=maybe\r\n"
                              "ShowNetwork=\r\nShowQueueControl=0\r\nShowUpdates=true\r\n"
                              "ShowStatusBar=True\r\nStartMax=False\r\nAudit=True\r\n");
@@ -67,8 +66,8 @@ TEST(Settings, PanelSwitchesShowOnTrueMissingOrGarbageAndHideOnFalse) {
     EXPECT_FALSE(w.frmQueueControl->isVisible());
     EXPECT_TRUE(w.frmOnline->isVisible());
     EXPECT_TRUE(w.FrameFavourites->isVisible());
-    EXPECT_FALSE(w.Menu(QStringLiteral("mnuSearchQueue"))->isChecked());
-    EXPECT_TRUE(w.Menu(QStringLiteral("mnuQueueInfo"))->isChecked());
+    EXPECT_FALSE(w.Menu("mnuSearchQueue")->isChecked());
+    EXPECT_TRUE(w.Menu("mnuQueueInfo")->isChecked());
     EXPECT_TRUE(w.StatusBar1->isVisible());
     EXPECT_FALSE(w.windowState() & Qt::WindowMaximized);
     EXPECT_TRUE(w.Settings.Audit);
@@ -76,9 +75,8 @@ TEST(Settings, PanelSwitchesShowOnTrueMissingOrGarbageAndHideOnFalse) {
 
 TEST(Settings, ShortColumnListsChangeOnlyTheColumnsTheyName) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"),
-                             "[Spoolwright]\r\nColumnWidths=600,1500,x,900,450\r\n"
-                             "ColumnPositions=2,1\r\n");
+    harness.writeAppDataFile("swr.ini", "[Spoolwright]\r\nColumnWidths=600,1500,x,900,450\r\n"
+                                        "ColumnPositions=2,1\r\n");
     FrmMain& w = harness.create();
     ShowFrmMain(w);
     EXPECT_NEAR(widthTwips(w, 0), 600, 15);
@@ -93,28 +91,28 @@ TEST(Settings, ShortColumnListsChangeOnlyTheColumnsTheyName) {
 
 TEST(Settings, FavouriteSlotsLoadIndependentlyOfGaps) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"),
+    harness.writeAppDataFile("swr.ini",
                              "[Spoolwright]\r\nSimpleView=Full Menu\r\n[Favourites]\r\n"
                              "0=srv | Lab-PDF | AQ On | AR On | PRINT | 17:00 | AA\r\n1=\r\n2=srv "
                              "| Office | AQ Off\r\n");
     FrmMain& w = harness.create();
     ShowFrmMain(w);
-    EXPECT_TRUE(w.Menu(QStringLiteral("mnuFav0"))->isVisible());
-    EXPECT_TRUE(w.Menu(QStringLiteral("mnuFav0"))->isChecked());
-    EXPECT_FALSE(w.Menu(QStringLiteral("mnuFav1"))->isVisible());
-    EXPECT_TRUE(w.Menu(QStringLiteral("mnuFav2"))->isVisible());
-    EXPECT_FALSE(w.Menu(QStringLiteral("mnuFav2"))->isChecked());
-    EXPECT_EQ(w.Menu(QStringLiteral("mnuFav2"))->text(), QStringLiteral("srv | Office | AQ Off"));
+    EXPECT_TRUE(w.Menu("mnuFav0")->isVisible());
+    EXPECT_TRUE(w.Menu("mnuFav0")->isChecked());
+    EXPECT_FALSE(w.Menu("mnuFav1")->isVisible());
+    EXPECT_TRUE(w.Menu("mnuFav2")->isVisible());
+    EXPECT_FALSE(w.Menu("mnuFav2")->isChecked());
+    EXPECT_EQ(w.Menu("mnuFav2")->text(), "srv | Office | AQ Off");
     EXPECT_TRUE(w.favbutton[0]->isVisibleTo(&w));
     EXPECT_FALSE(w.favbutton[1]->isVisibleTo(&w));
-    EXPECT_EQ(w.favbutton[2]->toolTip(), QStringLiteral("srv | Office | AQ Off"));
-    EXPECT_TRUE(w.Menu(QStringLiteral("mnuDelFav"))->isVisible());
-    EXPECT_TRUE(w.Menu(QStringLiteral("mnuExportFav"))->isVisible());
+    EXPECT_EQ(w.favbutton[2]->toolTip(), "srv | Office | AQ Off");
+    EXPECT_TRUE(w.Menu("mnuDelFav")->isVisible());
+    EXPECT_TRUE(w.Menu("mnuExportFav")->isVisible());
 }
 
 TEST(Settings, MaximisedAtShutdownSavesTheLastNormalSize) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"),
+    harness.writeAppDataFile("swr.ini",
                              "[Spoolwright]\r\nStartMax=False\r\nDisplaySizeWidth=9000\r\n"
                              "DisplaySizeHeight=6000\r\n");
     FrmMain& w = harness.create();
@@ -132,7 +130,7 @@ TEST(Settings, AnUnwritableSettingsFileGivesTheSaveMessage) {
     FrmMain& w = harness.create();
     ShowFrmMain(w);
     // A folder path that runs through a regular file can never be written, even by root.
-    harness.writeAppDataFile(QStringLiteral("plain-file"), "x");
+    harness.writeAppDataFile("plain-file", "x");
     qputenv("APPDATA", (harness.appDataPath() + QStringLiteral("/plain-file/sub")).toLocal8Bit());
     w.close();
     EXPECT_EQ(harness.prompter.asked,
@@ -148,7 +146,7 @@ namespace {
 // it wrote back.
 QString roundTrip(const QByteArray& ini, const char* key) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"), "[Spoolwright]\r\n" + ini);
+    harness.writeAppDataFile("swr.ini", "[Spoolwright]\r\n" + ini);
     FrmMain& w = harness.create();
     ShowFrmMain(w);
     w.close();
@@ -170,23 +168,22 @@ TEST(Settings, EveryColumnOrderComesBackAsItWasSaved) {
                   positions);
     } while (std::next_permutation(first.begin(), first.end()));
     EXPECT_EQ(roundTrip("ColumnPositions=7,6,5,3,4,2,1,8,9,10,11", "ColumnPositions"),
-              QStringLiteral("7,6,5,3,4,2,1,8,9,10,11"));
+              "7,6,5,3,4,2,1,8,9,10,11");
 }
 
 TEST(Settings, SizesNobodyChangedAreWrittenBackExactly) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"),
+    harness.writeAppDataFile("swr.ini",
                              "[Spoolwright]\r\nStartMax=False\r\nDisplaySizeWidth=9001\r\n"
                              "DisplaySizeHeight=6007\r\nGridFontSize=9.3\r\nColumnWidths=800,"
                              "7000,1801,1200,800,800,700,1300,2500,800,1800");
     FrmMain& w = harness.create();
     ShowFrmMain(w);
     w.close();
-    EXPECT_EQ(saved(harness, "DisplaySizeWidth"), QStringLiteral("9001"));
-    EXPECT_EQ(saved(harness, "DisplaySizeHeight"), QStringLiteral("6007"));
-    EXPECT_EQ(saved(harness, "GridFontSize"), QStringLiteral("9.3"));
-    EXPECT_EQ(saved(harness, "ColumnWidths"),
-              QStringLiteral("800,7000,1801,1200,800,800,700,1300,2500,800,1800"));
+    EXPECT_EQ(saved(harness, "DisplaySizeWidth"), "9001");
+    EXPECT_EQ(saved(harness, "DisplaySizeHeight"), "6007");
+    EXPECT_EQ(saved(harness, "GridFontSize"), "9.3");
+    EXPECT_EQ(saved(harness, "ColumnWidths"), "800,7000,1801,1200,800,800,700,1300,2500,800,1800");
 
     // Never shown at a normal size, with every panel hidden: still a real height.
     EXPECT_GT(roundTrip("ShowSearch=False\r\nShowQueueInfo=False\r\nShowQueueControl=False\r\n"
@@ -199,7 +196,7 @@ TEST(Settings, SizesNobodyChangedAreWrittenBackExactly) {
 
 TEST(Settings, AbsurdSizesAreBroughtWithinTheScreenAndSavedSo) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"),
+    harness.writeAppDataFile("swr.ini",
                              "[Spoolwright]\r\nStartMax=False\r\nDisplaySizeWidth=2147483647\r\n"
                              "DisplaySizeHeight=2147483647\r\nGridFontSize=1e300\r\n"
                              "ResetTotal=not a date\r\n");
@@ -212,8 +209,8 @@ TEST(Settings, AbsurdSizesAreBroughtWithinTheScreenAndSavedSo) {
     w.close();
     EXPECT_LE(Twips::toPixels(saved(harness, "DisplaySizeWidth").toInt()), screen.width());
     EXPECT_LE(Twips::toPixels(saved(harness, "DisplaySizeHeight").toInt()), screen.height());
-    EXPECT_EQ(saved(harness, "GridFontSize"), QStringLiteral("72"));
-    EXPECT_EQ(saved(harness, "ResetTotal"), QStringLiteral("not a date")); // kept as it was read
+    EXPECT_EQ(saved(harness, "GridFontSize"), "72");
+    EXPECT_EQ(saved(harness, "ResetTotal"), "not a date"); // kept as it was read
 
     for (const char* tiny : {"0.5", "inf", "-3"})
         EXPECT_GE(roundTrip(QByteArray("GridFontSize=") + tiny, "GridFontSize").toDouble(), 6.0)

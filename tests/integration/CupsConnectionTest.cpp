@@ -37,14 +37,14 @@ TEST(CupsConnection, MapsTheServersAnswersToResults) {
                      uri.toUtf8().constData());
         return connection.send(std::move(request), "/");
     };
-    const CupsReply found = attributesOf(QStringLiteral("Office-Laser"));
+    const CupsReply found = attributesOf("Office-Laser");
     EXPECT_EQ(found.result, SpoolerResult::Success) << found.message.toStdString();
     ASSERT_TRUE(found.response);
     EXPECT_STREQ(ippGetString(ippFindAttribute(found.response.get(), "printer-info", IPP_TAG_TEXT),
                               0, nullptr),
                  "Office laser (2nd floor)");
 
-    const CupsReply missing = attributesOf(QStringLiteral("No-Such-Queue"));
+    const CupsReply missing = attributesOf("No-Such-Queue");
     EXPECT_EQ(missing.result, SpoolerResult::NotFound) << missing.message.toStdString();
     EXPECT_TRUE(connection.isOpen()) << "a refusal is an answer: the connection stays";
 }
@@ -67,19 +67,19 @@ TEST(CupsConnectionUnreachable, ServerThatStopsAndReturnsIsListedAgain) {
     ASSERT_FALSE(address.isEmpty());
     const int port = address.section(QLatin1Char(':'), 1).toInt();
     CupsSpooler spooler(address, shortTimeouts);
-    ASSERT_TRUE(spooler.queueNames().contains(QStringLiteral("Office-Laser")));
+    ASSERT_TRUE(spooler.queueNames().contains("Office-Laser"));
 
     // Restarted between two calls: the kept connection is dead, yet the next
     // call finds the server.
     ASSERT_TRUE(own.stop());
     ASSERT_EQ(own.start(port), address);
-    EXPECT_TRUE(spooler.queueNames().contains(QStringLiteral("Office-Laser")));
+    EXPECT_TRUE(spooler.queueNames().contains("Office-Laser"));
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);
 
     // Down: unreachable. Back: listed again.
     ASSERT_TRUE(own.stop());
     expectUnreachable(spooler);
     ASSERT_EQ(own.start(port), address);
-    EXPECT_TRUE(spooler.queueNames().contains(QStringLiteral("Office-Laser")));
+    EXPECT_TRUE(spooler.queueNames().contains("Office-Laser"));
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);
 }

@@ -8,14 +8,13 @@
 namespace {
 
 bool stopWithTool(const TestPrintServer& server, const QString& queue) {
-    return RunTool(QStringLiteral("cupsdisable"), {QStringLiteral("-h"), server.address(), queue});
+    return RunTool("cupsdisable", {"-h", server.address(), queue});
 }
 
 // What lpstat, another client, says of the queue: "-p" its state, "-o" its jobs.
 QString lpstat(const TestPrintServer& server, const char* option, const QString& queue) {
     QString output;
-    RunTool(QStringLiteral("lpstat"),
-            {QStringLiteral("-h"), server.address(), QString::fromLatin1(option), queue}, &output);
+    RunTool("lpstat", {"-h", server.address(), QString::fromLatin1(option), queue}, &output);
     return output.trimmed();
 }
 
@@ -24,13 +23,11 @@ QString lpstat(const TestPrintServer& server, const char* option, const QString&
 TEST(CupsSpoolerActions, HoldReleasePriorityAndCancelChangeTheJob) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-job-actions"));
+    const QString queue = TestPrintServer::uniqueQueueName("sw-job-actions");
     ASSERT_TRUE(server.addQueue(queue));
     ASSERT_TRUE(stopWithTool(server, queue)); // released jobs wait instead of printing
-    const int held =
-        server.submitJob(queue, QStringLiteral("alice"), QStringLiteral("held"), "a\n");
-    const int waiting = server.submitJob(queue, QStringLiteral("bob"), QStringLiteral("waiting"),
-                                         "b\n", /*hold=*/false);
+    const int held = server.submitJob(queue, "alice", "held", "a\n");
+    const int waiting = server.submitJob(queue, "bob", "waiting", "b\n", /*hold=*/false);
     ASSERT_GT(held * waiting, 0);
 
     CupsSpooler spooler(server.address());
@@ -62,19 +59,17 @@ TEST(CupsSpoolerActions, HoldReleasePriorityAndCancelChangeTheJob) {
 TEST(CupsSpoolerActions, QueuePropertiesPauseResumeAndPurge) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
-    const QString name = TestPrintServer::uniqueQueueName(QStringLiteral("sw-queue-actions"));
+    const QString name = TestPrintServer::uniqueQueueName("sw-queue-actions");
     ASSERT_TRUE(server.addQueue(name));
-    ASSERT_TRUE(RunTool(QStringLiteral("lpadmin"),
-                        {QStringLiteral("-h"), server.address(), QStringLiteral("-p"), name,
-                         QStringLiteral("-D"), QStringLiteral("Second floor, east"),
-                         QStringLiteral("-L"), QStringLiteral("Room 204")}));
+    ASSERT_TRUE(RunTool("lpadmin", {"-h", server.address(), "-p", name, "-D", "Second floor, east",
+                                    "-L", "Room 204"}));
 
     CupsSpooler spooler(server.address());
     std::optional<SpoolerQueue> queue = spooler.queue(name);
     ASSERT_TRUE(queue);
     EXPECT_EQ(queue->Name, name);
-    EXPECT_EQ(queue->Description, QStringLiteral("Second floor, east"));
-    EXPECT_EQ(queue->Location, QStringLiteral("Room 204"));
+    EXPECT_EQ(queue->Description, "Second floor, east");
+    EXPECT_EQ(queue->Location, "Room 204");
     EXPECT_FALSE(queue->Model.isEmpty());
     // Named as the operator named the server, not by the server's own host name.
     EXPECT_EQ(queue->PrinterPath,
@@ -82,28 +77,28 @@ TEST(CupsSpoolerActions, QueuePropertiesPauseResumeAndPurge) {
     EXPECT_EQ(queue->Status, 0u);
 
     EXPECT_EQ(spooler.pauseQueue(name), SpoolerResult::Success);
-    EXPECT_TRUE(lpstat(server, "-p", name).contains(QStringLiteral("disabled")));
+    EXPECT_TRUE(lpstat(server, "-p", name).contains("disabled"));
     EXPECT_EQ(spooler.queue(name)->Status, 0x1u);
     EXPECT_EQ(spooler.resumeQueue(name), SpoolerResult::Success);
-    EXPECT_FALSE(lpstat(server, "-p", name).contains(QStringLiteral("disabled")));
+    EXPECT_FALSE(lpstat(server, "-p", name).contains("disabled"));
     EXPECT_EQ(spooler.queue(name)->Status, 0u);
 
-    ASSERT_GT(server.submitJob(name, QStringLiteral("alice"), QStringLiteral("one"), "1\n"), 0);
-    ASSERT_GT(server.submitJob(name, QStringLiteral("bob"), QStringLiteral("two"), "2\n"), 0);
+    ASSERT_GT(server.submitJob(name, "alice", "one", "1\n"), 0);
+    ASSERT_GT(server.submitJob(name, "bob", "two", "2\n"), 0);
     ASSERT_EQ(spooler.queueJobs(name).size(), 2);
     EXPECT_EQ(spooler.purgeQueue(name), SpoolerResult::Success);
     EXPECT_TRUE(spooler.queueJobs(name).isEmpty());
     EXPECT_EQ(lpstat(server, "-o", name), QString());
 
-    EXPECT_FALSE(spooler.queue(QStringLiteral("sw-no-such-queue")));
+    EXPECT_FALSE(spooler.queue("sw-no-such-queue"));
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::NotFound);
-    EXPECT_EQ(spooler.pauseQueue(QStringLiteral("sw-no-such-queue")), SpoolerResult::NotFound);
+    EXPECT_EQ(spooler.pauseQueue("sw-no-such-queue"), SpoolerResult::NotFound);
 }
 
 TEST(CupsSpoolerActions, TestPageIsTheOperatorsOwnOnePageJob) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-test-page"));
+    const QString queue = TestPrintServer::uniqueQueueName("sw-test-page");
     ASSERT_TRUE(server.addQueue(queue));
     ASSERT_TRUE(stopWithTool(server, queue)); // so that the page waits to be looked at
 
@@ -111,32 +106,26 @@ TEST(CupsSpoolerActions, TestPageIsTheOperatorsOwnOnePageJob) {
     EXPECT_EQ(spooler.printTestPage(queue), SpoolerResult::Success);
     const QList<SpoolerJob> jobs = spooler.queueJobs(queue);
     ASSERT_EQ(jobs.size(), 1);
-    EXPECT_EQ(jobs[0].Document, QStringLiteral("Test Page"));
+    EXPECT_EQ(jobs[0].Document, "Test Page");
     EXPECT_EQ(jobs[0].Owner, QString::fromUtf8(cupsUser()));
     EXPECT_EQ(jobs[0].StatusMask, 0);
     EXPECT_EQ(jobs[0].TotalPages, 1);
 
-    EXPECT_EQ(spooler.printTestPage(QStringLiteral("sw-no-such-queue")), SpoolerResult::NotFound);
+    EXPECT_EQ(spooler.printTestPage("sw-no-such-queue"), SpoolerResult::NotFound);
 }
 
 TEST(CupsSpoolerPrinters, ReportsEachPrintersStateAndProperties) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
-    const QString idle = TestPrintServer::uniqueQueueName(QStringLiteral("sw-report-idle"));
-    const QString stopped = TestPrintServer::uniqueQueueName(QStringLiteral("sw-report-stopped"));
+    const QString idle = TestPrintServer::uniqueQueueName("sw-report-idle");
+    const QString stopped = TestPrintServer::uniqueQueueName("sw-report-stopped");
     ASSERT_TRUE(server.addQueue(idle));
     ASSERT_TRUE(server.addQueue(stopped));
     const auto set = [&](const QString& queue, const QStringList& options) {
-        return RunTool(
-            QStringLiteral("lpadmin"),
-            QStringList{QStringLiteral("-h"), server.address(), QStringLiteral("-p"), queue} +
-                options);
+        return RunTool("lpadmin", QStringList{"-h", server.address(), "-p", queue} + options);
     };
-    ASSERT_TRUE(set(idle, {QStringLiteral("-D"), QStringLiteral("Idle one"), QStringLiteral("-L"),
-                           QStringLiteral("Hall"), QStringLiteral("-o"),
-                           QStringLiteral("printer-is-shared=true")}));
-    ASSERT_TRUE(set(stopped, {QStringLiteral("-D"), QStringLiteral("Stopped one"),
-                              QStringLiteral("-o"), QStringLiteral("printer-is-shared=false")}));
+    ASSERT_TRUE(set(idle, {"-D", "Idle one", "-L", "Hall", "-o", "printer-is-shared=true"}));
+    ASSERT_TRUE(set(stopped, {"-D", "Stopped one", "-o", "printer-is-shared=false"}));
     ASSERT_TRUE(stopWithTool(server, stopped));
 
     CupsSpooler spooler(server.address());
@@ -154,19 +143,17 @@ TEST(CupsSpoolerPrinters, ReportsEachPrintersStateAndProperties) {
     ASSERT_TRUE(second);
     EXPECT_EQ(first->ShareName, idle);
     EXPECT_EQ(first->ExtendedPrinterStatus, 3);
-    EXPECT_EQ(first->Comment, QStringLiteral("Idle one"));
-    EXPECT_EQ(first->Location, QStringLiteral("Hall"));
-    EXPECT_EQ(first->PortName, QStringLiteral("file:///dev/null"));
+    EXPECT_EQ(first->Comment, "Idle one");
+    EXPECT_EQ(first->Location, "Hall");
+    EXPECT_EQ(first->PortName, "file:///dev/null");
     EXPECT_TRUE(first->Shared);
     EXPECT_EQ(second->ExtendedPrinterStatus, 8);
-    EXPECT_EQ(second->Comment, QStringLiteral("Stopped one"));
+    EXPECT_EQ(second->Comment, "Stopped one");
     EXPECT_FALSE(second->Shared);
 
     // The web page is on the server's own port; an IPv6 address keeps its brackets.
     EXPECT_EQ(spooler.printerWebPage(idle),
               QStringLiteral("http://%1/printers/%2").arg(server.address(), idle));
-    EXPECT_EQ(CupsSpooler(QStringLiteral("[::1]:8631")).printerWebPage(QStringLiteral("Lab")),
-              QStringLiteral("http://[::1]:8631/printers/Lab"));
-    EXPECT_EQ(CupsSpooler(QStringLiteral("printhost")).printerWebPage(QStringLiteral("Lab")),
-              QStringLiteral("http://printhost:631/printers/Lab"));
+    EXPECT_EQ(CupsSpooler("[::1]:8631").printerWebPage("Lab"), "http://[::1]:8631/printers/Lab");
+    EXPECT_EQ(CupsSpooler("printhost").printerWebPage("Lab"), "http://printhost:631/printers/Lab");
 }

@@ -12,16 +12,14 @@
 TEST(CupsSpoolerJobs, ListsHeldJobsWithEveryField) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-job-fields"));
+    const QString queue = TestPrintServer::uniqueQueueName("sw-job-fields");
     ASSERT_TRUE(server.addQueue(queue));
     const QByteArray pdf = samplePdf(5);
     const QByteArray text = sampleText(150);
 
     const qint64 before = QDateTime::currentSecsSinceEpoch();
-    const int pdfJob = server.submitJob(queue, QStringLiteral("alice"),
-                                        QStringLiteral("Invoice 2024-117, final.pdf"), pdf);
-    const int textJob =
-        server.submitJob(queue, QStringLiteral("bob"), QStringLiteral("Meeting notes.txt"), text);
+    const int pdfJob = server.submitJob(queue, "alice", "Invoice 2024-117, final.pdf", pdf);
+    const int textJob = server.submitJob(queue, "bob", "Meeting notes.txt", text);
     const qint64 after = QDateTime::currentSecsSinceEpoch();
     ASSERT_GT(pdfJob, 0);
     ASSERT_GT(textJob, 0);
@@ -40,7 +38,7 @@ TEST(CupsSpoolerJobs, ListsHeldJobsWithEveryField) {
         EXPECT_EQ(job->Document, document);
         EXPECT_EQ(job->Owner, owner);
         // The jobs came from this computer over the loopback interface.
-        EXPECT_EQ(job->HostPrintQueue, QStringLiteral("localhost"));
+        EXPECT_EQ(job->HostPrintQueue, "localhost");
         EXPECT_EQ(job->StatusMask, 1) << "a held job is paused";
         EXPECT_EQ(job->PagesPrinted, 0);
         EXPECT_GE(job->Priority, 1);
@@ -63,20 +61,16 @@ TEST(CupsSpoolerJobs, ListsHeldJobsWithEveryField) {
 TEST(CupsSpoolerJobs, EveryFilterOfTheListingFilters) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
-    const QString mine = TestPrintServer::uniqueQueueName(QStringLiteral("sw-filter-a"));
-    const QString other = TestPrintServer::uniqueQueueName(QStringLiteral("sw-filter-b"));
+    const QString mine = TestPrintServer::uniqueQueueName("sw-filter-a");
+    const QString other = TestPrintServer::uniqueQueueName("sw-filter-b");
     ASSERT_TRUE(server.addQueue(mine));
     ASSERT_TRUE(server.addQueue(other));
-    const int kept =
-        server.submitJob(mine, QStringLiteral("alice"), QStringLiteral("kept"), "one\n");
-    const int elsewhere =
-        server.submitJob(other, QStringLiteral("alice"), QStringLiteral("elsewhere"), "two\n");
-    const int finished =
-        server.submitJob(mine, QStringLiteral("alice"), QStringLiteral("finished"), "three\n");
+    const int kept = server.submitJob(mine, "alice", "kept", "one\n");
+    const int elsewhere = server.submitJob(other, "alice", "elsewhere", "two\n");
+    const int finished = server.submitJob(mine, "alice", "finished", "three\n");
     ASSERT_GT(kept * elsewhere * finished, 0);
     // Cancelled by another client: the job stays in the server's history.
-    ASSERT_TRUE(RunTool(QStringLiteral("cancel"),
-                        {QStringLiteral("-h"), server.address(), QString::number(finished)}));
+    ASSERT_TRUE(RunTool("cancel", {"-h", server.address(), QString::number(finished)}));
 
     CupsSpooler spooler(server.address());
     const QList<SpoolerJob> all = spooler.jobs();
@@ -114,11 +108,10 @@ TEST(CupsSpoolerJobs, EveryFilterOfTheListingFilters) {
 TEST(CupsSpoolerJobs, ListingCostsOneRequestOnceThePagesAreKnown) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-one-request"));
+    const QString queue = TestPrintServer::uniqueQueueName("sw-one-request");
     ASSERT_TRUE(server.addQueue(queue));
     for (int i = 0; i < 3; ++i)
-        ASSERT_GT(server.submitJob(queue, QStringLiteral("carol"), QStringLiteral("page"), "x\n"),
-                  0);
+        ASSERT_GT(server.submitJob(queue, "carol", "page", "x\n"), 0);
 
     CupsSpooler spooler(server.address());
     ASSERT_EQ(spooler.queueJobs(queue).size(), 3);

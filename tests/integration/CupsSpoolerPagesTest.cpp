@@ -8,18 +8,16 @@
 TEST(CupsSpoolerPages, CountsEachHeldJobsDocumentOnceForTheRun) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-pages"));
+    const QString queue = TestPrintServer::uniqueQueueName("sw-pages");
     ASSERT_TRUE(server.addQueue(queue));
-    const int pdf =
-        server.submitJob(queue, QStringLiteral("alice"), QStringLiteral("five.pdf"), samplePdf(5));
-    const int text = server.submitJob(queue, QStringLiteral("bob"), QStringLiteral("three.txt"),
-                                      sampleText(150));
+    const int pdf = server.submitJob(queue, "alice", "five.pdf", samplePdf(5));
+    const int text = server.submitJob(queue, "bob", "three.txt", sampleText(150));
     const int postScript = server.submitJob(
-        queue, QStringLiteral("carol"), QStringLiteral("four.ps"),
+        queue, "carol", "four.ps",
         "%!PS-Adobe-3.0\n%%Pages: 4\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n");
     // Declared by its client: the server's figure is taken, the document not read.
-    const int declared = server.submitJobDeclaringPages(
-        queue, QStringLiteral("dave"), QStringLiteral("declared.txt"), sampleText(10), 7);
+    const int declared =
+        server.submitJobDeclaringPages(queue, "dave", "declared.txt", sampleText(10), 7);
     ASSERT_GT(pdf * text * postScript * declared, 0);
 
     CupsSpooler spooler(server.address());
@@ -54,13 +52,11 @@ TEST(CupsSpoolerPages, CountsEachHeldJobsDocumentOnceForTheRun) {
 TEST(CupsSpoolerPages, ReleasedJobKeepsTheCountTakenWhileItWasHeld) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-pages-release"));
+    const QString queue = TestPrintServer::uniqueQueueName("sw-pages-release");
     ASSERT_TRUE(server.addQueue(queue));
     // Stopped, so that a released job waits instead of printing at once.
-    ASSERT_TRUE(
-        RunTool(QStringLiteral("cupsdisable"), {QStringLiteral("-h"), server.address(), queue}));
-    const int job =
-        server.submitJob(queue, QStringLiteral("erin"), QStringLiteral("two.pdf"), samplePdf(2));
+    ASSERT_TRUE(RunTool("cupsdisable", {"-h", server.address(), queue}));
+    const int job = server.submitJob(queue, "erin", "two.pdf", samplePdf(2));
     ASSERT_GT(job, 0);
 
     CupsSpooler spooler(server.address());

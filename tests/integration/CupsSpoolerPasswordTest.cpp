@@ -24,7 +24,7 @@ struct ScriptedOperator {
 
 struct PasswordQueue {
     TestPrintServer server;
-    QString name = TestPrintServer::uniqueQueueName(QStringLiteral("sw-password"));
+    QString name = TestPrintServer::uniqueQueueName("sw-password");
     SpoolerCredentials account = server.passwordQueueAccount();
     bool ready =
         !server.address().isEmpty() && !account.user.isEmpty() && server.addQueue(name, true);
@@ -51,7 +51,7 @@ TEST(CupsSpoolerPassword, OperatorIsAskedOnceAndEveryLaterCallUsesTheAnswer) {
     EXPECT_EQ(spooler.printTestPage(queue.name), SpoolerResult::Success);
     const QList<SpoolerJob> jobs = spooler.queueJobs(queue.name);
     ASSERT_EQ(jobs.size(), 1);
-    EXPECT_EQ(jobs[0].Document, QStringLiteral("Test Page"));
+    EXPECT_EQ(jobs[0].Document, "Test Page");
     EXPECT_EQ(jobs[0].Owner, queue.account.user) << "the job belongs to whom the operator said";
     EXPECT_EQ(spooler.purgeQueue(queue.name), SpoolerResult::Success);
     EXPECT_TRUE(spooler.queueJobs(queue.name).isEmpty());

@@ -20,18 +20,16 @@ TEST(CupsSpoolerQueues, ListsEveryQueueInTheOrderTheServerGivesThem) {
     ASSERT_FALSE(server.address().isEmpty());
     // Made out of order and in mixed case, so that the server's order is neither
     // the order of creation nor a case-sensitive sort.
-    const QStringList own{TestPrintServer::uniqueQueueName(QStringLiteral("sw-order-b")),
-                          TestPrintServer::uniqueQueueName(QStringLiteral("SW-Order-c")),
-                          TestPrintServer::uniqueQueueName(QStringLiteral("sw-order-A"))};
+    const QStringList own{TestPrintServer::uniqueQueueName("sw-order-b"),
+                          TestPrintServer::uniqueQueueName("SW-Order-c"),
+                          TestPrintServer::uniqueQueueName("sw-order-A")};
     for (const QString& queue : own)
         ASSERT_TRUE(server.addQueue(queue));
 
     CupsSpooler spooler(server.address());
     const QStringList names = spooler.queueNames();
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);
-    for (const QString& queue :
-         own + QStringList{QStringLiteral("Office-Laser"), QStringLiteral("Lab-PDF"),
-                           QStringLiteral("Reception-PCL")})
+    for (const QString& queue : own + QStringList{"Office-Laser", "Lab-PDF", "Reception-PCL"})
         EXPECT_TRUE(names.contains(queue)) << queue.toStdString();
     QStringList distinct = names;
     EXPECT_EQ(distinct.removeDuplicates(), 0) << "a queue was listed twice";
@@ -48,7 +46,7 @@ TEST(CupsSpoolerQueues, ServerTextWithBlanksAndTheLocalNameReachesTheSameServer)
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
     const QStringList expected = CupsSpooler(server.address()).queueNames();
-    ASSERT_TRUE(expected.contains(QStringLiteral("Office-Laser")));
+    ASSERT_TRUE(expected.contains("Office-Laser"));
 
     const QString text =
         QStringLiteral("  localhost : %1 ").arg(server.address().section(QLatin1Char(':'), 1));
@@ -56,6 +54,6 @@ TEST(CupsSpoolerQueues, ServerTextWithBlanksAndTheLocalNameReachesTheSameServer)
     EXPECT_EQ(spooler.serverName(), text) << "the spooler keeps the text it was made for";
     const QStringList names = spooler.queueNames();
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);
-    EXPECT_TRUE(names.contains(QStringLiteral("Office-Laser")));
+    EXPECT_TRUE(names.contains("Office-Laser"));
     EXPECT_EQ(onlyThoseIn(names, expected), onlyThoseIn(expected, names));
 }

@@ -31,9 +31,8 @@ class MonitorProcess {
 public:
     explicit MonitorProcess(const QStringList& arguments = {}) {
         QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] { take(); });
-        process_.start(
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("SWRJobMonitor")),
-            arguments);
+        process_.start(QDir(QCoreApplication::applicationDirPath()).filePath("SWRJobMonitor"),
+                       arguments);
         started_ = process_.waitForStarted(kProcessWaitMs);
         EXPECT_TRUE(started_) << "SWRJobMonitor did not start beside the tests: "
                               << process_.errorString().toStdString();
@@ -58,8 +57,7 @@ public:
     }
     void watch(const QString& server) { send(MonitorProtocol::WatchServer, {server}); }
     // Started, told to watch the server, and connected (or whatever `answer` says).
-    ::testing::AssertionResult watches(const QString& server,
-                                       const QString& answer = QStringLiteral("Connected")) {
+    ::testing::AssertionResult watches(const QString& server, const QString& answer = "Connected") {
         if (!started_)
             return ::testing::AssertionFailure() << "the monitor did not start";
         watch(server);
@@ -108,13 +106,12 @@ public:
                 QString::fromLocal8Bit(process_.readAllStandardError());
         // A monitor that ended unasked was most likely ended by name by another
         // copy of the program: the exit says how.
-        text += process_.state() == QProcess::Running
-                    ? QStringLiteral("\nstill running")
-                    : QStringLiteral("\nended: %1 %2")
-                          .arg(process_.exitStatus() == QProcess::CrashExit
-                                   ? QStringLiteral("killed,")
-                                   : QStringLiteral("exit code"))
-                          .arg(process_.exitCode());
+        text +=
+            process_.state() == QProcess::Running
+                ? "\nstill running"
+                : QStringLiteral("\nended: %1 %2")
+                      .arg(process_.exitStatus() == QProcess::CrashExit ? "killed," : "exit code")
+                      .arg(process_.exitCode());
         return text.toStdString();
     }
 
@@ -145,7 +142,7 @@ QString jobName(const QString& queue, int id) {
 // A held job on a server of the test's own. Returns its id, 0 (and the test
 // failed) on failure.
 int submitHeld(const QString& server, const QString& queue) {
-    return SubmitJob(server, queue, QStringLiteral("tester"), QStringLiteral("held"), "page\n");
+    return SubmitJob(server, queue, "tester", "held", "page\n");
 }
 
 IppPtr subscriptionRequest(const CupsConnection& connection, ipp_op_t op) {
@@ -192,30 +189,28 @@ std::optional<QList<int>> subscriptionIds(const QString& server) {
 TEST(JobMonitor, ReportsJobsThatComeChangeAndLeaveAfterTheWatchBeganWithTheirTextsWhole) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-monitor-events"));
+    const QString queue = TestPrintServer::uniqueQueueName("sw-monitor-events");
     ASSERT_TRUE(server.addQueue(queue));
     CupsSpooler spooler(server.address());
     // A paused queue keeps a released job pending, so that release is a change
     // of the job rather than its end.
     ASSERT_EQ(spooler.pauseQueue(queue), SpoolerResult::Success);
-    const int before = server.submitJob(queue, QStringLiteral("alice"),
-                                        QStringLiteral("Before the watch"), "already there\n");
+    const int before = server.submitJob(queue, "alice", "Before the watch", "already there\n");
     ASSERT_GT(before, 0);
 
     // The job list is read on the server's events alone: every change below must
     // come through the subscription, not through a periodic read.
-    MonitorProcess monitor({QStringLiteral("--relist-seconds"), QStringLiteral("0")});
+    MonitorProcess monitor({"--relist-seconds", "0"});
     ASSERT_TRUE(monitor.watches(server.address()));
 
-    const int job = server.submitJob(queue, QStringLiteral("ops|night"),
-                                     QStringLiteral("Quarterly|report"), "one\fthree\fpages\n");
+    const int job = server.submitJob(queue, "ops|night", "Quarterly|report", "one\fthree\fpages\n");
     ASSERT_GT(job, 0);
     const QString name = jobName(queue, job);
-    const auto created = monitor.waitForJob(QStringLiteral("New"), name);
+    const auto created = monitor.waitForJob("New", name);
     ASSERT_TRUE(created) << "no New event for a job submitted after WatchServer";
     ASSERT_TRUE(created->job);
-    EXPECT_EQ(created->job->Document, QStringLiteral("Quarterly|report"));
-    EXPECT_EQ(created->job->Owner, QStringLiteral("ops|night"));
+    EXPECT_EQ(created->job->Document, "Quarterly|report");
+    EXPECT_EQ(created->job->Owner, "ops|night");
     EXPECT_EQ(created->job->StatusMask, 1) << "a held job is paused";
     // Every field as the program's own retrieval reads it: size and submission
     // time above all, which make the job's log key.
@@ -224,32 +219,32 @@ TEST(JobMonitor, ReportsJobsThatComeChangeAndLeaveAfterTheWatchBeganWithTheirTex
     // Each change of the job is reported as it happens.
     int mark = monitor.mark();
     ASSERT_EQ(spooler.resumeJob(queue, job), SpoolerResult::Success);
-    auto changed = monitor.waitForJob(QStringLiteral("Modified"), name, mark);
+    auto changed = monitor.waitForJob("Modified", name, mark);
     ASSERT_TRUE(changed) << "release gave no Modified";
     EXPECT_EQ(changed->job->StatusMask, 0);
 
     mark = monitor.mark();
     ASSERT_EQ(spooler.setJobPriority(queue, job, 77), SpoolerResult::Success);
-    changed = monitor.waitForJob(QStringLiteral("Modified"), name, mark);
+    changed = monitor.waitForJob("Modified", name, mark);
     ASSERT_TRUE(changed) << "a priority change gave no Modified";
     EXPECT_EQ(changed->job->Priority, 77);
 
     mark = monitor.mark();
     ASSERT_EQ(spooler.pauseJob(queue, job), SpoolerResult::Success);
-    changed = monitor.waitForJob(QStringLiteral("Modified"), name, mark);
+    changed = monitor.waitForJob("Modified", name, mark);
     ASSERT_TRUE(changed) << "hold gave no Modified";
     EXPECT_EQ(changed->job->StatusMask, 1);
 
     mark = monitor.mark();
     ASSERT_EQ(spooler.deleteJob(queue, job), SpoolerResult::Success);
-    const auto deleted = monitor.waitForJob(QStringLiteral("Deleted"), name, mark);
+    const auto deleted = monitor.waitForJob("Deleted", name, mark);
     ASSERT_TRUE(deleted) << "cancel gave no Deleted";
     EXPECT_EQ(deleted->job->TimeSubmitted, created->job->TimeSubmitted)
         << "the log key must not change";
 
     // The job that was there first is known, never new, and its end is reported.
     ASSERT_EQ(spooler.deleteJob(queue, before), SpoolerResult::Success);
-    ASSERT_TRUE(monitor.waitForJob(QStringLiteral("Deleted"), jobName(queue, before)));
+    ASSERT_TRUE(monitor.waitForJob("Deleted", jobName(queue, before)));
     for (const MonitorLine& line : monitor.lines())
         EXPECT_FALSE(line.action == QLatin1String("New") && line.job &&
                      line.job->Name == jobName(queue, before))
@@ -260,13 +255,13 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
     OwnPrintServer own;
     const QString server = own.start();
     ASSERT_FALSE(server.isEmpty());
-    const QString queue = QStringLiteral("Office-Laser");
+    const QString queue = "Office-Laser";
 
     {
         // A lease far shorter than the watch below, so that only renewals keep
         // it; yet long enough that a busy machine still renews it in time.
         constexpr int kLeaseSeconds = 6;
-        MonitorProcess monitor({QStringLiteral("--lease-seconds"), QString::number(kLeaseSeconds)});
+        MonitorProcess monitor({"--lease-seconds", QString::number(kLeaseSeconds)});
         ASSERT_TRUE(monitor.watches(server));
         QElapsedTimer watching;
         watching.start();
@@ -275,7 +270,7 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
         ASSERT_EQ(first->size(), 1);
         // Watched until the server has renewed the lease twice and the first
         // lease is over (the server counts it in whole seconds).
-        const QString renewal = QStringLiteral("Renew-Subscription");
+        const QString renewal = "Renew-Subscription";
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
                 return own.requestsLogged(renewal) >= 2 &&
@@ -285,7 +280,7 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
             << "renewals the server carried out: " << own.requestsLogged(renewal);
         EXPECT_EQ(subscriptionIds(server), first) << "the subscription did not outlive its lease";
         const int job = submitHeld(server, queue);
-        EXPECT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, job)));
+        EXPECT_TRUE(monitor.waitForJob("New", jobName(queue, job)));
     }
     // From here on the lease outlasts every wait: a subscription that goes away
     // was cancelled.
@@ -295,7 +290,7 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
         ASSERT_TRUE(monitor.watches(server));
         ASSERT_TRUE(waitForSubscriptionCount(server, 1));
         const int job = submitHeld(server, queue);
-        ASSERT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, job)));
+        ASSERT_TRUE(monitor.waitForJob("New", jobName(queue, job)));
 
         monitor.send(MonitorProtocol::StopWatching);
         EXPECT_TRUE(waitForSubscriptionCount(server, 0)) << "StopWatching left its subscription";
@@ -306,13 +301,13 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
             MonitorProcess watching;
             ASSERT_TRUE(watching.watches(server));
             const int job = submitHeld(server, queue);
-            ASSERT_TRUE(watching.waitForJob(QStringLiteral("New"), jobName(queue, job)));
+            ASSERT_TRUE(watching.waitForJob("New", jobName(queue, job)));
         }
         EXPECT_EQ(monitor.lines().size(), stopped) << "events arrived after StopWatching";
 
         // Still there for the next watch; the end of its input ends it.
         monitor.watch(server);
-        ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected"), stopped));
+        ASSERT_TRUE(monitor.waitForConnect("Connected", stopped));
         ASSERT_TRUE(waitForSubscriptionCount(server, 1));
         monitor.process().closeWriteChannel();
         ASSERT_TRUE(monitor.process().waitForFinished(kProcessWaitMs));
@@ -335,20 +330,20 @@ TEST(JobMonitor, ReconnectsAfterTheServerRestartsAndReportsWhatChanged) {
     const QString server = own.start();
     ASSERT_FALSE(server.isEmpty());
     const int port = server.section(QLatin1Char(':'), -1).toInt();
-    const QString queue = QStringLiteral("Lab-PDF");
+    const QString queue = "Lab-PDF";
     MonitorProcess monitor;
     ASSERT_TRUE(monitor.watches(server));
     const int lost = submitHeld(server, queue);
-    ASSERT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, lost)));
+    ASSERT_TRUE(monitor.waitForJob("New", jobName(queue, lost)));
 
     // The sandbox server forgets its jobs and subscriptions when it stops.
     int mark = monitor.mark();
     ASSERT_TRUE(own.stop());
-    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Reconnecting"), mark));
+    ASSERT_TRUE(monitor.waitForConnect("Reconnecting", mark));
     mark = monitor.mark();
     ASSERT_EQ(own.start(port), server);
-    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected"), mark));
-    EXPECT_TRUE(monitor.waitForJob(QStringLiteral("Deleted"), jobName(queue, lost), mark))
+    ASSERT_TRUE(monitor.waitForConnect("Connected", mark));
+    EXPECT_TRUE(monitor.waitForJob("Deleted", jobName(queue, lost), mark))
         << "the job the restart took away was not reported";
     EXPECT_TRUE(waitForSubscriptionCount(server, 1)) << "no new subscription after the restart\n"
                                                      << monitor.transcript();
@@ -358,7 +353,7 @@ TEST(JobMonitor, ReconnectsAfterTheServerRestartsAndReportsWhatChanged) {
     mark = monitor.mark();
     const int fresh = submitHeld(server, queue);
     ASSERT_GT(fresh, 0);
-    EXPECT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, fresh), mark))
+    EXPECT_TRUE(monitor.waitForJob("New", jobName(queue, fresh), mark))
         << "events did not resume after the restart\n"
         << monitor.transcript();
 }
@@ -368,8 +363,7 @@ TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
     const QString server = own.start();
     ASSERT_FALSE(server.isEmpty());
     // One subscription in all, taken before the monitor asks for its own.
-    ASSERT_TRUE(RunTool(QStringLiteral("cupsctl"),
-                        {QStringLiteral("-h"), server, QStringLiteral("MaxSubscriptions=1")}));
+    ASSERT_TRUE(RunTool("cupsctl", {"-h", server, "MaxSubscriptions=1"}));
     bool taken = false;
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
@@ -384,14 +378,14 @@ TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
         },
         kEventWaitMs));
 
-    const QString queue = QStringLiteral("Reception-PCL");
+    const QString queue = "Reception-PCL";
     MonitorProcess monitor;
-    ASSERT_TRUE(monitor.watches(server, QStringLiteral("Polling")));
+    ASSERT_TRUE(monitor.watches(server, "Polling"));
     const int job = submitHeld(server, queue);
-    ASSERT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, job)));
+    ASSERT_TRUE(monitor.waitForJob("New", jobName(queue, job)));
     CupsSpooler spooler(server);
     ASSERT_EQ(spooler.deleteJob(queue, job), SpoolerResult::Success);
-    EXPECT_TRUE(monitor.waitForJob(QStringLiteral("Deleted"), jobName(queue, job)));
+    EXPECT_TRUE(monitor.waitForJob("Deleted", jobName(queue, job)));
 }
 
 TEST(JobMonitor, ReportsAConnectionErrorForAServerItCannotWatch) {
@@ -399,11 +393,10 @@ TEST(JobMonitor, ReportsAConnectionErrorForAServerItCannotWatch) {
     ClosedLoopbackPort closed;
     const QString unreachable = QStringLiteral("127.0.0.1:%1").arg(closed.port());
 
-    for (const QString& text : {unreachable, QStringLiteral("printhost:notaport")}) {
+    for (const QString& text : {unreachable, "printhost:notaport"}) {
         MonitorProcess monitor;
-        EXPECT_TRUE(monitor.watches(text, QStringLiteral("WMI Connection Error")))
-            << text.toStdString();
+        EXPECT_TRUE(monitor.watches(text, "WMI Connection Error")) << text.toStdString();
         for (const MonitorLine& line : monitor.lines())
-            EXPECT_NE(line.action, QStringLiteral("Connected")) << text.toStdString();
+            EXPECT_NE(line.action, "Connected") << text.toStdString();
     }
 }

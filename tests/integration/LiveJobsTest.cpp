@@ -21,9 +21,8 @@ namespace {
 // copy of the program the user runs meanwhile are none of its business.
 int monitorProcesses() {
     QProcess pgrep;
-    pgrep.start(QStringLiteral("pgrep"), {QStringLiteral("-c"), QStringLiteral("-P"),
-                                          QString::number(QCoreApplication::applicationPid()),
-                                          QStringLiteral("-x"), QStringLiteral("SWRJobMonitor")});
+    pgrep.start("pgrep", {"-c", "-P", QString::number(QCoreApplication::applicationPid()), "-x",
+                          "SWRJobMonitor"});
     pgrep.waitForFinished(30000);
     return QString::fromLatin1(pgrep.readAllStandardOutput()).trimmed().toInt();
 }
@@ -32,17 +31,16 @@ int monitorProcesses() {
 
 TEST(LiveJobs, AJobSubmittedWhileWatchingIsShownLoggedAndRemovedWhenCancelled) {
     TestPrintServer server;
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("Live"));
+    const QString queue = TestPrintServer::uniqueQueueName("Live");
     ASSERT_TRUE(server.addQueue(queue));
 
     MainWindowHarness harness;
     harness.useRealServers = true;
     harness.monitorProgram = JobMonitorProgram();
     ASSERT_TRUE(QFileInfo::exists(harness.monitorProgram));
-    harness.writeAppDataFile(QStringLiteral("swr.ini"),
-                             QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\n")
-                                 .arg(server.address(), queue)
-                                 .toUtf8());
+    harness.writeAppDataFile("swr.ini", QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\n")
+                                            .arg(server.address(), queue)
+                                            .toUtf8());
     FrmMain& w = harness.create();
     ShowFrmMain(w);
     ASSERT_EQ(w.CurrentPrintQueue->currentText(), queue);
@@ -51,8 +49,7 @@ TEST(LiveJobs, AJobSubmittedWhileWatchingIsShownLoggedAndRemovedWhenCancelled) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.PanelText(1).startsWith("Server "); }, 15000))
         << w.PanelText(1).toStdString();
 
-    const int id = server.submitJob(queue, QStringLiteral("erin"), QStringLiteral("Arrived later"),
-                                    QByteArray("one page\n"));
+    const int id = server.submitJob(queue, "erin", "Arrived later", QByteArray("one page\n"));
     ASSERT_GT(id, 0);
     const QString name = queue + QStringLiteral(", ") + QString::number(id);
     EXPECT_TRUE(QTest::qWaitFor(
@@ -67,8 +64,7 @@ TEST(LiveJobs, AJobSubmittedWhileWatchingIsShownLoggedAndRemovedWhenCancelled) {
                                    .arg(key)),
               QList<QStringList>({{"Arrived later", "erin"}}));
 
-    ASSERT_TRUE(RunTool(QStringLiteral("cancel"),
-                        {QStringLiteral("-h"), server.address(), QString::number(id)}));
+    ASSERT_TRUE(RunTool("cancel", {"-h", server.address(), QString::number(id)}));
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return !GridColumn(w.JobList, JobColumn::Name).contains(name); }, 15000));
     EXPECT_FALSE(GridColumn(w.SearchList, SearchColumn::Name).contains(name));

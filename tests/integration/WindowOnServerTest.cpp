@@ -18,19 +18,17 @@
 
 TEST(WindowOnServer, SubmittedJobsAppearInBothGridsAndAreLoggedOnce) {
     TestPrintServer server;
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("Window"));
+    const QString queue = TestPrintServer::uniqueQueueName("Window");
     ASSERT_TRUE(server.addQueue(queue));
-    const int first = server.submitJob(queue, QStringLiteral("alice"),
-                                       QStringLiteral("Budget, final"), sampleText(150));
-    const int second =
-        server.submitJob(queue, QStringLiteral("bob"), QStringLiteral("Notes"), sampleText(10));
+    const int first = server.submitJob(queue, "alice", "Budget, final", sampleText(150));
+    const int second = server.submitJob(queue, "bob", "Notes", sampleText(10));
     ASSERT_GT(first, 0);
     ASSERT_GT(second, 0);
 
     MainWindowHarness harness;
     harness.useRealServers = true;
     harness.writeAppDataFile(
-        QStringLiteral("swr.ini"),
+        "swr.ini",
         (QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\n").arg(server.address(), queue))
             .toUtf8());
     FrmMain& w = harness.create();
@@ -41,11 +39,11 @@ TEST(WindowOnServer, SubmittedJobsAppearInBothGridsAndAreLoggedOnce) {
               QStringList({QString::number(first), QString::number(second)}));
     const QTreeWidgetItem* row = w.JobList->topLevelItem(0);
     ASSERT_NE(row, nullptr);
-    EXPECT_EQ(row->text(JobColumn::Status), QStringLiteral("Paused"));
-    EXPECT_EQ(row->text(JobColumn::Description), QStringLiteral("Budget, final"));
-    EXPECT_EQ(row->text(JobColumn::User), QStringLiteral("alice"));
+    EXPECT_EQ(row->text(JobColumn::Status), "Paused");
+    EXPECT_EQ(row->text(JobColumn::Description), "Budget, final");
+    EXPECT_EQ(row->text(JobColumn::User), "alice");
     EXPECT_FALSE(row->text(JobColumn::Computer).isEmpty());
-    EXPECT_EQ(row->text(JobColumn::Pages), QStringLiteral("3"));
+    EXPECT_EQ(row->text(JobColumn::Pages), "3");
     // The server reports whole kilobytes, rounded up.
     EXPECT_EQ(row->text(JobColumn::Size),
               QString::number((sampleText(150).size() + 1023) / 1024) + QStringLiteral("KB"));
@@ -79,6 +77,6 @@ TEST(WindowOnServer, ASilentServerLeavesTheQueueBoxEmptyAndTheWindowFree) {
     // once: a second wait would have begun on a connection of its own.
     EXPECT_EQ(silent.connectionsSoFar(), 1);
     EXPECT_EQ(w.CurrentPrintQueue->count(), 0);
-    EXPECT_TRUE(w.PanelText(1).startsWith(QStringLiteral("No Queues Found ")));
+    EXPECT_TRUE(w.PanelText(1).startsWith("No Queues Found "));
     EXPECT_EQ(w.SearchList->topLevelItemCount(), 0);
 }

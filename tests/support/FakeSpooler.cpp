@@ -9,7 +9,7 @@ SpoolerJob SampleJob(const QString& queue, int jobId, const QString& document, c
     job.Name = queue + QStringLiteral(", ") + QString::number(jobId);
     job.Document = document;
     job.Owner = owner;
-    job.HostPrintQueue = QStringLiteral("desk7");
+    job.HostPrintQueue = "desk7";
     job.TotalPages = 1;
     job.Priority = 50;
     job.Size = 2048;

@@ -9,7 +9,7 @@
 // A job as the fakes hold it: Name "queue, id", one page of 2 KB, submitted at
 // 09:00 on 5 December 2026 plus `id` seconds.
 SpoolerJob SampleJob(const QString& queue, int jobId, const QString& document,
-                     const QString& owner = QStringLiteral("ann"), int statusMask = 0);
+                     const QString& owner = "ann", int statusMask = 0);
 
 // A print server held in memory for the pure rules: queues and jobs with Windows
 // status numbers set freely, calls counted, and every call made to fail.

@@ -8,7 +8,7 @@
 #include <QStringList>
 
 // How a NULL column reads, apart from empty text.
-inline const QString kNull = QStringLiteral("<null>");
+inline const QString kNull = "<null>";
 
 // What a query read from a log file, as another program reads it: a connection of
 // its own, opened and closed around the one query. Each row is its values as text,
@@ -21,11 +21,11 @@ struct ReadBack {
 
 inline ReadBack ReadLog(const QString& path, const QString& sql) {
     ReadBack result;
-    const QString name = QStringLiteral("log-test-reader");
+    const QString name = "log-test-reader";
     {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", name);
         db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
+        db.setConnectOptions("QSQLITE_OPEN_READONLY");
         QSqlQuery query(db);
         result.ok = db.open() && query.exec(sql);
         const QSqlRecord record = query.record();
@@ -51,7 +51,7 @@ inline QList<QStringList> LogRows(const LogDatabase& log, const QString& sql) {
 class OtherProgram {
 public:
     OtherProgram(const QString& path, const QString& begin) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", kName);
         db.setDatabaseName(path);
         held_ = db.open() && QSqlQuery(db).exec(begin);
     }
@@ -59,7 +59,7 @@ public:
         {
             QSqlDatabase db = QSqlDatabase::database(kName, false);
             if (held_)
-                QSqlQuery(db).exec(QStringLiteral("COMMIT"));
+                QSqlQuery(db).exec("COMMIT");
             db.close();
         }
         QSqlDatabase::removeDatabase(kName);
@@ -69,6 +69,6 @@ public:
     bool holds() const { return held_; }
 
 private:
-    static inline const QString kName = QStringLiteral("other-program");
+    static inline const QString kName = "other-program";
     bool held_ = false;
 };

@@ -21,16 +21,16 @@ bool RunTool(const QString& tool, const QStringList& arguments, QString* output,
 
 int SubmitJob(const QString& server, const QString& queue, const QString& user,
               const QString& title, const QByteArray& content, bool hold) {
-    QStringList arguments{QStringLiteral("-h"), server, QStringLiteral("-d"), queue,
-                          QStringLiteral("-U"), user,   QStringLiteral("-t"), title};
+    QStringList arguments{"-h", server, "-d", queue, "-U", user, "-t", title};
     if (hold)
-        arguments << QStringLiteral("-H") << QStringLiteral("indefinite");
+        arguments << "-H"
+                  << "indefinite";
     QString output;
-    if (server.isEmpty() || !RunTool(QStringLiteral("lp"), arguments, &output, content))
+    if (server.isEmpty() || !RunTool("lp", arguments, &output, content))
         return 0;
     // "request id is Office-Laser-12 (0 file(s))"
     const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("request id is \\S+-(\\d+)")).match(output);
+        QRegularExpression("request id is \\S+-(\\d+)").match(output);
     if (!match.hasMatch())
         ADD_FAILURE() << "lp gave no job id: " << output.toStdString();
     return match.captured(1).toInt();
@@ -44,7 +44,7 @@ namespace {
 QStringList ipptoolValues(const QString& uri, const char* operation, const QByteArray& attributes,
                           const char* displayed) {
     QTemporaryDir folder;
-    const QString testFile = folder.filePath(QStringLiteral("request.test"));
+    const QString testFile = folder.filePath("request.test");
     QString output;
     if (!WriteFile(testFile, QByteArray("{\nOPERATION ") + operation +
                                  "\nGROUP operation-attributes-tag\n"
@@ -52,9 +52,7 @@ QStringList ipptoolValues(const QString& uri, const char* operation, const QByte
                                  "ATTR naturalLanguage attributes-natural-language en\n" +
                                  attributes + "STATUS successful-ok\nDISPLAY " + displayed +
                                  "\n}\n") ||
-        !RunTool(QStringLiteral("ipptool"),
-                 {QStringLiteral("-T"), QStringLiteral("10"), QStringLiteral("-c"), uri, testFile},
-                 &output))
+        !RunTool("ipptool", {"-T", "10", "-c", uri, testFile}, &output))
         return {};
     QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     if (lines.value(0) != QLatin1String(displayed)) {
@@ -78,8 +76,7 @@ TestPrintServer::TestPrintServer()
 
 TestPrintServer::~TestPrintServer() {
     for (const QString& queue : addedQueues_)
-        RunTool(QStringLiteral("lpadmin"),
-                {QStringLiteral("-h"), address(), QStringLiteral("-x"), queue});
+        RunTool("lpadmin", {"-h", address(), "-x", queue});
 }
 
 QString TestPrintServer::uniqueQueueName(const QString& stem) {
@@ -88,18 +85,11 @@ QString TestPrintServer::uniqueQueueName(const QString& stem) {
 
 bool TestPrintServer::addQueue(const QString& name, bool password) {
     // A raw queue is made at once; a driver would cost half a second per queue.
-    QStringList arguments{QStringLiteral("-h"),
-                          address(),
-                          QStringLiteral("-p"),
-                          name,
-                          QStringLiteral("-E"),
-                          QStringLiteral("-v"),
-                          QStringLiteral("file:///dev/null"),
-                          QStringLiteral("-m"),
-                          QStringLiteral("raw")};
+    QStringList arguments{"-h", address(), "-p", name, "-E", "-v", "file:///dev/null", "-m", "raw"};
     if (password)
-        arguments << QStringLiteral("-o") << QStringLiteral("printer-op-policy=password");
-    if (address().isEmpty() || !RunTool(QStringLiteral("lpadmin"), arguments))
+        arguments << "-o"
+                  << "printer-op-policy=password";
+    if (address().isEmpty() || !RunTool("lpadmin", arguments))
         return false;
     addedQueues_ << name;
     return true;
@@ -119,7 +109,7 @@ int TestPrintServer::submitJobDeclaringPages(const QString& queue, const QString
                                              int impressions) {
     // lp drops job-impressions; ipptool sends it as the integer a client would.
     QTemporaryDir folder;
-    const QString document = folder.filePath(QStringLiteral("document"));
+    const QString document = folder.filePath("document");
     if (address().isEmpty() || !WriteFile(document, content))
         return 0;
     const QString test = QStringLiteral("ATTR uri printer-uri $uri\n"

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 
 TEST(AdminCheck, RootIsAnAdministratorInAnyCaseUnknownAndEmptyNamesAreNot) {
-    EXPECT_TRUE(AdminCheck::UserIsAdmin(QStringLiteral("root")));
-    EXPECT_TRUE(AdminCheck::UserIsAdmin(QStringLiteral("ROOT")));
-    EXPECT_FALSE(AdminCheck::UserIsAdmin(QStringLiteral("no-such-user-on-this-machine")));
+    EXPECT_TRUE(AdminCheck::UserIsAdmin("root"));
+    EXPECT_TRUE(AdminCheck::UserIsAdmin("ROOT"));
+    EXPECT_FALSE(AdminCheck::UserIsAdmin("no-such-user-on-this-machine"));
     EXPECT_FALSE(AdminCheck::UserIsAdmin(QString()));
-    EXPECT_FALSE(AdminCheck::UserIsAdmin(QStringLiteral("nobody")));
+    EXPECT_FALSE(AdminCheck::UserIsAdmin("nobody"));
 }

@@ -13,7 +13,7 @@
 TEST(Environment, TheWindowsVariablesOverrideEveryFolderAndName) {
     QTemporaryDir base;
     ASSERT_TRUE(base.isValid());
-    const QString profile = base.filePath(QStringLiteral("profiles/ann"));
+    const QString profile = base.filePath("profiles/ann");
     const ScopedVariable appData("APPDATA", QFile::encodeName(profile));
     const ScopedVariable temp("TEMP", QByteArray("/var/tmp/reports"));
     const ScopedVariable user("USERNAME", QByteArray("ann"));
@@ -25,7 +25,7 @@ TEST(Environment, TheWindowsVariablesOverrideEveryFolderAndName) {
     EXPECT_EQ(environment.temp(), "/var/tmp/reports");
     EXPECT_EQ(environment.userName(), "ann");
     EXPECT_EQ(environment.computerName(), "PRINTHOST");
-    EXPECT_EQ(environment.variable(QStringLiteral("SPOOLWRIGHT_NOT_SET")), "");
+    EXPECT_EQ(environment.variable("SPOOLWRIGHT_NOT_SET"), "");
     // An override folder belongs to whoever named it and is not made.
     EXPECT_FALSE(QDir(profile).exists());
 }
@@ -39,7 +39,7 @@ TEST(Environment, AppDataFallsBackToTheUserDataFolderAndCreatesIt) {
 
     {
         const ScopedVariable appData("APPDATA", std::nullopt);
-        const QString expected = home.filePath(QStringLiteral(".local/share/Spoolwright"));
+        const QString expected = home.filePath(".local/share/Spoolwright");
         EXPECT_FALSE(QDir(expected).exists());
         EXPECT_EQ(environment.appData(), expected);
         EXPECT_TRUE(QDir(expected).exists());
@@ -47,9 +47,8 @@ TEST(Environment, AppDataFallsBackToTheUserDataFolderAndCreatesIt) {
     {
         // Set but empty counts as unset; the XDG data folder is honoured.
         const ScopedVariable appData("APPDATA", QByteArray());
-        const ScopedVariable xdg("XDG_DATA_HOME",
-                                 QFile::encodeName(home.filePath(QStringLiteral("xdg"))));
-        const QString expected = home.filePath(QStringLiteral("xdg/Spoolwright"));
+        const ScopedVariable xdg("XDG_DATA_HOME", QFile::encodeName(home.filePath("xdg")));
+        const QString expected = home.filePath("xdg/Spoolwright");
         EXPECT_EQ(environment.appData(), expected);
         EXPECT_TRUE(QDir(expected).exists());
     }

@@ -9,7 +9,7 @@ QList<QStringList> rowsOf(std::initializer_list<QStringList> rows) {
     return QList<QStringList>(rows);
 }
 
-const QString kJob = QStringLiteral("12-2001-03-05 09:01:00");
+const QString kJob = "12-2001-03-05 09:01:00";
 
 } // namespace
 
@@ -18,7 +18,7 @@ TEST_F(LogTest, ANewLogIsTheTemplateAndBeginsWithItsAuditRows) {
     auto log = makeLog();
     EXPECT_FALSE(QFileInfo::exists(logFile())) << "the file is made by the first operation";
 
-    log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
+    log->WriteAudit("Program", "Spoolwright Started");
 
     EXPECT_EQ(auditRows(), rowsOf({{"Log", "New log file created."},
                                    {"Queue", "Current Queue printhost-Office"},
@@ -30,7 +30,7 @@ TEST_F(LogTest, ANewLogIsTheTemplateAndBeginsWithItsAuditRows) {
     EXPECT_EQ(who.rows, rowsOf({{"2001-03-05 09:05:00", "tester", "testhost"}}));
     // A copy of the template, not a database made up on the spot: the report views
     // are there.
-    EXPECT_TRUE(read(QStringLiteral("SELECT * FROM LogAuditActionsReport")).ok);
+    EXPECT_TRUE(read("SELECT * FROM LogAuditActionsReport").ok);
     EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
@@ -39,47 +39,43 @@ TEST_F(LogTest, WithAuditOffNoAuditRowIsWrittenButJobsAreStillLogged) {
     context.autoQueue = true;
     auto log = makeLog();
 
-    log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
-    log->SetLogField(kJob, QStringLiteral("Server"), QStringLiteral("printhost"));
+    log->WriteAudit("Program", "Spoolwright Started");
+    log->SetLogField(kJob, "Server", "printhost");
 
     EXPECT_TRUE(auditRows().isEmpty()) << "not even the rows of the new log";
-    EXPECT_EQ(read(QStringLiteral("SELECT \"TransactionID\", \"Server\" FROM SWR_Log")).rows,
+    EXPECT_EQ(read("SELECT \"TransactionID\", \"Server\" FROM SWR_Log").rows,
               rowsOf({{kJob, "printhost"}}));
 
     // The setting is read at each operation, not once.
     context.audit = true;
-    log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Settings Updated."));
+    log->WriteAudit("Program", "Settings Updated.");
     EXPECT_EQ(auditRows(), rowsOf({{"Program", "Settings Updated."}}));
 }
 
 TEST_F(LogTest, EachKeyHasOneRowThatLaterWritesEdit) {
     auto log = makeLog();
-    const QString sameNumberLater = QStringLiteral("12-2001-03-06 10:00:00");
+    const QString sameNumberLater = "12-2001-03-06 10:00:00";
 
     EXPECT_FALSE(log->LogRowExists(kJob));
-    log->SetLogField(kJob, QStringLiteral("Pages"), QStringLiteral("3"));
+    log->SetLogField(kJob, "Pages", "3");
     EXPECT_TRUE(log->LogRowExists(kJob));
     EXPECT_FALSE(log->LogRowExists(sameNumberLater));
 
     // The first write made a row with the key and that one column alone.
-    const ReadBack created = read(QStringLiteral("SELECT * FROM SWR_Log"));
+    const ReadBack created = read("SELECT * FROM SWR_Log");
     ASSERT_EQ(created.rows.size(), 1);
     for (int i = 0; i < created.fields.size(); ++i) {
         const QString& field = created.fields[i];
-        const QString expected = field == "TransactionID" ? kJob
-                                 : field == "Pages"       ? QStringLiteral("3")
-                                                          : kNull;
+        const QString expected = field == "TransactionID" ? kJob : field == "Pages" ? "3" : kNull;
         EXPECT_EQ(created.rows[0][i], expected) << field.toStdString();
     }
 
     // A reused job number with another submission time is another job.
-    log->SetLogFields(sameNumberLater, {{QStringLiteral("Pages"), QStringLiteral("8")},
-                                        {QStringLiteral("User"), QStringLiteral("bob")}});
+    log->SetLogFields(sameNumberLater, {{"Pages", "8"}, {"User", "bob"}});
     // Edits reach the first job's own row; emptying a column leaves it NULL.
-    log->SetLogFields(kJob, {{QStringLiteral("Printed Pages"), QStringLiteral("3")},
-                             {QStringLiteral("Comments"), QStringLiteral("first")}});
-    log->SetLogField(kJob, QStringLiteral("Printed Pages"), QStringLiteral(""));
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("second"));
+    log->SetLogFields(kJob, {{"Printed Pages", "3"}, {"Comments", "first"}});
+    log->SetLogField(kJob, "Printed Pages", "");
+    log->SetLogField(kJob, "Comments", "second");
 
     EXPECT_EQ(
         read(QStringLiteral("SELECT \"TransactionID\", \"Pages\", \"User\", "
@@ -90,18 +86,16 @@ TEST_F(LogTest, EachKeyHasOneRowThatLaterWritesEdit) {
 
 TEST_F(LogTest, QuotesInAKeyOrAColumnNameNeverAlterAStatement) {
     auto log = makeLog();
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("kept"));
-    const QString quotedKey = QStringLiteral("7-x' OR '1'='1");
+    log->SetLogField(kJob, "Comments", "kept");
+    const QString quotedKey = "7-x' OR '1'='1";
 
     EXPECT_FALSE(log->LogRowExists(quotedKey));
-    log->SetLogField(quotedKey, QStringLiteral("Comments"), QStringLiteral("it's mine"));
+    log->SetLogField(quotedKey, "Comments", "it's mine");
     EXPECT_TRUE(log->LogRowExists(quotedKey));
     // A column that is no column writes nothing at all; beside good columns, it keeps
     // only itself from being written.
-    log->SetLogField(kJob, QStringLiteral("Comments\" = 'hijacked', \"Server"),
-                     QStringLiteral("x"));
-    log->SetLogFields(quotedKey, {{QStringLiteral("Server\" = 'hijacked"), QStringLiteral("x")},
-                                  {QStringLiteral("Server"), QStringLiteral("printhost")}});
+    log->SetLogField(kJob, "Comments\" = 'hijacked', \"Server", "x");
+    log->SetLogFields(quotedKey, {{"Server\" = 'hijacked", "x"}, {"Server", "printhost"}});
 
     EXPECT_EQ(read(QStringLiteral("SELECT \"TransactionID\", \"Comments\", \"Server\" FROM "
                                   "SWR_Log ORDER BY rowid"))
@@ -111,66 +105,63 @@ TEST_F(LogTest, QuotesInAKeyOrAColumnNameNeverAlterAStatement) {
 
 TEST_F(LogTest, AnotherProgramMayReadCopyAndWriteTheLogBetweenOperations) {
     auto log = makeLog();
-    log->SetLogFields(kJob, {{QStringLiteral("Server"), QStringLiteral("printhost")},
-                             {QStringLiteral("Pages"), QStringLiteral("4")}});
+    log->SetLogFields(kJob, {{"Server", "printhost"}, {"Pages", "4"}});
     ASSERT_TRUE(log->LogRowExists(kJob));
 
     // The whole log is in the one file: a plain copy of it holds the job.
-    const QString copy = QDir(folderPath()).filePath(QStringLiteral("copy.db"));
+    const QString copy = QDir(folderPath()).filePath("copy.db");
     ASSERT_TRUE(QFile::copy(logFile(), copy));
-    EXPECT_EQ(ReadLog(copy, QStringLiteral("SELECT \"Pages\" FROM SWR_Log")).rows, rowsOf({{"4"}}));
+    EXPECT_EQ(ReadLog(copy, "SELECT \"Pages\" FROM SWR_Log").rows, rowsOf({{"4"}}));
 
     // No lock is left behind: another writer gets in at once, without waiting.
     {
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
         other.setDatabaseName(logFile());
-        other.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        other.setConnectOptions("QSQLITE_BUSY_TIMEOUT=0");
         ASSERT_TRUE(other.open());
         QSqlQuery write(other);
-        EXPECT_TRUE(
-            write.exec(QStringLiteral("UPDATE SWR_Log SET \"Comments\" = 'from elsewhere'")));
+        EXPECT_TRUE(write.exec("UPDATE SWR_Log SET \"Comments\" = 'from elsewhere'"));
         other.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    QSqlDatabase::removeDatabase("other");
 
     // And the program sees that write at its next operation.
-    log->SetLogField(kJob, QStringLiteral("User"), QStringLiteral("bob"));
-    EXPECT_EQ(read(QStringLiteral("SELECT \"Comments\", \"User\" FROM SWR_Log")).rows,
+    log->SetLogField(kJob, "User", "bob");
+    EXPECT_EQ(read("SELECT \"Comments\", \"User\" FROM SWR_Log").rows,
               rowsOf({{"from elsewhere", "bob"}}));
 }
 
 TEST_F(LogTest, ALogDeletedReplacedOrMovedIsNoticedAtTheNextOperation) {
     auto log = makeLog();
-    log->SetLogField(kJob, QStringLiteral("Server"), QStringLiteral("first"));
+    log->SetLogField(kJob, "Server", "first");
 
     // Deleted while the program runs: the template is copied again, with the rows of
     // a new log, and the job goes into the new file rather than the deleted one.
     ASSERT_TRUE(QFile::remove(logFile()));
-    const QString second = QStringLiteral("13-2001-03-05 09:02:00");
-    log->SetLogField(second, QStringLiteral("Server"), QStringLiteral("second"));
-    EXPECT_EQ(read(QStringLiteral("SELECT \"Server\" FROM SWR_Log")).rows, rowsOf({{"second"}}));
+    const QString second = "13-2001-03-05 09:02:00";
+    log->SetLogField(second, "Server", "second");
+    EXPECT_EQ(read("SELECT \"Server\" FROM SWR_Log").rows, rowsOf({{"second"}}));
     EXPECT_EQ(auditRows().value(0), (QStringList{"Log", "New log file created."}));
     EXPECT_FALSE(log->LogRowExists(kJob));
 
     // Replaced by another file (an archive put back): its rows are the log now, and
     // it is not a new log.
-    const QString archive = QDir(folderPath()).filePath(QStringLiteral("archive.db"));
+    const QString archive = QDir(folderPath()).filePath("archive.db");
     ASSERT_TRUE(QFile::copy(logFile(), archive));
-    log->SetLogField(second, QStringLiteral("Comments"), QStringLiteral("only in the old file"));
+    log->SetLogField(second, "Comments", "only in the old file");
     ASSERT_TRUE(QFile::remove(logFile()));
     ASSERT_TRUE(QFile::rename(archive, logFile()));
-    log->SetLogField(second, QStringLiteral("User"), QStringLiteral("bob"));
-    EXPECT_EQ(read(QStringLiteral("SELECT \"Comments\", \"User\" FROM SWR_Log")).rows,
-              rowsOf({{kNull, "bob"}}));
+    log->SetLogField(second, "User", "bob");
+    EXPECT_EQ(read("SELECT \"Comments\", \"User\" FROM SWR_Log").rows, rowsOf({{kNull, "bob"}}));
     EXPECT_EQ(auditRows().count(QStringList{"Log", "New log file created."}), 1);
 
     // A new LogPath takes effect at the next operation, whatever its folder is called.
     QTemporaryDir elsewhere;
     ASSERT_TRUE(elsewhere.isValid());
-    context.logPath = QDir(elsewhere.path()).filePath(QStringLiteral("My logs #1?%20"));
+    context.logPath = QDir(elsewhere.path()).filePath("My logs #1?%20");
     ASSERT_TRUE(QDir().mkpath(context.logPath));
-    log->SetLogField(kJob, QStringLiteral("Server"), QStringLiteral("third"));
-    EXPECT_EQ(read(QStringLiteral("SELECT \"Server\" FROM SWR_Log")).rows, rowsOf({{"third"}}));
+    log->SetLogField(kJob, "Server", "third");
+    EXPECT_EQ(read("SELECT \"Server\" FROM SWR_Log").rows, rowsOf({{"third"}}));
     EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
@@ -179,9 +170,9 @@ TEST_F(LogTest, WithoutATemplateNothingIsLoggedAndNothingShown) {
     ASSERT_TRUE(emptyProgramFolder.isValid());
     auto log = makeLog(emptyProgramFolder.path());
 
-    log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
-    log->SetLogField(kJob, QStringLiteral("Server"), QStringLiteral("printhost"));
-    log->SetLogFields(kJob, {{QStringLiteral("Queue"), QStringLiteral("Office")}});
+    log->WriteAudit("Program", "Spoolwright Started");
+    log->SetLogField(kJob, "Server", "printhost");
+    log->SetLogFields(kJob, {{"Queue", "Office"}});
 
     EXPECT_FALSE(log->LogRowExists(kJob));
     EXPECT_FALSE(log->OpenLogDatabase());
@@ -193,10 +184,10 @@ TEST_F(LogTest, WithoutATemplateNothingIsLoggedAndNothingShown) {
 
 TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWay) {
     auto log = makeLog();
-    const QString archive = QDir(folderPath()).filePath(QStringLiteral("2001-March-5-95-swr.db"));
+    const QString archive = QDir(folderPath()).filePath("2001-March-5-95-swr.db");
 
     // Yes at five past nine: the archive's hour and minute run together as "95".
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("first"));
+    log->SetLogField(kJob, "Comments", "first");
     prompter.answers = {Prompter::Answer::Yes};
     EXPECT_TRUE(log->ResetLogDatabase());
     const RecordingPrompter::Asked archiveQuestion{
@@ -204,20 +195,18 @@ TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWay) {
         Prompter::Buttons::YesNo};
     EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>{archiveQuestion});
     EXPECT_FALSE(QFileInfo::exists(logFile()));
-    EXPECT_EQ(ReadLog(archive, QStringLiteral("SELECT \"Comments\" FROM SWR_Log")).rows,
-              rowsOf({{"first"}}));
+    EXPECT_EQ(ReadLog(archive, "SELECT \"Comments\" FROM SWR_Log").rows, rowsOf({{"first"}}));
 
     // Twice in the same minute: the second archive replaces the first.
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("second"));
+    log->SetLogField(kJob, "Comments", "second");
     EXPECT_EQ(auditRows().value(0), (QStringList{"Log", "New log file created."}));
     clock.time = clock.time.addSecs(40);
     prompter.answers = {Prompter::Answer::Yes};
     EXPECT_TRUE(log->ResetLogDatabase());
-    EXPECT_EQ(ReadLog(archive, QStringLiteral("SELECT \"Comments\" FROM SWR_Log")).rows,
-              rowsOf({{"second"}}));
+    EXPECT_EQ(ReadLog(archive, "SELECT \"Comments\" FROM SWR_Log").rows, rowsOf({{"second"}}));
 
     // No: no archive, and the log is deleted all the same.
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("third"));
+    log->SetLogField(kJob, "Comments", "third");
     clock.time = QDateTime(QDate(2001, 11, 23), QTime(14, 30));
     prompter.answers = {Prompter::Answer::No};
     EXPECT_TRUE(log->ResetLogDatabase());
@@ -229,9 +218,9 @@ TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWay) {
 
 TEST_F(LogTest, AFailedArchiveCopyIsReportedAndKeepsTheLog) {
     auto log = makeLog();
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("kept"));
+    log->SetLogField(kJob, "Comments", "kept");
     // Something that cannot be replaced by a file stands at the archive's name.
-    ASSERT_TRUE(QDir(folderPath()).mkpath(QStringLiteral("2001-March-5-95-swr.db/busy")));
+    ASSERT_TRUE(QDir(folderPath()).mkpath("2001-March-5-95-swr.db/busy"));
 
     prompter.answers = {Prompter::Answer::Yes};
     EXPECT_FALSE(log->ResetLogDatabase());
@@ -240,5 +229,5 @@ TEST_F(LogTest, AFailedArchiveCopyIsReportedAndKeepsTheLog) {
     EXPECT_EQ(prompter.asked[1], (RecordingPrompter::Asked{
                                      "Spoolwright", "Error deleting log file - Check permissions",
                                      Prompter::Icon::Critical}));
-    EXPECT_EQ(read(QStringLiteral("SELECT \"Comments\" FROM SWR_Log")).rows, rowsOf({{"kept"}}));
+    EXPECT_EQ(read("SELECT \"Comments\" FROM SWR_Log").rows, rowsOf({{"kept"}}));
 }

@@ -11,8 +11,8 @@
 
 namespace {
 
-const QString kJob = QStringLiteral("12-2001-03-05 09:01:00");
-const QString kLaterJob = QStringLiteral("13-2001-03-05 09:02:00");
+const QString kJob = "12-2001-03-05 09:01:00";
+const QString kLaterJob = "13-2001-03-05 09:02:00";
 
 // Makes a file impossible to write for this process: its write permissions are taken
 // away, and where that does not bind (root), it is marked immutable, which does.
@@ -54,7 +54,7 @@ private:
 } // namespace
 
 TEST_F(LogTest, RowsALockedLogCannotTakeWaitInOrderAndLandOnceItIsFree) {
-    makeLog()->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
+    makeLog()->WriteAudit("Program", "Spoolwright Started");
     QList<int> heard;
     auto log = makeLog();
     log->setBacklogObserver([&heard](int waiting) { heard << waiting; });
@@ -62,12 +62,12 @@ TEST_F(LogTest, RowsALockedLogCannotTakeWaitInOrderAndLandOnceItIsFree) {
     // Start-up while another program holds the whole log: nothing can be read or
     // written, and the log is not mistaken for a damaged one.
     {
-        OtherProgram other(logFile(), QStringLiteral("BEGIN EXCLUSIVE"));
+        OtherProgram other(logFile(), "BEGIN EXCLUSIVE");
         ASSERT_TRUE(other.holds());
         clock.time = QDateTime(QDate(2001, 3, 5), QTime(9, 6));
-        log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
-        log->LogNewRows({{kJob, {{QStringLiteral("Server"), QStringLiteral("printhost")}}}});
-        log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("held"));
+        log->WriteAudit("Program", "Spoolwright Started");
+        log->LogNewRows({{kJob, {{"Server", "printhost"}}}});
+        log->SetLogField(kJob, "Comments", "held");
         EXPECT_TRUE(log->LogRowExists(kJob)) << "a job whose row waits is not new";
         log->flushPending();
         EXPECT_EQ(log->pendingCount(), 3);
@@ -80,14 +80,13 @@ TEST_F(LogTest, RowsALockedLogCannotTakeWaitInOrderAndLandOnceItIsFree) {
     // A running log meets another writer: the next operation after it has gone writes
     // what waited before its own row.
     {
-        OtherProgram other(logFile(), QStringLiteral("BEGIN IMMEDIATE"));
+        OtherProgram other(logFile(), "BEGIN IMMEDIATE");
         ASSERT_TRUE(other.holds());
-        log->SetLogFields(kLaterJob, {{QStringLiteral("Server"), QStringLiteral("printhost")},
-                                      {QStringLiteral("Pages"), QStringLiteral("2")}});
-        log->WriteAudit(QStringLiteral("Job"), QStringLiteral("Pause Job"));
+        log->SetLogFields(kLaterJob, {{"Server", "printhost"}, {"Pages", "2"}});
+        log->WriteAudit("Job", "Pause Job");
         EXPECT_EQ(log->pendingCount(), 2);
     }
-    log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Shutdown"));
+    log->WriteAudit("Program", "Spoolwright Shutdown");
 
     EXPECT_EQ(heard, QList<int>({1, 2, 3, 0, 1, 2, 0}));
     EXPECT_EQ(read(QStringLiteral("SELECT \"Time\", \"Action\", \"Description\" FROM SWR_Audit "
@@ -113,7 +112,7 @@ TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
         QList<LogRow> rows;
         for (int job = 0; job < 300; ++job)
             rows.append({QStringLiteral("%1-2001-03-05 09:00:00").arg(job),
-                         {{QStringLiteral("Description"), QString(100, QLatin1Char('d'))}}});
+                         {{"Description", QString(100, QLatin1Char('d'))}}});
         log->LogNewRows(rows);
     }
     const QByteArray whole = ReadFile(logFile());
@@ -136,9 +135,9 @@ TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
         // Found by whatever comes first, a report's read as well as a write.
         EXPECT_TRUE(log->OpenLogDatabase());
         EXPECT_EQ(auditRows().value(0), QStringList({"Log", "New log file created."}));
-        log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
-        log->SetLogField(kJob, QStringLiteral("Server"), QStringLiteral("printhost"));
-        log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Shutdown"));
+        log->WriteAudit("Program", "Spoolwright Started");
+        log->SetLogField(kJob, "Server", "printhost");
+        log->WriteAudit("Program", "Spoolwright Shutdown");
 
         const QString kept = logFile() + QStringLiteral(".damaged-20010305-090500");
         EXPECT_EQ(ReadFile(kept), bytes) << "the damaged file is kept as it was";
@@ -157,16 +156,16 @@ TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
 }
 
 TEST_F(LogTest, ALogThatCannotBeWrittenIsLeftAloneAndReportedOnce) {
-    makeLog()->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("kept"));
+    makeLog()->SetLogField(kJob, "Comments", "kept");
     const QByteArray before = ReadFile(logFile());
     UnwritableFile unwritable(logFile());
     if (!unwritable.unwritable())
         GTEST_SKIP() << "this process may write any file and cannot mark one immutable";
 
     auto log = makeLog();
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("lost"));
-    log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
-    log->SetLogField(kLaterJob, QStringLiteral("Comments"), QStringLiteral("lost too"));
+    log->SetLogField(kJob, "Comments", "lost");
+    log->WriteAudit("Program", "Spoolwright Started");
+    log->SetLogField(kLaterJob, "Comments", "lost too");
 
     EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>(
                                   {{"Spoolwright",

@@ -35,8 +35,8 @@ protected:
             << "the build makes the template swr.db in the program folder";
         context.logPath = folder_.path();
         context.audit = true;
-        context.server = QStringLiteral("printhost");
-        context.queue = QStringLiteral("Office");
+        context.server = "printhost";
+        context.queue = "Office";
     }
 
     std::unique_ptr<LogDatabase> makeLog(const QString& programFolder = kProgramFolder) {
@@ -44,7 +44,7 @@ protected:
                                              clock, prompter);
     }
 
-    QString logFile() const { return QDir(context.logPath).filePath(QStringLiteral("swr.db")); }
+    QString logFile() const { return QDir(context.logPath).filePath("swr.db"); }
     QString folderPath() const { return folder_.path(); }
 
     ReadBack read(const QString& sql) const { return ReadLog(logFile(), sql); }

@@ -61,13 +61,13 @@ TEST(PageCountDocument, PicksTheRuleByTypeAndByContentWhenTheTypeSaysNothing) {
     const QByteArray pdf = samplePdf(5);
     const QByteArray text = sampleText(70);
     const QByteArray postScript = "%!PS-Adobe-3.0\n%%Pages: 6\n";
-    EXPECT_EQ(PageCount::documentPages(pdf, QStringLiteral("application/pdf")), 5);
-    EXPECT_EQ(PageCount::documentPages(text, QStringLiteral("text/plain")), 2);
-    EXPECT_EQ(PageCount::documentPages(text, QStringLiteral("text/plain;charset=utf-8")), 2);
-    EXPECT_EQ(PageCount::documentPages(postScript, QStringLiteral("application/postscript")), 6);
+    EXPECT_EQ(PageCount::documentPages(pdf, "application/pdf"), 5);
+    EXPECT_EQ(PageCount::documentPages(text, "text/plain"), 2);
+    EXPECT_EQ(PageCount::documentPages(text, "text/plain;charset=utf-8"), 2);
+    EXPECT_EQ(PageCount::documentPages(postScript, "application/postscript"), 6);
 
-    for (const QString& type : {QStringLiteral("application/octet-stream"),
-                                QStringLiteral("application/vnd.cups-raw"), QString()}) {
+    for (const QString& type :
+         QStringList{"application/octet-stream", "application/vnd.cups-raw", QString()}) {
         EXPECT_EQ(PageCount::documentPages(pdf, type), 5) << type.toStdString();
         EXPECT_EQ(PageCount::documentPages(text, type), 2) << type.toStdString();
         EXPECT_EQ(PageCount::documentPages(postScript, type), 6) << type.toStdString();
@@ -82,9 +82,6 @@ TEST(PageCountDocument, PicksTheRuleByTypeAndByContentWhenTheTypeSaysNothing) {
                   0)
             << "printer language, not text: " << type.toStdString();
     }
-    EXPECT_EQ(PageCount::documentPages(text, QStringLiteral("image/jpeg")), 0)
-        << "a type no rule reads";
-    EXPECT_EQ(PageCount::documentPages("#PDF-BANNER\n",
-                                       QStringLiteral("application/vnd.cups-pdf-banner")),
-              1);
+    EXPECT_EQ(PageCount::documentPages(text, "image/jpeg"), 0) << "a type no rule reads";
+    EXPECT_EQ(PageCount::documentPages("#PDF-BANNER\n", "application/vnd.cups-pdf-banner"), 1);
 }

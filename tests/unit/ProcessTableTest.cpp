@@ -10,9 +10,9 @@ namespace {
 // Starts a copy of `sleep` under the given name.
 void startNamed(QProcess& process, const QTemporaryDir& dir, const QString& name) {
     const QString program = dir.filePath(name);
-    QFile::copy(QStringLiteral("/bin/sleep"), program);
+    QFile::copy("/bin/sleep", program);
     QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
-    process.start(program, {QStringLiteral("60")});
+    process.start(program, {"60"});
     ASSERT_TRUE(process.waitForStarted());
 }
 } // namespace
@@ -26,7 +26,7 @@ TEST(ProcessTable, EndsOnlyProcessesWhoseNameContainsTheTextInAnyCase) {
     QProcess probe, longerName, bystander;
     startNamed(probe, dir, name);
     startNamed(longerName, dir, QStringLiteral("old-") + name.toLower() + QStringLiteral("-copy"));
-    startNamed(bystander, dir, QStringLiteral("SwrProbeWatcher"));
+    startNamed(bystander, dir, "SwrProbeWatcher");
 
     EXPECT_EQ(ProcessTable::EndProcessesNamed(name.toUpper()), 2);
     EXPECT_TRUE(probe.waitForFinished(5000));

@@ -49,7 +49,7 @@ QStringList entries(const QTemporaryDir& dir) {
 TEST(SafeFile, ReplacesTheWholeContentKeepingModeAndLinks) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString file = dir.filePath(QStringLiteral("swr.ini"));
+    const QString file = dir.filePath("swr.ini");
 
     EXPECT_TRUE(SafeFile::replaceFileContents(file, "first\r\n"));
     EXPECT_EQ(ReadFile(file), "first\r\n");
@@ -63,7 +63,7 @@ TEST(SafeFile, ReplacesTheWholeContentKeepingModeAndLinks) {
                                             QFileDevice::ReadGroup);
 
     // The operator's link to the file stays a link; the file it names is replaced.
-    const QString link = dir.filePath(QStringLiteral("link.ini"));
+    const QString link = dir.filePath("link.ini");
     ASSERT_TRUE(QFile::link(file, link));
     EXPECT_TRUE(SafeFile::replaceFileContents(link, "through the link"));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
@@ -71,28 +71,27 @@ TEST(SafeFile, ReplacesTheWholeContentKeepingModeAndLinks) {
 
     // A folder cannot be replaced, and a missing folder is not made.
     EXPECT_FALSE(SafeFile::replaceFileContents(dir.path(), "x"));
-    EXPECT_FALSE(SafeFile::replaceFileContents(dir.filePath(QStringLiteral("no/such.ini")), "x"));
+    EXPECT_FALSE(SafeFile::replaceFileContents(dir.filePath("no/such.ini"), "x"));
     EXPECT_EQ(entries(dir), QStringList({"link.ini", "swr.ini"})) << "no temporary file left";
 }
 
 TEST(SafeFile, AFullDiskLeavesEveryFileAsItWasAndSaysSo) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString file = dir.filePath(QStringLiteral("report.html"));
-    const QString ini = dir.filePath(QStringLiteral("swr.ini"));
-    const QString his = dir.filePath(QStringLiteral("swr.his"));
+    const QString file = dir.filePath("report.html");
+    const QString ini = dir.filePath("swr.ini");
+    const QString his = dir.filePath("swr.his");
     ASSERT_TRUE(WriteFile(file, "old report") &&
                 WriteFile(ini, "[Spoolwright]\r\nServer=alpha\r\n") && WriteFile(his, "alpha\r\n"));
     const QByteArray large(64 * 1024, 'x');
     QComboBox servers;
-    servers.addItems({QStringLiteral("alpha"), QString::fromLatin1(large)});
+    servers.addItems({"alpha", QString::fromLatin1(large)});
 
     {
         DiskFullAfter full(4096);
         ASSERT_TRUE(full.active());
         EXPECT_FALSE(SafeFile::replaceFileContents(file, large));
-        EXPECT_FALSE(ProfileFile::write(ini, QStringLiteral("Spoolwright"),
-                                        QStringLiteral("Tagline"), QString::fromLatin1(large)));
+        EXPECT_FALSE(ProfileFile::write(ini, "Spoolwright", "Tagline", QString::fromLatin1(large)));
         EXPECT_FALSE(List_Save(&servers, his));
     }
 
