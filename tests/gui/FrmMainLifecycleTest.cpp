@@ -2,16 +2,10 @@
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
 
-#include <QAction>
 #include <QComboBox>
-#include <QFile>
 #include <QLabel>
-#include <QProcess>
 #include <QStatusBar>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
-#include <QTreeWidget>
 #include <csignal>
 #include <gtest/gtest.h>
 

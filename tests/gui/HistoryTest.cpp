@@ -2,7 +2,6 @@
 #include "support/MainWindowHarness.h"
 #include "support/WidgetTexts.h"
 
-#include <QComboBox>
 #include <gtest/gtest.h>
 
 TEST(History, LoadsEachPlausibleServerNameOnceInFileOrderKeepingWhatTheBoxShows) {

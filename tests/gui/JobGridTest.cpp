@@ -3,7 +3,6 @@
 #include "support/FakeSpooler.h"
 #include "support/WidgetTexts.h"
 
-#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {

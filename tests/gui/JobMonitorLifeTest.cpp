@@ -3,11 +3,8 @@
 #include "support/Files.h"
 #include "support/MainWindowHarness.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
 

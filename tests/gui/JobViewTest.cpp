@@ -1,7 +1,5 @@
-#include "app/Timers.h"
 #include "form/JobGrid.h"
 #include "form/ShapeColour.h"
-#include "form/frmSplash.h"
 #include "platform/JobText.h"
 #include "session/JobRetrieval.h"
 #include "session/QueueSelection.h"
@@ -10,15 +8,12 @@
 #include "support/MainWindowHarness.h"
 #include "support/WidgetTexts.h"
 
-#include <QAction>
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTimer>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <atomic>
 #include <future>
 #include <gtest/gtest.h>

@@ -1,22 +1,17 @@
-#include "app/Timers.h"
 #include "form/JobGrid.h"
 #include "form/ShapeColour.h"
 #include "platform/JobText.h"
 #include "platform/MonitorProtocol.h"
 #include "session/JobRetrieval.h"
 #include "session/MonitorEvents.h"
-#include "session/QueueSelection.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
 #include "support/WidgetTexts.h"
 
 #include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTimer>
-#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {

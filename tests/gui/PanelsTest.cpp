@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
-#include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
 #include <gtest/gtest.h>

@@ -3,12 +3,9 @@
 #include "platform/ProfileFile.h"
 #include "support/MainWindowHarness.h"
 
-#include <QAction>
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QHeaderView>
 #include <QPushButton>
-#include <QScreen>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <algorithm>

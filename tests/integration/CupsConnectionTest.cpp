@@ -1,4 +1,3 @@
-#include "platform/CupsConnection.h"
 #include "platform/CupsSpooler.h"
 #include "support/LoopbackPeers.h"
 #include "support/TestPrintServer.h"

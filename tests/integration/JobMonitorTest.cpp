@@ -1,5 +1,4 @@
 #include "SpoolerJobLookup.h"
-#include "platform/CupsConnection.h"
 #include "platform/CupsSpooler.h"
 #include "platform/MonitorProtocol.h"
 #include "support/LoopbackPeers.h"
@@ -393,7 +392,7 @@ TEST(JobMonitor, ReportsAConnectionErrorForAServerItCannotWatch) {
     ClosedLoopbackPort closed;
     const QString unreachable = QStringLiteral("127.0.0.1:%1").arg(closed.port());
 
-    for (const QString& text : {unreachable, "printhost:notaport"}) {
+    for (const QString& text : QStringList{unreachable, "printhost:notaport"}) {
         MonitorProcess monitor;
         EXPECT_TRUE(monitor.watches(text, "WMI Connection Error")) << text.toStdString();
         for (const MonitorLine& line : monitor.lines())

@@ -6,13 +6,9 @@
 #include "support/TestPrintServer.h"
 #include "support/WidgetTexts.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTest>
-#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {

@@ -1,9 +1,7 @@
 #include "form/JobGrid.h"
 #include "platform/DateText.h"
 #include "platform/JobText.h"
-#include "platform/PrintSpooler.h"
 #include "session/JobRetrieval.h"
-#include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
 #include "support/LogRows.h"
 #include "support/LoopbackPeers.h"
@@ -12,8 +10,6 @@
 #include "support/TestPrintServer.h"
 #include "support/WidgetTexts.h"
 
-#include <QComboBox>
-#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 TEST(WindowOnServer, SubmittedJobsAppearInBothGridsAndAreLoggedOnce) {

@@ -6,9 +6,9 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <pwd.h>
-#include <unistd.h>
 
 TEST(Environment, TheWindowsVariablesOverrideEveryFolderAndName) {
     QTemporaryDir base;

@@ -1,7 +1,6 @@
 #include "LogTestSupport.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 

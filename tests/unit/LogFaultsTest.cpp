@@ -1,9 +1,6 @@
 #include "LogTestSupport.h"
 #include "support/Files.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>

@@ -1,6 +1,7 @@
 #include "platform/PageCount.h"
 #include "support/SampleDocuments.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
 TEST(PageCountText, SixtySixLinesMakeAPageAndFormFeedsEndOne) {

@@ -5,7 +5,6 @@
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
