@@ -23,10 +23,8 @@ TEST_F(LogTest, ANewLogIsTheTemplateAndBeginsWithItsAuditRows) {
                                    {"Queue", "Current Queue printhost-Office"},
                                    {"AutoQueue", "AutoQueue Enabled"},
                                    {"Program", "Spoolwright Started"}}));
-    const ReadBack who =
-        read(QStringLiteral("SELECT DISTINCT \"Time\", \"SWR User\", \"SWR Computer\" FROM "
-                            "SWR_Audit"));
-    EXPECT_EQ(who.rows, rowsOf({{"2001-03-05 09:05:00", "tester", "testhost"}}));
+    EXPECT_EQ(rows("SELECT DISTINCT Time, \"SWR User\", \"SWR Computer\" FROM SWR_Audit"),
+              rowsOf({{"2001-03-05 09:05:00", "tester", "testhost"}}));
     // A copy of the template, not a database made up on the spot: the report views
     // are there.
     EXPECT_TRUE(read("SELECT * FROM LogAuditActionsReport").ok);
@@ -42,8 +40,7 @@ TEST_F(LogTest, WithAuditOffNoAuditRowIsWrittenButJobsAreStillLogged) {
     log->SetLogField(kJob, "Server", "printhost");
 
     EXPECT_TRUE(auditRows().isEmpty()) << "not even the rows of the new log";
-    EXPECT_EQ(read("SELECT \"TransactionID\", \"Server\" FROM SWR_Log").rows,
-              rowsOf({{kJob, "printhost"}}));
+    EXPECT_EQ(rows("SELECT TransactionID, Server FROM SWR_Log"), rowsOf({{kJob, "printhost"}}));
 
     // The setting is read at each operation, not once.
     context.audit = true;
@@ -77,9 +74,8 @@ TEST_F(LogTest, EachKeyHasOneRowThatLaterWritesEdit) {
     log->SetLogField(kJob, "Comments", "second");
 
     EXPECT_EQ(
-        read(QStringLiteral("SELECT \"TransactionID\", \"Pages\", \"User\", "
-                            "\"Printed Pages\", \"Comments\" FROM SWR_Log ORDER BY rowid"))
-            .rows,
+        rows("SELECT TransactionID, Pages, User, \"Printed Pages\", Comments FROM SWR_Log "
+             "ORDER BY rowid"),
         rowsOf({{kJob, "3", kNull, kNull, "second"}, {sameNumberLater, "8", "bob", kNull, kNull}}));
 }
 
@@ -96,9 +92,7 @@ TEST_F(LogTest, QuotesInAKeyOrAColumnNameNeverAlterAStatement) {
     log->SetLogField(kJob, "Comments\" = 'hijacked', \"Server", "x");
     log->SetLogFields(quotedKey, {{"Server\" = 'hijacked", "x"}, {"Server", "printhost"}});
 
-    EXPECT_EQ(read(QStringLiteral("SELECT \"TransactionID\", \"Comments\", \"Server\" FROM "
-                                  "SWR_Log ORDER BY rowid"))
-                  .rows,
+    EXPECT_EQ(rows("SELECT TransactionID, Comments, Server FROM SWR_Log ORDER BY rowid"),
               rowsOf({{kJob, "kept", kNull}, {quotedKey, "it's mine", "printhost"}}));
 }
 
@@ -108,9 +102,9 @@ TEST_F(LogTest, AnotherProgramMayReadCopyAndWriteTheLogBetweenOperations) {
     ASSERT_TRUE(log->LogRowExists(kJob));
 
     // The whole log is in the one file: a plain copy of it holds the job.
-    const QString copy = QDir(folderPath()).filePath("copy.db");
+    const QString copy = inFolder("copy.db");
     ASSERT_TRUE(QFile::copy(logFile(), copy));
-    EXPECT_EQ(ReadLog(copy, "SELECT \"Pages\" FROM SWR_Log").rows, rowsOf({{"4"}}));
+    EXPECT_EQ(ReadLog(copy, "SELECT Pages FROM SWR_Log").rows, rowsOf({{"4"}}));
 
     // No lock is left behind: another writer gets in at once, without waiting.
     {
@@ -119,15 +113,14 @@ TEST_F(LogTest, AnotherProgramMayReadCopyAndWriteTheLogBetweenOperations) {
         other.setConnectOptions("QSQLITE_BUSY_TIMEOUT=0");
         ASSERT_TRUE(other.open());
         QSqlQuery write(other);
-        EXPECT_TRUE(write.exec("UPDATE SWR_Log SET \"Comments\" = 'from elsewhere'"));
+        EXPECT_TRUE(write.exec("UPDATE SWR_Log SET Comments = 'from elsewhere'"));
         other.close();
     }
     QSqlDatabase::removeDatabase("other");
 
     // And the program sees that write at its next operation.
     log->SetLogField(kJob, "User", "bob");
-    EXPECT_EQ(read("SELECT \"Comments\", \"User\" FROM SWR_Log").rows,
-              rowsOf({{"from elsewhere", "bob"}}));
+    EXPECT_EQ(rows("SELECT Comments, User FROM SWR_Log"), rowsOf({{"from elsewhere", "bob"}}));
 }
 
 TEST_F(LogTest, ALogDeletedReplacedOrMovedIsNoticedAtTheNextOperation) {
@@ -139,19 +132,19 @@ TEST_F(LogTest, ALogDeletedReplacedOrMovedIsNoticedAtTheNextOperation) {
     ASSERT_TRUE(QFile::remove(logFile()));
     const QString second = "13-2001-03-05 09:02:00";
     log->SetLogField(second, "Server", "second");
-    EXPECT_EQ(read("SELECT \"Server\" FROM SWR_Log").rows, rowsOf({{"second"}}));
+    EXPECT_EQ(rows("SELECT Server FROM SWR_Log"), rowsOf({{"second"}}));
     EXPECT_EQ(auditRows().value(0), (QStringList{"Log", "New log file created."}));
     EXPECT_FALSE(log->LogRowExists(kJob));
 
     // Replaced by another file (an archive put back): its rows are the log now, and
     // it is not a new log.
-    const QString archive = QDir(folderPath()).filePath("archive.db");
+    const QString archive = inFolder("archive.db");
     ASSERT_TRUE(QFile::copy(logFile(), archive));
     log->SetLogField(second, "Comments", "only in the old file");
     ASSERT_TRUE(QFile::remove(logFile()));
     ASSERT_TRUE(QFile::rename(archive, logFile()));
     log->SetLogField(second, "User", "bob");
-    EXPECT_EQ(read("SELECT \"Comments\", \"User\" FROM SWR_Log").rows, rowsOf({{kNull, "bob"}}));
+    EXPECT_EQ(rows("SELECT Comments, User FROM SWR_Log"), rowsOf({{kNull, "bob"}}));
     EXPECT_EQ(auditRows().count(QStringList{"Log", "New log file created."}), 1);
 
     // A new LogPath takes effect at the next operation, whatever its folder is called.
@@ -160,7 +153,7 @@ TEST_F(LogTest, ALogDeletedReplacedOrMovedIsNoticedAtTheNextOperation) {
     context.logPath = QDir(elsewhere.path()).filePath("My logs #1?%20");
     ASSERT_TRUE(QDir().mkpath(context.logPath));
     log->SetLogField(kJob, "Server", "third");
-    EXPECT_EQ(read("SELECT \"Server\" FROM SWR_Log").rows, rowsOf({{"third"}}));
+    EXPECT_EQ(rows("SELECT Server FROM SWR_Log"), rowsOf({{"third"}}));
     EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
@@ -183,7 +176,7 @@ TEST_F(LogTest, WithoutATemplateNothingIsLoggedAndNothingShown) {
 
 TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWay) {
     auto log = makeLog();
-    const QString archive = QDir(folderPath()).filePath("2001-March-5-95-swr.db");
+    const QString archive = inFolder("2001-March-5-95-swr.db");
 
     // Yes at five past nine: the archive's hour and minute run together as "95".
     log->SetLogField(kJob, "Comments", "first");
@@ -194,7 +187,7 @@ TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWay) {
         Prompter::Buttons::YesNo};
     EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>{archiveQuestion});
     EXPECT_FALSE(QFileInfo::exists(logFile()));
-    EXPECT_EQ(ReadLog(archive, "SELECT \"Comments\" FROM SWR_Log").rows, rowsOf({{"first"}}));
+    EXPECT_EQ(ReadLog(archive, "SELECT Comments FROM SWR_Log").rows, rowsOf({{"first"}}));
 
     // Twice in the same minute: the second archive replaces the first.
     log->SetLogField(kJob, "Comments", "second");
@@ -202,7 +195,7 @@ TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWay) {
     clock.time = clock.time.addSecs(40);
     prompter.answers = {Prompter::Answer::Yes};
     EXPECT_TRUE(log->ResetLogDatabase());
-    EXPECT_EQ(ReadLog(archive, "SELECT \"Comments\" FROM SWR_Log").rows, rowsOf({{"second"}}));
+    EXPECT_EQ(ReadLog(archive, "SELECT Comments FROM SWR_Log").rows, rowsOf({{"second"}}));
 
     // No: no archive, and the log is deleted all the same.
     log->SetLogField(kJob, "Comments", "third");
@@ -210,7 +203,7 @@ TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWay) {
     prompter.answers = {Prompter::Answer::No};
     EXPECT_TRUE(log->ResetLogDatabase());
     EXPECT_FALSE(QFileInfo::exists(logFile()));
-    EXPECT_FALSE(QFileInfo::exists(QDir(folderPath()).filePath("2001-November-23-1430-swr.db")));
+    EXPECT_FALSE(QFileInfo::exists(inFolder("2001-November-23-1430-swr.db")));
     EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>(3, archiveQuestion))
         << "no message besides the three questions";
 }
@@ -219,7 +212,7 @@ TEST_F(LogTest, AFailedArchiveCopyIsReportedAndKeepsTheLog) {
     auto log = makeLog();
     log->SetLogField(kJob, "Comments", "kept");
     // Something that cannot be replaced by a file stands at the archive's name.
-    ASSERT_TRUE(QDir(folderPath()).mkpath("2001-March-5-95-swr.db/busy"));
+    ASSERT_TRUE(QDir().mkpath(inFolder("2001-March-5-95-swr.db/busy")));
 
     prompter.answers = {Prompter::Answer::Yes};
     EXPECT_FALSE(log->ResetLogDatabase());
@@ -228,5 +221,5 @@ TEST_F(LogTest, AFailedArchiveCopyIsReportedAndKeepsTheLog) {
     EXPECT_EQ(prompter.asked[1], (RecordingPrompter::Asked{
                                      "Spoolwright", "Error deleting log file - Check permissions",
                                      Prompter::Icon::Critical}));
-    EXPECT_EQ(read("SELECT \"Comments\" FROM SWR_Log").rows, rowsOf({{"kept"}}));
+    EXPECT_EQ(rows("SELECT Comments FROM SWR_Log"), rowsOf({{"kept"}}));
 }

@@ -86,20 +86,16 @@ TEST_F(LogTest, RowsALockedLogCannotTakeWaitInOrderAndLandOnceItIsFree) {
     log->WriteAudit("Program", "Spoolwright Shutdown");
 
     EXPECT_EQ(heard, QList<int>({1, 2, 3, 0, 1, 2, 0}));
-    EXPECT_EQ(read(QStringLiteral("SELECT \"Time\", \"Action\", \"Description\" FROM SWR_Audit "
-                                  "ORDER BY rowid"))
-                  .rows.mid(2),
+    EXPECT_EQ(rows("SELECT Time, Action, Description FROM SWR_Audit ORDER BY rowid").mid(2),
               QList<QStringList>({{"2001-03-05 09:05:00", "Program", "Spoolwright Started"},
                                   {"2001-03-05 09:06:00", "Program", "Spoolwright Started"},
                                   {"2001-03-05 09:07:00", "Job", "Pause Job"},
                                   {"2001-03-05 09:07:00", "Program", "Spoolwright Shutdown"}}));
-    EXPECT_EQ(read(QStringLiteral("SELECT \"TransactionID\", \"Server\", \"Pages\", "
-                                  "\"Comments\" FROM SWR_Log ORDER BY rowid"))
-                  .rows,
+    EXPECT_EQ(rows("SELECT TransactionID, Server, Pages, Comments FROM SWR_Log ORDER BY rowid"),
               QList<QStringList>(
                   {{kJob, "printhost", kNull, "held"}, {kLaterJob, "printhost", "2", kNull}}));
     EXPECT_TRUE(prompter.asked.isEmpty());
-    EXPECT_EQ(QDir(folderPath()).entryList(QDir::Files), QStringList({"swr.db"}));
+    EXPECT_EQ(QDir(inFolder(".")).entryList(QDir::Files), QStringList({"swr.db"}));
 }
 
 TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
@@ -175,5 +171,5 @@ TEST_F(LogTest, ALogThatCannotBeWrittenIsLeftAloneAndReportedOnce) {
     // Still read, and never moved or changed.
     EXPECT_TRUE(log->LogRowExists(kJob));
     EXPECT_EQ(ReadFile(logFile()), before);
-    EXPECT_EQ(QDir(folderPath()).entryList(QDir::Files), QStringList({"swr.db"}));
+    EXPECT_EQ(QDir(inFolder(".")).entryList(QDir::Files), QStringList({"swr.db"}));
 }

@@ -45,12 +45,13 @@ protected:
     }
 
     QString logFile() const { return QDir(context.logPath).filePath("swr.db"); }
-    QString folderPath() const { return folder_.path(); }
+    QString inFolder(const QString& name) const { return QDir(folder_.path()).filePath(name); }
 
     ReadBack read(const QString& sql) const { return ReadLog(logFile(), sql); }
+    QList<QStringList> rows(const QString& sql) const { return read(sql).rows; }
     QList<QStringList> auditRows() const {
-        return read(QStringLiteral("SELECT \"Action\", \"Description\" FROM SWR_Audit "
-                                   "ORDER BY rowid"))
+        return read(("SELECT Action, Description FROM SWR_Audit "
+                     "ORDER BY rowid"))
             .rows;
     }
 
