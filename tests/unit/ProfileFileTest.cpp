@@ -90,8 +90,9 @@ TEST_F(ProfileFileTest, ValuesAreStoredWholeButReadBackCutTo1023Characters) {
     const QString longer = QString(ProfileFile::kMaxValueLength, QLatin1Char('a')) +
                            QStringLiteral("bcdefghijklmnopqrstuvwxyz").repeated(40);
 
-    ASSERT_TRUE(write("Spoolwright", "Exact", exact));
+    ASSERT_TRUE(write("Spoolwright", "Exact", exact)); // makes the missing file
     ASSERT_TRUE(write("Spoolwright", "Exceptions", longer));
+    EXPECT_TRUE(contents().startsWith("[Spoolwright]\r\nExact=xxx"));
 
     EXPECT_EQ(read("Spoolwright", "Exact"), exact);
     EXPECT_EQ(read("Spoolwright", "Exceptions"), longer.left(ProfileFile::kMaxValueLength));
@@ -138,15 +139,6 @@ TEST_F(ProfileFileTest, AddsMissingKeysToTheirSectionAndMissingSectionsAtTheEnd)
                           "[Log Counters]\r\nDeletedCounter=3\r\n");
 }
 
-TEST_F(ProfileFileTest, CreatesAMissingFileButNotAMissingFolder) {
-    ASSERT_TRUE(write("Spoolwright", "Server", "alpha"));
-    EXPECT_EQ(contents(), "[Spoolwright]\r\nServer=alpha\r\n");
-
-    const QString inMissingFolder = path("missing/swr.ini");
-    EXPECT_FALSE(ProfileFile::write(inMissingFolder, "Spoolwright", "Server", "alpha"));
-    EXPECT_FALSE(QDir(path("missing")).exists());
-}
-
 TEST_F(ProfileFileTest, ValuesComeBackLiterallyAndCannotBreakIntoOtherLines) {
     const QStringList values = {
         "a=b=c",
@@ -177,6 +169,7 @@ TEST_F(ProfileFileTest, UnusablePathsAndNamesGiveTheDefaultOrFalse) {
     const QStringList unusable = {
         path("plain-file/swr.ini"), // a file where a folder should be
         dir_.path(),                // a folder where the file should be
+        path("missing/swr.ini"),    // a folder that is not made
         QString(),
     };
     for (const QString& bad : unusable) {
@@ -185,16 +178,16 @@ TEST_F(ProfileFileTest, UnusablePathsAndNamesGiveTheDefaultOrFalse) {
         EXPECT_FALSE(ProfileFile::write(bad, "Spoolwright", "Server", "beta")) << bad.toStdString();
         EXPECT_TRUE(ProfileFile::keys(bad, "Spoolwright").isEmpty());
     }
+    EXPECT_FALSE(QDir(path("missing")).exists());
 
     // Names that would read back as something else are refused and the file is untouched.
     const QByteArray before = contents("plain-file");
     const QString file = path("plain-file");
-    const QString value = "v";
-    EXPECT_FALSE(ProfileFile::write(file, QString(), "Key", value));
-    EXPECT_FALSE(ProfileFile::write(file, "Spoolwright", "  ", value));
-    EXPECT_FALSE(ProfileFile::write(file, "A]B", "Key", value));
-    EXPECT_FALSE(ProfileFile::write(file, "Spoolwright", "K=1", value));
-    EXPECT_FALSE(ProfileFile::write(file, "Spoolwright", ";K", value));
-    EXPECT_FALSE(ProfileFile::write(file, "Spool\nwright", "K", value));
+    EXPECT_FALSE(ProfileFile::write(file, QString(), "Key", "v"));
+    EXPECT_FALSE(ProfileFile::write(file, "Spoolwright", "  ", "v"));
+    EXPECT_FALSE(ProfileFile::write(file, "A]B", "Key", "v"));
+    EXPECT_FALSE(ProfileFile::write(file, "Spoolwright", "K=1", "v"));
+    EXPECT_FALSE(ProfileFile::write(file, "Spoolwright", ";K", "v"));
+    EXPECT_FALSE(ProfileFile::write(file, "Spool\nwright", "K", "v"));
     EXPECT_EQ(contents("plain-file"), before);
 }
