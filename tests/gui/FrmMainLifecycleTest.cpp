@@ -105,9 +105,7 @@ TEST_F(FrmMainLifecycle, SplashTimerShowsTheMainWindowAndCloses) {
 TEST(ProgramAudit, StartAndShutdownLeaveTheirRowsOnlyWhenAuditIsOn) {
     for (const char* audit : {"True", "False"}) {
         MainWindowHarness harness;
-        harness.writeAppDataFile("swr.ini", QByteArray("[Spoolwright]\r\nAudit=") + audit + "\r\n");
-        FrmMain& w = harness.create();
-        ShowFrmMain(w);
+        FrmMain& w = harness.show(QByteArray("Audit=") + audit);
         w.close();
         EXPECT_EQ(LogRows(w.Log(), QStringLiteral("SELECT Description FROM SWR_Audit WHERE "
                                                   "Action = 'Program'")),

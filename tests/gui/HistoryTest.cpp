@@ -36,8 +36,7 @@ TEST(History, LoadsEachPlausibleServerNameOnceInFileOrderKeepingWhatTheBoxShows)
 TEST(History, TheWindowLoadsItAtStartAndSavesItWithTheServerAtClose) {
     MainWindowHarness harness;
     harness.writeAppDataFile("swr.his", "alpha\r\nbeta\r\nalpha\r\nAlpha\r\n");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show();
     EXPECT_EQ(BoxEntries(w.CurrentPrinter), QStringList({"alpha", "beta", "Alpha", "testhost"}));
     w.close();
     EXPECT_EQ(harness.readAppDataFile("swr.his"),

@@ -29,7 +29,6 @@ void selectQueue(FrmMain& w, const QString& queue) {
 class JobView : public ::testing::Test {
 protected:
     void SetUp() override {
-        harness.writeAppDataFile("swr.ini", "[Spoolwright]\r\nServer=alpha\r\nAudit=True\r\n");
         FakeSpooler& alpha = harness.fake("alpha");
         alpha.addQueue(
             {"Laser", "Office laser", "ipp://alpha:631/printers/Laser", "Room 1", "Generic PS", 0});
@@ -37,8 +36,7 @@ protected:
         alpha.addJob("Laser", 12, "report.pdf", "ann");
         alpha.addJob("Inkjet", 13, "photo.png", "bob", 1);
         alpha.addJob("Laser", 123, "plan.txt", "cy", 16);
-        w = &harness.create();
-        ShowFrmMain(*w);
+        w = &harness.show("Server=alpha\r\nAudit=True\r\n");
     }
 
     int auditRows(const QString& description) {
@@ -230,12 +228,10 @@ TEST_F(JobView, APrinterNameWithACommaKeepsItsJobs) {
 
 TEST(StartUp, ARememberedQueueTheServerNoLongerHasSelectsNothing) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(
-        "swr.ini", "[Spoolwright]\r\nServer=alpha\r\nQueue=Gone\r\n"
-                   "TimedReleaseAction=print\r\nAutoQueue=yes\r\nTimedReleaseTime=18:30\r\n");
     harness.fake("alpha").addQueue({"Laser", {}, {}, {}, {}, 0});
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w =
+        harness.show("Server=alpha\r\nQueue=Gone\r\n"
+                     "TimedReleaseAction=print\r\nAutoQueue=yes\r\nTimedReleaseTime=18:30\r\n");
     EXPECT_TRUE(w.CurrentPrintQueue->currentText().isEmpty());
     EXPECT_TRUE(harness.splash().lblStatus->text().contains("Queue (Gone), "));
     EXPECT_FALSE(w.Menu("menuJobs")->isEnabled());

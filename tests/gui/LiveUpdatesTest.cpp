@@ -24,14 +24,12 @@ SpoolerJob detail(int status, const char* printer, int id, const QString& docume
 class LiveUpdates : public ::testing::Test {
 protected:
     void SetUp() override {
-        harness.writeAppDataFile("swr.ini", "[Spoolwright]\r\nServer=alpha\r\nQueue=Laser\r\n");
         FakeSpooler& alpha = harness.fake("alpha");
         alpha.addQueue({"Laser", {}, "ipp://alpha/printers/Laser", {}, {}, 0});
         alpha.addQueue({"Inkjet", {}, {}, {}, {}, 0});
         alpha.addJob("Laser", 12, "a", "ann");
         alpha.addJob("Laser", 123, "b", "bob");
-        w = &harness.create();
-        ShowFrmMain(*w);
+        w = &harness.show("Server=alpha\r\nQueue=Laser\r\n");
         ASSERT_EQ(w->CurrentPrintQueue->currentText(), "Laser");
         ASSERT_EQ(w->JobList->topLevelItemCount(), 2);
     }

@@ -18,9 +18,7 @@ QStringList visibleTopLevel(FrmMain& w) {
 
 TEST(MenuStyle, EmptyOrMisspelledStyleBecomesTheFullMenu) {
     MainWindowHarness harness;
-    harness.writeAppDataFile("swr.ini", "[Spoolwright]\r\nSimpleView=Simple menu\r\n");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show("SimpleView=Simple menu\r\n");
     EXPECT_EQ(w.Settings.SimpleView, "Full Menu");
     EXPECT_EQ(visibleTopLevel(w), QStringList({"&File", "&Panels", "&Jobs", "&Printer",
                                                "&Favourites", "&Reports", "&Statistics", "&Help"}));
@@ -29,9 +27,7 @@ TEST(MenuStyle, EmptyOrMisspelledStyleBecomesTheFullMenu) {
 TEST(MenuStyle, SimpleAndClassicHideTheirMenusAndNoMenuLeavesNothingForOrdinaryUsers) {
     const ScopedVariable user("USERNAME", QByteArray("no-such-user-on-this-machine"));
     MainWindowHarness harness;
-    harness.writeAppDataFile("swr.ini", "[Spoolwright]\r\nSimpleView=No Menu\r\n");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show("SimpleView=No Menu\r\n");
     EXPECT_TRUE(visibleTopLevel(w).isEmpty());
 
     SwSimpleView(w, "Simple Menu");
@@ -49,9 +45,7 @@ TEST(MenuStyle, SimpleAndClassicHideTheirMenusAndNoMenuLeavesNothingForOrdinaryU
 TEST(MenuStyle, AnAdministratorCanBringBackTheFullMenuForThisRun) {
     const ScopedVariable user("USERNAME", QByteArray("Root"));
     MainWindowHarness harness;
-    harness.writeAppDataFile("swr.ini", "[Spoolwright]\r\nSimpleView=Help Menu\r\n");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show("SimpleView=Help Menu\r\n");
     EXPECT_EQ(visibleTopLevel(w), QStringList({"&Help", "Show &Full Menu"}));
     w.Menu("mnuMenu")->trigger();
     EXPECT_EQ(visibleTopLevel(w).size(), 8);

@@ -22,14 +22,10 @@ int gridTopTwips(const FrmMain& w) {
 class Panels : public ::testing::Test {
 protected:
     void SetUp() override {
-        harness.writeAppDataFile(
-            "swr.ini",
-            "[Spoolwright]\r\nStartMax=False\r\nShowStatusBar=True\r\nShowUpdates=False\r\n"
-            "FavouritesPanel=False\r\nShowNetwork=False\r\nShowQueueInfo=False\r\n"
-            "ShowQueueControl=False\r\nShowSearch=False\r\nDisplaySizeWidth=15000\r\n"
-            "DisplaySizeHeight=9000\r\n");
-        w = &harness.create();
-        ShowFrmMain(*w);
+        w = &harness.show("StartMax=False\r\nShowStatusBar=True\r\nShowUpdates=False\r\n"
+                          "FavouritesPanel=False\r\nShowNetwork=False\r\nShowQueueInfo=False\r\n"
+                          "ShowQueueControl=False\r\nShowSearch=False\r\nDisplaySizeWidth=15000\r\n"
+                          "DisplaySizeHeight=9000\r\n");
     }
     MainWindowHarness harness;
     FrmMain* w = nullptr;

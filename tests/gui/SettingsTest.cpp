@@ -28,8 +28,7 @@ int widthTwips(const FrmMain& w, int column) {
 
 TEST(Settings, FirstStartUsesTheDefaultsAndShutdownWritesThem) {
     MainWindowHarness harness;
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show();
 
     EXPECT_TRUE(w.windowState() & Qt::WindowMaximized);
     for (PanelFrame* panel : {w.PrintQueue, w.frmQueueInfo, w.frmQueueControl, w.FrameFavourites,
@@ -51,12 +50,9 @@ TEST(Settings, FirstStartUsesTheDefaultsAndShutdownWritesThem) {
 
 TEST(Settings, PanelSwitchesShowOnTrueMissingOrGarbageAndHideOnFalse) {
     MainWindowHarness harness;
-    harness.writeAppDataFile("swr.ini",
-                             "[Spoolwright]\r\nShowSearch=False\r\nShowQueueInfo=maybe\r\n"
-                             "ShowNetwork=\r\nShowQueueControl=0\r\nShowUpdates=true\r\n"
-                             "ShowStatusBar=True\r\nStartMax=False\r\nAudit=True\r\n");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show("ShowSearch=False\r\nShowQueueInfo=maybe\r\n"
+                              "ShowNetwork=\r\nShowQueueControl=0\r\nShowUpdates=true\r\n"
+                              "ShowStatusBar=True\r\nStartMax=False\r\nAudit=True\r\n");
     EXPECT_FALSE(w.PrintQueue->isVisible());
     EXPECT_TRUE(w.frmQueueInfo->isVisible());
     EXPECT_TRUE(w.frmServer->isVisible());
@@ -72,10 +68,7 @@ TEST(Settings, PanelSwitchesShowOnTrueMissingOrGarbageAndHideOnFalse) {
 
 TEST(Settings, ShortColumnListsChangeOnlyTheColumnsTheyName) {
     MainWindowHarness harness;
-    harness.writeAppDataFile("swr.ini", "[Spoolwright]\r\nColumnWidths=600,1500,x,900,450\r\n"
-                                        "ColumnPositions=2,1\r\n");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show("ColumnWidths=600,1500,x,900,450\r\nColumnPositions=2,1\r\n");
     EXPECT_NEAR(widthTwips(w, 0), 600, 15);
     EXPECT_NEAR(widthTwips(w, 1), 1500, 15);
     EXPECT_NEAR(widthTwips(w, 2), 1800, 15); // malformed item: design width kept
@@ -88,12 +81,9 @@ TEST(Settings, ShortColumnListsChangeOnlyTheColumnsTheyName) {
 
 TEST(Settings, FavouriteSlotsLoadIndependentlyOfGaps) {
     MainWindowHarness harness;
-    harness.writeAppDataFile("swr.ini",
-                             "[Spoolwright]\r\nSimpleView=Full Menu\r\n[Favourites]\r\n"
-                             "0=srv | Lab-PDF | AQ On | AR On | PRINT | 17:00 | AA\r\n1=\r\n2=srv "
-                             "| Office | AQ Off\r\n");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show("SimpleView=Full Menu\r\n[Favourites]\r\n"
+                              "0=srv | Lab-PDF | AQ On | AR On | PRINT | 17:00 | AA\r\n1=\r\n2=srv "
+                              "| Office | AQ Off\r\n");
     EXPECT_TRUE(w.Menu("mnuFav0")->isVisible());
     EXPECT_TRUE(w.Menu("mnuFav0")->isChecked());
     EXPECT_FALSE(w.Menu("mnuFav1")->isVisible());
@@ -109,11 +99,8 @@ TEST(Settings, FavouriteSlotsLoadIndependentlyOfGaps) {
 
 TEST(Settings, MaximisedAtShutdownSavesTheLastNormalSize) {
     MainWindowHarness harness;
-    harness.writeAppDataFile("swr.ini",
-                             "[Spoolwright]\r\nStartMax=False\r\nDisplaySizeWidth=9000\r\n"
-                             "DisplaySizeHeight=6000\r\n");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show("StartMax=False\r\nDisplaySizeWidth=9000\r\n"
+                              "DisplaySizeHeight=6000\r\n");
     EXPECT_NEAR(Twips::fromPixels(w.width()), 9000, 15);
     w.showMaximized();
     QCoreApplication::processEvents();
@@ -124,8 +111,7 @@ TEST(Settings, MaximisedAtShutdownSavesTheLastNormalSize) {
 
 TEST(Settings, AnUnwritableSettingsFileGivesTheSaveMessage) {
     MainWindowHarness harness;
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show();
     // A folder path that runs through a regular file can never be written, even by root.
     harness.writeAppDataFile("plain-file", "x");
     qputenv("APPDATA", (harness.appDataPath() + QStringLiteral("/plain-file/sub")).toLocal8Bit());
@@ -143,10 +129,7 @@ namespace {
 // it wrote back.
 QString roundTrip(const QByteArray& ini, const char* key) {
     MainWindowHarness harness;
-    harness.writeAppDataFile("swr.ini", "[Spoolwright]\r\n" + ini);
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
-    w.close();
+    harness.show(ini).close();
     return saved(harness, key);
 }
 
@@ -170,12 +153,9 @@ TEST(Settings, EveryColumnOrderComesBackAsItWasSaved) {
 
 TEST(Settings, SizesNobodyChangedAreWrittenBackExactly) {
     MainWindowHarness harness;
-    harness.writeAppDataFile("swr.ini",
-                             "[Spoolwright]\r\nStartMax=False\r\nDisplaySizeWidth=9001\r\n"
-                             "DisplaySizeHeight=6007\r\nGridFontSize=9.3\r\nColumnWidths=800,"
-                             "7000,1801,1200,800,800,700,1300,2500,800,1800");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show("StartMax=False\r\nDisplaySizeWidth=9001\r\n"
+                              "DisplaySizeHeight=6007\r\nGridFontSize=9.3\r\nColumnWidths=800,"
+                              "7000,1801,1200,800,800,700,1300,2500,800,1800");
     w.close();
     EXPECT_EQ(saved(harness, "DisplaySizeWidth"), "9001");
     EXPECT_EQ(saved(harness, "DisplaySizeHeight"), "6007");
@@ -193,12 +173,9 @@ TEST(Settings, SizesNobodyChangedAreWrittenBackExactly) {
 
 TEST(Settings, AbsurdSizesAreBroughtWithinTheScreenAndSavedSo) {
     MainWindowHarness harness;
-    harness.writeAppDataFile("swr.ini",
-                             "[Spoolwright]\r\nStartMax=False\r\nDisplaySizeWidth=2147483647\r\n"
-                             "DisplaySizeHeight=2147483647\r\nGridFontSize=1e300\r\n"
-                             "ResetTotal=not a date\r\n");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show("StartMax=False\r\nDisplaySizeWidth=2147483647\r\n"
+                              "DisplaySizeHeight=2147483647\r\nGridFontSize=1e300\r\n"
+                              "ResetTotal=not a date\r\n");
     const QRect screen = w.screen()->availableGeometry();
     EXPECT_LE(w.width(), screen.width());
     EXPECT_LE(w.height(), screen.height());

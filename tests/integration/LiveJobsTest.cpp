@@ -34,11 +34,8 @@ TEST(LiveJobs, AJobSubmittedWhileWatchingIsShownLoggedAndRemovedWhenCancelled) {
     harness.useRealServers = true;
     harness.monitorProgram = JobMonitorProgram();
     ASSERT_TRUE(QFileInfo::exists(harness.monitorProgram));
-    harness.writeAppDataFile("swr.ini", QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\n")
-                                            .arg(server.address(), queue)
-                                            .toUtf8());
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w =
+        harness.show(QStringLiteral("Server=%1\r\nQueue=%2").arg(server.address(), queue).toUtf8());
     ASSERT_EQ(w.CurrentPrintQueue->currentText(), queue);
     ASSERT_EQ(w.JobList->topLevelItemCount(), 0);
     // Give the monitor its baseline before the job arrives, so the job is new to it.

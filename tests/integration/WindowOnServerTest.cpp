@@ -23,12 +23,8 @@ TEST(WindowOnServer, SubmittedJobsAppearInBothGridsAndAreLoggedOnce) {
 
     MainWindowHarness harness;
     harness.useRealServers = true;
-    harness.writeAppDataFile(
-        "swr.ini",
-        (QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\n").arg(server.address(), queue))
-            .toUtf8());
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w =
+        harness.show(QStringLiteral("Server=%1\r\nQueue=%2").arg(server.address(), queue).toUtf8());
 
     ASSERT_EQ(w.CurrentPrintQueue->currentText(), queue);
     EXPECT_EQ(GridColumn(w.JobList, JobColumn::ID),
@@ -65,8 +61,7 @@ TEST(WindowOnServer, ASilentServerLeavesTheQueueBoxEmptyAndTheWindowFree) {
     SilentLoopbackServer silent;
     MainWindowHarness harness;
     harness.useRealServers = true;
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show();
     w.CurrentPrinter->setEditText(QStringLiteral("127.0.0.1:%1").arg(silent.port()));
     FindPrintQueues_Click(w);
     // The jobs and the queue list are two requests, but the server is waited for

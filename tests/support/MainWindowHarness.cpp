@@ -51,3 +51,10 @@ FrmMain& MainWindowHarness::create() {
     WireFrmMain(*window_);
     return *window_;
 }
+
+FrmMain& MainWindowHarness::show(const QByteArray& settings) {
+    if (!settings.isEmpty())
+        writeAppDataFile("swr.ini", "[Spoolwright]\r\n" + settings);
+    ShowFrmMain(create());
+    return window();
+}

@@ -38,6 +38,9 @@ public:
 
     // Makes the window (not yet loaded).
     FrmMain& create();
+    // Writes `settings` after "[Spoolwright]" into swr.ini (unless empty), makes the
+    // window and loads it.
+    FrmMain& show(const QByteArray& settings = QByteArray());
     FrmMain& window() { return *window_; }
     frmSplash& splash() { return *splash_; }
 

@@ -116,11 +116,9 @@ int TestPrintServer::submitJobDeclaringPages(const QString& queue, const QString
                                         "ATTR name requesting-user-name \"%1\"\n"
                                         "ATTR name job-name \"%2\"\n"
                                         "ATTR mimeMediaType document-format "
-                                        "application/octet-stream\n"
-                                        "GROUP job-attributes-tag\n"
+                                        "application/octet-stream\nGROUP job-attributes-tag\n"
                                         "ATTR keyword job-hold-until indefinite\n"
-                                        "ATTR integer job-impressions %3\n"
-                                        "FILE \"%4\"\n")
+                                        "ATTR integer job-impressions %3\nFILE \"%4\"\n")
                              .arg(user, title)
                              .arg(impressions)
                              .arg(document);

@@ -50,9 +50,7 @@ protected:
     ReadBack read(const QString& sql) const { return ReadLog(logFile(), sql); }
     QList<QStringList> rows(const QString& sql) const { return read(sql).rows; }
     QList<QStringList> auditRows() const {
-        return read(("SELECT Action, Description FROM SWR_Audit "
-                     "ORDER BY rowid"))
-            .rows;
+        return read(("SELECT Action, Description FROM SWR_Audit ORDER BY rowid")).rows;
     }
 
     static inline const QString kProgramFolder = QStringLiteral(SPOOLWRIGHT_BINARY_DIR "/bin");

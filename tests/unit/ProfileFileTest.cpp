@@ -38,13 +38,8 @@ protected:
 } // namespace
 
 TEST_F(ProfileFileTest, MatchesNamesInAnyCaseTrimsBlanksAndFallsBackToTheDefault) {
-    put("[ SpoolWright ]\r\n"
-        "; Server=from a comment\r\n"
-        "  SERVER =  alpha  \r\n"
-        "Queue=\r\n"
-        "[Other]\r\n"
-        "Server=beta\r\n"
-        "Company=Acme\r\n");
+    put("[ SpoolWright ]\r\n; Server=from a comment\r\n  SERVER =  alpha  \r\nQueue=\r\n[Other]\r\n"
+        "Server=beta\r\nCompany=Acme\r\n");
 
     EXPECT_EQ(read("spoolwright", "server"), "alpha");
     EXPECT_EQ(read("OTHER", "sErVeR"), "beta");
@@ -100,22 +95,11 @@ TEST_F(ProfileFileTest, ValuesAreStoredWholeButReadBackCutTo1023Characters) {
 }
 
 TEST_F(ProfileFileTest, RewritesAKeyInPlaceKeepingEveryOtherLineAndSpelling) {
-    put("; written by hand\n"
-        "[SpoolWright]\n"
-        "server = old.example\n"
-        "Company=Caf\xE9 Latin-1\n"
-        "\n"
-        "; counters follow\n"
-        "[Log Counters]\n"
-        "PrintedCounter=5\n");
+    put("; written by hand\n[SpoolWright]\nserver = old.example\nCompany=Caf\xE9 Latin-1\n\n"
+        "; counters follow\n[Log Counters]\nPrintedCounter=5\n");
     ASSERT_TRUE(write("Spoolwright", "Server", "new.example"));
-    EXPECT_EQ(contents(), "; written by hand\r\n"
-                          "[SpoolWright]\r\n"
-                          "server = new.example\r\n"
-                          "Company=Caf\xE9 Latin-1\r\n"
-                          "\r\n"
-                          "; counters follow\r\n"
-                          "[Log Counters]\r\n"
+    EXPECT_EQ(contents(), "; written by hand\r\n[SpoolWright]\r\nserver = new.example\r\n"
+                          "Company=Caf\xE9 Latin-1\r\n\r\n; counters follow\r\n[Log Counters]\r\n"
                           "PrintedCounter=5\r\n");
 
     ASSERT_TRUE(write("log counters", "printedcounter", "17"));
