@@ -104,29 +104,3 @@ TEST(CupsSpoolerJobs, EveryFilterOfTheListingFilters) {
     }
     EXPECT_GT(jobAttributes, 0);
 }
-
-TEST(CupsSpoolerJobs, ListingCostsOneRequestOnceThePagesAreKnown) {
-    TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName("sw-one-request");
-    ASSERT_TRUE(server.addQueue(queue));
-    for (int i = 0; i < 3; ++i)
-        ASSERT_GT(server.submitJob(queue, "carol", "page", "x\n"), 0);
-
-    CupsSpooler spooler(server.address());
-    ASSERT_EQ(spooler.queueJobs(queue).size(), 3);
-    int requests = spooler.requestsSent();
-    EXPECT_EQ(spooler.queueJobs(queue).size(), 3);
-    EXPECT_EQ(spooler.requestsSent() - requests, 1);
-
-    // Other tests add jobs to the server meanwhile, and their documents are read
-    // once each; beyond that a listing of the whole server is one request.
-    for (int pass = 0; pass < 2; ++pass) {
-        requests = spooler.requestsSent();
-        const int documents = spooler.documentsRead();
-        const QList<SpoolerJob> jobs = spooler.jobs();
-        EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);
-        EXPECT_GE(jobs.size(), 3);
-        EXPECT_EQ((spooler.requestsSent() - requests) - (spooler.documentsRead() - documents), 1);
-    }
-}

@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-TEST(CupsSpoolerPages, CountsEachHeldJobsDocumentOnceForTheRunAndKeepsTheCountOnRelease) {
+TEST(CupsSpoolerPages,
+     CountsEachDocumentOnceForTheRunThenListsInOneRequestAndKeepsTheCountOnRelease) {
     TestPrintServer server;
     ASSERT_FALSE(server.address().isEmpty());
     const QString queue = TestPrintServer::uniqueQueueName("sw-pages");
@@ -31,13 +32,22 @@ TEST(CupsSpoolerPages, CountsEachHeldJobsDocumentOnceForTheRunAndKeepsTheCountOn
     EXPECT_EQ(jobNumbered(first, declared)->TotalPages, 7);
     EXPECT_EQ(spooler.documentsRead(), 3);
 
-    // Later passes, of the queue or of the whole server, read none of them again;
-    // the pass over the whole server reads other tests' jobs, but keeps ours.
+    // Later passes, of the queue or of the whole server, read none of them again
+    // and cost one request. The pass over the whole server reads the documents of
+    // other tests' jobs once each, but keeps the counts of ours.
+    int requests = spooler.requestsSent();
     EXPECT_EQ(spooler.queueJobs(queue), first);
+    EXPECT_EQ(spooler.requestsSent() - requests, 1);
     EXPECT_EQ(spooler.documentsRead(), 3);
-    const QList<SpoolerJob> all = spooler.jobs();
-    for (const SpoolerJob& job : first)
-        EXPECT_EQ(jobNumbered(all, job.JobId), job);
+    for (int pass = 0; pass < 2; ++pass) {
+        requests = spooler.requestsSent();
+        const int documents = spooler.documentsRead();
+        const QList<SpoolerJob> all = spooler.jobs();
+        EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);
+        EXPECT_EQ((spooler.requestsSent() - requests) - (spooler.documentsRead() - documents), 1);
+        for (const SpoolerJob& job : first)
+            EXPECT_EQ(jobNumbered(all, job.JobId), job);
+    }
     const int afterServerPass = spooler.documentsRead();
 
     // Another run counts afresh: the count lives with the spooler, nowhere else.

@@ -35,8 +35,7 @@ struct PasswordQueue {
 TEST(CupsSpoolerPassword, OperatorIsAskedOnceAndEveryLaterCallUsesTheAnswer) {
     PasswordQueue queue;
     ASSERT_TRUE(queue.ready);
-    ScriptedOperator operatorAtDialog;
-    operatorAtDialog.answers = {queue.account};
+    ScriptedOperator operatorAtDialog{{queue.account}, {}};
     CupsSpooler spooler(queue.server.address(), {}, operatorAtDialog.prompt());
 
     EXPECT_EQ(spooler.pauseQueue(queue.name), SpoolerResult::Success);
@@ -45,9 +44,7 @@ TEST(CupsSpoolerPassword, OperatorIsAskedOnceAndEveryLaterCallUsesTheAnswer) {
     EXPECT_EQ(operatorAtDialog.questions[0].suggestedUser, QString::fromUtf8(cupsUser()))
         << "the dialog offers the login name";
 
-    const std::optional<SpoolerQueue> paused = spooler.queue(queue.name);
-    ASSERT_TRUE(paused);
-    EXPECT_EQ(paused->Status, 0x1u);
+    EXPECT_EQ(spooler.queue(queue.name).value_or(SpoolerQueue()).Status, 0x1u);
     EXPECT_EQ(spooler.printTestPage(queue.name), SpoolerResult::Success);
     const QList<SpoolerJob> jobs = spooler.queueJobs(queue.name);
     ASSERT_EQ(jobs.size(), 1);
@@ -66,8 +63,7 @@ TEST(CupsSpoolerPassword, OperatorIsAskedOnceAndEveryLaterCallUsesTheAnswer) {
 TEST(CupsSpoolerPassword, CancelledDialogIsAccessDeniedAndNotShownAgain) {
     PasswordQueue queue;
     ASSERT_TRUE(queue.ready);
-    ScriptedOperator operatorAtDialog;
-    operatorAtDialog.answers = {std::nullopt};
+    ScriptedOperator operatorAtDialog{{std::nullopt}, {}};
     CupsSpooler spooler(queue.server.address(), shortTimeouts, operatorAtDialog.prompt());
 
     EXPECT_EQ(spooler.printTestPage(queue.name), SpoolerResult::AccessDenied);
@@ -77,12 +73,10 @@ TEST(CupsSpoolerPassword, CancelledDialogIsAccessDeniedAndNotShownAgain) {
     EXPECT_EQ(operatorAtDialog.questions.size(), 1);
 
     // Nothing was done: an operator who knows the password finds the queue as it was.
-    ScriptedOperator knowing;
-    knowing.answers = {queue.account};
+    ScriptedOperator knowing{{queue.account}, {}};
     CupsSpooler other(queue.server.address(), {}, knowing.prompt());
-    const std::optional<SpoolerQueue> untouched = other.queue(queue.name);
-    ASSERT_TRUE(untouched);
-    EXPECT_EQ(untouched->Status, 0u);
+    ASSERT_TRUE(other.queue(queue.name));
+    EXPECT_EQ(other.queue(queue.name)->Status, 0u);
     EXPECT_TRUE(other.queueJobs(queue.name).isEmpty());
     EXPECT_EQ(other.lastResult(), SpoolerResult::Success);
 }
@@ -93,8 +87,7 @@ TEST(CupsSpoolerPassword, RefusedPasswordIsAskedForAgainAFewTimesAtMost) {
     const SpoolerCredentials wrong{queue.account.user,
                                    queue.account.password + QStringLiteral("x")};
 
-    ScriptedOperator mistyped;
-    mistyped.answers = {wrong, queue.account};
+    ScriptedOperator mistyped{{wrong, queue.account}, {}};
     CupsSpooler corrected(queue.server.address(), {}, mistyped.prompt());
     EXPECT_EQ(corrected.pauseQueue(queue.name), SpoolerResult::Success);
     ASSERT_EQ(mistyped.questions.size(), 2);
@@ -106,14 +99,12 @@ TEST(CupsSpoolerPassword, RefusedPasswordIsAskedForAgainAFewTimesAtMost) {
 
     // The document of a request that had to wait for the password goes with
     // its second sending.
-    ScriptedOperator printing;
-    printing.answers = {queue.account};
+    ScriptedOperator printing{{queue.account}, {}};
     CupsSpooler testPage(queue.server.address(), {}, printing.prompt());
     EXPECT_EQ(testPage.printTestPage(queue.name), SpoolerResult::Success);
     EXPECT_EQ(printing.questions.size(), 1);
 
-    ScriptedOperator stubborn;
-    stubborn.answers = {wrong};
+    ScriptedOperator stubborn{{wrong}, {}};
     CupsSpooler refused(queue.server.address(), shortTimeouts, stubborn.prompt());
     EXPECT_EQ(refused.pauseQueue(queue.name), SpoolerResult::AccessDenied);
     EXPECT_EQ(stubborn.questions.size(), 3);
@@ -128,7 +119,7 @@ TEST(CupsSpoolerPassword, CallMadeWhileTheDialogIsOpenIsRefusedWithoutDisturbing
     CredentialsPrompt prompt = [&](const CredentialsQuestion&) {
         spooler->jobs();
         duringDialog << spooler->lastResult();
-        return std::optional<SpoolerCredentials>(queue.account);
+        return std::optional(queue.account);
     };
     CupsSpooler guarded(queue.server.address(), {}, prompt);
     spooler = &guarded;
