@@ -25,29 +25,6 @@ void expectUnreachable(CupsSpooler& spooler) {
 
 } // namespace
 
-TEST(CupsConnection, MapsTheServersAnswersToResults) {
-    TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    CupsConnection connection(server.address(), shortTimeouts);
-    const auto attributesOf = [&](const QString& queue) {
-        IppPtr request = connection.newRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-        const QString uri = QStringLiteral("ipp://%1/printers/%2").arg(server.address(), queue);
-        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                     uri.toUtf8().constData());
-        return connection.send(std::move(request), "/");
-    };
-    const CupsReply found = attributesOf("Office-Laser");
-    EXPECT_EQ(found.result, SpoolerResult::Success) << found.message.toStdString();
-    ASSERT_TRUE(found.response);
-    EXPECT_STREQ(ippGetString(ippFindAttribute(found.response.get(), "printer-info", IPP_TAG_TEXT),
-                              0, nullptr),
-                 "Office laser (2nd floor)");
-
-    const CupsReply missing = attributesOf("No-Such-Queue");
-    EXPECT_EQ(missing.result, SpoolerResult::NotFound) << missing.message.toStdString();
-    EXPECT_TRUE(connection.isOpen()) << "a refusal is an answer: the connection stays";
-}
-
 TEST(CupsConnectionUnreachable, RefusedSilentOrFullServersGiveAnEmptyListEachTime) {
     ClosedLoopbackPort closed;   // refuses the connection
     SilentLoopbackServer silent; // takes it and never answers

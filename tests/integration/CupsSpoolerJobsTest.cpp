@@ -103,4 +103,11 @@ TEST(CupsSpoolerJobs, EveryFilterOfTheListingFilters) {
         EXPECT_TRUE(asked.contains(ippGetName(attr))) << "not asked for: " << ippGetName(attr);
     }
     EXPECT_GT(jobAttributes, 0);
+
+    // A refusal is an answer: the connection stays for the next request.
+    EXPECT_EQ(
+        connection.send(jobsRequest(connection, printerUri(connection, "sw-no-such-queue")), "/")
+            .result,
+        SpoolerResult::NotFound);
+    EXPECT_TRUE(connection.isOpen());
 }

@@ -14,11 +14,6 @@ QDateTime nowAwayFromMidnight() {
     return QDateTime::currentDateTime();
 }
 
-struct Job {
-    QString key;
-    QString server, queue, user, pages, deletedPages, printedPages, submitted, swrUser, swrComputer;
-};
-
 class LogViewsTest : public LogTest {
 protected:
     void SetUp() override {
@@ -29,29 +24,22 @@ protected:
         // Two days in March 2001, one in April, one today; "alice" twice in two cases,
         // one operator computer twice in two cases; a printing job without pages; a
         // row made by a comment alone, with no job fields and no submission time.
-        const QList<Job> jobs = {
-            {"1-2001-03-05 09:05:00", "PRN1", "Q1", "alice", "3", "", "3", "2001-03-05 09:05:00",
-             "ann", "pc1"},
-            {"2-2001-03-05 17:00:00", "PRN1", "Q1", "bob", "5", "5", "", "2001-03-05 17:00:00",
-             "ann", "pc1"},
-            {"3-2001-03-20 08:00:00", "prn1", "q1", "ALICE", "2", "", "", "2001-03-20 08:00:00",
-             "Ann", "PC1"},
-            {"4-2001-04-01 00:00:00", "PRN2", "Q9", "carl", "", "", "", "2001-04-01 00:00:00",
-             "bob", "pc2"},
-            {"5-" + now, "PRN2", "Q9", "carl", "10", "", "4", now, "bob", "pc2"},
-            {"6-commented", "", "", "", "", "", "", "", "bob", "pc2"},
+        const QStringList columns = {"Server",         "Queue",         "User",
+                                     "Pages",          "Deleted Pages", "Printed Pages",
+                                     "Time Submitted", "SWR User",      "SWR Computer"};
+        const QList<QStringList> jobs = {
+            {"1", "PRN1", "Q1", "alice", "3", "", "3", "2001-03-05 09:05:00", "ann", "pc1"},
+            {"2", "PRN1", "Q1", "bob", "5", "5", "", "2001-03-05 17:00:00", "ann", "pc1"},
+            {"3", "prn1", "q1", "ALICE", "2", "", "", "2001-03-20 08:00:00", "Ann", "PC1"},
+            {"4", "PRN2", "Q9", "carl", "", "", "", "2001-04-01 00:00:00", "bob", "pc2"},
+            {"5", "PRN2", "Q9", "carl", "10", "", "4", now, "bob", "pc2"},
+            {"6", "", "", "", "", "", "", "", "bob", "pc2"},
         };
-        for (const Job& job : jobs) {
-            log_->SetLogFields(job.key, {{"Server", job.server},
-                                         {"Queue", job.queue},
-                                         {"User", job.user},
-                                         {"Name", job.key.section('-', 0, 0)},
-                                         {"Time Submitted", job.submitted},
-                                         {"Pages", job.pages},
-                                         {"Deleted Pages", job.deletedPages},
-                                         {"Printed Pages", job.printedPages},
-                                         {"SWR User", job.swrUser},
-                                         {"SWR Computer", job.swrComputer}});
+        for (const QStringList& job : jobs) {
+            QList<LogField> fields{{"Name", job[0]}};
+            for (int c = 0; c < columns.size(); ++c)
+                fields.append({columns[c], job[c + 1]});
+            log_->SetLogFields(job[0] + "-" + (job[7].isEmpty() ? "commented" : job[7]), fields);
         }
         // The new log's own audit rows fall on 5 March 2001, by the fixed clock.
         log_->WriteAudit("Job", "Paused job 1");
