@@ -11,9 +11,8 @@
 
 TEST(CupsSpoolerJobs, ListsHeldJobsWithEveryField) {
     TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName("sw-job-fields");
-    ASSERT_TRUE(server.addQueue(queue));
+    const QString queue = server.newQueue("sw-job-fields");
+    ASSERT_FALSE(queue.isEmpty());
     const QByteArray pdf = samplePdf(5);
     const QByteArray text = sampleText(150);
 
@@ -60,11 +59,9 @@ TEST(CupsSpoolerJobs, ListsHeldJobsWithEveryField) {
 
 TEST(CupsSpoolerJobs, EveryFilterOfTheListingFilters) {
     TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    const QString mine = TestPrintServer::uniqueQueueName("sw-filter-a");
-    const QString other = TestPrintServer::uniqueQueueName("sw-filter-b");
-    ASSERT_TRUE(server.addQueue(mine));
-    ASSERT_TRUE(server.addQueue(other));
+    const QString mine = server.newQueue("sw-filter-a");
+    const QString other = server.newQueue("sw-filter-b");
+    ASSERT_FALSE(mine.isEmpty() || other.isEmpty());
     const int kept = server.submitJob(mine, "alice", "kept", "one\n");
     const int elsewhere = server.submitJob(other, "alice", "elsewhere", "two\n");
     const int finished = server.submitJob(mine, "alice", "finished", "three\n");

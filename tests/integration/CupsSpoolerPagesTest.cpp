@@ -8,9 +8,8 @@
 TEST(CupsSpoolerPages,
      CountsEachDocumentOnceForTheRunThenListsInOneRequestAndKeepsTheCountOnRelease) {
     TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName("sw-pages");
-    ASSERT_TRUE(server.addQueue(queue));
+    const QString queue = server.newQueue("sw-pages");
+    ASSERT_FALSE(queue.isEmpty());
     // Stopped, so that a released job waits instead of printing at once.
     ASSERT_TRUE(RunTool("cupsdisable", {"-h", server.address(), queue}));
     const int pdf = server.submitJob(queue, "alice", "five.pdf", samplePdf(5));

@@ -187,9 +187,8 @@ std::optional<QList<int>> subscriptionIds(const QString& server) {
 
 TEST(JobMonitor, ReportsJobsThatComeChangeAndLeaveAfterTheWatchBeganWithTheirTextsWhole) {
     TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName("sw-monitor-events");
-    ASSERT_TRUE(server.addQueue(queue));
+    const QString queue = server.newQueue("sw-monitor-events");
+    ASSERT_FALSE(queue.isEmpty());
     CupsSpooler spooler(server.address());
     // A paused queue keeps a released job pending, so that release is a change
     // of the job rather than its end.

@@ -27,8 +27,8 @@ int monitorProcesses() {
 
 TEST(LiveJobs, AJobSubmittedWhileWatchingIsShownLoggedAndRemovedWhenCancelled) {
     TestPrintServer server;
-    const QString queue = TestPrintServer::uniqueQueueName("Live");
-    ASSERT_TRUE(server.addQueue(queue));
+    const QString queue = server.newQueue("Live");
+    ASSERT_FALSE(queue.isEmpty());
 
     MainWindowHarness harness;
     harness.useRealServers = true;

@@ -14,8 +14,8 @@
 
 TEST(WindowOnServer, SubmittedJobsAppearInBothGridsAndAreLoggedOnce) {
     TestPrintServer server;
-    const QString queue = TestPrintServer::uniqueQueueName("Window");
-    ASSERT_TRUE(server.addQueue(queue));
+    const QString queue = server.newQueue("Window");
+    ASSERT_FALSE(queue.isEmpty());
     const int first = server.submitJob(queue, "alice", "Budget, final", sampleText(150));
     const int second = server.submitJob(queue, "bob", "Notes", sampleText(10));
     ASSERT_GT(first, 0);

@@ -38,6 +38,11 @@ public:
     // operation on it, printing included, wants the sandbox operator's password.
     // False (and the test failed) when lpadmin refuses.
     bool addQueue(const QString& name, bool password = false);
+    // Adds a queue named uniqueQueueName(stem); its name, empty when it failed.
+    QString newQueue(const QString& stem) {
+        const QString name = uniqueQueueName(stem);
+        return addQueue(name) ? name : QString();
+    }
 
     // The one account the password policy accepts. Empty (and the test failed)
     // when the server could not set up its password check.
