@@ -119,7 +119,7 @@ TEST_F(JobView, ConnectingDuringResumeAllIsRefusedWithTheQueueNamed) {
                     Prompter::Icon::Exclamation}}));
 }
 
-TEST_F(JobView, PickingAQueueShowsItsJobsPropertiesStatusAndTitle) {
+TEST_F(JobView, PickingAQueueShowsItsJobsPropertiesStatusAndTitleAndAnotherSwitchesAutoQueueOff) {
     EXPECT_FALSE(w->Menu("menuJobs")->isEnabled());
     selectQueue(*w, "Laser");
     EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123"}));
@@ -139,30 +139,26 @@ TEST_F(JobView, PickingAQueueShowsItsJobsPropertiesStatusAndTitle) {
     EXPECT_EQ(auditRows("Queue changed to alpha-Laser"), 1);
     EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Green);
 
-    // The same queue again: no audit row; the selected job keeps its selection.
+    // The same queue again: no audit row; the selected job keeps its selection, and
+    // AutoQueue stays on.
     w->JobList->setCurrentItem(w->JobList->topLevelItem(1));
+    w->chkAutoQueue->setChecked(true);
     selectQueue(*w, "Laser");
     EXPECT_EQ(auditRows("Queue changed to alpha-Laser"), 1);
     ASSERT_NE(w->JobList->currentItem(), nullptr);
     EXPECT_EQ(w->JobList->currentItem()->text(JobColumn::ID), "123");
-
-    selectQueue(*w, "Inkjet");
-    EXPECT_EQ(w->txtPrintStatus->text(), " Paused");
-    EXPECT_EQ(ShapeColour::of(w->txtPrintStatus), ShapeColour::Orange);
-    EXPECT_TRUE(w->imgPause->isVisible());
-    EXPECT_FALSE(w->imgPlay->isVisible());
-}
-
-TEST_F(JobView, AutoQueueIsSwitchedOffByAQueueChangeButNotByTheSameQueue) {
-    selectQueue(*w, "Laser");
-    w->chkAutoQueue->setChecked(true);
-    selectQueue(*w, "Laser");
     EXPECT_TRUE(w->chkAutoQueue->isChecked());
     EXPECT_EQ(w->PanelText(4), "AQ:OK");
     EXPECT_FALSE(w->imgPlay->isEnabled());
+
+    // Another queue switches AutoQueue off.
     selectQueue(*w, "Inkjet");
     EXPECT_FALSE(w->chkAutoQueue->isChecked());
+    EXPECT_EQ(w->txtPrintStatus->text(), " Paused");
     EXPECT_EQ(w->PanelText(4), " Paused");
+    EXPECT_EQ(ShapeColour::of(w->txtPrintStatus), ShapeColour::Orange);
+    EXPECT_TRUE(w->imgPause->isVisible());
+    EXPECT_FALSE(w->imgPlay->isVisible());
 }
 
 TEST(QueueStatusColour, LaterWordsOverrideAndUnknownTextsKeepTheColour) {

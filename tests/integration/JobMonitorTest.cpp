@@ -98,20 +98,19 @@ public:
                                              << transcript();
     }
 
-    // What the monitor said so far, for the message of a failed wait.
+    // What the monitor said so far, for the message of a failed wait. A monitor that
+    // ended unasked was most likely ended by name by another copy of the program: the
+    // exit says how.
     std::string transcript() {
-        QString text = QStringLiteral("monitor output:\n") + received_.join(QLatin1Char('\n'));
-        text += QStringLiteral("\nmonitor errors: ") +
-                QString::fromLocal8Bit(process_.readAllStandardError());
-        // A monitor that ended unasked was most likely ended by name by another
-        // copy of the program: the exit says how.
-        text +=
+        const QString end =
             process_.state() == QProcess::Running
-                ? "\nstill running"
-                : QStringLiteral("\nended: %1 %2")
-                      .arg(process_.exitStatus() == QProcess::CrashExit ? "killed," : "exit code")
-                      .arg(process_.exitCode());
-        return text.toStdString();
+                ? QStringLiteral("still running")
+                : QStringLiteral("ended: %1 %2")
+                      .arg(process_.exitStatus() == QProcess::CrashExit ? "killed," : "exit code",
+                           QString::number(process_.exitCode()));
+        return ("monitor output:\n" + received_.join('\n') + "\nmonitor errors: " +
+                QString::fromLocal8Bit(process_.readAllStandardError()) + '\n' + end)
+            .toStdString();
     }
 
 private:

@@ -22,11 +22,19 @@ public:
     std::optional<SpoolerQueue> queue(const QString& name) override;
     QList<SpoolerJob> jobs() override;
     QList<SpoolerJob> queueJobs(const QString& queue) override;
-    SpoolerResult pauseJob(const QString& queue, int jobId) override;
-    SpoolerResult resumeJob(const QString& queue, int jobId) override;
+    SpoolerResult pauseJob(const QString&, int jobId) override {
+        return setJobStatus("pauseJob", jobId, 1);
+    }
+    SpoolerResult resumeJob(const QString&, int jobId) override {
+        return setJobStatus("resumeJob", jobId, 0);
+    }
     SpoolerResult deleteJob(const QString& queue, int jobId) override;
-    SpoolerResult pauseQueue(const QString& queue) override;
-    SpoolerResult resumeQueue(const QString& queue) override;
+    SpoolerResult pauseQueue(const QString& name) override {
+        return setQueuePaused("pauseQueue", name, true);
+    }
+    SpoolerResult resumeQueue(const QString& name) override {
+        return setQueuePaused("resumeQueue", name, false);
+    }
     // What the window never asks of a server in these tests: counted, and nothing done.
     SpoolerResult setJobPriority(const QString&, int, int) override {
         return act("setJobPriority");

@@ -23,8 +23,7 @@ int SubmitJob(const QString& server, const QString& queue, const QString& user,
               const QString& title, const QByteArray& content, bool hold) {
     QStringList arguments{"-h", server, "-d", queue, "-U", user, "-t", title};
     if (hold)
-        arguments << "-H"
-                  << "indefinite";
+        arguments += {"-H", "indefinite"};
     QString output;
     if (server.isEmpty() || !RunTool("lp", arguments, &output, content))
         return 0;
