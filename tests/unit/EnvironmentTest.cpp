@@ -6,9 +6,8 @@
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <pwd.h>
+#include <unistd.h>
 
 TEST(Environment, TheWindowsVariablesOverrideEveryFolderAndName) {
     QTemporaryDir base;
@@ -30,13 +29,22 @@ TEST(Environment, TheWindowsVariablesOverrideEveryFolderAndName) {
     EXPECT_FALSE(QDir(profile).exists());
 }
 
-TEST(Environment, AppDataFallsBackToTheUserDataFolderAndCreatesIt) {
+TEST(Environment, WithoutTheWindowsVariablesEachFallsBackToTheSystemsOwnMakingTheDataFolder) {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
     const ScopedVariable homeVariable("HOME", QFile::encodeName(home.path()));
     const ScopedVariable dataHome("XDG_DATA_HOME", std::nullopt);
+    const ScopedVariable tmpdir("TMPDIR", QFile::encodeName(home.path()));
+    const ScopedVariable temp("TEMP", std::nullopt);
+    const ScopedVariable user("USERNAME", QByteArray()); // set but empty counts as unset
+    const ScopedVariable computer("COMPUTERNAME", std::nullopt);
     const Environment environment;
 
+    EXPECT_EQ(environment.temp(), home.path());
+    const passwd* account = getpwuid(getuid());
+    ASSERT_NE(account, nullptr);
+    EXPECT_EQ(environment.userName(), QString::fromLocal8Bit(account->pw_name));
+    EXPECT_EQ(environment.computerName(), QSysInfo::machineHostName());
     {
         const ScopedVariable appData("APPDATA", std::nullopt);
         const QString expected = home.filePath(".local/share/Spoolwright");
@@ -45,31 +53,12 @@ TEST(Environment, AppDataFallsBackToTheUserDataFolderAndCreatesIt) {
         EXPECT_TRUE(QDir(expected).exists());
     }
     {
-        // Set but empty counts as unset; the XDG data folder is honoured.
+        // The XDG data folder is honoured.
         const ScopedVariable appData("APPDATA", QByteArray());
         const ScopedVariable xdg("XDG_DATA_HOME", QFile::encodeName(home.filePath("xdg")));
-        const QString expected = home.filePath("xdg/Spoolwright");
-        EXPECT_EQ(environment.appData(), expected);
-        EXPECT_TRUE(QDir(expected).exists());
+        EXPECT_EQ(environment.appData(), home.filePath("xdg/Spoolwright"));
+        EXPECT_TRUE(QDir(home.filePath("xdg/Spoolwright")).exists());
     }
-}
-
-TEST(Environment, TempUserAndComputerFallBackToTheSystemsOwn) {
-    QTemporaryDir systemTemp;
-    ASSERT_TRUE(systemTemp.isValid());
-    const ScopedVariable tmpdir("TMPDIR", QFile::encodeName(systemTemp.path()));
-    const ScopedVariable temp("TEMP", std::nullopt);
-    const ScopedVariable user("USERNAME", QByteArray());
-    const ScopedVariable computer("COMPUTERNAME", std::nullopt);
-    const Environment environment;
-
-    EXPECT_EQ(environment.temp(), systemTemp.path());
-
-    const passwd* account = getpwuid(getuid());
-    ASSERT_NE(account, nullptr);
-    EXPECT_EQ(environment.userName(), QString::fromLocal8Bit(account->pw_name));
-
-    EXPECT_EQ(environment.computerName(), QSysInfo::machineHostName());
 }
 
 TEST(Environment, AFakeEnvironmentSteersEveryAccessor) {
