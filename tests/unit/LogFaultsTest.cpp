@@ -11,34 +11,29 @@ namespace {
 const QString kJob = "12-2001-03-05 09:01:00";
 const QString kLaterJob = "13-2001-03-05 09:02:00";
 
+// Sets or clears a file's immutable flag; true when that was done.
+bool setImmutable(const QByteArray& path, bool on) {
+    const int fd = ::open(path.constData(), O_RDONLY);
+    int flags = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return done;
+}
+
 // Makes a file impossible to write for this process: its write permissions are taken
 // away, and where that does not bind (root), it is marked immutable, which does.
 class UnwritableFile {
 public:
     explicit UnwritableFile(const QString& path) : path_(QFile::encodeName(path)) {
         ::chmod(path_.constData(), 0444);
-        if (::access(path_.constData(), W_OK) != 0)
-            return;
-        const int fd = ::open(path_.constData(), O_RDONLY);
-        int flags = 0;
-        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags |= FS_IMMUTABLE_FL;
-            immutable_ = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        if (fd >= 0)
-            ::close(fd);
+        immutable_ = ::access(path_.constData(), W_OK) == 0 && setImmutable(path_, true);
     }
     ~UnwritableFile() {
-        if (immutable_) {
-            const int fd = ::open(path_.constData(), O_RDONLY);
-            int flags = 0;
-            if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-                flags &= ~FS_IMMUTABLE_FL;
-                ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-            }
-            if (fd >= 0)
-                ::close(fd);
-        }
+        if (immutable_)
+            setImmutable(path_, false);
         ::chmod(path_.constData(), 0644);
     }
     bool unwritable() const { return ::access(path_.constData(), W_OK) != 0; }
