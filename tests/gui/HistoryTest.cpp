@@ -4,21 +4,21 @@
 
 #include <gtest/gtest.h>
 
-TEST(History, LoadsEachPlausibleServerNameOnceInFileOrderKeepingWhatTheBoxShows) {
-    MainWindowHarness files;
+TEST(History, LoadsEachPlausibleServerNameOnceAndTheWindowSavesItWithItsServer) {
+    MainWindowHarness harness;
     const QByteArray longest(255, 'a');
-    files.writeAppDataFile("swr.his",
-                           "beta\r\nalpha\r\nprint\tserver\r\n\r\ngamma\r\nbeta\r\n\x01\x02\r\n" +
-                               QByteArray(300, 'b') + "\r\nBeta\r\n" + longest +
-                               "\r\nlf-only\nesc\x1b[31m\r\nalpha\r\n");
+    harness.writeAppDataFile("other.his",
+                             "beta\r\nalpha\r\nprint\tserver\r\n\r\ngamma\r\nbeta\r\n\x01\x02\r\n" +
+                                 QByteArray(300, 'b') + "\r\nBeta\r\n" + longest +
+                                 "\r\nlf-only\nesc\x1b[31m\r\nalpha\r\n");
     QComboBox box;
     box.setEditable(true);
     box.addItem("alpha");
     box.setCurrentIndex(-1);
     box.setEditText("typed");
 
-    List_Load(&box, files.appDataPath() + QStringLiteral("/swr.his"));
-    List_Load(&box, files.appDataPath() + QStringLiteral("/missing.his"));
+    List_Load(&box, harness.appDataPath() + QStringLiteral("/other.his"));
+    List_Load(&box, harness.appDataPath() + QStringLiteral("/missing.his"));
 
     EXPECT_EQ(BoxEntries(&box), QStringList({"alpha", "beta", "gamma", "Beta",
                                              QString::fromLatin1(longest), "lf-only"}));
@@ -31,10 +31,8 @@ TEST(History, LoadsEachPlausibleServerNameOnceInFileOrderKeepingWhatTheBoxShows)
     List_Add(&box, "GAMMA");
     EXPECT_EQ(BoxEntries(&box).mid(5), QStringList({"lf-only", "GAMMA"}));
     EXPECT_EQ(box.currentText(), "typed");
-}
 
-TEST(History, TheWindowLoadsItAtStartAndSavesItWithTheServerAtClose) {
-    MainWindowHarness harness;
+    // The window loads it at start and saves it, with the server it used, at close.
     harness.writeAppDataFile("swr.his", "alpha\r\nbeta\r\nalpha\r\nAlpha\r\n");
     FrmMain& w = harness.show();
     EXPECT_EQ(BoxEntries(w.CurrentPrinter), QStringList({"alpha", "beta", "Alpha", "testhost"}));

@@ -56,7 +56,7 @@ protected:
 
 } // namespace
 
-TEST_F(JobView, ConnectingListsQueuesReadsAllJobsAndRemembersTheServerOnce) {
+TEST_F(JobView, ConnectingListsQueuesReadsAllJobsAndRemembersTheServerOnceEvenFromAnEmptyBox) {
     EXPECT_EQ(BoxEntries(w->CurrentPrintQueue), QStringList({"Laser", "Inkjet"}));
     EXPECT_TRUE(w->CurrentPrintQueue->currentText().isEmpty()); // listing selects nothing
     EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::Name),
@@ -72,9 +72,8 @@ TEST_F(JobView, ConnectingListsQueuesReadsAllJobsAndRemembersTheServerOnce) {
     CurrentPrinter_KeyDown(*w, 65, 0); // any other key does nothing
     EXPECT_EQ(BoxEntries(w->CurrentPrinter), QStringList({"alpha"}));
     EXPECT_EQ(auditRows("Search for queues on alpha"), 3);
-}
 
-TEST_F(JobView, AnEmptyServerBoxConnectsToTheRememberedServer) {
+    // An empty server box connects to the remembered server.
     connectTo(QString());
     EXPECT_EQ(w->CurrentPrinter->currentText(), "alpha");
     EXPECT_EQ(BoxEntries(w->CurrentPrinter), QStringList({"alpha"}));

@@ -84,7 +84,7 @@ TEST_F(LiveUpdates, EveryEventLogsItsJobOnceEvenUnknownActions) {
     EXPECT_EQ(w->SearchList->topLevelItemCount(), 3); // only "New" added a row
 }
 
-TEST_F(LiveUpdates, ConnectionTextsShowInThreePlacesAndOnlyTheErrorAsks) {
+TEST_F(LiveUpdates, ConnectionTextsShowInThreePlacesAndTheRedrawTimerShowsTheCounts) {
     mwcmnMonitor_ConnectEvent(*w, "Connected");
     EXPECT_TRUE(harness.prompter.asked.isEmpty());
     for (const QString& text : {w->PanelText(1), w->SearchStatus->text(), w->ServerStatus->text()})
@@ -94,9 +94,8 @@ TEST_F(LiveUpdates, ConnectionTextsShowInThreePlacesAndOnlyTheErrorAsks) {
     EXPECT_EQ(harness.prompter.asked[0].text, "Cannot connect to server, jobs will not update!");
     EXPECT_EQ(harness.prompter.asked[0].icon, Prompter::Icon::Critical);
     EXPECT_TRUE(w->ServerStatus->text().startsWith("Server WMI Connection Error "));
-}
 
-TEST_F(LiveUpdates, RedrawTimerShowsCountsAndEmptiesThePanelWithoutAQueue) {
+    // The redraw timer shows the counts, and empties the panels without a queue.
     Timer1_Timer(*w);
     EXPECT_EQ(w->LabelPrintQueues->text(), "2 Available Queues");
     EXPECT_EQ(w->LabelPrintJobs->text(), "Queued Print Jobs: 2");

@@ -100,18 +100,7 @@ TEST_F(Panels, ServerViewCoversTheWindowAndIsNeverSaved) {
     EXPECT_FALSE(w->FrameSearch->isVisible());
 }
 
-TEST(PanelFrame, TheBorderShowsOnlyWellInsideTheFrame) {
-    PanelFrame frame("frmTest", "Test", nullptr);
-    frame.setGeometryTwips(0, 0, 3000, 2000);
-    frame.hoverAt(1500, 1000);
-    EXPECT_TRUE(frame.hasBorder());
-    frame.hoverAt(100, 1000); // in the 150-twip edge band
-    EXPECT_FALSE(frame.hasBorder());
-    frame.hoverAt(1500, 1900);
-    EXPECT_FALSE(frame.hasBorder());
-}
-
-TEST_F(Panels, ControlsThatTakeThePointerGiveTheirPanelItsBorder) {
+TEST_F(Panels, ControlsThatTakeThePointerGiveTheirPanelItsBorderWellInsideIt) {
     QEvent enter(QEvent::Enter);
     QCoreApplication::sendEvent(w->txtModel, &enter);
     EXPECT_TRUE(w->frmQueueInfo->hasBorder());
@@ -120,6 +109,16 @@ TEST_F(Panels, ControlsThatTakeThePointerGiveTheirPanelItsBorder) {
     EXPECT_FALSE(w->frmQueueInfo->hasBorder());
     QCoreApplication::sendEvent(w->WebServer->viewport(), &enter);
     EXPECT_TRUE(w->frmServer->hasBorder());
+
+    // Within a frame, the border shows only well inside it.
+    PanelFrame frame("frmTest", "Test", nullptr);
+    frame.setGeometryTwips(0, 0, 3000, 2000);
+    frame.hoverAt(1500, 1000);
+    EXPECT_TRUE(frame.hasBorder());
+    frame.hoverAt(100, 1000); // in the 150-twip edge band
+    EXPECT_FALSE(frame.hasBorder());
+    frame.hoverAt(1500, 1900);
+    EXPECT_FALSE(frame.hasBorder());
 }
 
 TEST_F(Panels, ARightClickOnQueueControlPopsUpThePrinterMenu) {

@@ -48,11 +48,15 @@ TEST(Settings, FirstStartUsesTheDefaultsAndShutdownWritesThem) {
     EXPECT_EQ(saved(harness, "ColumnPositions"), "1,2,3,4,5,6,7,8,9,10,11");
 }
 
-TEST(Settings, PanelSwitchesShowOnTrueMissingOrGarbageAndHideOnFalse) {
+TEST(Settings, PanelSwitchesColumnListsAndFavouriteSlotsApplyAsTheFileHoldsThem) {
     MainWindowHarness harness;
-    FrmMain& w = harness.show("ShowSearch=False\r\nShowQueueInfo=maybe\r\n"
-                              "ShowNetwork=\r\nShowQueueControl=0\r\nShowUpdates=true\r\n"
-                              "ShowStatusBar=True\r\nStartMax=False\r\nAudit=True\r\n");
+    FrmMain& w = harness.show(
+        "ShowSearch=False\r\nShowQueueInfo=maybe\r\nShowNetwork=\r\nShowQueueControl=0\r\n"
+        "ShowUpdates=true\r\nShowStatusBar=True\r\nStartMax=False\r\nAudit=True\r\n"
+        "ColumnWidths=600,1500,x,900,450\r\nColumnPositions=2,1\r\n[Favourites]\r\n"
+        "0=srv | Lab-PDF | AQ On | AR On | PRINT | 17:00 | AA\r\n1=\r\n2=srv | Office | AQ "
+        "Off\r\n");
+    // Panels show on True, a missing value or garbage, and hide on False alone.
     EXPECT_FALSE(w.PrintQueue->isVisible());
     EXPECT_TRUE(w.frmQueueInfo->isVisible());
     EXPECT_TRUE(w.frmServer->isVisible());
@@ -64,11 +68,8 @@ TEST(Settings, PanelSwitchesShowOnTrueMissingOrGarbageAndHideOnFalse) {
     EXPECT_TRUE(w.StatusBar1->isVisible());
     EXPECT_FALSE(w.windowState() & Qt::WindowMaximized);
     EXPECT_TRUE(w.Settings.Audit);
-}
 
-TEST(Settings, ShortColumnListsChangeOnlyTheColumnsTheyName) {
-    MainWindowHarness harness;
-    FrmMain& w = harness.show("ColumnWidths=600,1500,x,900,450\r\nColumnPositions=2,1\r\n");
+    // Short column lists change only the columns they name.
     EXPECT_NEAR(widthTwips(w, 0), 600, 15);
     EXPECT_NEAR(widthTwips(w, 1), 1500, 15);
     EXPECT_NEAR(widthTwips(w, 2), 1800, 15); // malformed item: design width kept
@@ -77,13 +78,8 @@ TEST(Settings, ShortColumnListsChangeOnlyTheColumnsTheyName) {
     EXPECT_EQ(w.JobList->header()->visualIndex(0), 1);
     EXPECT_EQ(w.JobList->header()->visualIndex(1), 0);
     EXPECT_EQ(w.JobList->header()->visualIndex(5), 5);
-}
 
-TEST(Settings, FavouriteSlotsLoadIndependentlyOfGaps) {
-    MainWindowHarness harness;
-    FrmMain& w = harness.show("SimpleView=Full Menu\r\n[Favourites]\r\n"
-                              "0=srv | Lab-PDF | AQ On | AR On | PRINT | 17:00 | AA\r\n1=\r\n2=srv "
-                              "| Office | AQ Off\r\n");
+    // Favourite slots load whatever gaps lie between them.
     EXPECT_TRUE(w.Menu("mnuFav0")->isVisible());
     EXPECT_TRUE(w.Menu("mnuFav0")->isChecked());
     EXPECT_FALSE(w.Menu("mnuFav1")->isVisible());

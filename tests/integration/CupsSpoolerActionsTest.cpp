@@ -8,10 +8,6 @@
 
 namespace {
 
-bool stopWithTool(const TestPrintServer& server, const QString& queue) {
-    return RunTool("cupsdisable", {"-h", server.address(), queue});
-}
-
 // What lpstat, another client, says of the queue: "-p" its state, "-o" its jobs.
 QString lpstat(const TestPrintServer& server, const char* option, const QString& queue) {
     QString output;
@@ -21,44 +17,9 @@ QString lpstat(const TestPrintServer& server, const char* option, const QString&
 
 } // namespace
 
-TEST(CupsSpoolerActions, HoldReleasePriorityAndCancelChangeTheJob) {
+TEST(CupsSpoolerActions, QueueAndJobActionsChangeWhatTheServerHolds) {
     TestPrintServer server;
-    const QString queue = server.newQueue("sw-job-actions");
-    ASSERT_FALSE(queue.isEmpty());
-    ASSERT_TRUE(stopWithTool(server, queue)); // released jobs wait instead of printing
-    const int held = server.submitJob(queue, "alice", "held", "a\n");
-    const int waiting = server.submitJob(queue, "bob", "waiting", "b\n", /*hold=*/false);
-    ASSERT_GT(held * waiting, 0);
-
-    CupsSpooler spooler(server.address());
-    const auto job = [&](int id) { return jobNumbered(spooler.queueJobs(queue), id); };
-    ASSERT_TRUE(job(held));
-    EXPECT_EQ(job(held)->StatusMask, 1);
-    EXPECT_EQ(job(waiting)->StatusMask, 0);
-
-    EXPECT_EQ(spooler.pauseJob(queue, waiting), SpoolerResult::Success);
-    EXPECT_EQ(job(waiting)->StatusMask, 1);
-    EXPECT_EQ(spooler.resumeJob(queue, held), SpoolerResult::Success);
-    EXPECT_EQ(job(held)->StatusMask, 0);
-    EXPECT_EQ(spooler.resumeJob(queue, held), SpoolerResult::Failed)
-        << "a job that is not held cannot be released";
-
-    ASSERT_NE(job(held)->Priority, 90);
-    EXPECT_EQ(spooler.setJobPriority(queue, held, 90), SpoolerResult::Success);
-    EXPECT_EQ(job(held)->Priority, 90);
-
-    EXPECT_EQ(spooler.deleteJob(queue, waiting), SpoolerResult::Success);
-    EXPECT_FALSE(job(waiting));
-    EXPECT_FALSE(jobNumbered(spooler.jobs(), waiting));
-    EXPECT_TRUE(job(held)) << "only the cancelled job went";
-
-    EXPECT_EQ(spooler.pauseJob(queue, 999999), SpoolerResult::NotFound);
-    EXPECT_EQ(spooler.deleteJob(queue, 999999), SpoolerResult::NotFound);
-}
-
-TEST(CupsSpoolerActions, QueuePropertiesPauseTestPagePurgeAndResume) {
-    TestPrintServer server;
-    const QString name = server.newQueue("sw-queue-actions");
+    const QString name = server.newQueue("sw-actions");
     ASSERT_FALSE(name.isEmpty());
     ASSERT_TRUE(RunTool("lpadmin", {"-h", server.address(), "-p", name, "-D", "Second floor, east",
                                     "-L", "Room 204"}));
@@ -75,33 +36,54 @@ TEST(CupsSpoolerActions, QueuePropertiesPauseTestPagePurgeAndResume) {
               QStringLiteral("ipp://%1/printers/%2").arg(server.address()).arg(name));
     EXPECT_EQ(queue->Status, 0u);
 
+    // Paused, the queue keeps released jobs waiting instead of printing them.
     EXPECT_EQ(spooler.pauseQueue(name), SpoolerResult::Success);
     EXPECT_TRUE(lpstat(server, "-p", name).contains("disabled"));
     EXPECT_EQ(spooler.queue(name)->Status, 0x1u);
 
-    // The test page is the operator's own one-page job; the stopped queue keeps it.
-    EXPECT_EQ(spooler.printTestPage(name), SpoolerResult::Success);
-    const QList<SpoolerJob> page = spooler.queueJobs(name);
-    ASSERT_EQ(page.size(), 1);
-    EXPECT_EQ(page[0].Document, "Test Page");
-    EXPECT_EQ(page[0].Owner, QString::fromUtf8(cupsUser()));
-    EXPECT_EQ(page[0].StatusMask, 0);
-    EXPECT_EQ(page[0].TotalPages, 1);
+    const int held = server.submitJob(name, "alice", "held", "a\n");
+    const int waiting = server.submitJob(name, "bob", "waiting", "b\n", /*hold=*/false);
+    ASSERT_GT(held * waiting, 0);
+    const auto job = [&](int id) { return jobNumbered(spooler.queueJobs(name), id); };
+    ASSERT_TRUE(job(held));
+    EXPECT_EQ(job(held)->StatusMask, 1);
+    EXPECT_EQ(job(waiting)->StatusMask, 0);
+    EXPECT_EQ(spooler.pauseJob(name, waiting), SpoolerResult::Success);
+    EXPECT_EQ(job(waiting)->StatusMask, 1);
+    EXPECT_EQ(spooler.resumeJob(name, held), SpoolerResult::Success);
+    EXPECT_EQ(job(held)->StatusMask, 0);
+    EXPECT_EQ(spooler.resumeJob(name, held), SpoolerResult::Failed)
+        << "a job that is not held cannot be released";
+    ASSERT_NE(job(held)->Priority, 90);
+    EXPECT_EQ(spooler.setJobPriority(name, held, 90), SpoolerResult::Success);
+    EXPECT_EQ(job(held)->Priority, 90);
+    EXPECT_EQ(spooler.deleteJob(name, waiting), SpoolerResult::Success);
+    EXPECT_FALSE(job(waiting));
+    EXPECT_FALSE(jobNumbered(spooler.jobs(), waiting));
+    EXPECT_TRUE(job(held)) << "only the cancelled job went";
 
-    ASSERT_GT(server.submitJob(name, "alice", "one", "1\n"), 0);
-    ASSERT_EQ(spooler.queueJobs(name).size(), 2);
+    // The test page is the operator's own one-page job.
+    EXPECT_EQ(spooler.printTestPage(name), SpoolerResult::Success);
+    const QList<SpoolerJob> jobs = spooler.queueJobs(name);
+    ASSERT_EQ(jobs.size(), 2);
+    EXPECT_EQ(jobs[1].Document, "Test Page");
+    EXPECT_EQ(jobs[1].Owner, QString::fromUtf8(cupsUser()));
+    EXPECT_EQ(jobs[1].StatusMask, 0);
+    EXPECT_EQ(jobs[1].TotalPages, 1);
+
     EXPECT_EQ(spooler.purgeQueue(name), SpoolerResult::Success);
     EXPECT_TRUE(spooler.queueJobs(name).isEmpty());
     EXPECT_EQ(lpstat(server, "-o", name), QString());
-
     EXPECT_EQ(spooler.resumeQueue(name), SpoolerResult::Success);
     EXPECT_FALSE(lpstat(server, "-p", name).contains("disabled"));
     EXPECT_EQ(spooler.queue(name)->Status, 0u);
 
     EXPECT_FALSE(spooler.queue("sw-no-such-queue"));
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::NotFound);
-    EXPECT_EQ(spooler.pauseQueue("sw-no-such-queue"), SpoolerResult::NotFound);
-    EXPECT_EQ(spooler.printTestPage("sw-no-such-queue"), SpoolerResult::NotFound);
+    for (const SpoolerResult result :
+         {spooler.pauseQueue("sw-no-such-queue"), spooler.printTestPage("sw-no-such-queue"),
+          spooler.pauseJob(name, 999999), spooler.deleteJob(name, 999999)})
+        EXPECT_EQ(result, SpoolerResult::NotFound);
 }
 
 TEST(CupsSpoolerPrinters, ReportsEachPrintersStateAndProperties) {
@@ -114,7 +96,7 @@ TEST(CupsSpoolerPrinters, ReportsEachPrintersStateAndProperties) {
     };
     ASSERT_TRUE(set(idle, {"-D", "Idle one", "-L", "Hall", "-o", "printer-is-shared=true"}));
     ASSERT_TRUE(set(stopped, {"-D", "Stopped one", "-o", "printer-is-shared=false"}));
-    ASSERT_TRUE(stopWithTool(server, stopped));
+    ASSERT_TRUE(RunTool("cupsdisable", {"-h", server.address(), stopped}));
 
     CupsSpooler spooler(server.address());
     QMap<QString, SpoolerPrinter> byName;

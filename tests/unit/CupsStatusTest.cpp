@@ -3,7 +3,7 @@
 #include <cups/ipp.h>
 #include <gtest/gtest.h>
 
-TEST(CupsQueueStatus, ReasonsSetTheirBitsWhateverTheirSeverityAndOnlyErrorsAddError) {
+TEST(CupsStatus, ReasonsSetTheirBitsWhateverTheirSeverityAndOfflineThenErrorThenStoppedDecide) {
     EXPECT_EQ(queueStatusBits(IPP_PSTATE_IDLE, {"none"}), 0u);
     EXPECT_EQ(queueStatusBits(IPP_PSTATE_PROCESSING, {}), 0x400u);
     EXPECT_EQ(queueStatusBits(IPP_PSTATE_IDLE, {"media-empty-error"}), 0x10u | 0x2u);
@@ -16,9 +16,8 @@ TEST(CupsQueueStatus, ReasonsSetTheirBitsWhateverTheirSeverityAndOnlyErrorsAddEr
         << "media-low is not media-empty";
     EXPECT_EQ(queueStatusBits(IPP_PSTATE_STOPPED, {"paused", "door-open-error"}),
               0x1u | 0x400000u | 0x2u);
-}
 
-TEST(CupsPrinterStatus, OfflineThenErrorThenStoppedDecide) {
+    // The printer status: offline, then error, then stopped decide.
     EXPECT_EQ(extendedPrinterStatus(IPP_PSTATE_IDLE, {"none"}), 3);
     EXPECT_EQ(extendedPrinterStatus(IPP_PSTATE_PROCESSING, {}), 4);
     EXPECT_EQ(extendedPrinterStatus(IPP_PSTATE_STOPPED, {"paused"}), 8);

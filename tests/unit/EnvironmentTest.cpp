@@ -9,7 +9,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-TEST(Environment, TheWindowsVariablesOverrideEveryFolderAndName) {
+TEST(Environment, TheWindowsVariablesOrAFakeEnvironmentSteerEveryFolderAndName) {
     QTemporaryDir base;
     ASSERT_TRUE(base.isValid());
     const QString profile = base.filePath("profiles/ann");
@@ -27,6 +27,20 @@ TEST(Environment, TheWindowsVariablesOverrideEveryFolderAndName) {
     EXPECT_EQ(environment.variable("SPOOLWRIGHT_NOT_SET"), "");
     // An override folder belongs to whoever named it and is not made.
     EXPECT_FALSE(QDir(profile).exists());
+
+    // Tests hand the window an environment whose variables they choose; the
+    // accessors must read through it, not around it.
+    class Fake : public Environment {
+    public:
+        QString variable(const QString& name) const override {
+            return QStringLiteral("fake-") + name;
+        }
+    };
+    const Fake fake;
+    EXPECT_EQ(fake.appData(), "fake-APPDATA");
+    EXPECT_EQ(fake.temp(), "fake-TEMP");
+    EXPECT_EQ(fake.userName(), "fake-USERNAME");
+    EXPECT_EQ(fake.computerName(), "fake-COMPUTERNAME");
 }
 
 TEST(Environment, WithoutTheWindowsVariablesEachFallsBackToTheSystemsOwnMakingTheDataFolder) {
@@ -59,20 +73,4 @@ TEST(Environment, WithoutTheWindowsVariablesEachFallsBackToTheSystemsOwnMakingTh
         EXPECT_EQ(environment.appData(), home.filePath("xdg/Spoolwright"));
         EXPECT_TRUE(QDir(home.filePath("xdg/Spoolwright")).exists());
     }
-}
-
-TEST(Environment, AFakeEnvironmentSteersEveryAccessor) {
-    // Tests hand the window an environment whose variables they choose; the
-    // accessors must read through it, not around it.
-    class Fake : public Environment {
-    public:
-        QString variable(const QString& name) const override {
-            return QStringLiteral("fake-") + name;
-        }
-    };
-    const Fake environment;
-    EXPECT_EQ(environment.appData(), "fake-APPDATA");
-    EXPECT_EQ(environment.temp(), "fake-TEMP");
-    EXPECT_EQ(environment.userName(), "fake-USERNAME");
-    EXPECT_EQ(environment.computerName(), "fake-COMPUTERNAME");
 }

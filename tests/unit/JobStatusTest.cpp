@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-TEST(JobStatusText, OnlyASingleKnownBitHasAWordAndItsPicture) {
+TEST(StatusTexts, AJobsSingleKnownBitHasAWordAQueuesSetBitsAppendTheirsLowestFirst) {
     EXPECT_EQ(JobStatusText(1), "Paused");
     EXPECT_EQ(JobStatusText(2048), "Restart");
     // Not a bit test: combinations, zero, unknown bits and negatives all read "OK".
@@ -11,9 +11,8 @@ TEST(JobStatusText, OnlyASingleKnownBitHasAWordAndItsPicture) {
     EXPECT_EQ(JobIconIndex("Paused"), 5);
     for (const char* other : {"Error", "", "paused", "Printing "})
         EXPECT_EQ(JobIconIndex(QString::fromLatin1(other)), 3) << other;
-}
 
-TEST(PrinterStatusText, SetBitsAppendTheirWordsLowestFirst) {
+    // A queue's set bits append their words, lowest first.
     EXPECT_EQ(PrinterStatusText(0x402), " Error Printing");
     EXPECT_EQ(PrinterStatusText(0), "OK");
     // Bits above the known ones add nothing, and alone leave an empty text, not "OK".

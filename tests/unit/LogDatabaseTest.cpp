@@ -174,7 +174,7 @@ TEST_F(LogTest, WithoutATemplateNothingIsLoggedAndNothingShown) {
     EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
-TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWay) {
+TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWayUnlessTheArchiveFails) {
     auto log = makeLog();
     const QString archive = inFolder("2001-March-5-95-swr.db");
 
@@ -206,19 +206,15 @@ TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWay) {
     EXPECT_FALSE(QFileInfo::exists(inFolder("2001-November-23-1430-swr.db")));
     EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>(3, archiveQuestion))
         << "no message besides the three questions";
-}
 
-TEST_F(LogTest, AFailedArchiveCopyIsReportedAndKeepsTheLog) {
-    auto log = makeLog();
+    // An archive copy that fails is reported and keeps the log: something that cannot
+    // be replaced by a file stands at the archive's name.
     log->SetLogField(kJob, "Comments", "kept");
-    // Something that cannot be replaced by a file stands at the archive's name.
-    ASSERT_TRUE(QDir().mkpath(inFolder("2001-March-5-95-swr.db/busy")));
-
+    ASSERT_TRUE(QDir().mkpath(inFolder("2001-November-23-1430-swr.db/busy")));
     prompter.answers = {Prompter::Answer::Yes};
     EXPECT_FALSE(log->ResetLogDatabase());
-
-    ASSERT_EQ(prompter.asked.size(), 2);
-    EXPECT_EQ(prompter.asked[1], (RecordingPrompter::Asked{
+    ASSERT_EQ(prompter.asked.size(), 5);
+    EXPECT_EQ(prompter.asked[4], (RecordingPrompter::Asked{
                                      "Spoolwright", "Error deleting log file - Check permissions",
                                      Prompter::Icon::Critical}));
     EXPECT_EQ(rows("SELECT Comments FROM SWR_Log"), rowsOf({{"kept"}}));

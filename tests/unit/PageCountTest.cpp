@@ -48,14 +48,7 @@ TEST(PageCountPostScript, ReadsThePageCommentsOfTheJobItself) {
     EXPECT_EQ(PageCount::postScriptPages("%!PS\nnewpath showpage\n"), 0);
 }
 
-TEST(PageCountPdf, CountsThePagesOfAReadableDocumentOnly) {
-    EXPECT_EQ(PageCount::pdfPages(samplePdf(5)), 5);
-    EXPECT_EQ(PageCount::pdfPages(samplePdf(1)), 1);
-    EXPECT_EQ(PageCount::pdfPages(""), 0);
-    EXPECT_EQ(PageCount::pdfPages("%PDF-1.4\nthis is no PDF at all\n"), 0);
-}
-
-TEST(PageCountDocument, PicksTheRuleByTypeAndByContentWhenTheTypeSaysNothing) {
+TEST(PageCountDocument, CountsReadablePdfsAndPicksTheRuleByTypeOrByContentWhenTheTypeSaysNothing) {
     const QByteArray pdf = samplePdf(5);
     const QByteArray text = sampleText(70);
     const QByteArray postScript = "%!PS-Adobe-3.0\n%%Pages: 6\n";
@@ -82,4 +75,10 @@ TEST(PageCountDocument, PicksTheRuleByTypeAndByContentWhenTheTypeSaysNothing) {
     }
     EXPECT_EQ(PageCount::documentPages(text, "image/jpeg"), 0) << "a type no rule reads";
     EXPECT_EQ(PageCount::documentPages("#PDF-BANNER\n", "application/vnd.cups-pdf-banner"), 1);
+
+    // Only a readable PDF has pages.
+    EXPECT_EQ(PageCount::pdfPages(samplePdf(5)), 5);
+    EXPECT_EQ(PageCount::pdfPages(samplePdf(1)), 1);
+    EXPECT_EQ(PageCount::pdfPages(""), 0);
+    EXPECT_EQ(PageCount::pdfPages("%PDF-1.4\nthis is no PDF at all\n"), 0);
 }

@@ -37,7 +37,7 @@ protected:
 
 } // namespace
 
-TEST_F(ProfileFileTest, MatchesNamesInAnyCaseTrimsBlanksAndFallsBackToTheDefault) {
+TEST_F(ProfileFileTest, MatchesNamesInAnyCaseTrimsBlanksAndReadsAnyLineEndOrByteOrderMark) {
     put("[ SpoolWright ]\r\n; Server=from a comment\r\n  SERVER =  alpha  \r\nQueue=\r\n[Other]\r\n"
         "Server=beta\r\nCompany=Acme\r\n");
 
@@ -52,9 +52,8 @@ TEST_F(ProfileFileTest, MatchesNamesInAnyCaseTrimsBlanksAndFallsBackToTheDefault
     EXPECT_EQ(ProfileFile::read(path("absent.ini"), "Spoolwright", "Server", "<default>"),
               "<default>");
     EXPECT_EQ(ProfileFile::read(path(), "Missing", "Server"), "");
-}
 
-TEST_F(ProfileFileTest, ReadsLineFeedOnlyFilesAndFilesWithAByteOrderMarkTheSame) {
+    // Files with line feeds alone or a byte order mark read the same.
     put("[Spoolwright]\nServer=alpha\nQueue=laser\n\n[Log Counters]\nPrintedCounter=12\n");
     EXPECT_EQ(read("Spoolwright", "Queue"), "laser");
     EXPECT_EQ(read("Log Counters", "PrintedCounter"), "12");
@@ -94,7 +93,7 @@ TEST_F(ProfileFileTest, ValuesAreStoredWholeButReadBackCutTo1023Characters) {
     EXPECT_TRUE(contents().contains("Exceptions=" + longer.toUtf8() + "\r\n"));
 }
 
-TEST_F(ProfileFileTest, RewritesAKeyInPlaceKeepingEveryOtherLineAndSpelling) {
+TEST_F(ProfileFileTest, RewritesAKeyInPlaceAndAddsMissingKeysAndSectionsWhereTheyBelong) {
     put("; written by hand\n[SpoolWright]\nserver = old.example\nCompany=Caf\xE9 Latin-1\n\n"
         "; counters follow\n[Log Counters]\nPrintedCounter=5\n");
     ASSERT_TRUE(write("Spoolwright", "Server", "new.example"));
@@ -109,9 +108,8 @@ TEST_F(ProfileFileTest, RewritesAKeyInPlaceKeepingEveryOtherLineAndSpelling) {
     // The file is written through a temporary file, and none is left behind.
     ASSERT_TRUE(write("Log Counters", "PrintedCounter", "18"));
     EXPECT_EQ(folderEntries(), QStringList{"swr.ini"});
-}
 
-TEST_F(ProfileFileTest, AddsMissingKeysToTheirSectionAndMissingSectionsAtTheEnd) {
+    // Missing keys go at the end of their section, missing sections at the end.
     put("[Spoolwright]\r\nServer=alpha\r\n\r\n[Favourites]\r\n0=fav\r\n");
 
     ASSERT_TRUE(write("spoolwright", "Queue", "laser"));
