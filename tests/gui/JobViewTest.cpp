@@ -158,9 +158,8 @@ TEST_F(JobView, PickingAQueueShowsItsJobsPropertiesStatusAndTitleAndAnotherSwitc
     EXPECT_EQ(ShapeColour::of(w->txtPrintStatus), ShapeColour::Orange);
     EXPECT_TRUE(w->imgPause->isVisible());
     EXPECT_FALSE(w->imgPlay->isVisible());
-}
 
-TEST(QueueStatusColour, LaterWordsOverrideAndUnknownTextsKeepTheColour) {
+    // The status colour: later words override, and unknown texts keep the colour.
     EXPECT_EQ(QueueStatusColour("OK"), ShapeColour::Green);
     EXPECT_EQ(QueueStatusColour(" Paused Error"), ShapeColour::Red);
     EXPECT_EQ(QueueStatusColour(" Error Busy"), ShapeColour::Red);

@@ -25,7 +25,7 @@ void expectUnreachable(CupsSpooler& spooler) {
 
 } // namespace
 
-TEST(CupsConnectionUnreachable, RefusedSilentOrFullServersGiveAnEmptyListEachTime) {
+TEST(CupsConnectionUnreachable, ServersThatRefuseStaySilentOrStopGiveAnEmptyListUntilTheyReturn) {
     ClosedLoopbackPort closed;   // refuses the connection
     SilentLoopbackServer silent; // takes it and never answers
     FullLoopbackServer full;     // never takes it
@@ -35,9 +35,8 @@ TEST(CupsConnectionUnreachable, RefusedSilentOrFullServersGiveAnEmptyListEachTim
         expectUnreachable(spooler);
         expectUnreachable(spooler); // a failed connection is replaced, not reused
     }
-}
 
-TEST(CupsConnectionUnreachable, ServerThatStopsAndReturnsIsListedAgain) {
+    // A server that stops and returns is listed again.
     OwnPrintServer own;
     const QString address = own.start();
     ASSERT_FALSE(address.isEmpty());

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <gtest/gtest.h>
 
-TEST(PageCountText, SixtySixLinesMakeAPageAndFormFeedsEndOne) {
+TEST(PageCountTextAndPostScript, SixtySixLinesOrAFormFeedMakeAPageAndPostScriptSaysItsOwn) {
     EXPECT_EQ(PageCount::textPages(""), 0);
     EXPECT_EQ(PageCount::textPages("no line end"), 1);
     EXPECT_EQ(PageCount::textPages(sampleText(66)), 1);
@@ -22,9 +22,8 @@ TEST(PageCountText, SixtySixLinesMakeAPageAndFormFeedsEndOne) {
     EXPECT_EQ(PageCount::textPages("one\n\f\f\ftwo\n"), 2) << "empty pages are not printed";
     EXPECT_EQ(PageCount::textPages(sampleText(10) + "\f" + sampleText(70)), 3)
         << "the line count starts again after a form feed";
-}
 
-TEST(PageCountPostScript, ReadsThePageCommentsOfTheJobItself) {
+    // PostScript: the page comments of the job itself.
     EXPECT_EQ(PageCount::postScriptPages("%!PS-Adobe-3.0\n%%Pages: 4\n%%EndComments\n"
                                          "%%Page: 1 1\nshowpage\n%%EOF\n"),
               4)

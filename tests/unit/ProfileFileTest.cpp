@@ -79,7 +79,7 @@ TEST_F(ProfileFileTest, TheFirstOfDuplicatedSectionsAndKeysIsReadAndRewritten) {
     EXPECT_TRUE(ProfileFile::keys(path("absent.ini"), "Favourites").isEmpty());
 }
 
-TEST_F(ProfileFileTest, ValuesAreStoredWholeButReadBackCutTo1023Characters) {
+TEST_F(ProfileFileTest, ValuesComeBackLiterallyCutTo1023CharactersAndCannotBreakIntoOtherLines) {
     const QString exact(ProfileFile::kMaxValueLength, QLatin1Char('x'));
     const QString longer = QString(ProfileFile::kMaxValueLength, QLatin1Char('a')) +
                            QStringLiteral("bcdefghijklmnopqrstuvwxyz").repeated(40);
@@ -91,6 +91,29 @@ TEST_F(ProfileFileTest, ValuesAreStoredWholeButReadBackCutTo1023Characters) {
     EXPECT_EQ(read("Spoolwright", "Exact"), exact);
     EXPECT_EQ(read("Spoolwright", "Exceptions"), longer.left(ProfileFile::kMaxValueLength));
     EXPECT_TRUE(contents().contains("Exceptions=" + longer.toUtf8() + "\r\n"));
+
+    const QStringList values = {
+        "a=b=c",
+        "semi; colon ;",
+        "[Not a section]",
+        "\"quoted\"",
+        "srv | laser | AQ On | AR On | 17:00 | PRINT | AA",
+        "Grüße, 印刷",
+    };
+    for (int i = 0; i < values.size(); ++i)
+        ASSERT_TRUE(write("Spoolwright", QStringLiteral("Key%1").arg(i), values[i]));
+    for (int i = 0; i < values.size(); ++i)
+        EXPECT_EQ(read("Spoolwright", QStringLiteral("Key%1").arg(i)), values[i]);
+
+    // Surrounding blanks are not part of the value.
+    ASSERT_TRUE(write("Spoolwright", "Padded", "  mid dle \t"));
+    EXPECT_EQ(read("Spoolwright", "Padded"), "mid dle");
+
+    // A value holding a line break stays one key and injects no other.
+    ASSERT_TRUE(write("Spoolwright", "Exceptions", "ann\r\nAudit=True\n[Other]"));
+    EXPECT_EQ(read("Spoolwright", "Exceptions"), "ann  Audit=True [Other]");
+    EXPECT_EQ(read("Spoolwright", "Audit"), "<default>");
+    EXPECT_TRUE(ProfileFile::keys(path(), "Other").isEmpty());
 }
 
 TEST_F(ProfileFileTest, RewritesAKeyInPlaceAndAddsMissingKeysAndSectionsWhereTheyBelong) {
@@ -119,31 +142,6 @@ TEST_F(ProfileFileTest, RewritesAKeyInPlaceAndAddsMissingKeysAndSectionsWhereThe
     EXPECT_EQ(contents(), "[Spoolwright]\r\nServer=alpha\r\nQueue=laser\r\n\r\n"
                           "[Favourites]\r\n0=fav\r\n1=two\r\n\r\n"
                           "[Log Counters]\r\nDeletedCounter=3\r\n");
-}
-
-TEST_F(ProfileFileTest, ValuesComeBackLiterallyAndCannotBreakIntoOtherLines) {
-    const QStringList values = {
-        "a=b=c",
-        "semi; colon ;",
-        "[Not a section]",
-        "\"quoted\"",
-        "srv | laser | AQ On | AR On | 17:00 | PRINT | AA",
-        "Grüße, 印刷",
-    };
-    for (int i = 0; i < values.size(); ++i)
-        ASSERT_TRUE(write("Spoolwright", QStringLiteral("Key%1").arg(i), values[i]));
-    for (int i = 0; i < values.size(); ++i)
-        EXPECT_EQ(read("Spoolwright", QStringLiteral("Key%1").arg(i)), values[i]);
-
-    // Surrounding blanks are not part of the value.
-    ASSERT_TRUE(write("Spoolwright", "Padded", "  mid dle \t"));
-    EXPECT_EQ(read("Spoolwright", "Padded"), "mid dle");
-
-    // A value holding a line break stays one key and injects no other.
-    ASSERT_TRUE(write("Spoolwright", "Exceptions", "ann\r\nAudit=True\n[Other]"));
-    EXPECT_EQ(read("Spoolwright", "Exceptions"), "ann  Audit=True [Other]");
-    EXPECT_EQ(read("Spoolwright", "Audit"), "<default>");
-    EXPECT_TRUE(ProfileFile::keys(path(), "Other").isEmpty());
 }
 
 TEST_F(ProfileFileTest, UnusablePathsAndNamesGiveTheDefaultOrFalse) {
