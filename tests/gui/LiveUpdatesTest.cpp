@@ -39,7 +39,7 @@ protected:
 
 } // namespace
 
-TEST_F(LiveUpdates, EventsAddRewriteAndRemoveExactlyTheirJobsRow) {
+TEST_F(LiveUpdates, EventsAddRewriteAndRemoveExactlyTheirJobsRowAndEachLogsItsJobOnce) {
     // Job 12 changes: job 123's row, whose name begins the same way, stays as it was.
     mwcmnMonitor_JobEvent(*w, "Modified", detail(1, "Laser", 12, "renamed"));
     EXPECT_EQ(GridColumn(w->JobList, JobColumn::Description), QStringList({"renamed", "b"}));
@@ -68,20 +68,17 @@ TEST_F(LiveUpdates, EventsAddRewriteAndRemoveExactlyTheirJobsRow) {
     mwcmnMonitor_JobEvent(*w, "New", detail(0, "Inkjet", 7));
     EXPECT_EQ(w->JobList->topLevelItemCount(), 2);
     EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::Printer).count("Inkjet"), 1);
-}
 
-TEST_F(LiveUpdates, EveryEventLogsItsJobOnceEvenUnknownActions) {
+    // Every event logs its job once, even one of an unknown action.
     mwcmnMonitor_JobEvent(*w, "Whatever", detail(0, "Inkjet", 77, "odd.pdf"));
     mwcmnMonitor_JobEvent(*w, "Deleted", detail(0, "Inkjet", 77, "odd.pdf"));
     mwcmnMonitor_JobEvent(*w, "New", detail(16, "Inkjet", 78, "printing.pdf"));
-    const auto rows = LogRows(
-        w->Log(),
-        QStringLiteral(
-            "SELECT TransactionID, Description, Pages, Size FROM SWR_Log WHERE Queue = 'Inkjet' "
-            "ORDER BY TransactionID"));
-    EXPECT_EQ(rows, QList<QStringList>({{"77-2026-12-05 09:01:17", "odd.pdf", "1", "2KB"},
+    const auto rows = LogRows(w->Log(), "SELECT TransactionID, Description, Pages, Size FROM "
+                                        "SWR_Log WHERE Queue = 'Inkjet' ORDER BY TransactionID");
+    EXPECT_EQ(rows, QList<QStringList>({{"7-2026-12-05 09:00:07", "doc.txt", "1", "2KB"},
+                                        {"77-2026-12-05 09:01:17", "odd.pdf", "1", "2KB"},
                                         {"78-2026-12-05 09:01:18", "printing.pdf", kNull, kNull}}));
-    EXPECT_EQ(w->SearchList->topLevelItemCount(), 3); // only "New" added a row
+    EXPECT_EQ(w->SearchList->topLevelItemCount(), 4); // of these, only "New" added a row
 }
 
 TEST_F(LiveUpdates, ConnectionTextsShowInThreePlacesAndTheRedrawTimerShowsTheCounts) {
