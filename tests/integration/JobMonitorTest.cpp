@@ -26,6 +26,10 @@ struct MonitorLine {
     std::optional<SpoolerJob> job; // JobEvent: the job as it travelled
 };
 
+QString jobName(const QString& queue, int id) {
+    return queue + QStringLiteral(", ") + QString::number(id);
+}
+
 class MonitorProcess {
 public:
     explicit MonitorProcess(const QStringList& arguments = {}) {
@@ -87,6 +91,14 @@ public:
             from);
     }
 
+    // Submits a held job to `queue` on `server` and waits for its New event; the
+    // job's id, 0 when it was not reported.
+    int reportsNewJob(const QString& server, const QString& queue) {
+        const int from = mark();
+        const int id = SubmitJob(server, queue, "tester", "held", "page\n");
+        return id > 0 && waitForJob("New", jobName(queue, id), from) ? id : 0;
+    }
+
     ::testing::AssertionResult waitForConnect(const QString& text, int from = 0) {
         if (waitFor(
                 [&](const MonitorLine& line) {
@@ -132,16 +144,6 @@ private:
     QList<MonitorLine> lines_;
     QStringList received_;
 };
-
-QString jobName(const QString& queue, int id) {
-    return queue + QStringLiteral(", ") + QString::number(id);
-}
-
-// A held job on a server of the test's own. Returns its id, 0 (and the test
-// failed) on failure.
-int submitHeld(const QString& server, const QString& queue) {
-    return SubmitJob(server, queue, "tester", "held", "page\n");
-}
 
 IppPtr subscriptionRequest(const CupsConnection& connection, ipp_op_t op) {
     IppPtr request = connection.newRequest(op);
@@ -267,17 +269,15 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
         ASSERT_EQ(first->size(), 1);
         // Watched until the server has renewed the lease twice and the first
         // lease is over (the server counts it in whole seconds).
-        const QString renewal = "Renew-Subscription";
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
-                return own.requestsLogged(renewal) >= 2 &&
+                return own.requestsLogged("Renew-Subscription") >= 2 &&
                        watching.elapsed() > (kLeaseSeconds + 1) * 1000;
             },
             kEventWaitMs))
-            << "renewals the server carried out: " << own.requestsLogged(renewal);
+            << "renewals the server carried out: " << own.requestsLogged("Renew-Subscription");
         EXPECT_EQ(subscriptionIds(server), first) << "the subscription did not outlive its lease";
-        const int job = submitHeld(server, queue);
-        EXPECT_TRUE(monitor.waitForJob("New", jobName(queue, job)));
+        EXPECT_TRUE(monitor.reportsNewJob(server, queue));
     }
     // From here on the lease outlasts every wait: a subscription that goes away
     // was cancelled.
@@ -286,8 +286,7 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
         MonitorProcess monitor;
         ASSERT_TRUE(monitor.watches(server));
         ASSERT_TRUE(waitForSubscriptionCount(server, 1));
-        const int job = submitHeld(server, queue);
-        ASSERT_TRUE(monitor.waitForJob("New", jobName(queue, job)));
+        ASSERT_TRUE(monitor.reportsNewJob(server, queue));
 
         monitor.send(MonitorProtocol::StopWatching);
         EXPECT_TRUE(waitForSubscriptionCount(server, 0)) << "StopWatching left its subscription";
@@ -297,14 +296,12 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
             // stopped one would have seen it too.
             MonitorProcess watching;
             ASSERT_TRUE(watching.watches(server));
-            const int job = submitHeld(server, queue);
-            ASSERT_TRUE(watching.waitForJob("New", jobName(queue, job)));
+            ASSERT_TRUE(watching.reportsNewJob(server, queue));
         }
         EXPECT_EQ(monitor.lines().size(), stopped) << "events arrived after StopWatching";
 
         // Still there for the next watch; the end of its input ends it.
-        monitor.watch(server);
-        ASSERT_TRUE(monitor.waitForConnect("Connected", stopped));
+        ASSERT_TRUE(monitor.watches(server));
         ASSERT_TRUE(waitForSubscriptionCount(server, 1));
         monitor.process().closeWriteChannel();
         ASSERT_TRUE(monitor.process().waitForFinished(kProcessWaitMs));
@@ -330,8 +327,8 @@ TEST(JobMonitor, ReconnectsAfterTheServerRestartsAndReportsWhatChanged) {
     const QString queue = "Lab-PDF";
     MonitorProcess monitor;
     ASSERT_TRUE(monitor.watches(server));
-    const int lost = submitHeld(server, queue);
-    ASSERT_TRUE(monitor.waitForJob("New", jobName(queue, lost)));
+    const int lost = monitor.reportsNewJob(server, queue);
+    ASSERT_GT(lost, 0);
 
     // The sandbox server forgets its jobs and subscriptions when it stops.
     int mark = monitor.mark();
@@ -347,12 +344,8 @@ TEST(JobMonitor, ReconnectsAfterTheServerRestartsAndReportsWhatChanged) {
 
     // The restarted server numbers its jobs from 1 again: the name of the job
     // that went is given to a new one, which is new all the same.
-    mark = monitor.mark();
-    const int fresh = submitHeld(server, queue);
-    ASSERT_GT(fresh, 0);
-    EXPECT_TRUE(monitor.waitForJob("New", jobName(queue, fresh), mark))
-        << "events did not resume after the restart\n"
-        << monitor.transcript();
+    EXPECT_TRUE(monitor.reportsNewJob(server, queue)) << "events did not resume after the restart\n"
+                                                      << monitor.transcript();
 }
 
 TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
@@ -378,8 +371,8 @@ TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
     const QString queue = "Reception-PCL";
     MonitorProcess monitor;
     ASSERT_TRUE(monitor.watches(server, "Polling"));
-    const int job = submitHeld(server, queue);
-    ASSERT_TRUE(monitor.waitForJob("New", jobName(queue, job)));
+    const int job = monitor.reportsNewJob(server, queue);
+    ASSERT_GT(job, 0);
     CupsSpooler spooler(server);
     ASSERT_EQ(spooler.deleteJob(queue, job), SpoolerResult::Success);
     EXPECT_TRUE(monitor.waitForJob("Deleted", jobName(queue, job)));
