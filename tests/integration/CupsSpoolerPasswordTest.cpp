@@ -24,10 +24,9 @@ struct ScriptedOperator {
 
 struct PasswordQueue {
     TestPrintServer server;
-    QString name = TestPrintServer::uniqueQueueName("sw-password");
     SpoolerCredentials account = server.passwordQueueAccount();
-    bool ready =
-        !server.address().isEmpty() && !account.user.isEmpty() && server.addQueue(name, true);
+    QString name = account.user.isEmpty() ? QString() : server.newQueue("sw-password", true);
+    bool ready = !name.isEmpty();
 };
 
 } // namespace

@@ -86,8 +86,7 @@ bool TestPrintServer::addQueue(const QString& name, bool password) {
     // A raw queue is made at once; a driver would cost half a second per queue.
     QStringList arguments{"-h", address(), "-p", name, "-E", "-v", "file:///dev/null", "-m", "raw"};
     if (password)
-        arguments << "-o"
-                  << "printer-op-policy=password";
+        arguments += {"-o", "printer-op-policy=password"};
     if (address().isEmpty() || !RunTool("lpadmin", arguments))
         return false;
     addedQueues_ << name;
@@ -121,11 +120,8 @@ int TestPrintServer::submitJobDeclaringPages(const QString& queue, const QString
                              .arg(user, title)
                              .arg(impressions)
                              .arg(document);
-    const int id = ipptoolValues(QStringLiteral("ipp://%1/printers/%2").arg(address(), queue),
-                                 "Print-Job", test.toUtf8(), "job-id")
-                       .value(0)
-                       .trimmed()
-                       .toInt();
+    const QString uri = QStringLiteral("ipp://%1/printers/%2").arg(address(), queue);
+    const int id = ipptoolValues(uri, "Print-Job", test.toUtf8(), "job-id").value(0).toInt();
     if (id <= 0)
         ADD_FAILURE() << "ipptool gave no job id";
     return id;
@@ -136,19 +132,10 @@ QStringList TestPrintServer::queueNamesSeenByIpptool() const {
                          "ATTR keyword requested-attributes printer-name\n", "printer-name");
 }
 
-namespace {
-
-QString ownStateFolder() {
-    static int serial = 0;
-    return QDir(QStringLiteral(SPOOLWRIGHT_BINARY_DIR))
-        .filePath(QStringLiteral("test-own-print-server-%1-%2")
-                      .arg(QCoreApplication::applicationPid())
-                      .arg(++serial));
-}
-
-} // namespace
-
-OwnPrintServer::OwnPrintServer() : server_(ownStateFolder()) {}
+OwnPrintServer::OwnPrintServer()
+    : server_(QStringLiteral(SPOOLWRIGHT_BINARY_DIR "/test-own-print-server-%1-%2")
+                  .arg(QCoreApplication::applicationPid())
+                  .arg(++serial_)) {}
 
 OwnPrintServer::~OwnPrintServer() {
     stop();

@@ -39,9 +39,9 @@ public:
     // False (and the test failed) when lpadmin refuses.
     bool addQueue(const QString& name, bool password = false);
     // Adds a queue named uniqueQueueName(stem); its name, empty when it failed.
-    QString newQueue(const QString& stem) {
+    QString newQueue(const QString& stem, bool password = false) {
         const QString name = uniqueQueueName(stem);
-        return addQueue(name) ? name : QString();
+        return addQueue(name, password) ? name : QString();
     }
 
     // The one account the password policy accepts. Empty (and the test failed)
@@ -83,5 +83,6 @@ public:
     int requestsLogged(const QString& operation) const { return server_.requestsLogged(operation); }
 
 private:
+    static inline int serial_ = 0; // of the servers this process made
     SandboxPrintServer server_;
 };
