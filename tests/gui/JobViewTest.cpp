@@ -231,7 +231,7 @@ TEST(StartUp, ARememberedQueueTheServerNoLongerHasSelectsNothing) {
     EXPECT_EQ(w.txtTimed->text(), "18:30");
 }
 
-TEST_F(JobView, AFailedRefreshKeepsTheJobsAndTheNextTickThatReachesTheServerReadsThemAnew) {
+TEST_F(JobView, AFailedRefreshKeepsTheJobsAndTheNextTickReadsTheConnectedServerNotOneTyped) {
     selectQueue(*w, "Laser");
     FakeSpooler& alpha = harness.fake("alpha");
     alpha.reachable = false;
@@ -243,16 +243,15 @@ TEST_F(JobView, AFailedRefreshKeepsTheJobsAndTheNextTickThatReachesTheServerRead
     alpha.addJob("Laser", 14, "late.doc", "di");
     ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123", "14"}));
-}
 
-TEST_F(JobView, AServerTypedWithoutEnterIsNotReadUntilConnected) {
+    // A server typed without Enter is not read until it is connected.
     FakeSpooler& beta = harness.fake("beta");
     beta.addQueue({"Laser", {}, {}, {}, {}, 0});
     beta.addJob("Laser", 99, "other.doc", "zed");
     w->CurrentPrinter->setEditText("beta");
     selectQueue(*w, "Laser");
     ASSERT_TRUE(RunPollTick(*w));
-    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123"}));
+    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123", "14"}));
     EXPECT_EQ(beta.calls.value("jobs"), 0);
 }
 

@@ -100,7 +100,7 @@ TEST_F(Panels, ServerViewCoversTheWindowAndIsNeverSaved) {
     EXPECT_FALSE(w->FrameSearch->isVisible());
 }
 
-TEST_F(Panels, ControlsThatTakeThePointerGiveTheirPanelItsBorderWellInsideIt) {
+TEST_F(Panels, ThePointerGivesAPanelItsBorderAndARightClickOnQueueControlThePrinterMenu) {
     QEvent enter(QEvent::Enter);
     QCoreApplication::sendEvent(w->txtModel, &enter);
     EXPECT_TRUE(w->frmQueueInfo->hasBorder());
@@ -119,9 +119,8 @@ TEST_F(Panels, ControlsThatTakeThePointerGiveTheirPanelItsBorderWellInsideIt) {
     EXPECT_FALSE(frame.hasBorder());
     frame.hoverAt(1500, 1900);
     EXPECT_FALSE(frame.hasBorder());
-}
 
-TEST_F(Panels, ARightClickOnQueueControlPopsUpThePrinterMenu) {
+    // A right click on Queue Control pops up the Printer menu.
     QMenu* printer = w->Menu("menuPrinter")->menu();
     emit w->frmQueueControl->customContextMenuRequested(QPoint(20, 20));
     EXPECT_TRUE(QTest::qWaitFor([printer] { return printer->isVisible(); }, 5000));

@@ -12,7 +12,7 @@ const QString kJob = "12-2001-03-05 09:01:00";
 
 } // namespace
 
-TEST_F(LogTest, ANewLogIsTheTemplateAndBeginsWithItsAuditRows) {
+TEST_F(LogTest, ANewLogIsACopyOfTheTemplateBeginningWithItsAuditRowsAndNoneIsMadeWithoutOne) {
     context.autoQueue = true;
     auto log = makeLog();
     EXPECT_FALSE(QFileInfo::exists(logFile())) << "the file is made by the first operation";
@@ -28,7 +28,20 @@ TEST_F(LogTest, ANewLogIsTheTemplateAndBeginsWithItsAuditRows) {
     // A copy of the template, not a database made up on the spot: the report views
     // are there.
     EXPECT_TRUE(read("SELECT * FROM LogAuditActionsReport").ok);
-    EXPECT_TRUE(prompter.asked.isEmpty());
+
+    // Without a template nothing is logged and no file is made: a database without
+    // tables would swallow every later write once a template is back.
+    QTemporaryDir noTemplate;
+    ASSERT_TRUE(noTemplate.isValid());
+    context.logPath = noTemplate.path();
+    auto none = makeLog(noTemplate.path());
+    none->WriteAudit("Program", "Spoolwright Started");
+    none->SetLogField(kJob, "Server", "printhost");
+    none->SetLogFields(kJob, {{"Queue", "Office"}});
+    EXPECT_FALSE(none->LogRowExists(kJob));
+    EXPECT_FALSE(none->OpenLogDatabase());
+    EXPECT_FALSE(QFileInfo::exists(logFile()));
+    EXPECT_TRUE(prompter.asked.isEmpty()) << "nothing is shown either way";
 }
 
 TEST_F(LogTest, WithAuditOffNoAuditRowIsWrittenButJobsAreStillLogged) {
@@ -154,23 +167,6 @@ TEST_F(LogTest, ALogDeletedReplacedOrMovedIsNoticedAtTheNextOperation) {
     ASSERT_TRUE(QDir().mkpath(context.logPath));
     log->SetLogField(kJob, "Server", "third");
     EXPECT_EQ(rows("SELECT Server FROM SWR_Log"), rowsOf({{"third"}}));
-    EXPECT_TRUE(prompter.asked.isEmpty());
-}
-
-TEST_F(LogTest, WithoutATemplateNothingIsLoggedAndNothingShown) {
-    QTemporaryDir emptyProgramFolder;
-    ASSERT_TRUE(emptyProgramFolder.isValid());
-    auto log = makeLog(emptyProgramFolder.path());
-
-    log->WriteAudit("Program", "Spoolwright Started");
-    log->SetLogField(kJob, "Server", "printhost");
-    log->SetLogFields(kJob, {{"Queue", "Office"}});
-
-    EXPECT_FALSE(log->LogRowExists(kJob));
-    EXPECT_FALSE(log->OpenLogDatabase());
-    // Not even an empty database: one without tables would swallow every later write
-    // once a template is back.
-    EXPECT_FALSE(QFileInfo::exists(logFile()));
     EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
