@@ -21,9 +21,8 @@ constexpr int kEventWaitMs = 30000; // generous: only a missing event should fai
 constexpr int kProcessWaitMs = 10000;
 
 struct MonitorLine {
-    QString kind;                  // "JobEvent" or "ConnectEvent"
     QString action;                // JobEvent: New, Modified, Deleted; ConnectEvent: the text
-    std::optional<SpoolerJob> job; // JobEvent: the job as it travelled
+    std::optional<SpoolerJob> job; // JobEvent: the job as it travelled; none for a ConnectEvent
 };
 
 QString jobName(const QString& queue, int id) {
@@ -67,28 +66,21 @@ public:
         return waitForConnect(answer, mark());
     }
 
-    // The first line from `from` on that matches, waiting for it if need be.
-    std::optional<MonitorLine> waitFor(const std::function<bool(const MonitorLine&)>& matches,
+    // The first line from `from` on with this action and job name (none for a
+    // ConnectEvent), waiting for it if need be.
+    std::optional<MonitorLine> waitFor(const QString& action, const QString& jobName,
                                        int from = 0) {
         std::optional<MonitorLine> found;
         [[maybe_unused]] const bool arrived = QTest::qWaitFor(
             [&] {
                 for (int i = from; i < lines_.size() && !found; ++i)
-                    if (matches(lines_.at(i)))
-                        found = lines_.at(i);
+                    if (lines_[i].action == action &&
+                        (lines_[i].job ? lines_[i].job->Name : QString()) == jobName)
+                        found = lines_[i];
                 return found.has_value();
             },
             kEventWaitMs);
         return found;
-    }
-
-    std::optional<MonitorLine> waitForJob(const QString& action, const QString& jobName,
-                                          int from = 0) {
-        return waitFor(
-            [&](const MonitorLine& line) {
-                return line.action == action && line.job && line.job->Name == jobName;
-            },
-            from);
     }
 
     // Submits a held job to `queue` on `server` and waits for its New event; the
@@ -96,15 +88,11 @@ public:
     int reportsNewJob(const QString& server, const QString& queue) {
         const int from = mark();
         const int id = SubmitJob(server, queue, "tester", "held", "page\n");
-        return id > 0 && waitForJob("New", jobName(queue, id), from) ? id : 0;
+        return id > 0 && waitFor("New", jobName(queue, id), from) ? id : 0;
     }
 
     ::testing::AssertionResult waitForConnect(const QString& text, int from = 0) {
-        if (waitFor(
-                [&](const MonitorLine& line) {
-                    return line.kind == QLatin1String("ConnectEvent") && line.action == text;
-                },
-                from))
+        if (waitFor(text, QString(), from))
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "no ConnectEvent " << text.toStdString() << "\n"
                                              << transcript();
@@ -131,8 +119,8 @@ private:
             QByteArray text = process_.readLine();
             text.chop(1);
             const MonitorProtocol::Line decoded = MonitorProtocol::decode(text);
-            MonitorLine line{decoded.name, decoded.fields.value(0), std::nullopt};
-            if (line.kind == MonitorProtocol::JobEvent)
+            MonitorLine line{decoded.fields.value(0), std::nullopt};
+            if (decoded.name == MonitorProtocol::JobEvent)
                 line.job = MonitorProtocol::jobFromFields(decoded.fields.mid(1));
             lines_ << line;
             received_ << QString::fromUtf8(text);
@@ -205,7 +193,7 @@ TEST(JobMonitor, ReportsJobsThatComeChangeAndLeaveAfterTheWatchBeganWithTheirTex
     const int job = server.submitJob(queue, "ops|night", "Quarterly|report", "one\fthree\fpages\n");
     ASSERT_GT(job, 0);
     const QString name = jobName(queue, job);
-    const auto created = monitor.waitForJob("New", name);
+    const auto created = monitor.waitFor("New", name);
     ASSERT_TRUE(created) << "no New event for a job submitted after WatchServer";
     ASSERT_TRUE(created->job);
     EXPECT_EQ(created->job->Document, "Quarterly|report");
@@ -218,32 +206,32 @@ TEST(JobMonitor, ReportsJobsThatComeChangeAndLeaveAfterTheWatchBeganWithTheirTex
     // Each change of the job is reported as it happens.
     int mark = monitor.mark();
     ASSERT_EQ(spooler.resumeJob(queue, job), SpoolerResult::Success);
-    auto changed = monitor.waitForJob("Modified", name, mark);
+    auto changed = monitor.waitFor("Modified", name, mark);
     ASSERT_TRUE(changed) << "release gave no Modified";
     EXPECT_EQ(changed->job->StatusMask, 0);
 
     mark = monitor.mark();
     ASSERT_EQ(spooler.setJobPriority(queue, job, 77), SpoolerResult::Success);
-    changed = monitor.waitForJob("Modified", name, mark);
+    changed = monitor.waitFor("Modified", name, mark);
     ASSERT_TRUE(changed) << "a priority change gave no Modified";
     EXPECT_EQ(changed->job->Priority, 77);
 
     mark = monitor.mark();
     ASSERT_EQ(spooler.pauseJob(queue, job), SpoolerResult::Success);
-    changed = monitor.waitForJob("Modified", name, mark);
+    changed = monitor.waitFor("Modified", name, mark);
     ASSERT_TRUE(changed) << "hold gave no Modified";
     EXPECT_EQ(changed->job->StatusMask, 1);
 
     mark = monitor.mark();
     ASSERT_EQ(spooler.deleteJob(queue, job), SpoolerResult::Success);
-    const auto deleted = monitor.waitForJob("Deleted", name, mark);
+    const auto deleted = monitor.waitFor("Deleted", name, mark);
     ASSERT_TRUE(deleted) << "cancel gave no Deleted";
     EXPECT_EQ(deleted->job->TimeSubmitted, created->job->TimeSubmitted)
         << "the log key must not change";
 
     // The job that was there first is known, never new, and its end is reported.
     ASSERT_EQ(spooler.deleteJob(queue, before), SpoolerResult::Success);
-    ASSERT_TRUE(monitor.waitForJob("Deleted", jobName(queue, before)));
+    ASSERT_TRUE(monitor.waitFor("Deleted", jobName(queue, before)));
     for (const MonitorLine& line : monitor.lines())
         EXPECT_FALSE(line.action == QLatin1String("New") && line.job &&
                      line.job->Name == jobName(queue, before))
@@ -337,7 +325,7 @@ TEST(JobMonitor, ReconnectsAfterTheServerRestartsAndReportsWhatChanged) {
     mark = monitor.mark();
     ASSERT_EQ(own.start(port), server);
     ASSERT_TRUE(monitor.waitForConnect("Connected", mark));
-    EXPECT_TRUE(monitor.waitForJob("Deleted", jobName(queue, lost), mark))
+    EXPECT_TRUE(monitor.waitFor("Deleted", jobName(queue, lost), mark))
         << "the job the restart took away was not reported";
     EXPECT_TRUE(waitForSubscriptionCount(server, 1)) << "no new subscription after the restart\n"
                                                      << monitor.transcript();
@@ -375,7 +363,7 @@ TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
     ASSERT_GT(job, 0);
     CupsSpooler spooler(server);
     ASSERT_EQ(spooler.deleteJob(queue, job), SpoolerResult::Success);
-    EXPECT_TRUE(monitor.waitForJob("Deleted", jobName(queue, job)));
+    EXPECT_TRUE(monitor.waitFor("Deleted", jobName(queue, job)));
 }
 
 TEST(JobMonitor, ReportsAConnectionErrorForAServerItCannotWatch) {
