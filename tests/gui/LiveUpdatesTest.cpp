@@ -87,9 +87,10 @@ TEST_F(LiveUpdates, ConnectionTextsShowInThreePlacesAndTheRedrawTimerShowsTheCou
     for (const QString& text : {w->PanelText(1), w->SearchStatus->text(), w->ServerStatus->text()})
         EXPECT_TRUE(text.startsWith("Server Connected ")) << text.toStdString();
     mwcmnMonitor_ConnectEvent(*w, "WMI Connection Error");
-    ASSERT_EQ(harness.prompter.asked.size(), 1);
-    EXPECT_EQ(harness.prompter.asked[0].text, "Cannot connect to server, jobs will not update!");
-    EXPECT_EQ(harness.prompter.asked[0].icon, Prompter::Icon::Critical);
+    EXPECT_EQ(harness.prompter.asked,
+              QList<RecordingPrompter::Asked>(
+                  {{"Spoolwright", "Cannot connect to server, jobs will not update!",
+                    Prompter::Icon::Critical}}));
     EXPECT_TRUE(w->ServerStatus->text().startsWith("Server WMI Connection Error "));
 
     // The redraw timer shows the counts, and empties the panels without a queue.

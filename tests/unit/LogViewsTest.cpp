@@ -61,7 +61,7 @@ protected:
 
 } // namespace
 
-TEST_F(LogViewsTest, TotalsPerPrinterUserAndOperatorCountEmptyPagesAsNothing) {
+TEST_F(LogViewsTest, TotalsPerPrinterUserOperatorDayAndMonthCountEmptyPagesAsNothing) {
     // Names that differ in case only are one printer, one user, one operator, as the
     // statistics count them.
     EXPECT_EQ(view("LogPrinterReport"), (QList<QStringList>{{kNull, kNull, "1", "0", "0", "0"},
@@ -74,9 +74,8 @@ TEST_F(LogViewsTest, TotalsPerPrinterUserAndOperatorCountEmptyPagesAsNothing) {
     EXPECT_EQ(view("LogSpoolwrightsReport"),
               (QList<QStringList>{{"PC1", "Ann", "3", "10", "5", "3"},
                                   {"pc2", "bob", "3", "10", "0", "4"}}));
-}
 
-TEST_F(LogViewsTest, DaysAndMonthsComeFromTheSubmissionTimeText) {
+    // Days and months come from the submission time text.
     const QDate date = today_.date();
     const QString year = QString::number(date.year());
     const QString month = QString::number(date.month());

@@ -37,7 +37,7 @@ protected:
 
 } // namespace
 
-TEST_F(ProfileFileTest, MatchesNamesInAnyCaseTrimsBlanksAndReadsAnyLineEndOrByteOrderMark) {
+TEST_F(ProfileFileTest, MatchesNamesInAnyCaseReadsAnyLineEndAndTakesTheFirstOfDuplicates) {
     put("[ SpoolWright ]\r\n; Server=from a comment\r\n  SERVER =  alpha  \r\nQueue=\r\n[Other]\r\n"
         "Server=beta\r\nCompany=Acme\r\n");
 
@@ -60,9 +60,8 @@ TEST_F(ProfileFileTest, MatchesNamesInAnyCaseTrimsBlanksAndReadsAnyLineEndOrByte
 
     put("\xEF\xBB\xBF[Spoolwright]\r\nServer=alpha\r\n");
     EXPECT_EQ(read("Spoolwright", "Server"), "alpha");
-}
 
-TEST_F(ProfileFileTest, TheFirstOfDuplicatedSectionsAndKeysIsReadAndRewritten) {
+    // The first of duplicated sections and keys is read and rewritten.
     put("[Favourites]\r\n0=first\r\n0=second\r\n1=one\r\n[favourites]\r\n0=third\r\n2=two\r\n");
 
     EXPECT_EQ(read("Favourites", "0"), "first");
