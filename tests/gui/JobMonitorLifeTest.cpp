@@ -22,10 +22,6 @@ QByteArray callsMade(const QTemporaryDir& dir) {
     return ReadFile(dir.filePath("calls"));
 }
 
-bool processExists(qint64 pid) {
-    return pid > 0 && QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
-}
-
 // A window on server "alpha" whose monitor is the stand-in the test names.
 class MonitorLife : public ::testing::Test {
 protected:
@@ -113,7 +109,8 @@ TEST_F(MonitorLife, ShutdownEndsOnlyItsOwnMonitorAndLeavesNoZombie) {
     const qint64 own = w.mwcmnMonitor->processId();
     w.close();
     EXPECT_EQ(harness.endCalls, 1);
-    EXPECT_FALSE(processExists(own)) << "the program's own monitor was left behind";
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/proc/%1").arg(own)))
+        << "the program's own monitor was left behind";
     EXPECT_EQ(other.state(), QProcess::Running) << "another copy's monitor was ended";
     other.kill();
     other.waitForFinished();

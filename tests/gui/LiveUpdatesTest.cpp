@@ -16,10 +16,6 @@
 
 namespace {
 
-SpoolerJob detail(int status, const char* printer, int id, const QString& document = "doc.txt") {
-    return SampleJob(QString::fromLatin1(printer), id, document, "ann", status);
-}
-
 // A window on "alpha" showing queue Laser, with jobs 12 and 123 listed.
 class LiveUpdates : public ::testing::Test {
 protected:
@@ -41,38 +37,38 @@ protected:
 
 TEST_F(LiveUpdates, EventsAddRewriteAndRemoveExactlyTheirJobsRowAndEachLogsItsJobOnce) {
     // Job 12 changes: job 123's row, whose name begins the same way, stays as it was.
-    mwcmnMonitor_JobEvent(*w, "Modified", detail(1, "Laser", 12, "renamed"));
+    mwcmnMonitor_JobEvent(*w, "Modified", SampleJob("Laser", 12, "renamed", "ann", 1));
     EXPECT_EQ(GridColumn(w->JobList, JobColumn::Description), QStringList({"renamed", "b"}));
     EXPECT_EQ(w->JobList->topLevelItem(0)->text(JobColumn::Status), "Paused");
     EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::Description), QStringList({"renamed", "b"}));
     EXPECT_TRUE(w->PanelText(1).startsWith("Updated Job "));
 
-    mwcmnMonitor_JobEvent(*w, "Deleted", detail(0, "Laser", 12));
+    mwcmnMonitor_JobEvent(*w, "Deleted", SampleJob("Laser", 12, "doc.txt", "ann", 0));
     EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"123"}));
     EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::ID), QStringList({"123"}));
     EXPECT_TRUE(w->SearchStatus->text().startsWith("Deleted Job "));
 
     // A modified job not in the grids is added; a deleted one not there changes nothing.
-    mwcmnMonitor_JobEvent(*w, "Modified", detail(0, "Laser", 40));
+    mwcmnMonitor_JobEvent(*w, "Modified", SampleJob("Laser", 40, "doc.txt", "ann", 0));
     EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"123", "40"}));
-    mwcmnMonitor_JobEvent(*w, "Deleted", detail(0, "Laser", 99));
+    mwcmnMonitor_JobEvent(*w, "Deleted", SampleJob("Laser", 99, "doc.txt", "ann", 0));
     EXPECT_EQ(w->JobList->topLevelItemCount(), 2);
     EXPECT_TRUE(w->PanelText(1).startsWith("Deleted Job "));
 
     // A job has one row: "New" for a listed job rewrites its row.
-    mwcmnMonitor_JobEvent(*w, "New", detail(0, "Laser", 123, "again"));
+    mwcmnMonitor_JobEvent(*w, "New", SampleJob("Laser", 123, "again", "ann", 0));
     EXPECT_EQ(GridColumn(w->JobList, JobColumn::Description), QStringList({"again", "doc.txt"}));
     EXPECT_TRUE(w->PanelText(1).startsWith("New Job "));
 
     // Another queue's job changes only the server-wide grid.
-    mwcmnMonitor_JobEvent(*w, "New", detail(0, "Inkjet", 7));
+    mwcmnMonitor_JobEvent(*w, "New", SampleJob("Inkjet", 7, "doc.txt", "ann", 0));
     EXPECT_EQ(w->JobList->topLevelItemCount(), 2);
     EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::Printer).count("Inkjet"), 1);
 
     // Every event logs its job once, even one of an unknown action.
-    mwcmnMonitor_JobEvent(*w, "Whatever", detail(0, "Inkjet", 77, "odd.pdf"));
-    mwcmnMonitor_JobEvent(*w, "Deleted", detail(0, "Inkjet", 77, "odd.pdf"));
-    mwcmnMonitor_JobEvent(*w, "New", detail(16, "Inkjet", 78, "printing.pdf"));
+    mwcmnMonitor_JobEvent(*w, "Whatever", SampleJob("Inkjet", 77, "odd.pdf", "ann", 0));
+    mwcmnMonitor_JobEvent(*w, "Deleted", SampleJob("Inkjet", 77, "odd.pdf", "ann", 0));
+    mwcmnMonitor_JobEvent(*w, "New", SampleJob("Inkjet", 78, "printing.pdf", "ann", 16));
     const auto rows = LogRows(w->Log(), "SELECT TransactionID, Description, Pages, Size FROM "
                                         "SWR_Log WHERE Queue = 'Inkjet' ORDER BY TransactionID");
     EXPECT_EQ(rows, QList<QStringList>({{"7-2026-12-05 09:00:07", "doc.txt", "1", "2KB"},
@@ -155,7 +151,7 @@ TEST_F(LiveUpdates, ADocumentNameLogsTheSameWhicheverPathSawItFirst) {
     harness.fake("alpha").addJob("Inkjet", 50, odd, "ann");
     cmdRefreshJobs_Click(*w);
     // The monitor's job arrives over its line, as the monitor writes it.
-    SpoolerJob viaMonitor = detail(0, "Inkjet", 51, odd);
+    SpoolerJob viaMonitor = SampleJob("Inkjet", 51, odd, "ann", 0);
     const QByteArray line = MonitorProtocol::encode(
         MonitorProtocol::JobEvent, QStringList{"New"} + MonitorProtocol::jobFields(viaMonitor));
     const auto decoded =
@@ -171,7 +167,7 @@ TEST_F(LiveUpdates, RowsTheLogCannotTakeWaitAndTheStatusBarSaysSo) {
     {
         OtherProgram other(w->Log().filePath(), "BEGIN EXCLUSIVE");
         ASSERT_TRUE(other.holds());
-        mwcmnMonitor_JobEvent(*w, "New", detail(0, "Inkjet", 60, "waits.pdf"));
+        mwcmnMonitor_JobEvent(*w, "New", SampleJob("Inkjet", 60, "waits.pdf", "ann", 0));
         Timer1_Timer(*w);
         EXPECT_EQ(w->PanelText(1), "Log busy, 1 row waiting");
         EXPECT_EQ(w->SearchList->topLevelItemCount(), 3); // the view did not wait for the log

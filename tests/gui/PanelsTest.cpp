@@ -14,10 +14,6 @@
 
 namespace {
 
-int gridTopTwips(const FrmMain& w) {
-    return Twips::fromPixels(w.JobList->y());
-}
-
 // A window of a known size with every panel off, the status bar shown.
 class Panels : public ::testing::Test {
 protected:
@@ -34,15 +30,15 @@ protected:
 } // namespace
 
 TEST_F(Panels, TheGridStartsBelowWhateverPanelsAreShown) {
-    EXPECT_NEAR(gridTopTwips(*w), 0, 15);
+    EXPECT_NEAR(Twips::fromPixels(w->JobList->y()), 0, 15);
     const int fullHeight = w->JobList->height();
 
     mnuSearchQueue_Click(*w);
-    EXPECT_NEAR(gridTopTwips(*w), 1155, 15);
+    EXPECT_NEAR(Twips::fromPixels(w->JobList->y()), 1155, 15);
     mnuQueueInfo_Click(*w);
-    EXPECT_NEAR(gridTopTwips(*w), 1155 + 1500 + 100, 15);
+    EXPECT_NEAR(Twips::fromPixels(w->JobList->y()), 1155 + 1500 + 100, 15);
     mnuFavouritesPanel_Click(*w);
-    EXPECT_NEAR(gridTopTwips(*w), 2760, 15);
+    EXPECT_NEAR(Twips::fromPixels(w->JobList->y()), 2760, 15);
     EXPECT_EQ(w->JobList->height() + w->JobList->y(), fullHeight);
 
     // Hiding the status bar lengthens the grid by the bar's height.

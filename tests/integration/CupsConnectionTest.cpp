@@ -6,18 +6,10 @@
 
 namespace {
 
-// Short timeouts keep the failing cases quick; libcups' own defaults wait a
-// minute, or for ever for an answer. How long a call takes is left to the
-// benchmarks, since a busy machine stretches any bound: these tests check that
-// the call gives up, which a call without a time limit never does with a server
+// Asks for the queues and checks the answer is empty and Unreachable. How long the
+// call takes is left to the benchmarks, since a busy machine stretches any bound:
+// the call must give up, which one without a time limit never does with a server
 // that never answers.
-const SpoolerTimeouts shortTimeouts{1000, 1500};
-
-QString loopback(int port) {
-    return QStringLiteral("127.0.0.1:%1").arg(port);
-}
-
-// Asks for the queues and checks the answer is empty and Unreachable.
 void expectUnreachable(CupsSpooler& spooler) {
     EXPECT_TRUE(spooler.queueNames().isEmpty());
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::Unreachable);
@@ -31,7 +23,7 @@ TEST(CupsConnectionUnreachable, ServersThatRefuseStaySilentOrStopGiveAnEmptyList
     FullLoopbackServer full;     // never takes it
     for (const int port : {closed.port(), silent.port(), full.port()}) {
         SCOPED_TRACE(port);
-        CupsSpooler spooler(loopback(port), shortTimeouts);
+        CupsSpooler spooler(QStringLiteral("127.0.0.1:%1").arg(port), kShortTimeouts);
         expectUnreachable(spooler);
         expectUnreachable(spooler); // a failed connection is replaced, not reused
     }
@@ -41,7 +33,7 @@ TEST(CupsConnectionUnreachable, ServersThatRefuseStaySilentOrStopGiveAnEmptyList
     const QString address = own.start();
     ASSERT_FALSE(address.isEmpty());
     const int port = address.section(QLatin1Char(':'), 1).toInt();
-    CupsSpooler spooler(address, shortTimeouts);
+    CupsSpooler spooler(address, kShortTimeouts);
     ASSERT_TRUE(spooler.queueNames().contains("Office-Laser"));
 
     // Restarted between two calls: the kept connection is dead, yet the next

@@ -5,9 +5,6 @@
 
 namespace {
 
-// Short timeouts, should a refused request wait for them at all.
-const SpoolerTimeouts shortTimeouts{1000, 1500};
-
 // Stands in for the operator at the password dialog: answers from a script (the
 // last answer repeated) and records what it was asked.
 struct ScriptedOperator {
@@ -55,7 +52,7 @@ TEST(CupsSpoolerPassword, OperatorIsAskedOnceAndEveryLaterCallUsesTheAnswer) {
     EXPECT_EQ(operatorAtDialog.questions.size(), 1) << "asked again within the run";
 
     // Without anybody to ask, the same queue refuses.
-    CupsSpooler unattended(queue.server.address(), shortTimeouts);
+    CupsSpooler unattended(queue.server.address(), kShortTimeouts);
     EXPECT_EQ(unattended.pauseQueue(queue.name), SpoolerResult::AccessDenied);
 }
 
@@ -63,7 +60,7 @@ TEST(CupsSpoolerPassword, CancelledDialogIsAccessDeniedAndNotShownAgain) {
     PasswordQueue queue;
     ASSERT_TRUE(queue.ready);
     ScriptedOperator operatorAtDialog{{std::nullopt}, {}};
-    CupsSpooler spooler(queue.server.address(), shortTimeouts, operatorAtDialog.prompt());
+    CupsSpooler spooler(queue.server.address(), kShortTimeouts, operatorAtDialog.prompt());
 
     EXPECT_EQ(spooler.printTestPage(queue.name), SpoolerResult::AccessDenied);
     EXPECT_EQ(spooler.pauseQueue(queue.name), SpoolerResult::AccessDenied);
@@ -104,7 +101,7 @@ TEST(CupsSpoolerPassword, RefusedPasswordIsAskedForAgainAFewTimesAtMost) {
     EXPECT_EQ(printing.questions.size(), 1);
 
     ScriptedOperator stubborn{{wrong}, {}};
-    CupsSpooler refused(queue.server.address(), shortTimeouts, stubborn.prompt());
+    CupsSpooler refused(queue.server.address(), kShortTimeouts, stubborn.prompt());
     EXPECT_EQ(refused.pauseQueue(queue.name), SpoolerResult::AccessDenied);
     EXPECT_EQ(stubborn.questions.size(), 3);
 }

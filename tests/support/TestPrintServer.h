@@ -1,10 +1,15 @@
 #pragma once
 
+#include "platform/PrintSpooler.h"
 #include "platform/SpoolerCredentials.h"
 #include "sandbox/SandboxPrintServer.h"
 
 #include <QString>
 #include <QStringList>
+
+// Short timeouts keep a test of a silent or refusing server quick; libcups' own
+// defaults wait a minute, or for ever for an answer.
+inline constexpr SpoolerTimeouts kShortTimeouts{1000, 1500};
 
 // Runs a CUPS command-line tool (found in PATH or the sbin folders) with a time
 // limit; gives its standard output, and fails the test when it fails.

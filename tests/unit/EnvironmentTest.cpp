@@ -9,7 +9,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-TEST(Environment, TheWindowsVariablesOrAFakeEnvironmentSteerEveryFolderAndName) {
+TEST(Environment, TheWindowsVariablesOverrideEveryFolderAndName) {
     QTemporaryDir base;
     ASSERT_TRUE(base.isValid());
     const QString profile = base.filePath("profiles/ann");
@@ -27,20 +27,6 @@ TEST(Environment, TheWindowsVariablesOrAFakeEnvironmentSteerEveryFolderAndName) 
     EXPECT_EQ(environment.variable("SPOOLWRIGHT_NOT_SET"), "");
     // An override folder belongs to whoever named it and is not made.
     EXPECT_FALSE(QDir(profile).exists());
-
-    // Tests hand the window an environment whose variables they choose; the
-    // accessors must read through it, not around it.
-    class Fake : public Environment {
-    public:
-        QString variable(const QString& name) const override {
-            return QStringLiteral("fake-") + name;
-        }
-    };
-    const Fake fake;
-    EXPECT_EQ(fake.appData(), "fake-APPDATA");
-    EXPECT_EQ(fake.temp(), "fake-TEMP");
-    EXPECT_EQ(fake.userName(), "fake-USERNAME");
-    EXPECT_EQ(fake.computerName(), "fake-COMPUTERNAME");
 }
 
 TEST(Environment, WithoutTheWindowsVariablesEachFallsBackToTheSystemsOwnMakingTheDataFolder) {

@@ -18,8 +18,4 @@ TEST(StatusTexts, AJobsSingleKnownBitHasAWordAQueuesSetBitsAppendTheirsLowestFir
     // Bits above the known ones add nothing, and alone leave an empty text, not "OK".
     EXPECT_EQ(PrinterStatusText(0x2000000), QString());
     EXPECT_EQ(PrinterStatusText(0x4000000 | 0x1), " Paused");
-    // The extended status: known values have words, others come back as numbers.
-    EXPECT_EQ(ExtendedPrinterStatusText(18), "Manual Feed");
-    EXPECT_EQ(ExtendedPrinterStatusText(19), "19");
-    EXPECT_EQ(ExtendedPrinterStatusText(-3), "-3");
 }

@@ -6,19 +6,15 @@
 
 namespace {
 
-// "Today" in the views is the database's own clock; a test that began in the
-// last seconds of a day waits for the new day rather than straddle two.
-QDateTime nowAwayFromMidnight() {
-    [[maybe_unused]] const bool away =
-        QTest::qWaitFor([] { return QTime::currentTime() <= QTime(23, 59, 50); }, 60000);
-    return QDateTime::currentDateTime();
-}
-
 class LogViewsTest : public LogTest {
 protected:
     void SetUp() override {
         LogTest::SetUp();
-        today_ = nowAwayFromMidnight();
+        // "Today" in the views is the database's own clock; a test that began in the
+        // last seconds of a day waits for the new day rather than straddle two.
+        [[maybe_unused]] const bool away =
+            QTest::qWaitFor([] { return QTime::currentTime() <= QTime(23, 59, 50); }, 60000);
+        today_ = QDateTime::currentDateTime();
         log_ = makeLog();
         const QString now = DateText::format(today_);
         // Two days in March 2001, one in April, one today; "alice" twice in two cases,
