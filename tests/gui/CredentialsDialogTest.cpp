@@ -3,15 +3,14 @@
 #include <gtest/gtest.h>
 
 TEST(CredentialsDialog, NamesServerAndQueueAndSaysWhenAPasswordWasRefused) {
-    CredentialsQuestion question{QStringLiteral("print1:631"), QStringLiteral("ann"),
-                                 QStringLiteral("Payroll-Laser"), false};
+    CredentialsQuestion question{"print1:631", "ann", "Payroll-Laser", false};
     EXPECT_EQ(CredentialsMessage(question),
               QStringLiteral("The print server print1:631 asks who you are, for the queue "
                              "Payroll-Laser."));
     question.refused = true;
-    EXPECT_TRUE(CredentialsMessage(question).startsWith(
-        QStringLiteral("The user name or password was not accepted.\n")));
+    EXPECT_TRUE(
+        CredentialsMessage(question).startsWith("The user name or password was not accepted.\n"));
     question.queue.clear();
-    EXPECT_TRUE(CredentialsMessage(question).endsWith(
-        QStringLiteral("The print server print1:631 asks who you are.")));
+    EXPECT_TRUE(
+        CredentialsMessage(question).endsWith("The print server print1:631 asks who you are."));
 }

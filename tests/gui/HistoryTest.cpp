@@ -1,26 +1,42 @@
 #include "shell/History.h"
 #include "support/MainWindowHarness.h"
+#include "support/WidgetTexts.h"
 
-#include <QComboBox>
 #include <gtest/gtest.h>
 
-TEST(History, ExactDuplicatesOnceCaseVariantsKeptEmptyLinesSkipped) {
+TEST(History, LoadsEachPlausibleServerNameOnceAndTheWindowSavesItWithItsServer) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.his"), "alpha\r\nbeta\r\nalpha\r\nAlpha\r\n\r\n");
-    harness.writeAppDataFile(QStringLiteral("empty.his"), "");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
-    QStringList entries;
-    for (int i = 0; i < w.CurrentPrinter->count(); ++i)
-        entries << w.CurrentPrinter->itemText(i);
-    EXPECT_EQ(entries, QStringList({"alpha", "beta", "Alpha", "testhost"}));
-
+    const QByteArray longest(255, 'a');
+    harness.writeAppDataFile("other.his",
+                             "beta\r\nalpha\r\nprint\tserver\r\n\r\ngamma\r\nbeta\r\n\x01\x02\r\n" +
+                                 QByteArray(300, 'b') + "\r\nBeta\r\n" + longest +
+                                 "\r\nlf-only\nesc\x1b[31m\r\nalpha\r\n");
     QComboBox box;
-    List_Load(&box, harness.appDataPath() + QStringLiteral("/empty.his"));
-    List_Load(&box, harness.appDataPath() + QStringLiteral("/missing.his"));
-    EXPECT_EQ(box.count(), 0);
+    box.setEditable(true);
+    box.addItem("alpha");
+    box.setCurrentIndex(-1);
+    box.setEditText("typed");
 
+    List_Load(&box, harness.appDataPath() + QStringLiteral("/other.his"));
+    List_Load(&box, harness.appDataPath() + QStringLiteral("/missing.his"));
+
+    EXPECT_EQ(BoxEntries(&box), QStringList({"alpha", "beta", "gamma", "Beta",
+                                             QString::fromLatin1(longest), "lf-only"}));
+    EXPECT_EQ(box.currentIndex(), -1);
+    EXPECT_EQ(box.currentText(), "typed");
+
+    // Adding one name keeps to the same rule: exact, case-sensitive, never empty.
+    List_Add(&box, "gamma");
+    List_Add(&box, QString());
+    List_Add(&box, "GAMMA");
+    EXPECT_EQ(BoxEntries(&box).mid(5), QStringList({"lf-only", "GAMMA"}));
+    EXPECT_EQ(box.currentText(), "typed");
+
+    // The window loads it at start and saves it, with the server it used, at close.
+    harness.writeAppDataFile("swr.his", "alpha\r\nbeta\r\nalpha\r\nAlpha\r\n");
+    FrmMain& w = harness.show();
+    EXPECT_EQ(BoxEntries(w.CurrentPrinter), QStringList({"alpha", "beta", "Alpha", "testhost"}));
     w.close();
-    EXPECT_EQ(harness.readAppDataFile(QStringLiteral("swr.his")),
+    EXPECT_EQ(harness.readAppDataFile("swr.his"),
               QByteArray("alpha\r\nbeta\r\nAlpha\r\ntesthost\r\n"));
 }

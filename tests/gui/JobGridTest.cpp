@@ -1,18 +1,14 @@
 #include "form/JobGrid.h"
 #include "platform/JobText.h"
-#include "support/GridTexts.h"
+#include "support/FakeSpooler.h"
+#include "support/WidgetTexts.h"
 
-#include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
 
-SpoolerJob job(const QString& queue, int id, const QString& document = QStringLiteral("doc")) {
-    SpoolerJob j;
-    j.JobId = id;
-    j.Name = queue + QStringLiteral(", ") + QString::number(id);
-    j.Document = document;
-    return j;
+SpoolerJob job(const char* queue, int id, const QString& document = "doc") {
+    return SampleJob(QString::fromLatin1(queue), id, document);
 }
 
 } // namespace
@@ -22,26 +18,26 @@ TEST(JobGrid, AMergeKeepsTheRowsOfJobsThatStayAndFollowsThePassOrder) {
     widget.setColumnCount(JobColumn::Count);
     JobGrid grid(&widget, false);
     grid.merge({job("Laser", 1), job("Laser", 2), job("Laser", 3)});
-    QTreeWidgetItem* kept = grid.rowOf(QStringLiteral("Laser, 2"));
+    QTreeWidgetItem* kept = grid.rowOf("Laser, 2");
     widget.setCurrentItem(kept);
 
-    grid.merge({job("Laser", 4), job("Laser", 2, QStringLiteral("renamed")), job("Laser", 1)});
+    grid.merge({job("Laser", 4), job("Laser", 2, "renamed"), job("Laser", 1)});
     EXPECT_EQ(GridColumn(&widget, JobColumn::ID), QStringList({"4", "2", "1"}));
     EXPECT_EQ(GridColumn(&widget, JobColumn::Description), QStringList({"doc", "renamed", "doc"}));
-    EXPECT_EQ(grid.rowOf(QStringLiteral("Laser, 2")), kept);
+    EXPECT_EQ(grid.rowOf("Laser, 2"), kept);
     EXPECT_EQ(widget.currentItem(), kept);
     EXPECT_EQ(grid.count(), 3);
-    EXPECT_FALSE(grid.job(QStringLiteral("Laser, 3")));
-    EXPECT_EQ(grid.jobOf(kept)->Document, QStringLiteral("renamed"));
+    EXPECT_FALSE(grid.job("Laser, 3"));
+    EXPECT_EQ(grid.jobOf(kept)->Document, "renamed");
 
     // Events: a rewrite of an unknown job adds it, a removal of an unknown one is nothing.
     grid.rewrite(job("Laser", 7));
-    grid.remove(QStringLiteral("Laser, 4"));
-    grid.remove(QStringLiteral("Laser, 99"));
+    grid.remove("Laser, 4");
+    grid.remove("Laser, 99");
     EXPECT_EQ(GridColumn(&widget, JobColumn::ID), QStringList({"2", "1", "7"}));
     grid.clear();
     EXPECT_EQ(widget.topLevelItemCount(), 0);
-    EXPECT_FALSE(grid.rowOf(QStringLiteral("Laser, 2")));
+    EXPECT_FALSE(grid.rowOf("Laser, 2"));
 }
 
 TEST(JobGrid, TheServerWideGridFiltersAQueueByItsRecords) {
@@ -52,7 +48,7 @@ TEST(JobGrid, TheServerWideGridFiltersAQueueByItsRecords) {
     EXPECT_EQ(GridColumn(&widget, SearchColumn::Printer),
               QStringList({"Laser", "Annex, West", "Laser"}));
     QStringList names;
-    for (const SpoolerJob& j : grid.jobsOfQueue(QStringLiteral("Laser")))
+    for (const SpoolerJob& j : grid.jobsOfQueue("Laser"))
         names << j.Name;
     EXPECT_EQ(names, QStringList({"Laser, 1", "Laser, 3"}));
 }

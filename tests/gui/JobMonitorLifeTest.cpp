@@ -1,45 +1,33 @@
 #include "session/JobMonitor.h"
 #include "session/ServerConnection.h"
+#include "support/Files.h"
 #include "support/MainWindowHarness.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
-#include <QTest>
 #include <csignal>
 #include <gtest/gtest.h>
 
 namespace {
 
 // A stand-in monitor: a shell script of the given body.
-QString standInMonitor(const QTemporaryDir& dir, const QByteArray& body,
-                       const QString& name = QStringLiteral("SWRJobMonitor")) {
-    const QString program = dir.filePath(name);
-    QFile script(program);
-    script.open(QIODevice::WriteOnly);
-    script.write("#!/bin/sh\n" + body + "\n");
-    script.close();
+QString standInMonitor(const QTemporaryDir& dir, const QByteArray& body) {
+    const QString program = dir.filePath("SWRJobMonitor");
+    WriteFile(program, "#!/bin/sh\n" + body + "\n");
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return program;
 }
 
 QByteArray callsMade(const QTemporaryDir& dir) {
-    QFile calls(dir.filePath(QStringLiteral("calls")));
-    return calls.open(QIODevice::ReadOnly) ? calls.readAll() : QByteArray();
-}
-
-bool processExists(qint64 pid) {
-    return pid > 0 && QFileInfo::exists(QStringLiteral("/proc/%1").arg(pid));
+    return ReadFile(dir.filePath("calls"));
 }
 
 // A window on server "alpha" whose monitor is the stand-in the test names.
 class MonitorLife : public ::testing::Test {
 protected:
     FrmMain& show(const QByteArray& monitorBody) {
-        harness.writeAppDataFile(QStringLiteral("swr.ini"), "[Spoolwright]\r\nServer=alpha\r\n");
-        harness.fake(QStringLiteral("alpha"))
-            .addQueue({QStringLiteral("Laser"), {}, {}, {}, {}, 0});
+        harness.writeAppDataFile("swr.ini", "[Spoolwright]\r\nServer=alpha\r\n");
+        harness.fake("alpha").addQueue({"Laser", {}, {}, {}, {}, 0});
         harness.monitorProgram = standInMonitor(dir, monitorBody);
         FrmMain& w = harness.create();
         w.MonitorRestartIntervalMs = 50;
@@ -56,18 +44,18 @@ TEST(JobMonitorCalls, TheMonitorLearnsTheServerAndAnyPasswordGivenForIt) {
     QTemporaryDir dir;
     MainWindowHarness harness;
     harness.monitorProgram = standInMonitor(dir, "exec cat > \"$(dirname \"$0\")/calls\"");
-    harness.fake(QStringLiteral("open-server"));
-    harness.fake(QStringLiteral("locked")).given = SpoolerCredentials{"op", "s3\tcret"};
+    harness.fake("open-server");
+    harness.fake("locked").given = SpoolerCredentials{"op", "s3\tcret"};
     FrmMain& w = harness.create();
 
-    StartJobMonitor(w, QStringLiteral("open-server"));
+    StartJobMonitor(w, "open-server");
     StopJobMonitor(w);
     EXPECT_TRUE(QTest::qWaitFor([&] { return callsMade(dir).endsWith("StopWatching\n"); }, 10000));
     EXPECT_EQ(callsMade(dir), QByteArray("WatchServer\topen-server\nStopWatching\n"));
 
     // A password with a tab in it travels escaped, on the pipe alone.
-    QFile::remove(dir.filePath(QStringLiteral("calls")));
-    StartJobMonitor(w, QStringLiteral("locked"));
+    QFile::remove(dir.filePath("calls"));
+    StartJobMonitor(w, "locked");
     StopJobMonitor(w);
     EXPECT_TRUE(QTest::qWaitFor([&] { return callsMade(dir).endsWith("StopWatching\n"); }, 10000));
     EXPECT_EQ(
@@ -80,14 +68,14 @@ TEST_F(MonitorLife, AMonitorThatDiesIsStartedAgainAndTheViewReadAnew) {
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return w.mwcmnMonitor && w.mwcmnMonitor->processId() > 0; }, 10000));
     const qint64 first = w.mwcmnMonitor->processId();
-    const int reads = harness.fake(QStringLiteral("alpha")).calls.value("jobs");
+    const int reads = harness.fake("alpha").calls.value("jobs");
 
     ::kill(static_cast<pid_t>(first), SIGKILL);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return w.PanelText(1) == QLatin1String("Job monitor stopped, restarting"); }, 10000));
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return w.mwcmnMonitor && w.mwcmnMonitor->processId() != first; }, 10000));
-    EXPECT_GT(harness.fake(QStringLiteral("alpha")).calls.value("jobs"), reads);
+    EXPECT_GT(harness.fake("alpha").calls.value("jobs"), reads);
     EXPECT_TRUE(harness.prompter.asked.isEmpty());
 
     // The ended monitor is never touched again: connecting anew is safe.
@@ -100,18 +88,18 @@ TEST_F(MonitorLife, AMonitorThatDiesIsStartedAgainAndTheViewReadAnew) {
 TEST_F(MonitorLife, AMonitorThatNeverStartsIsReportedOnceAndTheViewKeepsPolling) {
     FrmMain& w = show("exit 3");
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.MonitorFailedStarts >= 5; }, 20000));
-    ASSERT_EQ(harness.prompter.asked.size(), 1);
+    ASSERT_EQ(harness.prompter.asked.size(), 1) << "reported once";
     EXPECT_EQ(harness.prompter.asked.first().text,
-              QStringLiteral("Cannot connect to server, jobs will not update!"));
+              "Cannot connect to server, jobs will not update!");
 }
 
 TEST_F(MonitorLife, ShutdownEndsOnlyItsOwnMonitorAndLeavesNoZombie) {
     // Another copy's monitor: a process of the same name whose parent still runs.
     QTemporaryDir otherDir;
-    const QString otherProgram = otherDir.filePath(QStringLiteral("SWRJobMonitor"));
-    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), otherProgram));
+    const QString otherProgram = otherDir.filePath("SWRJobMonitor");
+    ASSERT_TRUE(QFile::copy("/bin/sleep", otherProgram));
     QProcess other;
-    other.start(otherProgram, {QStringLiteral("600")});
+    other.start(otherProgram, {"600"});
     ASSERT_TRUE(other.waitForStarted());
 
     // This copy's monitor ignores being told to stop.
@@ -121,7 +109,8 @@ TEST_F(MonitorLife, ShutdownEndsOnlyItsOwnMonitorAndLeavesNoZombie) {
     const qint64 own = w.mwcmnMonitor->processId();
     w.close();
     EXPECT_EQ(harness.endCalls, 1);
-    EXPECT_FALSE(processExists(own)) << "the program's own monitor was left behind";
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/proc/%1").arg(own)))
+        << "the program's own monitor was left behind";
     EXPECT_EQ(other.state(), QProcess::Running) << "another copy's monitor was ended";
     other.kill();
     other.waitForFinished();
@@ -129,10 +118,10 @@ TEST_F(MonitorLife, ShutdownEndsOnlyItsOwnMonitorAndLeavesNoZombie) {
 
 TEST(JobMonitorMissing, AMissingMonitorProgramIsSaid) {
     MainWindowHarness harness;
-    harness.monitorProgram = QStringLiteral("/nonexistent/SWRJobMonitor");
-    harness.fake(QStringLiteral("alpha"));
+    harness.monitorProgram = "/nonexistent/SWRJobMonitor";
+    harness.fake("alpha");
     FrmMain& w = harness.create();
-    StartJobMonitor(w, QStringLiteral("alpha"));
-    EXPECT_EQ(w.PanelText(1), QStringLiteral("Job monitor not found: jobs will not update"));
+    StartJobMonitor(w, "alpha");
+    EXPECT_EQ(w.PanelText(1), "Job monitor not found: jobs will not update");
     EXPECT_FALSE(w.mwcmnMonitor);
 }

@@ -1,5 +1,6 @@
 #include "shell/MenuStyle.h"
 #include "support/MainWindowHarness.h"
+#include "support/ScopedVariable.h"
 
 #include <QAction>
 #include <QMenuBar>
@@ -13,56 +14,41 @@ QStringList visibleTopLevel(FrmMain& w) {
             captions << action->text();
     return captions;
 }
-
-// Runs the test as the given user for the administrator check.
-struct AsUser {
-    explicit AsUser(const char* name) : saved(qgetenv("USERNAME")) { qputenv("USERNAME", name); }
-    ~AsUser() { qputenv("USERNAME", saved); }
-    QByteArray saved;
-};
 } // namespace
 
 TEST(MenuStyle, EmptyOrMisspelledStyleBecomesTheFullMenu) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"),
-                             "[Spoolwright]\r\nSimpleView=Simple menu\r\n");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
-    EXPECT_EQ(w.Settings.SimpleView, QStringLiteral("Full Menu"));
+    FrmMain& w = harness.show("SimpleView=Simple menu\r\n");
+    EXPECT_EQ(w.Settings.SimpleView, "Full Menu");
     EXPECT_EQ(visibleTopLevel(w), QStringList({"&File", "&Panels", "&Jobs", "&Printer",
                                                "&Favourites", "&Reports", "&Statistics", "&Help"}));
 }
 
 TEST(MenuStyle, SimpleAndClassicHideTheirMenusAndNoMenuLeavesNothingForOrdinaryUsers) {
-    AsUser user("no-such-user-on-this-machine");
+    const ScopedVariable user("USERNAME", QByteArray("no-such-user-on-this-machine"));
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"), "[Spoolwright]\r\nSimpleView=No Menu\r\n");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show("SimpleView=No Menu\r\n");
     EXPECT_TRUE(visibleTopLevel(w).isEmpty());
 
-    SwSimpleView(w, QStringLiteral("Simple Menu"));
+    SwSimpleView(w, "Simple Menu");
     EXPECT_EQ(visibleTopLevel(w), QStringList({"&File", "&Favourites", "&Statistics", "&Help"}));
-    EXPECT_FALSE(w.Menu(QStringLiteral("mnuNew"))->isVisible());
-    EXPECT_TRUE(w.Menu(QStringLiteral("mnuOptions"))->isVisible());
-    EXPECT_FALSE(w.Menu(QStringLiteral("mnuImportFav"))->isVisible());
+    EXPECT_FALSE(w.Menu("mnuNew")->isVisible());
+    EXPECT_TRUE(w.Menu("mnuOptions")->isVisible());
+    EXPECT_FALSE(w.Menu("mnuImportFav")->isVisible());
 
-    SwSimpleView(w, QStringLiteral("Classic Menu"));
+    SwSimpleView(w, "Classic Menu");
     EXPECT_EQ(visibleTopLevel(w),
               QStringList({"&File", "&Panels", "&Favourites", "&Reports", "&Statistics", "&Help"}));
-    EXPECT_EQ(w.Settings.SimpleView, QStringLiteral("No Menu")); // a style for this run only
+    EXPECT_EQ(w.Settings.SimpleView, "No Menu"); // a style for this run only
 }
 
 TEST(MenuStyle, AnAdministratorCanBringBackTheFullMenuForThisRun) {
-    AsUser user("Root");
+    const ScopedVariable user("USERNAME", QByteArray("Root"));
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"),
-                             "[Spoolwright]\r\nSimpleView=Help Menu\r\n");
-    FrmMain& w = harness.create();
-    ShowFrmMain(w);
+    FrmMain& w = harness.show("SimpleView=Help Menu\r\n");
     EXPECT_EQ(visibleTopLevel(w), QStringList({"&Help", "Show &Full Menu"}));
-    w.Menu(QStringLiteral("mnuMenu"))->trigger();
+    w.Menu("mnuMenu")->trigger();
     EXPECT_EQ(visibleTopLevel(w).size(), 8);
-    EXPECT_FALSE(w.Menu(QStringLiteral("mnuMenu"))->isVisible());
-    EXPECT_EQ(w.Settings.SimpleView, QStringLiteral("Help Menu"));
+    EXPECT_FALSE(w.Menu("mnuMenu")->isVisible());
+    EXPECT_EQ(w.Settings.SimpleView, "Help Menu");
 }

@@ -1,8 +1,8 @@
 #include "platform/JobText.h"
 #include "platform/MonitorProtocol.h"
-#include "support/GridTexts.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
+#include "support/WidgetTexts.h"
 
 #include <QFile>
 #include <QTemporaryDir>

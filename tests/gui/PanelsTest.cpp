@@ -8,29 +8,20 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QStatusBar>
-#include <QTest>
 #include <QTextBrowser>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
 
-int gridTopTwips(const FrmMain& w) {
-    return Twips::fromPixels(w.JobList->y());
-}
-
 // A window of a known size with every panel off, the status bar shown.
 class Panels : public ::testing::Test {
 protected:
     void SetUp() override {
-        harness.writeAppDataFile(
-            QStringLiteral("swr.ini"),
-            "[Spoolwright]\r\nStartMax=False\r\nShowStatusBar=True\r\nShowUpdates=False\r\n"
-            "FavouritesPanel=False\r\nShowNetwork=False\r\nShowQueueInfo=False\r\n"
-            "ShowQueueControl=False\r\nShowSearch=False\r\nDisplaySizeWidth=15000\r\n"
-            "DisplaySizeHeight=9000\r\n");
-        w = &harness.create();
-        ShowFrmMain(*w);
+        w = &harness.show("StartMax=False\r\nShowStatusBar=True\r\nShowUpdates=False\r\n"
+                          "FavouritesPanel=False\r\nShowNetwork=False\r\nShowQueueInfo=False\r\n"
+                          "ShowQueueControl=False\r\nShowSearch=False\r\nDisplaySizeWidth=15000\r\n"
+                          "DisplaySizeHeight=9000\r\n");
     }
     MainWindowHarness harness;
     FrmMain* w = nullptr;
@@ -39,15 +30,15 @@ protected:
 } // namespace
 
 TEST_F(Panels, TheGridStartsBelowWhateverPanelsAreShown) {
-    EXPECT_NEAR(gridTopTwips(*w), 0, 15);
+    EXPECT_NEAR(Twips::fromPixels(w->JobList->y()), 0, 15);
     const int fullHeight = w->JobList->height();
 
     mnuSearchQueue_Click(*w);
-    EXPECT_NEAR(gridTopTwips(*w), 1155, 15);
+    EXPECT_NEAR(Twips::fromPixels(w->JobList->y()), 1155, 15);
     mnuQueueInfo_Click(*w);
-    EXPECT_NEAR(gridTopTwips(*w), 1155 + 1500 + 100, 15);
+    EXPECT_NEAR(Twips::fromPixels(w->JobList->y()), 1155 + 1500 + 100, 15);
     mnuFavouritesPanel_Click(*w);
-    EXPECT_NEAR(gridTopTwips(*w), 2760, 15);
+    EXPECT_NEAR(Twips::fromPixels(w->JobList->y()), 2760, 15);
     EXPECT_EQ(w->JobList->height() + w->JobList->y(), fullHeight);
 
     // Hiding the status bar lengthens the grid by the bar's height.
@@ -75,19 +66,19 @@ TEST_F(Panels, WidePanelsCloseUpFromTheLeftAndNetworkStretchesToTheEdge) {
 }
 
 TEST_F(Panels, MenuEntriesToggleTheirPanelAndCloseAllHidesEveryPanel) {
-    QAction* entry = w->Menu(QStringLiteral("mnuQueueInfo"));
+    QAction* entry = w->Menu("mnuQueueInfo");
     entry->trigger();
     EXPECT_TRUE(entry->isChecked());
     EXPECT_TRUE(w->frmQueueInfo->isVisible());
-    EXPECT_EQ(w->Settings.ShowQueueInfo, QStringLiteral("True"));
+    EXPECT_EQ(w->Settings.ShowQueueInfo, "True");
     entry->trigger();
     EXPECT_FALSE(entry->isChecked());
     EXPECT_FALSE(w->frmQueueInfo->isVisible());
-    EXPECT_EQ(w->Settings.ShowQueueInfo, QStringLiteral("False"));
+    EXPECT_EQ(w->Settings.ShowQueueInfo, "False");
 
     for (const char* name : {"mnuSearchQueue", "mnuQueueInfo", "mnuNetwork", "mnuOnline"})
         w->Menu(QString::fromLatin1(name))->trigger();
-    w->Menu(QStringLiteral("mnuClosePanel"))->trigger();
+    w->Menu("mnuClosePanel")->trigger();
     for (PanelFrame* panel : {w->PrintQueue, w->frmQueueInfo, w->frmQueueControl,
                               w->FrameFavourites, w->frmServer, w->frmOnline})
         EXPECT_FALSE(panel->isVisible()) << panel->objectName().toStdString();
@@ -95,28 +86,17 @@ TEST_F(Panels, MenuEntriesToggleTheirPanelAndCloseAllHidesEveryPanel) {
 }
 
 TEST_F(Panels, ServerViewCoversTheWindowAndIsNeverSaved) {
+    const QString saved = w->Settings.ShowServerView;
     mnuSearch_Click(*w);
     EXPECT_TRUE(w->FrameSearch->isVisible());
-    EXPECT_EQ(w->FrameSearch->leftTwips(), 0);
-    EXPECT_EQ(w->FrameSearch->topTwips(), 0);
-    EXPECT_EQ(w->Menu(QStringLiteral("mnuSearch"))->text(), QStringLiteral("Hide ServerView"));
+    EXPECT_EQ(w->FrameSearch->leftTwips() + w->FrameSearch->topTwips(), 0);
+    EXPECT_EQ(w->Menu("mnuSearch")->text(), "Hide ServerView");
+    EXPECT_EQ(w->Settings.ShowServerView, saved);
     mnuSearch_Click(*w);
     EXPECT_FALSE(w->FrameSearch->isVisible());
-    EXPECT_EQ(w->Menu(QStringLiteral("mnuSearch"))->text(), QStringLiteral("ServerView"));
 }
 
-TEST(PanelFrame, TheBorderShowsOnlyWellInsideTheFrame) {
-    PanelFrame frame(QStringLiteral("frmTest"), QStringLiteral("Test"), nullptr);
-    frame.setGeometryTwips(0, 0, 3000, 2000);
-    frame.hoverAt(1500, 1000);
-    EXPECT_TRUE(frame.hasBorder());
-    frame.hoverAt(100, 1000); // in the 150-twip edge band
-    EXPECT_FALSE(frame.hasBorder());
-    frame.hoverAt(1500, 1900);
-    EXPECT_FALSE(frame.hasBorder());
-}
-
-TEST_F(Panels, ControlsThatTakeThePointerGiveTheirPanelItsBorder) {
+TEST_F(Panels, ThePointerGivesAPanelItsBorderAndARightClickOnQueueControlThePrinterMenu) {
     QEvent enter(QEvent::Enter);
     QCoreApplication::sendEvent(w->txtModel, &enter);
     EXPECT_TRUE(w->frmQueueInfo->hasBorder());
@@ -125,10 +105,19 @@ TEST_F(Panels, ControlsThatTakeThePointerGiveTheirPanelItsBorder) {
     EXPECT_FALSE(w->frmQueueInfo->hasBorder());
     QCoreApplication::sendEvent(w->WebServer->viewport(), &enter);
     EXPECT_TRUE(w->frmServer->hasBorder());
-}
 
-TEST_F(Panels, ARightClickOnQueueControlPopsUpThePrinterMenu) {
-    QMenu* printer = w->Menu(QStringLiteral("menuPrinter"))->menu();
+    // Within a frame, the border shows only well inside it.
+    PanelFrame frame("frmTest", "Test", nullptr);
+    frame.setGeometryTwips(0, 0, 3000, 2000);
+    frame.hoverAt(1500, 1000);
+    EXPECT_TRUE(frame.hasBorder());
+    frame.hoverAt(100, 1000); // in the 150-twip edge band
+    EXPECT_FALSE(frame.hasBorder());
+    frame.hoverAt(1500, 1900);
+    EXPECT_FALSE(frame.hasBorder());
+
+    // A right click on Queue Control pops up the Printer menu.
+    QMenu* printer = w->Menu("menuPrinter")->menu();
     emit w->frmQueueControl->customContextMenuRequested(QPoint(20, 20));
     EXPECT_TRUE(QTest::qWaitFor([printer] { return printer->isVisible(); }, 5000));
     printer->close();

@@ -1,4 +1,3 @@
-#include "platform/CupsConnection.h"
 #include "platform/CupsSpooler.h"
 #include "support/LoopbackPeers.h"
 #include "support/TestPrintServer.h"
@@ -7,18 +6,10 @@
 
 namespace {
 
-// Short timeouts keep the failing cases quick; libcups' own defaults wait a
-// minute, or for ever for an answer. How long a call takes is left to the
-// benchmarks, since a busy machine stretches any bound: these tests check that
-// the call gives up, which a call without a time limit never does with a server
+// Asks for the queues and checks the answer is empty and Unreachable. How long the
+// call takes is left to the benchmarks, since a busy machine stretches any bound:
+// the call must give up, which one without a time limit never does with a server
 // that never answers.
-const SpoolerTimeouts shortTimeouts{1000, 1500};
-
-QString loopback(int port) {
-    return QStringLiteral("127.0.0.1:%1").arg(port);
-}
-
-// Asks for the queues and checks the answer is empty and Unreachable.
 void expectUnreachable(CupsSpooler& spooler) {
     EXPECT_TRUE(spooler.queueNames().isEmpty());
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::Unreachable);
@@ -26,103 +17,36 @@ void expectUnreachable(CupsSpooler& spooler) {
 
 } // namespace
 
-TEST(CupsServerAddress, ReadsHostAndPortAsTheServerBoxHoldsThem) {
-    struct Case {
-        QString text;
-        QString host;
-        int port;
-    };
-    for (const Case& c :
-         {Case{QStringLiteral("printhost"), QStringLiteral("printhost"), 631},
-          Case{QStringLiteral(" printhost:8631 "), QStringLiteral("printhost"), 8631},
-          Case{QString(), QStringLiteral("localhost"), 631},
-          Case{QStringLiteral("   "), QStringLiteral("localhost"), 631},
-          Case{QStringLiteral("[::1]:8631"), QStringLiteral("::1"), 8631},
-          Case{QStringLiteral("[::1]"), QStringLiteral("::1"), 631},
-          Case{QStringLiteral("fe80::1"), QStringLiteral("fe80::1"), 631}}) {
-        const CupsServerAddress address = CupsServerAddress::parse(c.text);
-        EXPECT_TRUE(address.valid) << c.text.toStdString();
-        EXPECT_EQ(address.host, c.host) << c.text.toStdString();
-        EXPECT_EQ(address.port, c.port) << c.text.toStdString();
+TEST(CupsConnectionUnreachable, ServersThatRefuseStaySilentOrStopGiveAnEmptyListUntilTheyReturn) {
+    ClosedLoopbackPort closed;   // refuses the connection
+    SilentLoopbackServer silent; // takes it and never answers
+    FullLoopbackServer full;     // never takes it
+    for (const int port : {closed.port(), silent.port(), full.port()}) {
+        SCOPED_TRACE(port);
+        CupsSpooler spooler(QStringLiteral("127.0.0.1:%1").arg(port), kShortTimeouts);
+        expectUnreachable(spooler);
+        expectUnreachable(spooler); // a failed connection is replaced, not reused
     }
-    for (const QString& text :
-         {QStringLiteral("printhost:0"), QStringLiteral("printhost:65536"),
-          QStringLiteral("printhost:ipp"), QStringLiteral(":631"), QStringLiteral("[::1")})
-        EXPECT_FALSE(CupsServerAddress::parse(text).valid) << text.toStdString();
-}
 
-TEST(CupsConnection, MapsTheServersAnswersToResults) {
-    TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    CupsConnection connection(server.address(), shortTimeouts);
-    const auto attributesOf = [&](const QString& queue) {
-        IppPtr request = connection.newRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-        const QString uri = QStringLiteral("ipp://%1/printers/%2").arg(server.address(), queue);
-        ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                     uri.toUtf8().constData());
-        return connection.send(std::move(request), "/");
-    };
-    const CupsReply found = attributesOf(QStringLiteral("Office-Laser"));
-    EXPECT_EQ(found.result, SpoolerResult::Success) << found.message.toStdString();
-    ASSERT_TRUE(found.response);
-    EXPECT_STREQ(ippGetString(ippFindAttribute(found.response.get(), "printer-info", IPP_TAG_TEXT),
-                              0, nullptr),
-                 "Office laser (2nd floor)");
-
-    const CupsReply missing = attributesOf(QStringLiteral("No-Such-Queue"));
-    EXPECT_EQ(missing.result, SpoolerResult::NotFound) << missing.message.toStdString();
-    EXPECT_TRUE(connection.isOpen()) << "a refusal is an answer: the connection stays";
-}
-
-TEST(CupsConnection, ServerAskingForAPasswordIsAccessDeniedWithoutAPrompt) {
-    CannedHttpServer server("HTTP/1.1 401 Unauthorized\r\n"
-                            "WWW-Authenticate: Basic realm=\"CUPS\"\r\n"
-                            "Content-Length: 0\r\n\r\n");
-    CupsSpooler spooler(loopback(server.port()), shortTimeouts);
-    EXPECT_TRUE(spooler.queueNames().isEmpty());
-    EXPECT_EQ(spooler.lastResult(), SpoolerResult::AccessDenied);
-    EXPECT_GE(server.requestsAnswered(), 1);
-}
-
-TEST(CupsConnectionUnreachable, PortNobodyListensOnGivesAnEmptyList) {
-    ClosedLoopbackPort closed;
-    CupsSpooler spooler(loopback(closed.port()), shortTimeouts);
-    expectUnreachable(spooler);
-    expectUnreachable(spooler); // and again, on a fresh attempt
-}
-
-TEST(CupsConnectionUnreachable, ServerThatNeverAnswersGivesAnEmptyList) {
-    SilentLoopbackServer silent;
-    CupsSpooler spooler(loopback(silent.port()), shortTimeouts);
-    expectUnreachable(spooler);
-    expectUnreachable(spooler); // the failed connection was replaced, not reused
-}
-
-TEST(CupsConnectionUnreachable, ServerThatNeverTakesTheConnectionGivesAnEmptyList) {
-    FullLoopbackServer full;
-    CupsSpooler spooler(loopback(full.port()), shortTimeouts);
-    expectUnreachable(spooler);
-}
-
-TEST(CupsConnectionUnreachable, ServerThatStopsAndReturnsIsListedAgain) {
+    // A server that stops and returns is listed again.
     OwnPrintServer own;
     const QString address = own.start();
     ASSERT_FALSE(address.isEmpty());
     const int port = address.section(QLatin1Char(':'), 1).toInt();
-    CupsSpooler spooler(address, shortTimeouts);
-    ASSERT_TRUE(spooler.queueNames().contains(QStringLiteral("Office-Laser")));
+    CupsSpooler spooler(address, kShortTimeouts);
+    ASSERT_TRUE(spooler.queueNames().contains("Office-Laser"));
 
     // Restarted between two calls: the kept connection is dead, yet the next
     // call finds the server.
     ASSERT_TRUE(own.stop());
     ASSERT_EQ(own.start(port), address);
-    EXPECT_TRUE(spooler.queueNames().contains(QStringLiteral("Office-Laser")));
+    EXPECT_TRUE(spooler.queueNames().contains("Office-Laser"));
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);
 
     // Down: unreachable. Back: listed again.
     ASSERT_TRUE(own.stop());
     expectUnreachable(spooler);
     ASSERT_EQ(own.start(port), address);
-    EXPECT_TRUE(spooler.queueNames().contains(QStringLiteral("Office-Laser")));
+    EXPECT_TRUE(spooler.queueNames().contains("Office-Laser"));
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);
 }

@@ -2,181 +2,123 @@
 #include "platform/CupsSpooler.h"
 #include "support/TestPrintServer.h"
 
+#include <QMap>
 #include <cups/cups.h>
 #include <gtest/gtest.h>
 
 namespace {
 
-bool stopWithTool(const TestPrintServer& server, const QString& queue) {
-    return TestPrintServer::runTool(QStringLiteral("cupsdisable"),
-                                    {QStringLiteral("-h"), server.address(), queue});
-}
-
-// The queue's state as lpstat, another client, reads it.
-QString stateSeenByLpstat(const TestPrintServer& server, const QString& queue) {
+// What lpstat, another client, says of the queue: "-p" its state, "-o" its jobs.
+QString lpstat(const TestPrintServer& server, const char* option, const QString& queue) {
     QString output;
-    TestPrintServer::runTool(QStringLiteral("lpstat"),
-                             {QStringLiteral("-h"), server.address(), QStringLiteral("-p"), queue},
-                             &output);
-    return output;
-}
-
-QString jobsSeenByLpstat(const TestPrintServer& server, const QString& queue) {
-    QString output;
-    TestPrintServer::runTool(QStringLiteral("lpstat"),
-                             {QStringLiteral("-h"), server.address(), QStringLiteral("-o"), queue},
-                             &output);
+    RunTool("lpstat", {"-h", server.address(), QString::fromLatin1(option), queue}, &output);
     return output.trimmed();
 }
 
 } // namespace
 
-TEST(CupsSpoolerActions, HoldReleasePriorityAndCancelChangeTheJob) {
+TEST(CupsSpoolerActions, QueueAndJobActionsChangeWhatTheServerHolds) {
     TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-job-actions"));
-    ASSERT_TRUE(server.addQueue(queue));
-    ASSERT_TRUE(stopWithTool(server, queue)); // released jobs wait instead of printing
-    const int held =
-        server.submitJob(queue, QStringLiteral("alice"), QStringLiteral("held"), "a\n");
-    const int waiting = server.submitJob(queue, QStringLiteral("bob"), QStringLiteral("waiting"),
-                                         "b\n", /*hold=*/false);
-    ASSERT_GT(held * waiting, 0);
-
-    CupsSpooler spooler(server.address());
-    const auto job = [&](int id) { return jobNumbered(spooler.queueJobs(queue), id); };
-    ASSERT_TRUE(job(held));
-    EXPECT_EQ(job(held)->StatusMask, 1);
-    EXPECT_EQ(job(waiting)->StatusMask, 0);
-
-    EXPECT_EQ(spooler.pauseJob(queue, waiting), SpoolerResult::Success);
-    EXPECT_EQ(job(waiting)->StatusMask, 1);
-    EXPECT_EQ(spooler.resumeJob(queue, held), SpoolerResult::Success);
-    EXPECT_EQ(job(held)->StatusMask, 0);
-    EXPECT_EQ(spooler.resumeJob(queue, held), SpoolerResult::Failed)
-        << "a job that is not held cannot be released";
-
-    ASSERT_NE(job(held)->Priority, 90);
-    EXPECT_EQ(spooler.setJobPriority(queue, held, 90), SpoolerResult::Success);
-    EXPECT_EQ(job(held)->Priority, 90);
-
-    EXPECT_EQ(spooler.deleteJob(queue, waiting), SpoolerResult::Success);
-    EXPECT_FALSE(job(waiting));
-    EXPECT_FALSE(jobNumbered(spooler.jobs(), waiting));
-    EXPECT_TRUE(job(held)) << "only the cancelled job went";
-
-    EXPECT_EQ(spooler.pauseJob(queue, 999999), SpoolerResult::NotFound);
-    EXPECT_EQ(spooler.deleteJob(queue, 999999), SpoolerResult::NotFound);
-}
-
-TEST(CupsSpoolerActions, QueuePropertiesPauseResumeAndPurge) {
-    TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    const QString name = TestPrintServer::uniqueQueueName(QStringLiteral("sw-queue-actions"));
-    ASSERT_TRUE(server.addQueue(name));
-    ASSERT_TRUE(TestPrintServer::runTool(
-        QStringLiteral("lpadmin"),
-        {QStringLiteral("-h"), server.address(), QStringLiteral("-p"), name, QStringLiteral("-D"),
-         QStringLiteral("Second floor, east"), QStringLiteral("-L"), QStringLiteral("Room 204")}));
+    const QString name = server.newQueue("sw-actions");
+    ASSERT_FALSE(name.isEmpty());
+    ASSERT_TRUE(RunTool("lpadmin", {"-h", server.address(), "-p", name, "-D", "Second floor, east",
+                                    "-L", "Room 204"}));
 
     CupsSpooler spooler(server.address());
     std::optional<SpoolerQueue> queue = spooler.queue(name);
     ASSERT_TRUE(queue);
     EXPECT_EQ(queue->Name, name);
-    EXPECT_EQ(queue->Description, QStringLiteral("Second floor, east"));
-    EXPECT_EQ(queue->Location, QStringLiteral("Room 204"));
+    EXPECT_EQ(queue->Description, "Second floor, east");
+    EXPECT_EQ(queue->Location, "Room 204");
     EXPECT_FALSE(queue->Model.isEmpty());
     // Named as the operator named the server, not by the server's own host name.
     EXPECT_EQ(queue->PrinterPath,
               QStringLiteral("ipp://%1/printers/%2").arg(server.address()).arg(name));
     EXPECT_EQ(queue->Status, 0u);
 
+    // Paused, the queue keeps released jobs waiting instead of printing them.
     EXPECT_EQ(spooler.pauseQueue(name), SpoolerResult::Success);
-    EXPECT_TRUE(stateSeenByLpstat(server, name).contains(QStringLiteral("disabled")));
+    EXPECT_TRUE(lpstat(server, "-p", name).contains("disabled"));
     EXPECT_EQ(spooler.queue(name)->Status, 0x1u);
-    EXPECT_EQ(spooler.resumeQueue(name), SpoolerResult::Success);
-    EXPECT_FALSE(stateSeenByLpstat(server, name).contains(QStringLiteral("disabled")));
-    EXPECT_EQ(spooler.queue(name)->Status, 0u);
 
-    ASSERT_GT(server.submitJob(name, QStringLiteral("alice"), QStringLiteral("one"), "1\n"), 0);
-    ASSERT_GT(server.submitJob(name, QStringLiteral("bob"), QStringLiteral("two"), "2\n"), 0);
-    ASSERT_EQ(spooler.queueJobs(name).size(), 2);
+    const int held = server.submitJob(name, "alice", "held", "a\n");
+    const int waiting = server.submitJob(name, "bob", "waiting", "b\n", /*hold=*/false);
+    ASSERT_GT(held * waiting, 0);
+    const auto job = [&](int id) { return jobNumbered(spooler.queueJobs(name), id); };
+    ASSERT_TRUE(job(held));
+    EXPECT_EQ(job(held)->StatusMask, 1);
+    EXPECT_EQ(job(waiting)->StatusMask, 0);
+    EXPECT_EQ(spooler.pauseJob(name, waiting), SpoolerResult::Success);
+    EXPECT_EQ(job(waiting)->StatusMask, 1);
+    EXPECT_EQ(spooler.resumeJob(name, held), SpoolerResult::Success);
+    EXPECT_EQ(job(held)->StatusMask, 0);
+    EXPECT_EQ(spooler.resumeJob(name, held), SpoolerResult::Failed)
+        << "a job that is not held cannot be released";
+    ASSERT_NE(job(held)->Priority, 90);
+    EXPECT_EQ(spooler.setJobPriority(name, held, 90), SpoolerResult::Success);
+    EXPECT_EQ(job(held)->Priority, 90);
+    EXPECT_EQ(spooler.deleteJob(name, waiting), SpoolerResult::Success);
+    EXPECT_FALSE(job(waiting));
+    EXPECT_FALSE(jobNumbered(spooler.jobs(), waiting));
+    EXPECT_TRUE(job(held)) << "only the cancelled job went";
+
+    // The test page is the operator's own one-page job.
+    EXPECT_EQ(spooler.printTestPage(name), SpoolerResult::Success);
+    const QList<SpoolerJob> jobs = spooler.queueJobs(name);
+    ASSERT_EQ(jobs.size(), 2);
+    EXPECT_EQ(jobs[1].Document, "Test Page");
+    EXPECT_EQ(jobs[1].Owner, QString::fromUtf8(cupsUser()));
+    EXPECT_EQ(jobs[1].StatusMask, 0);
+    EXPECT_EQ(jobs[1].TotalPages, 1);
+
     EXPECT_EQ(spooler.purgeQueue(name), SpoolerResult::Success);
     EXPECT_TRUE(spooler.queueJobs(name).isEmpty());
-    EXPECT_EQ(jobsSeenByLpstat(server, name), QString());
+    EXPECT_EQ(lpstat(server, "-o", name), QString());
+    EXPECT_EQ(spooler.resumeQueue(name), SpoolerResult::Success);
+    EXPECT_FALSE(lpstat(server, "-p", name).contains("disabled"));
+    EXPECT_EQ(spooler.queue(name)->Status, 0u);
 
-    EXPECT_FALSE(spooler.queue(QStringLiteral("sw-no-such-queue")));
+    EXPECT_FALSE(spooler.queue("sw-no-such-queue"));
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::NotFound);
-    EXPECT_EQ(spooler.pauseQueue(QStringLiteral("sw-no-such-queue")), SpoolerResult::NotFound);
-}
-
-TEST(CupsSpoolerActions, TestPageIsTheOperatorsOwnOnePageJob) {
-    TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-test-page"));
-    ASSERT_TRUE(server.addQueue(queue));
-    ASSERT_TRUE(stopWithTool(server, queue)); // so that the page waits to be looked at
-
-    CupsSpooler spooler(server.address());
-    EXPECT_EQ(spooler.printTestPage(queue), SpoolerResult::Success);
-    const QList<SpoolerJob> jobs = spooler.queueJobs(queue);
-    ASSERT_EQ(jobs.size(), 1);
-    EXPECT_EQ(jobs[0].Document, QStringLiteral("Test Page"));
-    EXPECT_EQ(jobs[0].Owner, QString::fromUtf8(cupsUser()));
-    EXPECT_EQ(jobs[0].StatusMask, 0);
-    EXPECT_EQ(jobs[0].TotalPages, 1);
-
-    EXPECT_EQ(spooler.printTestPage(QStringLiteral("sw-no-such-queue")), SpoolerResult::NotFound);
+    for (const SpoolerResult result :
+         {spooler.pauseQueue("sw-no-such-queue"), spooler.printTestPage("sw-no-such-queue"),
+          spooler.pauseJob(name, 999999), spooler.deleteJob(name, 999999)})
+        EXPECT_EQ(result, SpoolerResult::NotFound);
 }
 
 TEST(CupsSpoolerPrinters, ReportsEachPrintersStateAndProperties) {
     TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    const QString idle = TestPrintServer::uniqueQueueName(QStringLiteral("sw-report-idle"));
-    const QString stopped = TestPrintServer::uniqueQueueName(QStringLiteral("sw-report-stopped"));
-    ASSERT_TRUE(server.addQueue(idle));
-    ASSERT_TRUE(server.addQueue(stopped));
+    const QString idle = server.newQueue("sw-report-idle");
+    const QString stopped = server.newQueue("sw-report-stopped");
+    ASSERT_FALSE(idle.isEmpty() || stopped.isEmpty());
     const auto set = [&](const QString& queue, const QStringList& options) {
-        return TestPrintServer::runTool(
-            QStringLiteral("lpadmin"),
-            QStringList{QStringLiteral("-h"), server.address(), QStringLiteral("-p"), queue} +
-                options);
+        return RunTool("lpadmin", QStringList{"-h", server.address(), "-p", queue} + options);
     };
-    ASSERT_TRUE(set(idle, {QStringLiteral("-D"), QStringLiteral("Idle one"), QStringLiteral("-L"),
-                           QStringLiteral("Hall"), QStringLiteral("-o"),
-                           QStringLiteral("printer-is-shared=true")}));
-    ASSERT_TRUE(set(stopped, {QStringLiteral("-D"), QStringLiteral("Stopped one"),
-                              QStringLiteral("-o"), QStringLiteral("printer-is-shared=false")}));
-    ASSERT_TRUE(stopWithTool(server, stopped));
+    ASSERT_TRUE(set(idle, {"-D", "Idle one", "-L", "Hall", "-o", "printer-is-shared=true"}));
+    ASSERT_TRUE(set(stopped, {"-D", "Stopped one", "-o", "printer-is-shared=false"}));
+    ASSERT_TRUE(RunTool("cupsdisable", {"-h", server.address(), stopped}));
 
     CupsSpooler spooler(server.address());
-    const QList<SpoolerPrinter> printers = spooler.printers();
+    QMap<QString, SpoolerPrinter> byName;
+    for (const SpoolerPrinter& printer : spooler.printers())
+        byName[printer.Name] = printer;
     EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);
-    const auto find = [&](const QString& name) -> std::optional<SpoolerPrinter> {
-        for (const SpoolerPrinter& printer : printers)
-            if (printer.Name == name)
-                return printer;
-        return std::nullopt;
-    };
-    const std::optional<SpoolerPrinter> first = find(idle);
-    const std::optional<SpoolerPrinter> second = find(stopped);
-    ASSERT_TRUE(first);
-    ASSERT_TRUE(second);
+    ASSERT_TRUE(byName.contains(idle) && byName.contains(stopped));
+    const SpoolerPrinter* first = &byName[idle];
+    const SpoolerPrinter* second = &byName[stopped];
     EXPECT_EQ(first->ShareName, idle);
     EXPECT_EQ(first->ExtendedPrinterStatus, 3);
-    EXPECT_EQ(first->Comment, QStringLiteral("Idle one"));
-    EXPECT_EQ(first->Location, QStringLiteral("Hall"));
-    EXPECT_EQ(first->PortName, QStringLiteral("file:///dev/null"));
+    EXPECT_EQ(first->Comment, "Idle one");
+    EXPECT_EQ(first->Location, "Hall");
+    EXPECT_EQ(first->PortName, "file:///dev/null");
     EXPECT_TRUE(first->Shared);
     EXPECT_EQ(second->ExtendedPrinterStatus, 8);
-    EXPECT_EQ(second->Comment, QStringLiteral("Stopped one"));
+    EXPECT_EQ(second->Comment, "Stopped one");
     EXPECT_FALSE(second->Shared);
 
     // The web page is on the server's own port; an IPv6 address keeps its brackets.
     EXPECT_EQ(spooler.printerWebPage(idle),
               QStringLiteral("http://%1/printers/%2").arg(server.address(), idle));
-    EXPECT_EQ(CupsSpooler(QStringLiteral("[::1]:8631")).printerWebPage(QStringLiteral("Lab")),
-              QStringLiteral("http://[::1]:8631/printers/Lab"));
-    EXPECT_EQ(CupsSpooler(QStringLiteral("printhost")).printerWebPage(QStringLiteral("Lab")),
-              QStringLiteral("http://printhost:631/printers/Lab"));
+    EXPECT_EQ(CupsSpooler("[::1]:8631").printerWebPage("Lab"), "http://[::1]:8631/printers/Lab");
+    EXPECT_EQ(CupsSpooler("printhost").printerWebPage("Lab"), "http://printhost:631/printers/Lab");
 }

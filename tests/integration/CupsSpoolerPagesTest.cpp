@@ -5,21 +5,21 @@
 
 #include <gtest/gtest.h>
 
-TEST(CupsSpoolerPages, CountsEachHeldJobsDocumentOnceForTheRun) {
+TEST(CupsSpoolerPages,
+     CountsEachDocumentOnceForTheRunThenListsInOneRequestAndKeepsTheCountOnRelease) {
     TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-pages"));
-    ASSERT_TRUE(server.addQueue(queue));
-    const int pdf =
-        server.submitJob(queue, QStringLiteral("alice"), QStringLiteral("five.pdf"), samplePdf(5));
-    const int text = server.submitJob(queue, QStringLiteral("bob"), QStringLiteral("three.txt"),
-                                      sampleText(150));
+    const QString queue = server.newQueue("sw-pages");
+    ASSERT_FALSE(queue.isEmpty());
+    // Stopped, so that a released job waits instead of printing at once.
+    ASSERT_TRUE(RunTool("cupsdisable", {"-h", server.address(), queue}));
+    const int pdf = server.submitJob(queue, "alice", "five.pdf", samplePdf(5));
+    const int text = server.submitJob(queue, "bob", "three.txt", sampleText(150));
     const int postScript = server.submitJob(
-        queue, QStringLiteral("carol"), QStringLiteral("four.ps"),
+        queue, "carol", "four.ps",
         "%!PS-Adobe-3.0\n%%Pages: 4\n%%EndComments\n%%Page: 1 1\nshowpage\n%%EOF\n");
     // Declared by its client: the server's figure is taken, the document not read.
-    const int declared = server.submitJobDeclaringPages(
-        queue, QStringLiteral("dave"), QStringLiteral("declared.txt"), sampleText(10), 7);
+    const int declared =
+        server.submitJobDeclaringPages(queue, "dave", "declared.txt", sampleText(10), 7);
     ASSERT_GT(pdf * text * postScript * declared, 0);
 
     CupsSpooler spooler(server.address());
@@ -31,44 +31,34 @@ TEST(CupsSpoolerPages, CountsEachHeldJobsDocumentOnceForTheRun) {
     EXPECT_EQ(jobNumbered(first, declared)->TotalPages, 7);
     EXPECT_EQ(spooler.documentsRead(), 3);
 
-    // Later passes, of the queue or of the whole server, read none of them again.
-    const QList<SpoolerJob> again = spooler.queueJobs(queue);
+    // Later passes, of the queue or of the whole server, read none of them again
+    // and cost one request. The pass over the whole server reads the documents of
+    // other tests' jobs once each, but keeps the counts of ours.
+    int requests = spooler.requestsSent();
+    EXPECT_EQ(spooler.queueJobs(queue), first);
+    EXPECT_EQ(spooler.requestsSent() - requests, 1);
     EXPECT_EQ(spooler.documentsRead(), 3);
-    EXPECT_EQ(jobNumbered(again, pdf)->TotalPages, 5);
-    EXPECT_EQ(jobNumbered(again, text)->TotalPages, 3);
-    // The pass over the whole server reads other tests' jobs, but keeps ours.
-    const QList<SpoolerJob> all = spooler.jobs();
-    ASSERT_TRUE(jobNumbered(all, pdf));
-    EXPECT_EQ(jobNumbered(all, pdf)->TotalPages, 5);
-    EXPECT_EQ(jobNumbered(all, postScript)->TotalPages, 4);
+    for (int pass = 0; pass < 2; ++pass) {
+        requests = spooler.requestsSent();
+        const int documents = spooler.documentsRead();
+        const QList<SpoolerJob> all = spooler.jobs();
+        EXPECT_EQ(spooler.lastResult(), SpoolerResult::Success);
+        EXPECT_EQ((spooler.requestsSent() - requests) - (spooler.documentsRead() - documents), 1);
+        for (const SpoolerJob& job : first)
+            EXPECT_EQ(jobNumbered(all, job.JobId), job);
+    }
     const int afterServerPass = spooler.documentsRead();
-    EXPECT_EQ(spooler.queueJobs(queue).size(), 4);
-    EXPECT_EQ(spooler.documentsRead(), afterServerPass);
 
     // Another run counts afresh: the count lives with the spooler, nowhere else.
     CupsSpooler nextRun(server.address());
     EXPECT_EQ(jobNumbered(nextRun.queueJobs(queue), text)->TotalPages, 3);
     EXPECT_EQ(nextRun.documentsRead(), 3);
-}
 
-TEST(CupsSpoolerPages, ReleasedJobKeepsTheCountTakenWhileItWasHeld) {
-    TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-pages-release"));
-    ASSERT_TRUE(server.addQueue(queue));
-    // Stopped, so that a released job waits instead of printing at once.
-    ASSERT_TRUE(TestPrintServer::runTool(QStringLiteral("cupsdisable"),
-                                         {QStringLiteral("-h"), server.address(), queue}));
-    const int job =
-        server.submitJob(queue, QStringLiteral("erin"), QStringLiteral("two.pdf"), samplePdf(2));
-    ASSERT_GT(job, 0);
-
-    CupsSpooler spooler(server.address());
-    EXPECT_EQ(jobNumbered(spooler.queueJobs(queue), job)->TotalPages, 2);
-    ASSERT_EQ(spooler.resumeJob(queue, job), SpoolerResult::Success);
-    const std::optional<SpoolerJob> released = jobNumbered(spooler.queueJobs(queue), job);
+    // A released job keeps the count taken while it was held.
+    ASSERT_EQ(spooler.resumeJob(queue, pdf), SpoolerResult::Success);
+    const std::optional<SpoolerJob> released = jobNumbered(spooler.queueJobs(queue), pdf);
     ASSERT_TRUE(released);
     EXPECT_EQ(released->StatusMask, 0);
-    EXPECT_EQ(released->TotalPages, 2);
-    EXPECT_EQ(spooler.documentsRead(), 1);
+    EXPECT_EQ(released->TotalPages, 5);
+    EXPECT_EQ(spooler.documentsRead(), afterServerPass);
 }

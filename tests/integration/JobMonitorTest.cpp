@@ -1,7 +1,5 @@
-#include "platform/CupsConnection.h"
+#include "SpoolerJobLookup.h"
 #include "platform/CupsSpooler.h"
-#include "platform/DateText.h"
-#include "platform/JobText.h"
 #include "platform/MonitorProtocol.h"
 #include "support/LoopbackPeers.h"
 #include "support/TestPrintServer.h"
@@ -10,7 +8,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTest>
 #include <gtest/gtest.h>
 #include <optional>
@@ -24,20 +21,20 @@ constexpr int kEventWaitMs = 30000; // generous: only a missing event should fai
 constexpr int kProcessWaitMs = 10000;
 
 struct MonitorLine {
-    QString kind;   // "JobEvent" or "ConnectEvent"
-    QString action; // JobEvent: New, Modified, Deleted; ConnectEvent: the text
-    // JobEvent: the job's twelve fields in the order the grids show them, with the
-    // status mask first and the texts as they travelled.
-    QStringList fields;
+    QString action;                // JobEvent: New, Modified, Deleted; ConnectEvent: the text
+    std::optional<SpoolerJob> job; // JobEvent: the job as it travelled; none for a ConnectEvent
 };
+
+QString jobName(const QString& queue, int id) {
+    return queue + QStringLiteral(", ") + QString::number(id);
+}
 
 class MonitorProcess {
 public:
     explicit MonitorProcess(const QStringList& arguments = {}) {
         QObject::connect(&process_, &QProcess::readyReadStandardOutput, [this] { take(); });
-        process_.start(
-            QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("SWRJobMonitor")),
-            arguments);
+        process_.start(QDir(QCoreApplication::applicationDirPath()).filePath("SWRJobMonitor"),
+                       arguments);
         started_ = process_.waitForStarted(kProcessWaitMs);
         EXPECT_TRUE(started_) << "SWRJobMonitor did not start beside the tests: "
                               << process_.errorString().toStdString();
@@ -53,66 +50,67 @@ public:
         }
     }
 
-    bool started() const { return started_; }
     QProcess& process() { return process_; }
     const QList<MonitorLine>& lines() const { return lines_; }
+    int mark() const { return static_cast<int>(lines_.size()); } // for waits from now on
 
     void send(const QString& name, const QStringList& fields = {}) {
         process_.write(MonitorProtocol::encode(name, fields));
     }
     void watch(const QString& server) { send(MonitorProtocol::WatchServer, {server}); }
+    // Started, told to watch the server, and connected (or whatever `answer` says).
+    ::testing::AssertionResult watches(const QString& server, const QString& answer = "Connected") {
+        if (!started_)
+            return ::testing::AssertionFailure() << "the monitor did not start";
+        watch(server);
+        return waitForConnect(answer, mark());
+    }
 
-    // The first line from `from` on that matches, waiting for it if need be.
-    std::optional<MonitorLine> waitFor(const std::function<bool(const MonitorLine&)>& matches,
+    // The first line from `from` on with this action and job name (none for a
+    // ConnectEvent), waiting for it if need be.
+    std::optional<MonitorLine> waitFor(const QString& action, const QString& jobName,
                                        int from = 0) {
         std::optional<MonitorLine> found;
         [[maybe_unused]] const bool arrived = QTest::qWaitFor(
             [&] {
                 for (int i = from; i < lines_.size() && !found; ++i)
-                    if (matches(lines_.at(i)))
-                        found = lines_.at(i);
+                    if (lines_[i].action == action &&
+                        (lines_[i].job ? lines_[i].job->Name : QString()) == jobName)
+                        found = lines_[i];
                 return found.has_value();
             },
             kEventWaitMs);
         return found;
     }
 
-    std::optional<MonitorLine> waitForJob(const QString& action, const QString& jobName,
-                                          int from = 0) {
-        return waitFor(
-            [&](const MonitorLine& line) {
-                return line.kind == QLatin1String("JobEvent") && line.action == action &&
-                       line.fields.value(11) == jobName;
-            },
-            from);
+    // Submits a held job to `queue` on `server` and waits for its New event; the
+    // job's id, 0 when it was not reported.
+    int reportsNewJob(const QString& server, const QString& queue) {
+        const int from = mark();
+        const int id = SubmitJob(server, queue, "tester", "held", "page\n");
+        return id > 0 && waitFor("New", jobName(queue, id), from) ? id : 0;
     }
 
     ::testing::AssertionResult waitForConnect(const QString& text, int from = 0) {
-        if (waitFor(
-                [&](const MonitorLine& line) {
-                    return line.kind == QLatin1String("ConnectEvent") && line.action == text;
-                },
-                from))
+        if (waitFor(text, QString(), from))
             return ::testing::AssertionSuccess();
         return ::testing::AssertionFailure() << "no ConnectEvent " << text.toStdString() << "\n"
                                              << transcript();
     }
 
-    // What the monitor said so far, for the message of a failed wait.
+    // What the monitor said so far, for the message of a failed wait. A monitor that
+    // ended unasked was most likely ended by name by another copy of the program: the
+    // exit says how.
     std::string transcript() {
-        QString text = QStringLiteral("monitor output:\n") + received_.join(QLatin1Char('\n'));
-        text += QStringLiteral("\nmonitor errors: ") +
-                QString::fromLocal8Bit(process_.readAllStandardError());
-        // A monitor that ended unasked was most likely ended by name by another
-        // copy of the program: the exit says how.
-        text += process_.state() == QProcess::Running
-                    ? QStringLiteral("\nstill running")
-                    : QStringLiteral("\nended: %1 %2")
-                          .arg(process_.exitStatus() == QProcess::CrashExit
-                                   ? QStringLiteral("killed,")
-                                   : QStringLiteral("exit code"))
-                          .arg(process_.exitCode());
-        return text.toStdString();
+        const QString end =
+            process_.state() == QProcess::Running
+                ? QStringLiteral("still running")
+                : QStringLiteral("ended: %1 %2")
+                      .arg(process_.exitStatus() == QProcess::CrashExit ? "killed," : "exit code",
+                           QString::number(process_.exitCode()));
+        return ("monitor output:\n" + received_.join('\n') + "\nmonitor errors: " +
+                QString::fromLocal8Bit(process_.readAllStandardError()) + '\n' + end)
+            .toStdString();
     }
 
 private:
@@ -121,21 +119,9 @@ private:
             QByteArray text = process_.readLine();
             text.chop(1);
             const MonitorProtocol::Line decoded = MonitorProtocol::decode(text);
-            MonitorLine line{decoded.name, decoded.fields.value(0), {}};
-            if (line.kind == MonitorProtocol::JobEvent)
-                if (const auto job = MonitorProtocol::jobFromFields(decoded.fields.mid(1)))
-                    line.fields = {QString::number(job->StatusMask),
-                                   job->Document,
-                                   job->HostPrintQueue,
-                                   job->Owner,
-                                   PrinterOfJobName(job->Name),
-                                   QString::number(job->TotalPages),
-                                   QString::number(job->PagesPrinted),
-                                   QString::number(job->Priority),
-                                   SizeText(job->Size),
-                                   DateText::format(job->TimeSubmitted),
-                                   QString::number(job->JobId),
-                                   job->Name};
+            MonitorLine line{decoded.fields.value(0), std::nullopt};
+            if (decoded.name == MonitorProtocol::JobEvent)
+                line.job = MonitorProtocol::jobFromFields(decoded.fields.mid(1));
             lines_ << line;
             received_ << QString::fromUtf8(text);
         }
@@ -146,32 +132,6 @@ private:
     QList<MonitorLine> lines_;
     QStringList received_;
 };
-
-QString jobName(const QString& queue, int id) {
-    return queue + QStringLiteral(", ") + QString::number(id);
-}
-
-std::optional<SpoolerJob> listedJob(CupsSpooler& spooler, const QString& name) {
-    for (const SpoolerJob& job : spooler.jobs())
-        if (job.Name == name)
-            return job;
-    return std::nullopt;
-}
-
-// A held job on a server of the test's own, where the shared fixture's helper
-// does not reach. Returns its id, 0 (and the test failed) on failure.
-int submitHeld(const QString& server, const QString& queue) {
-    QString output;
-    if (!TestPrintServer::runTool(QStringLiteral("lp"),
-                                  {QStringLiteral("-h"), server, QStringLiteral("-d"), queue,
-                                   QStringLiteral("-H"), QStringLiteral("indefinite")},
-                                  &output, QByteArray("held page\n")))
-        return 0;
-    const QRegularExpressionMatch match =
-        QRegularExpression(QStringLiteral("request id is \\S+-(\\d+)")).match(output);
-    EXPECT_TRUE(match.hasMatch()) << output.toStdString();
-    return match.captured(1).toInt();
-}
 
 IppPtr subscriptionRequest(const CupsConnection& connection, ipp_op_t op) {
     IppPtr request = connection.newRequest(op);
@@ -198,7 +158,7 @@ std::optional<QList<int>> subscriptionIds(const QString& server) {
     return ids;
 }
 
-// Waits until the server holds `count` subscriptions; on failure, says what it held.
+// Waits until the server holds `count` subscriptions; on failure, says how many it held.
 ::testing::AssertionResult waitForSubscriptionCount(const QString& server, int count) {
     std::optional<QList<int>> ids;
     if (QTest::qWaitFor(
@@ -208,134 +168,89 @@ std::optional<QList<int>> subscriptionIds(const QString& server) {
             },
             kEventWaitMs))
         return ::testing::AssertionSuccess();
-    if (!ids)
-        return ::testing::AssertionFailure() << "the server did not list its subscriptions";
-    QStringList held;
-    for (const int id : *ids)
-        held << QString::number(id);
     return ::testing::AssertionFailure()
-           << "the server holds subscriptions [" << held.join(QStringLiteral(", ")).toStdString()
-           << "], not " << count;
+           << "the server holds " << (ids ? ids->size() : -1) << " subscriptions, not " << count;
 }
 
 } // namespace
 
-TEST(JobMonitor, ReportsJobsThatComeChangeAndLeaveAfterTheWatchBegan) {
+TEST(JobMonitor, ReportsJobsThatComeChangeAndLeaveAfterTheWatchBeganWithTheirTextsWhole) {
     TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-monitor-events"));
-    ASSERT_TRUE(server.addQueue(queue));
+    const QString queue = server.newQueue("sw-monitor-events");
+    ASSERT_FALSE(queue.isEmpty());
     CupsSpooler spooler(server.address());
+    spooler.setCountsPages(false); // as the monitor lists them: the program counts pages
     // A paused queue keeps a released job pending, so that release is a change
     // of the job rather than its end.
     ASSERT_EQ(spooler.pauseQueue(queue), SpoolerResult::Success);
-    const int before = server.submitJob(queue, QStringLiteral("alice"),
-                                        QStringLiteral("Before the watch"), "already there\n");
+    const int before = server.submitJob(queue, "alice", "Before the watch", "already there\n");
     ASSERT_GT(before, 0);
 
     // The job list is read on the server's events alone: every change below must
     // come through the subscription, not through a periodic read.
-    MonitorProcess monitor({QStringLiteral("--relist-seconds"), QStringLiteral("0")});
-    ASSERT_TRUE(monitor.started());
-    monitor.watch(server.address());
-    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
+    MonitorProcess monitor({"--relist-seconds", "0"});
+    ASSERT_TRUE(monitor.watches(server.address()));
 
-    const int job = server.submitJob(queue, QStringLiteral("bob"),
-                                     QStringLiteral("Quarterly report"), "one\fthree\fpages\n");
+    const int job = server.submitJob(queue, "ops|night", "Quarterly|report", "one\fthree\fpages\n");
     ASSERT_GT(job, 0);
-    const auto created = monitor.waitForJob(QStringLiteral("New"), jobName(queue, job));
+    const QString name = jobName(queue, job);
+    const auto created = monitor.waitFor("New", name);
     ASSERT_TRUE(created) << "no New event for a job submitted after WatchServer";
-    ASSERT_EQ(created->fields.size(), 12);
-    const auto listed = listedJob(spooler, jobName(queue, job));
-    ASSERT_TRUE(listed);
-    // Size and submission time as the program's own retrieval writes them: both
-    // must give the job the same log key.
-    EXPECT_EQ(created->fields[8], SizeText(listed->Size));
-    EXPECT_EQ(created->fields[9], DateText::format(listed->TimeSubmitted));
-    const QStringList expected{QString::number(listed->StatusMask),
-                               QStringLiteral("Quarterly report"),
-                               listed->HostPrintQueue,
-                               QStringLiteral("bob"),
-                               queue,
-                               QString::number(kPagesNotCounted), // the program counts them
-                               QString::number(listed->PagesPrinted),
-                               QString::number(listed->Priority),
-                               SizeText(listed->Size),
-                               DateText::format(listed->TimeSubmitted),
-                               QString::number(job),
-                               jobName(queue, job)};
-    EXPECT_EQ(created->fields, expected);
-    EXPECT_EQ(created->fields[0], QStringLiteral("1")) << "a held job is paused";
+    ASSERT_TRUE(created->job);
+    EXPECT_EQ(created->job->Document, "Quarterly|report");
+    EXPECT_EQ(created->job->Owner, "ops|night");
+    EXPECT_EQ(created->job->StatusMask, 1) << "a held job is paused";
+    // Every field as the program's own retrieval reads it: size and submission
+    // time above all, which make the job's log key.
+    EXPECT_EQ(created->job, jobNumbered(spooler.jobs(), job));
 
-    int mark = static_cast<int>(monitor.lines().size());
+    // Each change of the job is reported as it happens.
+    int mark = monitor.mark();
     ASSERT_EQ(spooler.resumeJob(queue, job), SpoolerResult::Success);
-    auto changed = monitor.waitForJob(QStringLiteral("Modified"), jobName(queue, job), mark);
+    auto changed = monitor.waitFor("Modified", name, mark);
     ASSERT_TRUE(changed) << "release gave no Modified";
-    EXPECT_EQ(changed->fields.value(0), QStringLiteral("0"));
+    EXPECT_EQ(changed->job->StatusMask, 0);
 
-    mark = static_cast<int>(monitor.lines().size());
+    mark = monitor.mark();
     ASSERT_EQ(spooler.setJobPriority(queue, job, 77), SpoolerResult::Success);
-    changed = monitor.waitForJob(QStringLiteral("Modified"), jobName(queue, job), mark);
+    changed = monitor.waitFor("Modified", name, mark);
     ASSERT_TRUE(changed) << "a priority change gave no Modified";
-    EXPECT_EQ(changed->fields.value(7), QStringLiteral("77"));
+    EXPECT_EQ(changed->job->Priority, 77);
 
-    mark = static_cast<int>(monitor.lines().size());
+    mark = monitor.mark();
     ASSERT_EQ(spooler.pauseJob(queue, job), SpoolerResult::Success);
-    changed = monitor.waitForJob(QStringLiteral("Modified"), jobName(queue, job), mark);
+    changed = monitor.waitFor("Modified", name, mark);
     ASSERT_TRUE(changed) << "hold gave no Modified";
-    EXPECT_EQ(changed->fields.value(0), QStringLiteral("1"));
+    EXPECT_EQ(changed->job->StatusMask, 1);
 
-    mark = static_cast<int>(monitor.lines().size());
+    mark = monitor.mark();
     ASSERT_EQ(spooler.deleteJob(queue, job), SpoolerResult::Success);
-    const auto deleted = monitor.waitForJob(QStringLiteral("Deleted"), jobName(queue, job), mark);
+    const auto deleted = monitor.waitFor("Deleted", name, mark);
     ASSERT_TRUE(deleted) << "cancel gave no Deleted";
-    EXPECT_EQ(deleted->fields.value(10), QString::number(job));
-    EXPECT_EQ(deleted->fields.value(9), created->fields[9]) << "the log key must not change";
+    EXPECT_EQ(deleted->job->TimeSubmitted, created->job->TimeSubmitted)
+        << "the log key must not change";
 
     // The job that was there first is known, never new, and its end is reported.
     ASSERT_EQ(spooler.deleteJob(queue, before), SpoolerResult::Success);
-    ASSERT_TRUE(monitor.waitForJob(QStringLiteral("Deleted"), jobName(queue, before)));
+    ASSERT_TRUE(monitor.waitFor("Deleted", jobName(queue, before)));
     for (const MonitorLine& line : monitor.lines())
-        EXPECT_FALSE(line.action == QLatin1String("New") &&
-                     line.fields.value(11) == jobName(queue, before))
+        EXPECT_FALSE(line.action == QLatin1String("New") && line.job &&
+                     line.job->Name == jobName(queue, before))
             << "a job present at WatchServer was reported as New";
-}
-
-TEST(JobMonitor, TextsTravelWhole) {
-    TestPrintServer server;
-    ASSERT_FALSE(server.address().isEmpty());
-    const QString queue = TestPrintServer::uniqueQueueName(QStringLiteral("sw-monitor-fields"));
-    ASSERT_TRUE(server.addQueue(queue));
-    MonitorProcess monitor;
-    ASSERT_TRUE(monitor.started());
-    monitor.watch(server.address());
-    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
-
-    const int job = server.submitJob(queue, QStringLiteral("ops|night"),
-                                     QStringLiteral("Budget|Q3"), "figures\n");
-    ASSERT_GT(job, 0);
-    const auto created = monitor.waitForJob(QStringLiteral("New"), jobName(queue, job));
-    ASSERT_TRUE(created);
-    ASSERT_EQ(created->fields.size(), 12);
-    EXPECT_EQ(created->fields[1], QStringLiteral("Budget|Q3"));
-    EXPECT_EQ(created->fields[3], QStringLiteral("ops|night"));
-    EXPECT_EQ(created->fields[4], queue);
 }
 
 TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
     OwnPrintServer own;
     const QString server = own.start();
     ASSERT_FALSE(server.isEmpty());
-    const QString queue = QStringLiteral("Office-Laser");
+    const QString queue = "Office-Laser";
 
     {
         // A lease far shorter than the watch below, so that only renewals keep
         // it; yet long enough that a busy machine still renews it in time.
         constexpr int kLeaseSeconds = 6;
-        MonitorProcess monitor({QStringLiteral("--lease-seconds"), QString::number(kLeaseSeconds)});
-        ASSERT_TRUE(monitor.started());
-        monitor.watch(server);
-        ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
+        MonitorProcess monitor({"--lease-seconds", QString::number(kLeaseSeconds)});
+        ASSERT_TRUE(monitor.watches(server));
         QElapsedTimer watching;
         watching.start();
         const auto first = subscriptionIds(server);
@@ -343,48 +258,39 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
         ASSERT_EQ(first->size(), 1);
         // Watched until the server has renewed the lease twice and the first
         // lease is over (the server counts it in whole seconds).
-        const QString renewal = QStringLiteral("Renew-Subscription");
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
-                return own.requestsLogged(renewal) >= 2 &&
+                return own.requestsLogged("Renew-Subscription") >= 2 &&
                        watching.elapsed() > (kLeaseSeconds + 1) * 1000;
             },
             kEventWaitMs))
-            << "renewals the server carried out: " << own.requestsLogged(renewal);
+            << "renewals the server carried out: " << own.requestsLogged("Renew-Subscription");
         EXPECT_EQ(subscriptionIds(server), first) << "the subscription did not outlive its lease";
-        const int job = submitHeld(server, queue);
-        EXPECT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, job)));
+        EXPECT_TRUE(monitor.reportsNewJob(server, queue));
     }
     // From here on the lease outlasts every wait: a subscription that goes away
     // was cancelled.
     ASSERT_TRUE(waitForSubscriptionCount(server, 0));
     {
         MonitorProcess monitor;
-        ASSERT_TRUE(monitor.started());
-        monitor.watch(server);
-        ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
+        ASSERT_TRUE(monitor.watches(server));
         ASSERT_TRUE(waitForSubscriptionCount(server, 1));
-        const int job = submitHeld(server, queue);
-        ASSERT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, job)));
+        ASSERT_TRUE(monitor.reportsNewJob(server, queue));
 
         monitor.send(MonitorProtocol::StopWatching);
         EXPECT_TRUE(waitForSubscriptionCount(server, 0)) << "StopWatching left its subscription";
-        const int stopped = static_cast<int>(monitor.lines().size());
+        const int stopped = monitor.mark();
         {
             // A second monitor watches on: once it has seen a new job, the
             // stopped one would have seen it too.
             MonitorProcess watching;
-            ASSERT_TRUE(watching.started());
-            watching.watch(server);
-            ASSERT_TRUE(watching.waitForConnect(QStringLiteral("Connected")));
-            const int job = submitHeld(server, queue);
-            ASSERT_TRUE(watching.waitForJob(QStringLiteral("New"), jobName(queue, job)));
+            ASSERT_TRUE(watching.watches(server));
+            ASSERT_TRUE(watching.reportsNewJob(server, queue));
         }
         EXPECT_EQ(monitor.lines().size(), stopped) << "events arrived after StopWatching";
 
         // Still there for the next watch; the end of its input ends it.
-        monitor.watch(server);
-        ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected"), stopped));
+        ASSERT_TRUE(monitor.watches(server));
         ASSERT_TRUE(waitForSubscriptionCount(server, 1));
         monitor.process().closeWriteChannel();
         ASSERT_TRUE(monitor.process().waitForFinished(kProcessWaitMs));
@@ -394,9 +300,7 @@ TEST(JobMonitor, KeepsOneSubscriptionWhileWatchingAndCancelsItWhenTold) {
     }
     {
         MonitorProcess monitor;
-        ASSERT_TRUE(monitor.started());
-        monitor.watch(server);
-        ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
+        ASSERT_TRUE(monitor.watches(server));
         ASSERT_TRUE(waitForSubscriptionCount(server, 1));
         monitor.process().terminate(); // SIGTERM, as the program ends its monitors
         ASSERT_TRUE(monitor.process().waitForFinished(kProcessWaitMs));
@@ -409,34 +313,28 @@ TEST(JobMonitor, ReconnectsAfterTheServerRestartsAndReportsWhatChanged) {
     const QString server = own.start();
     ASSERT_FALSE(server.isEmpty());
     const int port = server.section(QLatin1Char(':'), -1).toInt();
-    const QString queue = QStringLiteral("Lab-PDF");
+    const QString queue = "Lab-PDF";
     MonitorProcess monitor;
-    ASSERT_TRUE(monitor.started());
-    monitor.watch(server);
-    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected")));
-    const int lost = submitHeld(server, queue);
-    ASSERT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, lost)));
+    ASSERT_TRUE(monitor.watches(server));
+    const int lost = monitor.reportsNewJob(server, queue);
+    ASSERT_GT(lost, 0);
 
     // The sandbox server forgets its jobs and subscriptions when it stops.
-    int mark = static_cast<int>(monitor.lines().size());
+    int mark = monitor.mark();
     ASSERT_TRUE(own.stop());
-    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Reconnecting"), mark));
-    mark = static_cast<int>(monitor.lines().size());
+    ASSERT_TRUE(monitor.waitForConnect("Reconnecting", mark));
+    mark = monitor.mark();
     ASSERT_EQ(own.start(port), server);
-    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Connected"), mark));
-    EXPECT_TRUE(monitor.waitForJob(QStringLiteral("Deleted"), jobName(queue, lost), mark))
+    ASSERT_TRUE(monitor.waitForConnect("Connected", mark));
+    EXPECT_TRUE(monitor.waitFor("Deleted", jobName(queue, lost), mark))
         << "the job the restart took away was not reported";
     EXPECT_TRUE(waitForSubscriptionCount(server, 1)) << "no new subscription after the restart\n"
                                                      << monitor.transcript();
 
     // The restarted server numbers its jobs from 1 again: the name of the job
     // that went is given to a new one, which is new all the same.
-    mark = static_cast<int>(monitor.lines().size());
-    const int fresh = submitHeld(server, queue);
-    ASSERT_GT(fresh, 0);
-    EXPECT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, fresh), mark))
-        << "events did not resume after the restart\n"
-        << monitor.transcript();
+    EXPECT_TRUE(monitor.reportsNewJob(server, queue)) << "events did not resume after the restart\n"
+                                                      << monitor.transcript();
 }
 
 TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
@@ -444,9 +342,7 @@ TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
     const QString server = own.start();
     ASSERT_FALSE(server.isEmpty());
     // One subscription in all, taken before the monitor asks for its own.
-    ASSERT_TRUE(TestPrintServer::runTool(
-        QStringLiteral("cupsctl"),
-        {QStringLiteral("-h"), server, QStringLiteral("MaxSubscriptions=1")}));
+    ASSERT_TRUE(RunTool("cupsctl", {"-h", server, "MaxSubscriptions=1"}));
     bool taken = false;
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
@@ -461,16 +357,14 @@ TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
         },
         kEventWaitMs));
 
-    const QString queue = QStringLiteral("Reception-PCL");
+    const QString queue = "Reception-PCL";
     MonitorProcess monitor;
-    ASSERT_TRUE(monitor.started());
-    monitor.watch(server);
-    ASSERT_TRUE(monitor.waitForConnect(QStringLiteral("Polling")));
-    const int job = submitHeld(server, queue);
-    ASSERT_TRUE(monitor.waitForJob(QStringLiteral("New"), jobName(queue, job)));
+    ASSERT_TRUE(monitor.watches(server, "Polling"));
+    const int job = monitor.reportsNewJob(server, queue);
+    ASSERT_GT(job, 0);
     CupsSpooler spooler(server);
     ASSERT_EQ(spooler.deleteJob(queue, job), SpoolerResult::Success);
-    EXPECT_TRUE(monitor.waitForJob(QStringLiteral("Deleted"), jobName(queue, job)));
+    EXPECT_TRUE(monitor.waitFor("Deleted", jobName(queue, job)));
 }
 
 TEST(JobMonitor, ReportsAConnectionErrorForAServerItCannotWatch) {
@@ -478,13 +372,10 @@ TEST(JobMonitor, ReportsAConnectionErrorForAServerItCannotWatch) {
     ClosedLoopbackPort closed;
     const QString unreachable = QStringLiteral("127.0.0.1:%1").arg(closed.port());
 
-    for (const QString& text : {unreachable, QStringLiteral("printhost:notaport")}) {
+    for (const QString& text : QStringList{unreachable, "printhost:notaport"}) {
         MonitorProcess monitor;
-        ASSERT_TRUE(monitor.started());
-        monitor.watch(text);
-        EXPECT_TRUE(monitor.waitForConnect(QStringLiteral("WMI Connection Error")))
-            << text.toStdString();
+        EXPECT_TRUE(monitor.watches(text, "WMI Connection Error")) << text.toStdString();
         for (const MonitorLine& line : monitor.lines())
-            EXPECT_NE(line.action, QStringLiteral("Connected")) << text.toStdString();
+            EXPECT_NE(line.action, "Connected") << text.toStdString();
     }
 }

@@ -82,7 +82,7 @@ TEST(PageCounting, AJobShowsAtOnceAndGetsItsPagesLaterInBothGridsAndTheLog) {
         ShowFrmMain(w);
         EXPECT_EQ(pagesCell(w.searchGrid(), countedName, SearchColumn::Pages), QString());
         EXPECT_EQ(pagesCell(w.jobGrid(), countedName, JobColumn::Pages), QString());
-        EXPECT_EQ(loggedPages(w, countedName), QList<QStringList>({{QString()}}));
+        EXPECT_EQ(loggedPages(w, countedName), QList<QStringList>({{kNull}}));
         EXPECT_EQ(pagesCell(w.searchGrid(), jobName(queue, declared), SearchColumn::Pages),
                   QStringLiteral("2"));
         EXPECT_EQ(cups->documentsRead(), 0);

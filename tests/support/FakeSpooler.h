@@ -6,8 +6,13 @@
 #include <QStringList>
 #include <functional>
 
+// A job as the fakes hold it: Name "queue, id", one page of 2 KB, submitted at
+// 09:00 on 5 December 2026 plus `id` seconds.
+SpoolerJob SampleJob(const QString& queue, int jobId, const QString& document,
+                     const QString& owner = "ann", int statusMask = 0);
+
 // A print server held in memory for the pure rules: queues and jobs with Windows
-// status numbers set freely, calls counted, and any call made to fail.
+// status numbers set freely, calls counted, and every call made to fail.
 class FakeSpooler : public PrintSpooler {
 public:
     explicit FakeSpooler(QString server) : server_(std::move(server)) {}
@@ -17,35 +22,52 @@ public:
     std::optional<SpoolerQueue> queue(const QString& name) override;
     QList<SpoolerJob> jobs() override;
     QList<SpoolerJob> queueJobs(const QString& queue) override;
-    SpoolerResult pauseJob(const QString& queue, int jobId) override;
-    SpoolerResult resumeJob(const QString& queue, int jobId) override;
+    SpoolerResult pauseJob(const QString&, int jobId) override {
+        return setJobStatus("pauseJob", jobId, 1);
+    }
+    SpoolerResult resumeJob(const QString&, int jobId) override {
+        return setJobStatus("resumeJob", jobId, 0);
+    }
     SpoolerResult deleteJob(const QString& queue, int jobId) override;
-    SpoolerResult setJobPriority(const QString& queue, int jobId, int priority) override;
-    SpoolerResult pauseQueue(const QString& queue) override;
-    SpoolerResult resumeQueue(const QString& queue) override;
-    SpoolerResult purgeQueue(const QString& queue) override;
-    SpoolerResult printTestPage(const QString& queue) override;
-    QList<SpoolerPrinter> printers() override;
-    QString printerWebPage(const QString& queue) const override;
+    SpoolerResult pauseQueue(const QString& name) override {
+        return setQueuePaused("pauseQueue", name, true);
+    }
+    SpoolerResult resumeQueue(const QString& name) override {
+        return setQueuePaused("resumeQueue", name, false);
+    }
+    // What the window never asks of a server in these tests: counted, and nothing done.
+    SpoolerResult setJobPriority(const QString&, int, int) override {
+        return act("setJobPriority");
+    }
+    SpoolerResult purgeQueue(const QString&) override { return act("purgeQueue"); }
+    SpoolerResult printTestPage(const QString&) override { return act("printTestPage"); }
+    QList<SpoolerPrinter> printers() override {
+        act("printers");
+        return {};
+    }
+    QString printerWebPage(const QString&) const override { return QString(); }
     std::optional<SpoolerCredentials> credentials() const override { return given; }
     SpoolerResult lastResult() const override {
         return reachable ? SpoolerResult::Success : SpoolerResult::Unreachable;
     }
 
-    // Set-up.
-    void addQueue(const SpoolerQueue& queue);
-    // Adds a job to a queue; its Name is made "queue, id".
+    void addQueue(const SpoolerQueue& queue) { queues_ << queue; }
     SpoolerJob& addJob(const QString& queue, int jobId, const QString& document,
-                       const QString& owner, int statusMask = 0);
+                       const QString& owner, int statusMask = 0) {
+        jobs_ << SampleJob(queue, jobId, document, owner, statusMask);
+        return jobs_.last();
+    }
 
     std::optional<SpoolerCredentials> given; // what the operator gave this server
-    bool reachable = true; // false: every call fails as for a server that does not answer
-    SpoolerResult refuse = SpoolerResult::Success; // a non-success makes every action fail
-    QMap<QString, int> calls;                      // how often each call was made, by name
-    std::function<void()> stall;                   // run as a queue is read, on the caller's thread
+    bool reachable = true;       // false: every call fails as for a server that does not answer
+    QMap<QString, int> calls;    // how often each call was made, by name
+    std::function<void()> stall; // run as a queue is read, on the caller's thread
 
 private:
     SpoolerResult act(const char* call);
+    // Sets the job's status, or the queue's paused bit, when the server answers.
+    SpoolerResult setJobStatus(const char* call, int jobId, int statusMask);
+    SpoolerResult setQueuePaused(const char* call, const QString& name, bool paused);
 
     QString server_;
     QList<SpoolerQueue> queues_;

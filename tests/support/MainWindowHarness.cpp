@@ -1,7 +1,8 @@
 #include "support/MainWindowHarness.h"
 
+#include "support/Files.h"
+
 #include <QDir>
-#include <QFile>
 
 MainWindowHarness::MainWindowHarness() : savedAppData_(qgetenv("APPDATA")) {
     qputenv("APPDATA", appData_.path().toLocal8Bit());
@@ -14,14 +15,11 @@ MainWindowHarness::~MainWindowHarness() {
 }
 
 void MainWindowHarness::writeAppDataFile(const QString& name, const QByteArray& content) {
-    QFile file(QDir(appData_.path()).filePath(name));
-    if (file.open(QIODevice::WriteOnly))
-        file.write(content);
+    WriteFile(QDir(appData_.path()).filePath(name), content);
 }
 
 QByteArray MainWindowHarness::readAppDataFile(const QString& name) const {
-    QFile file(QDir(appData_.path()).filePath(name));
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    return ReadFile(QDir(appData_.path()).filePath(name));
 }
 
 FakeSpooler& MainWindowHarness::fake(const QString& server) {
@@ -52,4 +50,11 @@ FrmMain& MainWindowHarness::create() {
     window_ = std::make_unique<FrmMain>(services, splash_.get());
     WireFrmMain(*window_);
     return *window_;
+}
+
+FrmMain& MainWindowHarness::show(const QByteArray& settings) {
+    if (!settings.isEmpty())
+        writeAppDataFile("swr.ini", "[Spoolwright]\r\n" + settings);
+    ShowFrmMain(create());
+    return window();
 }

@@ -26,7 +26,7 @@ public:
 
     // Writes a file into the application data folder before the window loads.
     void writeAppDataFile(const QString& name, const QByteArray& content);
-    QByteArray readAppDataFile(const QString& name) const;
+    QByteArray readAppDataFile(const QString& name) const; // see ReadFile
     QString appDataPath() const { return appData_.path(); }
 
     // The fake print server the window gets for this server name, before and after
@@ -38,6 +38,9 @@ public:
 
     // Makes the window (not yet loaded).
     FrmMain& create();
+    // Writes `settings` after "[Spoolwright]" into swr.ini (unless empty), makes the
+    // window and loads it.
+    FrmMain& show(const QByteArray& settings = QByteArray());
     FrmMain& window() { return *window_; }
     frmSplash& splash() { return *splash_; }
 

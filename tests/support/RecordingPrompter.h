@@ -5,9 +5,10 @@
 #include <QList>
 #include <QString>
 #include <deque>
+#include <ostream>
 
 // A Prompter for tests: records every question exactly as it was put and answers
-// from a script (OK, or the first button offered, when the script runs out).
+// from a script (Yes or OK when the script runs out); an input box gets its default.
 class RecordingPrompter : public Prompter {
 public:
     struct Asked {
@@ -15,15 +16,26 @@ public:
         QString text;
         Icon icon = Icon::None;
         Buttons buttons = Buttons::Ok;
-        bool isInput = false;
+
+        bool operator==(const Asked& other) const {
+            return title == other.title && text == other.text && icon == other.icon &&
+                   buttons == other.buttons;
+        }
+        friend void PrintTo(const Asked& asked, std::ostream* out) {
+            *out << '{' << asked.title.toStdString() << " | " << asked.text.toStdString()
+                 << " | icon " << static_cast<int>(asked.icon) << " | buttons "
+                 << static_cast<int>(asked.buttons) << '}';
+        }
     };
 
     Answer message(const QString& title, const QString& text, Icon icon,
                    Buttons buttons = Buttons::Ok) override;
     std::optional<QString> input(const QString& title, const QString& prompt,
-                                 const QString& defaultText = QString()) override;
+                                 const QString& defaultText = QString()) override {
+        asked.append({title, prompt, Icon::None, Buttons::OkCancel});
+        return defaultText;
+    }
 
-    std::deque<Answer> answers;                // next message answers, in order
-    std::deque<std::optional<QString>> inputs; // next input answers, in order
+    std::deque<Answer> answers; // next message answers, in order
     QList<Asked> asked;
 };

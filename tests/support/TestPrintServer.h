@@ -1,10 +1,25 @@
 #pragma once
 
+#include "platform/PrintSpooler.h"
 #include "platform/SpoolerCredentials.h"
 #include "sandbox/SandboxPrintServer.h"
 
 #include <QString>
 #include <QStringList>
+
+// Short timeouts keep a test of a silent or refusing server quick; libcups' own
+// defaults wait a minute, or for ever for an answer.
+inline constexpr SpoolerTimeouts kShortTimeouts{1000, 1500};
+
+// Runs a CUPS command-line tool (found in PATH or the sbin folders) with a time
+// limit; gives its standard output, and fails the test when it fails.
+bool RunTool(const QString& tool, const QStringList& arguments, QString* output = nullptr,
+             const QByteArray& input = QByteArray());
+
+// Submits `content` with lp to `queue` on `server` as `user` under the document name
+// `title`, held when `hold` is set. Returns the job id, 0 (and the test failed) on failure.
+int SubmitJob(const QString& server, const QString& queue, const QString& user,
+              const QString& title, const QByteArray& content, bool hold = true);
 
 // The private print server the integration tests share, started once per test
 // run by CTest's print_server fixture, which names its state folder in
@@ -24,21 +39,24 @@ public:
     // A queue name no other test uses: `stem` with this process's id appended.
     static QString uniqueQueueName(const QString& stem);
 
-    // Adds a queue printing to /dev/null. False (and the test failed) when lpadmin refuses.
-    bool addQueue(const QString& name);
-
-    // Adds a queue under the server's password policy: every operation on it,
-    // printing included, wants the sandbox operator's password.
-    bool addPasswordQueue(const QString& name);
+    // Adds a queue printing to /dev/null; under the server's password policy, every
+    // operation on it, printing included, wants the sandbox operator's password.
+    // False (and the test failed) when lpadmin refuses.
+    bool addQueue(const QString& name, bool password = false);
+    // Adds a queue named uniqueQueueName(stem); its name, empty when it failed.
+    QString newQueue(const QString& stem, bool password = false) {
+        const QString name = uniqueQueueName(stem);
+        return addQueue(name, password) ? name : QString();
+    }
 
     // The one account the password policy accepts. Empty (and the test failed)
     // when the server could not set up its password check.
     SpoolerCredentials passwordQueueAccount() const;
 
-    // Submits `content` to `queue` as `user` under the document name `title`,
-    // held when `hold` is set. Returns the job id, 0 (and the test failed) on failure.
     int submitJob(const QString& queue, const QString& user, const QString& title,
-                  const QByteArray& content, bool hold = true);
+                  const QByteArray& content, bool hold = true) {
+        return SubmitJob(address(), queue, user, title, content, hold);
+    }
 
     // Submits a held job as submitJob does, but declares its pages as
     // job-impressions, as some clients do.
@@ -48,11 +66,6 @@ public:
     // The queue names as an independent client (ipptool) receives them from the
     // server, in the server's order.
     QStringList queueNamesSeenByIpptool() const;
-
-    // Runs a CUPS command-line tool (found in PATH or the sbin folders) with a
-    // time limit; returns its standard output, and fails the test when it fails.
-    static bool runTool(const QString& tool, const QStringList& arguments,
-                        QString* output = nullptr, const QByteArray& input = QByteArray());
 
 private:
     SandboxPrintServer server_;
@@ -75,5 +88,6 @@ public:
     int requestsLogged(const QString& operation) const { return server_.requestsLogged(operation); }
 
 private:
+    static inline int serial_ = 0; // of the servers this process made
     SandboxPrintServer server_;
 };

@@ -22,8 +22,8 @@ int main(int argc, char** argv) {
     QTemporaryDir folders;
     if (!folders.isValid())
         return 2;
-    const QByteArray appData = folders.filePath(QStringLiteral("appdata")).toLocal8Bit();
-    const QByteArray temp = folders.filePath(QStringLiteral("temp")).toLocal8Bit();
+    const QByteArray appData = folders.filePath("appdata").toLocal8Bit();
+    const QByteArray temp = folders.filePath("temp").toLocal8Bit();
     QDir().mkpath(QString::fromLocal8Bit(appData));
     QDir().mkpath(QString::fromLocal8Bit(temp));
     qputenv("APPDATA", appData);

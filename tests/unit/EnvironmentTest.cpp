@@ -1,49 +1,18 @@
 #include "platform/Environment.h"
+#include "support/ScopedVariable.h"
 
 #include <QDir>
 #include <QFile>
 #include <QSysInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-
-#include <optional>
 #include <pwd.h>
 #include <unistd.h>
-
-namespace {
-
-// Sets or unsets one environment variable for the life of the object and then puts
-// back what was there, so one test's changes never leak into the next.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, std::optional<QByteArray> value) : name_(name) {
-        if (qEnvironmentVariableIsSet(name))
-            saved_ = qgetenv(name);
-        if (value)
-            qputenv(name, *value);
-        else
-            qunsetenv(name);
-    }
-    ~ScopedVariable() {
-        if (saved_)
-            qputenv(name_, *saved_);
-        else
-            qunsetenv(name_);
-    }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    const char* name_;
-    std::optional<QByteArray> saved_;
-};
-
-} // namespace
 
 TEST(Environment, TheWindowsVariablesOverrideEveryFolderAndName) {
     QTemporaryDir base;
     ASSERT_TRUE(base.isValid());
-    const QString profile = base.filePath(QStringLiteral("profiles/ann"));
+    const QString profile = base.filePath("profiles/ann");
     const ScopedVariable appData("APPDATA", QFile::encodeName(profile));
     const ScopedVariable temp("TEMP", QByteArray("/var/tmp/reports"));
     const ScopedVariable user("USERNAME", QByteArray("ann"));
@@ -55,68 +24,39 @@ TEST(Environment, TheWindowsVariablesOverrideEveryFolderAndName) {
     EXPECT_EQ(environment.temp(), "/var/tmp/reports");
     EXPECT_EQ(environment.userName(), "ann");
     EXPECT_EQ(environment.computerName(), "PRINTHOST");
-    EXPECT_EQ(environment.variable(QStringLiteral("USERNAME")), "ann");
-    EXPECT_EQ(environment.variable(QStringLiteral("SPOOLWRIGHT_NOT_SET")), "");
+    EXPECT_EQ(environment.variable("SPOOLWRIGHT_NOT_SET"), "");
     // An override folder belongs to whoever named it and is not made.
     EXPECT_FALSE(QDir(profile).exists());
 }
 
-TEST(Environment, AppDataFallsBackToTheUserDataFolderAndCreatesIt) {
+TEST(Environment, WithoutTheWindowsVariablesEachFallsBackToTheSystemsOwnMakingTheDataFolder) {
     QTemporaryDir home;
     ASSERT_TRUE(home.isValid());
     const ScopedVariable homeVariable("HOME", QFile::encodeName(home.path()));
     const ScopedVariable dataHome("XDG_DATA_HOME", std::nullopt);
+    const ScopedVariable tmpdir("TMPDIR", QFile::encodeName(home.path()));
+    const ScopedVariable temp("TEMP", std::nullopt);
+    const ScopedVariable user("USERNAME", QByteArray()); // set but empty counts as unset
+    const ScopedVariable computer("COMPUTERNAME", std::nullopt);
     const Environment environment;
 
+    EXPECT_EQ(environment.temp(), home.path());
+    const passwd* account = getpwuid(getuid());
+    ASSERT_NE(account, nullptr);
+    EXPECT_EQ(environment.userName(), QString::fromLocal8Bit(account->pw_name));
+    EXPECT_EQ(environment.computerName(), QSysInfo::machineHostName());
     {
         const ScopedVariable appData("APPDATA", std::nullopt);
-        const QString expected = home.filePath(QStringLiteral(".local/share/Spoolwright"));
+        const QString expected = home.filePath(".local/share/Spoolwright");
         EXPECT_FALSE(QDir(expected).exists());
         EXPECT_EQ(environment.appData(), expected);
         EXPECT_TRUE(QDir(expected).exists());
     }
     {
-        // Set but empty counts as unset; the XDG data folder is honoured.
+        // The XDG data folder is honoured.
         const ScopedVariable appData("APPDATA", QByteArray());
-        const ScopedVariable xdg("XDG_DATA_HOME",
-                                 QFile::encodeName(home.filePath(QStringLiteral("xdg"))));
-        const QString expected = home.filePath(QStringLiteral("xdg/Spoolwright"));
-        EXPECT_EQ(environment.appData(), expected);
-        EXPECT_TRUE(QDir(expected).exists());
+        const ScopedVariable xdg("XDG_DATA_HOME", QFile::encodeName(home.filePath("xdg")));
+        EXPECT_EQ(environment.appData(), home.filePath("xdg/Spoolwright"));
+        EXPECT_TRUE(QDir(home.filePath("xdg/Spoolwright")).exists());
     }
-}
-
-TEST(Environment, TempUserAndComputerFallBackToTheSystemsOwn) {
-    QTemporaryDir systemTemp;
-    ASSERT_TRUE(systemTemp.isValid());
-    const ScopedVariable tmpdir("TMPDIR", QFile::encodeName(systemTemp.path()));
-    const ScopedVariable temp("TEMP", std::nullopt);
-    const ScopedVariable user("USERNAME", QByteArray());
-    const ScopedVariable computer("COMPUTERNAME", std::nullopt);
-    const Environment environment;
-
-    EXPECT_EQ(environment.temp(), systemTemp.path());
-
-    const passwd* account = getpwuid(getuid());
-    ASSERT_NE(account, nullptr);
-    EXPECT_EQ(environment.userName(), QString::fromLocal8Bit(account->pw_name));
-
-    EXPECT_FALSE(environment.computerName().isEmpty());
-    EXPECT_EQ(environment.computerName(), QSysInfo::machineHostName());
-}
-
-TEST(Environment, AFakeEnvironmentSteersEveryAccessor) {
-    // Tests hand the window an environment whose variables they choose; the
-    // accessors must read through it, not around it.
-    class Fake : public Environment {
-    public:
-        QString variable(const QString& name) const override {
-            return QStringLiteral("fake-") + name;
-        }
-    };
-    const Fake environment;
-    EXPECT_EQ(environment.appData(), "fake-APPDATA");
-    EXPECT_EQ(environment.temp(), "fake-TEMP");
-    EXPECT_EQ(environment.userName(), "fake-USERNAME");
-    EXPECT_EQ(environment.computerName(), "fake-COMPUTERNAME");
 }

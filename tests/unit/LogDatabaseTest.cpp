@@ -1,7 +1,6 @@
 #include "LogTestSupport.h"
 
 #include <QFile>
-#include <QFileInfo>
 
 namespace {
 
@@ -9,29 +8,40 @@ QList<QStringList> rowsOf(std::initializer_list<QStringList> rows) {
     return QList<QStringList>(rows);
 }
 
-const QString kJob = QStringLiteral("12-2001-03-05 09:01:00");
+const QString kJob = "12-2001-03-05 09:01:00";
 
 } // namespace
 
-TEST_F(LogTest, ANewLogIsTheTemplateAndBeginsWithItsAuditRows) {
+TEST_F(LogTest, ANewLogIsACopyOfTheTemplateBeginningWithItsAuditRowsAndNoneIsMadeWithoutOne) {
     context.autoQueue = true;
     auto log = makeLog();
     EXPECT_FALSE(QFileInfo::exists(logFile())) << "the file is made by the first operation";
 
-    log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
+    log->WriteAudit("Program", "Spoolwright Started");
 
     EXPECT_EQ(auditRows(), rowsOf({{"Log", "New log file created."},
                                    {"Queue", "Current Queue printhost-Office"},
                                    {"AutoQueue", "AutoQueue Enabled"},
                                    {"Program", "Spoolwright Started"}}));
-    const ReadBack who =
-        read(QStringLiteral("SELECT DISTINCT \"Time\", \"SWR User\", \"SWR Computer\" FROM "
-                            "SWR_Audit"));
-    EXPECT_EQ(who.rows, rowsOf({{"2001-03-05 09:05:00", "tester", "testhost"}}));
+    EXPECT_EQ(rows("SELECT DISTINCT Time, \"SWR User\", \"SWR Computer\" FROM SWR_Audit"),
+              rowsOf({{"2001-03-05 09:05:00", "tester", "testhost"}}));
     // A copy of the template, not a database made up on the spot: the report views
     // are there.
-    EXPECT_TRUE(read(QStringLiteral("SELECT * FROM LogAuditActionsReport")).ok);
-    EXPECT_TRUE(prompter.asked.isEmpty());
+    EXPECT_TRUE(read("SELECT * FROM LogAuditActionsReport").ok);
+
+    // Without a template nothing is logged and no file is made: a database without
+    // tables would swallow every later write once a template is back.
+    QTemporaryDir noTemplate;
+    ASSERT_TRUE(noTemplate.isValid());
+    context.logPath = noTemplate.path();
+    auto none = makeLog(noTemplate.path());
+    none->WriteAudit("Program", "Spoolwright Started");
+    none->SetLogField(kJob, "Server", "printhost");
+    none->SetLogFields(kJob, {{"Queue", "Office"}});
+    EXPECT_FALSE(none->LogRowExists(kJob));
+    EXPECT_FALSE(none->OpenLogDatabase());
+    EXPECT_FALSE(QFileInfo::exists(logFile()));
+    EXPECT_TRUE(prompter.asked.isEmpty()) << "nothing is shown either way";
 }
 
 TEST_F(LogTest, WithAuditOffNoAuditRowIsWrittenButJobsAreStillLogged) {
@@ -39,207 +49,169 @@ TEST_F(LogTest, WithAuditOffNoAuditRowIsWrittenButJobsAreStillLogged) {
     context.autoQueue = true;
     auto log = makeLog();
 
-    log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
-    log->SetLogField(kJob, QStringLiteral("Server"), QStringLiteral("printhost"));
+    log->WriteAudit("Program", "Spoolwright Started");
+    log->SetLogField(kJob, "Server", "printhost");
 
     EXPECT_TRUE(auditRows().isEmpty()) << "not even the rows of the new log";
-    EXPECT_EQ(read(QStringLiteral("SELECT \"TransactionID\", \"Server\" FROM SWR_Log")).rows,
-              rowsOf({{kJob, "printhost"}}));
+    EXPECT_EQ(rows("SELECT TransactionID, Server FROM SWR_Log"), rowsOf({{kJob, "printhost"}}));
 
     // The setting is read at each operation, not once.
     context.audit = true;
-    log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Settings Updated."));
+    log->WriteAudit("Program", "Settings Updated.");
     EXPECT_EQ(auditRows(), rowsOf({{"Program", "Settings Updated."}}));
 }
 
 TEST_F(LogTest, EachKeyHasOneRowThatLaterWritesEdit) {
     auto log = makeLog();
-    const QString sameNumberLater = QStringLiteral("12-2001-03-06 10:00:00");
+    const QString sameNumberLater = "12-2001-03-06 10:00:00";
 
     EXPECT_FALSE(log->LogRowExists(kJob));
-    log->SetLogField(kJob, QStringLiteral("Pages"), QStringLiteral("3"));
+    log->SetLogField(kJob, "Pages", "3");
     EXPECT_TRUE(log->LogRowExists(kJob));
     EXPECT_FALSE(log->LogRowExists(sameNumberLater));
 
     // The first write made a row with the key and that one column alone.
-    const ReadBack created = read(QStringLiteral("SELECT * FROM SWR_Log"));
+    const ReadBack created = read("SELECT * FROM SWR_Log");
     ASSERT_EQ(created.rows.size(), 1);
     for (int i = 0; i < created.fields.size(); ++i) {
         const QString& field = created.fields[i];
-        const QString expected = field == "TransactionID" ? kJob
-                                 : field == "Pages"       ? QStringLiteral("3")
-                                                          : kNull;
+        const QString expected = field == "TransactionID" ? kJob : field == "Pages" ? "3" : kNull;
         EXPECT_EQ(created.rows[0][i], expected) << field.toStdString();
     }
 
     // A reused job number with another submission time is another job.
-    log->SetLogFields(sameNumberLater, {{QStringLiteral("Pages"), QStringLiteral("8")},
-                                        {QStringLiteral("User"), QStringLiteral("bob")}});
+    log->SetLogFields(sameNumberLater, {{"Pages", "8"}, {"User", "bob"}});
     // Edits reach the first job's own row; emptying a column leaves it NULL.
-    log->SetLogFields(kJob, {{QStringLiteral("Printed Pages"), QStringLiteral("3")},
-                             {QStringLiteral("Comments"), QStringLiteral("first")}});
-    log->SetLogField(kJob, QStringLiteral("Printed Pages"), QStringLiteral(""));
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("second"));
+    log->SetLogFields(kJob, {{"Printed Pages", "3"}, {"Comments", "first"}});
+    log->SetLogField(kJob, "Printed Pages", "");
+    log->SetLogField(kJob, "Comments", "second");
 
     EXPECT_EQ(
-        read(QStringLiteral("SELECT \"TransactionID\", \"Pages\", \"User\", "
-                            "\"Printed Pages\", \"Comments\" FROM SWR_Log ORDER BY rowid"))
-            .rows,
+        rows("SELECT TransactionID, Pages, User, \"Printed Pages\", Comments FROM SWR_Log "
+             "ORDER BY rowid"),
         rowsOf({{kJob, "3", kNull, kNull, "second"}, {sameNumberLater, "8", "bob", kNull, kNull}}));
 }
 
 TEST_F(LogTest, QuotesInAKeyOrAColumnNameNeverAlterAStatement) {
     auto log = makeLog();
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("kept"));
-    const QString quotedKey = QStringLiteral("7-x' OR '1'='1");
+    log->SetLogField(kJob, "Comments", "kept");
+    const QString quotedKey = "7-x' OR '1'='1";
 
     EXPECT_FALSE(log->LogRowExists(quotedKey));
-    log->SetLogField(quotedKey, QStringLiteral("Comments"), QStringLiteral("it's mine"));
+    log->SetLogField(quotedKey, "Comments", "it's mine");
     EXPECT_TRUE(log->LogRowExists(quotedKey));
     // A column that is no column writes nothing at all; beside good columns, it keeps
     // only itself from being written.
-    log->SetLogField(kJob, QStringLiteral("Comments\" = 'hijacked', \"Server"),
-                     QStringLiteral("x"));
-    log->SetLogFields(quotedKey, {{QStringLiteral("Server\" = 'hijacked"), QStringLiteral("x")},
-                                  {QStringLiteral("Server"), QStringLiteral("printhost")}});
+    log->SetLogField(kJob, "Comments\" = 'hijacked', \"Server", "x");
+    log->SetLogFields(quotedKey, {{"Server\" = 'hijacked", "x"}, {"Server", "printhost"}});
 
-    EXPECT_EQ(read(QStringLiteral("SELECT \"TransactionID\", \"Comments\", \"Server\" FROM "
-                                  "SWR_Log ORDER BY rowid"))
-                  .rows,
+    EXPECT_EQ(rows("SELECT TransactionID, Comments, Server FROM SWR_Log ORDER BY rowid"),
               rowsOf({{kJob, "kept", kNull}, {quotedKey, "it's mine", "printhost"}}));
 }
 
 TEST_F(LogTest, AnotherProgramMayReadCopyAndWriteTheLogBetweenOperations) {
     auto log = makeLog();
-    log->SetLogFields(kJob, {{QStringLiteral("Server"), QStringLiteral("printhost")},
-                             {QStringLiteral("Pages"), QStringLiteral("4")}});
+    log->SetLogFields(kJob, {{"Server", "printhost"}, {"Pages", "4"}});
     ASSERT_TRUE(log->LogRowExists(kJob));
 
     // The whole log is in the one file: a plain copy of it holds the job.
-    const QString copy = QDir(folderPath()).filePath(QStringLiteral("copy.db"));
+    const QString copy = inFolder("copy.db");
     ASSERT_TRUE(QFile::copy(logFile(), copy));
-    EXPECT_EQ(readBack(copy, QStringLiteral("SELECT \"Pages\" FROM SWR_Log")).rows,
-              rowsOf({{"4"}}));
+    EXPECT_EQ(ReadLog(copy, "SELECT Pages FROM SWR_Log").rows, rowsOf({{"4"}}));
 
     // No lock is left behind: another writer gets in at once, without waiting.
     {
-        QSqlDatabase other = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "other");
+        QSqlDatabase other = QSqlDatabase::addDatabase("QSQLITE", "other");
         other.setDatabaseName(logFile());
-        other.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=0"));
+        other.setConnectOptions("QSQLITE_BUSY_TIMEOUT=0");
         ASSERT_TRUE(other.open());
         QSqlQuery write(other);
-        EXPECT_TRUE(
-            write.exec(QStringLiteral("UPDATE SWR_Log SET \"Comments\" = 'from elsewhere'")));
+        EXPECT_TRUE(write.exec("UPDATE SWR_Log SET Comments = 'from elsewhere'"));
         other.close();
     }
-    QSqlDatabase::removeDatabase(QStringLiteral("other"));
+    QSqlDatabase::removeDatabase("other");
 
     // And the program sees that write at its next operation.
-    log->SetLogField(kJob, QStringLiteral("User"), QStringLiteral("bob"));
-    EXPECT_EQ(read(QStringLiteral("SELECT \"Comments\", \"User\" FROM SWR_Log")).rows,
-              rowsOf({{"from elsewhere", "bob"}}));
+    log->SetLogField(kJob, "User", "bob");
+    EXPECT_EQ(rows("SELECT Comments, User FROM SWR_Log"), rowsOf({{"from elsewhere", "bob"}}));
 }
 
 TEST_F(LogTest, ALogDeletedReplacedOrMovedIsNoticedAtTheNextOperation) {
     auto log = makeLog();
-    log->SetLogField(kJob, QStringLiteral("Server"), QStringLiteral("first"));
+    log->SetLogField(kJob, "Server", "first");
 
     // Deleted while the program runs: the template is copied again, with the rows of
     // a new log, and the job goes into the new file rather than the deleted one.
     ASSERT_TRUE(QFile::remove(logFile()));
-    const QString second = QStringLiteral("13-2001-03-05 09:02:00");
-    log->SetLogField(second, QStringLiteral("Server"), QStringLiteral("second"));
-    EXPECT_EQ(read(QStringLiteral("SELECT \"Server\" FROM SWR_Log")).rows, rowsOf({{"second"}}));
+    const QString second = "13-2001-03-05 09:02:00";
+    log->SetLogField(second, "Server", "second");
+    EXPECT_EQ(rows("SELECT Server FROM SWR_Log"), rowsOf({{"second"}}));
     EXPECT_EQ(auditRows().value(0), (QStringList{"Log", "New log file created."}));
     EXPECT_FALSE(log->LogRowExists(kJob));
 
     // Replaced by another file (an archive put back): its rows are the log now, and
     // it is not a new log.
-    const QString archive = QDir(folderPath()).filePath(QStringLiteral("archive.db"));
+    const QString archive = inFolder("archive.db");
     ASSERT_TRUE(QFile::copy(logFile(), archive));
-    log->SetLogField(second, QStringLiteral("Comments"), QStringLiteral("only in the old file"));
+    log->SetLogField(second, "Comments", "only in the old file");
     ASSERT_TRUE(QFile::remove(logFile()));
     ASSERT_TRUE(QFile::rename(archive, logFile()));
-    log->SetLogField(second, QStringLiteral("User"), QStringLiteral("bob"));
-    EXPECT_EQ(read(QStringLiteral("SELECT \"Comments\", \"User\" FROM SWR_Log")).rows,
-              rowsOf({{kNull, "bob"}}));
+    log->SetLogField(second, "User", "bob");
+    EXPECT_EQ(rows("SELECT Comments, User FROM SWR_Log"), rowsOf({{kNull, "bob"}}));
     EXPECT_EQ(auditRows().count(QStringList{"Log", "New log file created."}), 1);
 
     // A new LogPath takes effect at the next operation, whatever its folder is called.
     QTemporaryDir elsewhere;
     ASSERT_TRUE(elsewhere.isValid());
-    context.logPath = QDir(elsewhere.path()).filePath(QStringLiteral("My logs #1?%20"));
+    context.logPath = QDir(elsewhere.path()).filePath("My logs #1?%20");
     ASSERT_TRUE(QDir().mkpath(context.logPath));
-    log->SetLogField(kJob, QStringLiteral("Server"), QStringLiteral("third"));
-    EXPECT_EQ(read(QStringLiteral("SELECT \"Server\" FROM SWR_Log")).rows, rowsOf({{"third"}}));
+    log->SetLogField(kJob, "Server", "third");
+    EXPECT_EQ(rows("SELECT Server FROM SWR_Log"), rowsOf({{"third"}}));
     EXPECT_TRUE(prompter.asked.isEmpty());
 }
 
-TEST_F(LogTest, WithoutATemplateNothingIsLoggedAndNothingShown) {
-    QTemporaryDir emptyProgramFolder;
-    ASSERT_TRUE(emptyProgramFolder.isValid());
-    auto log = makeLog(emptyProgramFolder.path());
-
-    log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
-    log->SetLogField(kJob, QStringLiteral("Server"), QStringLiteral("printhost"));
-    log->SetLogFields(kJob, {{QStringLiteral("Queue"), QStringLiteral("Office")}});
-
-    EXPECT_FALSE(log->LogRowExists(kJob));
-    EXPECT_FALSE(log->OpenLogDatabase());
-    // Not even an empty database: one without tables would swallow every later write
-    // once a template is back.
-    EXPECT_FALSE(QFileInfo::exists(logFile()));
-    EXPECT_TRUE(prompter.asked.isEmpty());
-}
-
-TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWay) {
+TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWayUnlessTheArchiveFails) {
     auto log = makeLog();
-    const QString archive = QDir(folderPath()).filePath(QStringLiteral("2001-March-5-95-swr.db"));
+    const QString archive = inFolder("2001-March-5-95-swr.db");
 
     // Yes at five past nine: the archive's hour and minute run together as "95".
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("first"));
+    log->SetLogField(kJob, "Comments", "first");
     prompter.answers = {Prompter::Answer::Yes};
     EXPECT_TRUE(log->ResetLogDatabase());
-    ASSERT_EQ(prompter.asked.size(), 1);
-    EXPECT_EQ(prompter.asked[0].title, "Warning");
-    EXPECT_EQ(prompter.asked[0].text, "Do you want to archive a copy of the database?");
-    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Critical);
-    EXPECT_EQ(prompter.asked[0].buttons, Prompter::Buttons::YesNo);
+    const RecordingPrompter::Asked archiveQuestion{
+        "Warning", "Do you want to archive a copy of the database?", Prompter::Icon::Critical,
+        Prompter::Buttons::YesNo};
+    EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>{archiveQuestion});
     EXPECT_FALSE(QFileInfo::exists(logFile()));
-    EXPECT_EQ(readBack(archive, QStringLiteral("SELECT \"Comments\" FROM SWR_Log")).rows,
-              rowsOf({{"first"}}));
+    EXPECT_EQ(ReadLog(archive, "SELECT Comments FROM SWR_Log").rows, rowsOf({{"first"}}));
 
     // Twice in the same minute: the second archive replaces the first.
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("second"));
+    log->SetLogField(kJob, "Comments", "second");
     EXPECT_EQ(auditRows().value(0), (QStringList{"Log", "New log file created."}));
     clock.time = clock.time.addSecs(40);
     prompter.answers = {Prompter::Answer::Yes};
     EXPECT_TRUE(log->ResetLogDatabase());
-    EXPECT_EQ(readBack(archive, QStringLiteral("SELECT \"Comments\" FROM SWR_Log")).rows,
-              rowsOf({{"second"}}));
+    EXPECT_EQ(ReadLog(archive, "SELECT Comments FROM SWR_Log").rows, rowsOf({{"second"}}));
 
     // No: no archive, and the log is deleted all the same.
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("third"));
+    log->SetLogField(kJob, "Comments", "third");
     clock.time = QDateTime(QDate(2001, 11, 23), QTime(14, 30));
     prompter.answers = {Prompter::Answer::No};
     EXPECT_TRUE(log->ResetLogDatabase());
     EXPECT_FALSE(QFileInfo::exists(logFile()));
-    EXPECT_FALSE(QFileInfo::exists(QDir(folderPath()).filePath("2001-November-23-1430-swr.db")));
-    EXPECT_EQ(prompter.asked.size(), 3) << "no message besides the three questions";
-}
+    EXPECT_FALSE(QFileInfo::exists(inFolder("2001-November-23-1430-swr.db")));
+    EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>(3, archiveQuestion))
+        << "no message besides the three questions";
 
-TEST_F(LogTest, AFailedArchiveCopyIsReportedAndKeepsTheLog) {
-    auto log = makeLog();
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("kept"));
-    // Something that cannot be replaced by a file stands at the archive's name.
-    ASSERT_TRUE(QDir(folderPath()).mkpath(QStringLiteral("2001-March-5-95-swr.db/busy")));
-
+    // An archive copy that fails is reported and keeps the log: something that cannot
+    // be replaced by a file stands at the archive's name.
+    log->SetLogField(kJob, "Comments", "kept");
+    ASSERT_TRUE(QDir().mkpath(inFolder("2001-November-23-1430-swr.db/busy")));
     prompter.answers = {Prompter::Answer::Yes};
     EXPECT_FALSE(log->ResetLogDatabase());
-
-    ASSERT_EQ(prompter.asked.size(), 2);
-    EXPECT_EQ(prompter.asked[1].title, "Spoolwright");
-    EXPECT_EQ(prompter.asked[1].text, "Error deleting log file - Check permissions");
-    EXPECT_EQ(prompter.asked[1].icon, Prompter::Icon::Critical);
-    EXPECT_EQ(read(QStringLiteral("SELECT \"Comments\" FROM SWR_Log")).rows, rowsOf({{"kept"}}));
+    ASSERT_EQ(prompter.asked.size(), 5);
+    EXPECT_EQ(prompter.asked[4], (RecordingPrompter::Asked{
+                                     "Spoolwright", "Error deleting log file - Check permissions",
+                                     Prompter::Icon::Critical}));
+    EXPECT_EQ(rows("SELECT Comments FROM SWR_Log"), rowsOf({{"kept"}}));
 }

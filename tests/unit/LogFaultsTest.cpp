@@ -1,7 +1,5 @@
 #include "LogTestSupport.h"
-
-#include <QFile>
-#include <QFileInfo>
+#include "support/Files.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -10,46 +8,19 @@
 
 namespace {
 
-const QString kJob = QStringLiteral("12-2001-03-05 09:01:00");
-const QString kLaterJob = QStringLiteral("13-2001-03-05 09:02:00");
+const QString kJob = "12-2001-03-05 09:01:00";
+const QString kLaterJob = "13-2001-03-05 09:02:00";
 
-// Another program holding the log in a transaction of its own, until released.
-class OtherProgram {
-public:
-    OtherProgram(const QString& path, const QString& begin) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), kName);
-        db.setDatabaseName(path);
-        held_ = db.open() && QSqlQuery(db).exec(begin);
-    }
-    ~OtherProgram() {
-        release();
-        QSqlDatabase::removeDatabase(kName);
-    }
-    bool holds() const { return held_; }
-    void release() {
-        if (!QSqlDatabase::contains(kName))
-            return;
-        QSqlDatabase db = QSqlDatabase::database(kName, false);
-        if (held_)
-            QSqlQuery(db).exec(QStringLiteral("COMMIT"));
-        held_ = false;
-        db.close();
-    }
-
-private:
-    static inline const QString kName = QStringLiteral("other-program");
-    bool held_ = false;
-};
-
-QByteArray bytesOf(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-void put(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
+// Sets or clears a file's immutable flag; true when that was done.
+bool setImmutable(const QByteArray& path, bool on) {
+    const int fd = ::open(path.constData(), O_RDONLY);
+    int flags = 0;
+    bool done = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return done;
 }
 
 // Makes a file impossible to write for this process: its write permissions are taken
@@ -58,28 +29,11 @@ class UnwritableFile {
 public:
     explicit UnwritableFile(const QString& path) : path_(QFile::encodeName(path)) {
         ::chmod(path_.constData(), 0444);
-        if (::access(path_.constData(), W_OK) != 0)
-            return;
-        const int fd = ::open(path_.constData(), O_RDONLY);
-        int flags = 0;
-        if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-            flags |= FS_IMMUTABLE_FL;
-            immutable_ = ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
-        }
-        if (fd >= 0)
-            ::close(fd);
+        immutable_ = ::access(path_.constData(), W_OK) == 0 && setImmutable(path_, true);
     }
     ~UnwritableFile() {
-        if (immutable_) {
-            const int fd = ::open(path_.constData(), O_RDONLY);
-            int flags = 0;
-            if (fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
-                flags &= ~FS_IMMUTABLE_FL;
-                ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
-            }
-            if (fd >= 0)
-                ::close(fd);
-        }
+        if (immutable_)
+            setImmutable(path_, false);
         ::chmod(path_.constData(), 0644);
     }
     bool unwritable() const { return ::access(path_.constData(), W_OK) != 0; }
@@ -92,7 +46,7 @@ private:
 } // namespace
 
 TEST_F(LogTest, RowsALockedLogCannotTakeWaitInOrderAndLandOnceItIsFree) {
-    makeLog()->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
+    makeLog()->WriteAudit("Program", "Spoolwright Started");
     QList<int> heard;
     auto log = makeLog();
     log->setBacklogObserver([&heard](int waiting) { heard << waiting; });
@@ -100,12 +54,12 @@ TEST_F(LogTest, RowsALockedLogCannotTakeWaitInOrderAndLandOnceItIsFree) {
     // Start-up while another program holds the whole log: nothing can be read or
     // written, and the log is not mistaken for a damaged one.
     {
-        OtherProgram other(logFile(), QStringLiteral("BEGIN EXCLUSIVE"));
+        OtherProgram other(logFile(), "BEGIN EXCLUSIVE");
         ASSERT_TRUE(other.holds());
         clock.time = QDateTime(QDate(2001, 3, 5), QTime(9, 6));
-        log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
-        log->LogNewRows({{kJob, {{QStringLiteral("Server"), QStringLiteral("printhost")}}}});
-        log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("held"));
+        log->WriteAudit("Program", "Spoolwright Started");
+        log->LogNewRows({{kJob, {{"Server", "printhost"}}}});
+        log->SetLogField(kJob, "Comments", "held");
         EXPECT_TRUE(log->LogRowExists(kJob)) << "a job whose row waits is not new";
         log->flushPending();
         EXPECT_EQ(log->pendingCount(), 3);
@@ -118,30 +72,25 @@ TEST_F(LogTest, RowsALockedLogCannotTakeWaitInOrderAndLandOnceItIsFree) {
     // A running log meets another writer: the next operation after it has gone writes
     // what waited before its own row.
     {
-        OtherProgram other(logFile(), QStringLiteral("BEGIN IMMEDIATE"));
+        OtherProgram other(logFile(), "BEGIN IMMEDIATE");
         ASSERT_TRUE(other.holds());
-        log->SetLogFields(kLaterJob, {{QStringLiteral("Server"), QStringLiteral("printhost")},
-                                      {QStringLiteral("Pages"), QStringLiteral("2")}});
-        log->WriteAudit(QStringLiteral("Job"), QStringLiteral("Pause Job"));
+        log->SetLogFields(kLaterJob, {{"Server", "printhost"}, {"Pages", "2"}});
+        log->WriteAudit("Job", "Pause Job");
         EXPECT_EQ(log->pendingCount(), 2);
     }
-    log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Shutdown"));
+    log->WriteAudit("Program", "Spoolwright Shutdown");
 
     EXPECT_EQ(heard, QList<int>({1, 2, 3, 0, 1, 2, 0}));
-    EXPECT_EQ(read(QStringLiteral("SELECT \"Time\", \"Action\", \"Description\" FROM SWR_Audit "
-                                  "ORDER BY rowid"))
-                  .rows.mid(2),
+    EXPECT_EQ(rows("SELECT Time, Action, Description FROM SWR_Audit ORDER BY rowid").mid(2),
               QList<QStringList>({{"2001-03-05 09:05:00", "Program", "Spoolwright Started"},
                                   {"2001-03-05 09:06:00", "Program", "Spoolwright Started"},
                                   {"2001-03-05 09:07:00", "Job", "Pause Job"},
                                   {"2001-03-05 09:07:00", "Program", "Spoolwright Shutdown"}}));
-    EXPECT_EQ(read(QStringLiteral("SELECT \"TransactionID\", \"Server\", \"Pages\", "
-                                  "\"Comments\" FROM SWR_Log ORDER BY rowid"))
-                  .rows,
+    EXPECT_EQ(rows("SELECT TransactionID, Server, Pages, Comments FROM SWR_Log ORDER BY rowid"),
               QList<QStringList>(
                   {{kJob, "printhost", kNull, "held"}, {kLaterJob, "printhost", "2", kNull}}));
     EXPECT_TRUE(prompter.asked.isEmpty());
-    EXPECT_EQ(QDir(folderPath()).entryList(QDir::Files), QStringList({"swr.db"}));
+    EXPECT_EQ(QDir(inFolder(".")).entryList(QDir::Files), QStringList({"swr.db"}));
 }
 
 TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
@@ -151,10 +100,10 @@ TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
         QList<LogRow> rows;
         for (int job = 0; job < 300; ++job)
             rows.append({QStringLiteral("%1-2001-03-05 09:00:00").arg(job),
-                         {{QStringLiteral("Description"), QString(100, QLatin1Char('d'))}}});
+                         {{"Description", QString(100, QLatin1Char('d'))}}});
         log->LogNewRows(rows);
     }
-    const QByteArray whole = bytesOf(logFile());
+    const QByteArray whole = ReadFile(logFile());
     ASSERT_GT(whole.size(), 8 * 4096);
     const QList<std::pair<const char*, QByteArray>> damaged = {
         {"zero bytes", QByteArray()},
@@ -167,53 +116,55 @@ TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
         QTemporaryDir folder;
         ASSERT_TRUE(folder.isValid());
         context.logPath = folder.path();
-        put(logFile(), bytes);
+        ASSERT_TRUE(WriteFile(logFile(), bytes));
         prompter.asked.clear();
 
         auto log = makeLog();
         // Found by whatever comes first, a report's read as well as a write.
         EXPECT_TRUE(log->OpenLogDatabase());
         EXPECT_EQ(auditRows().value(0), QStringList({"Log", "New log file created."}));
-        log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
-        log->SetLogField(kJob, QStringLiteral("Server"), QStringLiteral("printhost"));
-        log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Shutdown"));
+        log->WriteAudit("Program", "Spoolwright Started");
+        log->SetLogField(kJob, "Server", "printhost");
+        log->WriteAudit("Program", "Spoolwright Shutdown");
 
         const QString kept = logFile() + QStringLiteral(".damaged-20010305-090500");
-        EXPECT_EQ(bytesOf(kept), bytes) << "the damaged file is kept as it was";
+        EXPECT_EQ(ReadFile(kept), bytes) << "the damaged file is kept as it was";
         EXPECT_EQ(auditRows(), QList<QStringList>({{"Log", "New log file created."},
                                                    {"Queue", "Current Queue printhost-Office"},
                                                    {"Program", "Spoolwright Started"},
                                                    {"Program", "Spoolwright Shutdown"}}));
         EXPECT_TRUE(log->LogRowExists(kJob));
-        ASSERT_EQ(prompter.asked.size(), 1) << "told once";
-        EXPECT_EQ(prompter.asked[0].title, "Spoolwright");
-        EXPECT_EQ(prompter.asked[0].text, "The log file was damaged and has been kept as " + kept +
-                                              ". A new log file was created.");
-        EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
+        EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>(
+                                      {{"Spoolwright",
+                                        "The log file was damaged and has been kept as " + kept +
+                                            ". A new log file was created.",
+                                        Prompter::Icon::Exclamation}}))
+            << "told once";
     }
 }
 
 TEST_F(LogTest, ALogThatCannotBeWrittenIsLeftAloneAndReportedOnce) {
-    makeLog()->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("kept"));
-    const QByteArray before = bytesOf(logFile());
+    makeLog()->SetLogField(kJob, "Comments", "kept");
+    const QByteArray before = ReadFile(logFile());
     UnwritableFile unwritable(logFile());
     if (!unwritable.unwritable())
         GTEST_SKIP() << "this process may write any file and cannot mark one immutable";
 
     auto log = makeLog();
-    log->SetLogField(kJob, QStringLiteral("Comments"), QStringLiteral("lost"));
-    log->WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
-    log->SetLogField(kLaterJob, QStringLiteral("Comments"), QStringLiteral("lost too"));
+    log->SetLogField(kJob, "Comments", "lost");
+    log->WriteAudit("Program", "Spoolwright Started");
+    log->SetLogField(kLaterJob, "Comments", "lost too");
 
-    ASSERT_EQ(prompter.asked.size(), 1) << "told once";
-    EXPECT_EQ(prompter.asked[0].title, "Spoolwright");
-    EXPECT_EQ(prompter.asked[0].text, "The log file " + logFile() +
-                                          " cannot be written. Nothing will be logged until it "
-                                          "can be written again.");
-    EXPECT_EQ(prompter.asked[0].icon, Prompter::Icon::Exclamation);
+    EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>(
+                                  {{"Spoolwright",
+                                    "The log file " + logFile() +
+                                        " cannot be written. Nothing will be logged until it "
+                                        "can be written again.",
+                                    Prompter::Icon::Exclamation}}))
+        << "told once";
     EXPECT_EQ(log->pendingCount(), 0) << "rows for a log that cannot be written do not pile up";
     // Still read, and never moved or changed.
     EXPECT_TRUE(log->LogRowExists(kJob));
-    EXPECT_EQ(bytesOf(logFile()), before);
-    EXPECT_EQ(QDir(folderPath()).entryList(QDir::Files), QStringList({"swr.db"}));
+    EXPECT_EQ(ReadFile(logFile()), before);
+    EXPECT_EQ(QDir(inFolder(".")).entryList(QDir::Files), QStringList({"swr.db"}));
 }

@@ -3,13 +3,11 @@
 #include "log/LogDatabase.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
+#include "support/LogRows.h"
 #include "support/RecordingPrompter.h"
 
 #include <QDir>
-#include <QSqlDatabase>
-#include <QSqlQuery>
-#include <QSqlRecord>
-#include <QStringList>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
@@ -27,77 +25,35 @@ public:
     QDateTime now() const override { return time; }
 };
 
-// How a NULL column reads in rowsOf(), apart from empty text.
-inline const QString kNull = QStringLiteral("<null>");
-
-// The log as another program sees it: a connection of its own, opened and closed
-// around one query. Each row is its values as text, NULL as kNull.
-struct ReadBack {
-    QStringList fields;
-    QList<QStringList> rows;
-    bool ok = false;
-};
-
-inline ReadBack readBack(const QString& path, const QString& sql) {
-    ReadBack result;
-    const QString name = QStringLiteral("log-test-reader");
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (db.open()) {
-            QSqlQuery query(db);
-            if (query.exec(sql)) {
-                result.ok = true;
-                const QSqlRecord record = query.record();
-                for (int i = 0; i < record.count(); ++i)
-                    result.fields << record.fieldName(i);
-                while (query.next()) {
-                    QStringList row;
-                    for (int i = 0; i < record.count(); ++i)
-                        row << (query.isNull(i) ? kNull : query.value(i).toString());
-                    result.rows << row;
-                }
-            }
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return result;
-}
-
-// The template the build made, in the program folder beside the test executables.
-inline QString builtTemplateFolder() {
-    return QStringLiteral(SPOOLWRIGHT_BINARY_DIR "/bin");
-}
-
-// A log in a temporary LogPath folder, with its context, clock and prompter at hand.
+// A log in a temporary LogPath folder, with its context, clock and prompter at hand;
+// the template is the one the build made in the program folder beside the tests.
 class LogTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.isValid());
-        ASSERT_TRUE(QFileInfo::exists(QDir(builtTemplateFolder()).filePath("swr.db")))
+        ASSERT_TRUE(QFileInfo::exists(QDir(kProgramFolder).filePath("swr.db")))
             << "the build makes the template swr.db in the program folder";
         context.logPath = folder_.path();
         context.audit = true;
-        context.server = QStringLiteral("printhost");
-        context.queue = QStringLiteral("Office");
+        context.server = "printhost";
+        context.queue = "Office";
     }
 
-    std::unique_ptr<LogDatabase> makeLog(const QString& programFolder = builtTemplateFolder()) {
+    std::unique_ptr<LogDatabase> makeLog(const QString& programFolder = kProgramFolder) {
         return std::make_unique<LogDatabase>([this] { return context; }, programFolder, environment,
                                              clock, prompter);
     }
 
-    QString logFile() const { return QDir(context.logPath).filePath(QStringLiteral("swr.db")); }
-    QString folderPath() const { return folder_.path(); }
+    QString logFile() const { return QDir(context.logPath).filePath("swr.db"); }
+    QString inFolder(const QString& name) const { return QDir(folder_.path()).filePath(name); }
 
-    ReadBack read(const QString& sql) const { return readBack(logFile(), sql); }
+    ReadBack read(const QString& sql) const { return ReadLog(logFile(), sql); }
+    QList<QStringList> rows(const QString& sql) const { return read(sql).rows; }
     QList<QStringList> auditRows() const {
-        return read(QStringLiteral("SELECT \"Action\", \"Description\" FROM SWR_Audit "
-                                   "ORDER BY rowid"))
-            .rows;
+        return read(("SELECT Action, Description FROM SWR_Audit ORDER BY rowid")).rows;
     }
 
+    static inline const QString kProgramFolder = QStringLiteral(SPOOLWRIGHT_BINARY_DIR "/bin");
     LogContext context;
     Environment environment;
     FixedClock clock;

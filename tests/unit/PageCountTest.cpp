@@ -1,40 +1,29 @@
 #include "platform/PageCount.h"
 #include "support/SampleDocuments.h"
 
+#include <QStringList>
 #include <gtest/gtest.h>
 
-namespace {
-
-QByteArray lines(int count, const char* ending = "\n") {
-    QByteArray text;
-    for (int i = 0; i < count; ++i)
-        text += "x" + QByteArray(ending);
-    return text;
-}
-
-} // namespace
-
-TEST(PageCountText, SixtySixLinesMakeAPageAndFormFeedsEndOne) {
+TEST(PageCountTextAndPostScript, SixtySixLinesOrAFormFeedMakeAPageAndPostScriptSaysItsOwn) {
     EXPECT_EQ(PageCount::textPages(""), 0);
     EXPECT_EQ(PageCount::textPages("no line end"), 1);
-    EXPECT_EQ(PageCount::textPages(lines(66)), 1);
-    EXPECT_EQ(PageCount::textPages(lines(67)), 2);
-    EXPECT_EQ(PageCount::textPages(sampleText(150)), 3);
-    EXPECT_EQ(PageCount::textPages(lines(132)), 2) << "no empty page after a full one";
-    EXPECT_EQ(PageCount::textPages(lines(67, "\r\n")), 2) << "CR LF is one line end";
+    EXPECT_EQ(PageCount::textPages(sampleText(66)), 1);
+    EXPECT_EQ(PageCount::textPages(sampleText(67)), 2);
+    EXPECT_EQ(PageCount::textPages(sampleText(132)), 2) << "no empty page after a full one";
+    EXPECT_EQ(PageCount::textPages(sampleText(67).replace("\n", "\r\n")), 2)
+        << "CR LF is one line end";
     EXPECT_EQ(PageCount::textPages("\n\n"), 1) << "blank lines are printed";
 
     EXPECT_EQ(PageCount::textPages("one\ftwo\fthree"), 3);
     EXPECT_EQ(PageCount::textPages("one\ftwo"), 2) << "text after the form feed on the same line";
     EXPECT_EQ(PageCount::textPages("one\n\f"), 1) << "a final form feed opens no page";
-    EXPECT_EQ(PageCount::textPages(lines(66) + "\f" + lines(1)), 2)
+    EXPECT_EQ(PageCount::textPages(sampleText(66) + "\f" + sampleText(1)), 2)
         << "a form feed right after a full page ends no second page";
     EXPECT_EQ(PageCount::textPages("one\n\f\f\ftwo\n"), 2) << "empty pages are not printed";
-    EXPECT_EQ(PageCount::textPages(lines(10) + "\f" + lines(70)), 3)
+    EXPECT_EQ(PageCount::textPages(sampleText(10) + "\f" + sampleText(70)), 3)
         << "the line count starts again after a form feed";
-}
 
-TEST(PageCountPostScript, ReadsThePageCommentsOfTheJobItself) {
+    // PostScript: the page comments of the job itself.
     EXPECT_EQ(PageCount::postScriptPages("%!PS-Adobe-3.0\n%%Pages: 4\n%%EndComments\n"
                                          "%%Page: 1 1\nshowpage\n%%EOF\n"),
               4)
@@ -55,30 +44,20 @@ TEST(PageCountPostScript, ReadsThePageCommentsOfTheJobItself) {
                                          "%%Pages: 9\n%%Page: 1 1\n%%EndDocument\n%%Page: 2 2\n"),
               2)
         << "an embedded document's comments are its own";
-    EXPECT_EQ(PageCount::postScriptPages("%!PS\n%%Page: 1 1\n%%BeginDocument: a.eps\n"
-                                         "%%Page: 1 1\n%%Page: 2 2\n%%EndDocument\n%%Page: 2 2\n"),
-              2);
     EXPECT_EQ(PageCount::postScriptPages("%!PS\nnewpath showpage\n"), 0);
 }
 
-TEST(PageCountPdf, CountsThePagesOfAReadableDocumentOnly) {
-    EXPECT_EQ(PageCount::pdfPages(samplePdf(5)), 5);
-    EXPECT_EQ(PageCount::pdfPages(samplePdf(1)), 1);
-    EXPECT_EQ(PageCount::pdfPages(""), 0);
-    EXPECT_EQ(PageCount::pdfPages("%PDF-1.4\nthis is no PDF at all\n"), 0);
-}
-
-TEST(PageCountDocument, PicksTheRuleByTypeAndByContentWhenTheTypeSaysNothing) {
+TEST(PageCountDocument, CountsReadablePdfsAndPicksTheRuleByTypeOrByContentWhenTheTypeSaysNothing) {
     const QByteArray pdf = samplePdf(5);
     const QByteArray text = sampleText(70);
     const QByteArray postScript = "%!PS-Adobe-3.0\n%%Pages: 6\n";
-    EXPECT_EQ(PageCount::documentPages(pdf, QStringLiteral("application/pdf")), 5);
-    EXPECT_EQ(PageCount::documentPages(text, QStringLiteral("text/plain")), 2);
-    EXPECT_EQ(PageCount::documentPages(text, QStringLiteral("text/plain;charset=utf-8")), 2);
-    EXPECT_EQ(PageCount::documentPages(postScript, QStringLiteral("application/postscript")), 6);
+    EXPECT_EQ(PageCount::documentPages(pdf, "application/pdf"), 5);
+    EXPECT_EQ(PageCount::documentPages(text, "text/plain"), 2);
+    EXPECT_EQ(PageCount::documentPages(text, "text/plain;charset=utf-8"), 2);
+    EXPECT_EQ(PageCount::documentPages(postScript, "application/postscript"), 6);
 
-    for (const QString& type : {QStringLiteral("application/octet-stream"),
-                                QStringLiteral("application/vnd.cups-raw"), QString()}) {
+    for (const QString& type :
+         QStringList{"application/octet-stream", "application/vnd.cups-raw", QString()}) {
         EXPECT_EQ(PageCount::documentPages(pdf, type), 5) << type.toStdString();
         EXPECT_EQ(PageCount::documentPages(text, type), 2) << type.toStdString();
         EXPECT_EQ(PageCount::documentPages(postScript, type), 6) << type.toStdString();
@@ -93,9 +72,12 @@ TEST(PageCountDocument, PicksTheRuleByTypeAndByContentWhenTheTypeSaysNothing) {
                   0)
             << "printer language, not text: " << type.toStdString();
     }
-    EXPECT_EQ(PageCount::documentPages(text, QStringLiteral("image/jpeg")), 0)
-        << "a type no rule reads";
-    EXPECT_EQ(PageCount::documentPages("#PDF-BANNER\n",
-                                       QStringLiteral("application/vnd.cups-pdf-banner")),
-              1);
+    EXPECT_EQ(PageCount::documentPages(text, "image/jpeg"), 0) << "a type no rule reads";
+    EXPECT_EQ(PageCount::documentPages("#PDF-BANNER\n", "application/vnd.cups-pdf-banner"), 1);
+
+    // Only a readable PDF has pages.
+    EXPECT_EQ(PageCount::pdfPages(samplePdf(5)), 5);
+    EXPECT_EQ(PageCount::pdfPages(samplePdf(1)), 1);
+    EXPECT_EQ(PageCount::pdfPages(""), 0);
+    EXPECT_EQ(PageCount::pdfPages("%PDF-1.4\nthis is no PDF at all\n"), 0);
 }

@@ -1,5 +1,4 @@
 #include "platform/ProcessTable.h"
-#include "platform/AdminCheck.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -11,9 +10,9 @@ namespace {
 // Starts a copy of `sleep` under the given name.
 void startNamed(QProcess& process, const QTemporaryDir& dir, const QString& name) {
     const QString program = dir.filePath(name);
-    QFile::copy(QStringLiteral("/bin/sleep"), program);
+    QFile::copy("/bin/sleep", program);
     QFile::setPermissions(program, QFile::ReadOwner | QFile::ExeOwner);
-    process.start(program, {QStringLiteral("60")});
+    process.start(program, {"60"});
     ASSERT_TRUE(process.waitForStarted());
 }
 } // namespace
@@ -27,7 +26,7 @@ TEST(ProcessTable, EndsOnlyProcessesWhoseNameContainsTheTextInAnyCase) {
     QProcess probe, longerName, bystander;
     startNamed(probe, dir, name);
     startNamed(longerName, dir, QStringLiteral("old-") + name.toLower() + QStringLiteral("-copy"));
-    startNamed(bystander, dir, QStringLiteral("SwrProbeWatcher"));
+    startNamed(bystander, dir, "SwrProbeWatcher");
 
     EXPECT_EQ(ProcessTable::EndProcessesNamed(name.toUpper()), 2);
     EXPECT_TRUE(probe.waitForFinished(5000));
@@ -37,12 +36,4 @@ TEST(ProcessTable, EndsOnlyProcessesWhoseNameContainsTheTextInAnyCase) {
     EXPECT_EQ(ProcessTable::EndProcessesNamed(QString()), 0);
     bystander.kill();
     bystander.waitForFinished();
-}
-
-TEST(AdminCheck, RootIsAnAdministratorInAnyCaseUnknownAndEmptyNamesAreNot) {
-    EXPECT_TRUE(AdminCheck::UserIsAdmin(QStringLiteral("root")));
-    EXPECT_TRUE(AdminCheck::UserIsAdmin(QStringLiteral("ROOT")));
-    EXPECT_FALSE(AdminCheck::UserIsAdmin(QStringLiteral("no-such-user-on-this-machine")));
-    EXPECT_FALSE(AdminCheck::UserIsAdmin(QString()));
-    EXPECT_FALSE(AdminCheck::UserIsAdmin(QStringLiteral("nobody")));
 }

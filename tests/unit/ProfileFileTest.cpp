@@ -1,7 +1,7 @@
 #include "platform/ProfileFile.h"
+#include "support/Files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -11,27 +11,20 @@ class ProfileFileTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
 
-    QString path(const QString& name = QStringLiteral("swr.ini")) const {
-        return dir_.filePath(name);
+    QString path(const QString& name = "swr.ini") const { return dir_.filePath(name); }
+
+    void put(const QByteArray& content, const QString& name = "swr.ini") const {
+        ASSERT_TRUE(WriteFile(path(name), content));
     }
 
-    void put(const QByteArray& content, const QString& name = QStringLiteral("swr.ini")) const {
-        QFile file(path(name));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-    }
-
-    QByteArray contents(const QString& name = QStringLiteral("swr.ini")) const {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
+    QByteArray contents(const QString& name = "swr.ini") const { return ReadFile(path(name)); }
 
     QStringList folderEntries() const {
         return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
 
     QString read(const QString& section, const QString& key,
-                 const QString& fallback = QStringLiteral("<default>")) const {
+                 const QString& fallback = "<default>") const {
         return ProfileFile::read(path(), section, key, fallback);
     }
 
@@ -44,190 +37,136 @@ protected:
 
 } // namespace
 
-TEST_F(ProfileFileTest, MatchesNamesInAnyCaseTrimsBlanksAndFallsBackToTheDefault) {
-    put("[ SpoolWright ]\r\n"
-        "; Server=from a comment\r\n"
-        "  SERVER =  alpha  \r\n"
-        "Queue=\r\n"
-        "[Other]\r\n"
-        "Server=beta\r\n"
-        "Company=Acme\r\n");
+TEST_F(ProfileFileTest, MatchesNamesInAnyCaseReadsAnyLineEndAndTakesTheFirstOfDuplicates) {
+    put("[ SpoolWright ]\r\n; Server=from a comment\r\n  SERVER =  alpha  \r\nQueue=\r\n[Other]\r\n"
+        "Server=beta\r\nCompany=Acme\r\n");
 
-    EXPECT_EQ(read(QStringLiteral("spoolwright"), QStringLiteral("server")), "alpha");
-    EXPECT_EQ(read(QStringLiteral("OTHER"), QStringLiteral("sErVeR")), "beta");
+    EXPECT_EQ(read("spoolwright", "server"), "alpha");
+    EXPECT_EQ(read("OTHER", "sErVeR"), "beta");
     // Present but empty is not missing.
-    EXPECT_EQ(read(QStringLiteral("Spoolwright"), QStringLiteral("Queue")), "");
+    EXPECT_EQ(read("Spoolwright", "Queue"), "");
     // A key of another section is not found in this one, and a comment is no key.
-    EXPECT_EQ(read(QStringLiteral("Spoolwright"), QStringLiteral("Company")), "<default>");
-    EXPECT_EQ(read(QStringLiteral("Spoolwright"), QStringLiteral("; Server")), "<default>");
-    EXPECT_EQ(read(QStringLiteral("Missing"), QStringLiteral("Server")), "<default>");
-    EXPECT_EQ(ProfileFile::read(path(QStringLiteral("absent.ini")), QStringLiteral("Spoolwright"),
-                                QStringLiteral("Server"), QStringLiteral("<default>")),
+    EXPECT_EQ(read("Spoolwright", "Company"), "<default>");
+    EXPECT_EQ(read("Spoolwright", "; Server"), "<default>");
+    EXPECT_EQ(read("Missing", "Server"), "<default>");
+    EXPECT_EQ(ProfileFile::read(path("absent.ini"), "Spoolwright", "Server", "<default>"),
               "<default>");
-    EXPECT_EQ(ProfileFile::read(path(), QStringLiteral("Missing"), QStringLiteral("Server")), "");
-}
+    EXPECT_EQ(ProfileFile::read(path(), "Missing", "Server"), "");
 
-TEST_F(ProfileFileTest, ReadsLineFeedOnlyFilesAndFilesWithAByteOrderMarkTheSame) {
+    // Files with line feeds alone or a byte order mark read the same.
     put("[Spoolwright]\nServer=alpha\nQueue=laser\n\n[Log Counters]\nPrintedCounter=12\n");
-    EXPECT_EQ(read(QStringLiteral("Spoolwright"), QStringLiteral("Server")), "alpha");
-    EXPECT_EQ(read(QStringLiteral("Spoolwright"), QStringLiteral("Queue")), "laser");
-    EXPECT_EQ(read(QStringLiteral("Log Counters"), QStringLiteral("PrintedCounter")), "12");
+    EXPECT_EQ(read("Spoolwright", "Queue"), "laser");
+    EXPECT_EQ(read("Log Counters", "PrintedCounter"), "12");
 
     put("\xEF\xBB\xBF[Spoolwright]\r\nServer=alpha\r\n");
-    EXPECT_EQ(read(QStringLiteral("Spoolwright"), QStringLiteral("Server")), "alpha");
-}
+    EXPECT_EQ(read("Spoolwright", "Server"), "alpha");
 
-TEST_F(ProfileFileTest, TheFirstOfDuplicatedSectionsAndKeysIsReadAndRewritten) {
+    // The first of duplicated sections and keys is read and rewritten.
     put("[Favourites]\r\n0=first\r\n0=second\r\n1=one\r\n[favourites]\r\n0=third\r\n2=two\r\n");
 
-    EXPECT_EQ(read(QStringLiteral("Favourites"), QStringLiteral("0")), "first");
+    EXPECT_EQ(read("Favourites", "0"), "first");
     // Only the first section counts, so a key found only in the second is missing.
-    EXPECT_EQ(read(QStringLiteral("Favourites"), QStringLiteral("2")), "<default>");
-    EXPECT_EQ(ProfileFile::keys(path(), QStringLiteral("FAVOURITES")),
-              (QStringList{QStringLiteral("0"), QStringLiteral("1")}));
+    EXPECT_EQ(read("Favourites", "2"), "<default>");
+    EXPECT_EQ(ProfileFile::keys(path(), "FAVOURITES"), (QStringList{"0", "1"}));
 
-    ASSERT_TRUE(write(QStringLiteral("Favourites"), QStringLiteral("0"), QStringLiteral("new")));
-    EXPECT_EQ(read(QStringLiteral("Favourites"), QStringLiteral("0")), "new");
+    ASSERT_TRUE(write("Favourites", "0", "new"));
+    EXPECT_EQ(read("Favourites", "0"), "new");
     EXPECT_EQ(contents(),
               "[Favourites]\r\n0=new\r\n0=second\r\n1=one\r\n[favourites]\r\n0=third\r\n2=two\r\n");
 
-    EXPECT_TRUE(ProfileFile::keys(path(), QStringLiteral("Missing")).isEmpty());
-    EXPECT_TRUE(ProfileFile::keys(path(QStringLiteral("absent.ini")), QStringLiteral("Favourites"))
-                    .isEmpty());
+    EXPECT_TRUE(ProfileFile::keys(path(), "Missing").isEmpty());
+    EXPECT_TRUE(ProfileFile::keys(path("absent.ini"), "Favourites").isEmpty());
 }
 
-TEST_F(ProfileFileTest, ValuesAreStoredWholeButReadBackCutTo1023Characters) {
+TEST_F(ProfileFileTest, ValuesComeBackLiterallyCutTo1023CharactersAndCannotBreakIntoOtherLines) {
     const QString exact(ProfileFile::kMaxValueLength, QLatin1Char('x'));
     const QString longer = QString(ProfileFile::kMaxValueLength, QLatin1Char('a')) +
                            QStringLiteral("bcdefghijklmnopqrstuvwxyz").repeated(40);
 
-    ASSERT_TRUE(write(QStringLiteral("Spoolwright"), QStringLiteral("Exact"), exact));
-    ASSERT_TRUE(write(QStringLiteral("Spoolwright"), QStringLiteral("Exceptions"), longer));
+    ASSERT_TRUE(write("Spoolwright", "Exact", exact)); // makes the missing file
+    ASSERT_TRUE(write("Spoolwright", "Exceptions", longer));
+    EXPECT_TRUE(contents().startsWith("[Spoolwright]\r\nExact=xxx"));
 
-    EXPECT_EQ(read(QStringLiteral("Spoolwright"), QStringLiteral("Exact")), exact);
-    EXPECT_EQ(read(QStringLiteral("Spoolwright"), QStringLiteral("Exceptions")),
-              longer.left(ProfileFile::kMaxValueLength));
+    EXPECT_EQ(read("Spoolwright", "Exact"), exact);
+    EXPECT_EQ(read("Spoolwright", "Exceptions"), longer.left(ProfileFile::kMaxValueLength));
     EXPECT_TRUE(contents().contains("Exceptions=" + longer.toUtf8() + "\r\n"));
+
+    const QStringList values = {
+        "a=b=c",
+        "semi; colon ;",
+        "[Not a section]",
+        "\"quoted\"",
+        "srv | laser | AQ On | AR On | 17:00 | PRINT | AA",
+        "Grüße, 印刷",
+    };
+    for (int i = 0; i < values.size(); ++i)
+        ASSERT_TRUE(write("Spoolwright", QStringLiteral("Key%1").arg(i), values[i]));
+    for (int i = 0; i < values.size(); ++i)
+        EXPECT_EQ(read("Spoolwright", QStringLiteral("Key%1").arg(i)), values[i]);
+
+    // Surrounding blanks are not part of the value.
+    ASSERT_TRUE(write("Spoolwright", "Padded", "  mid dle \t"));
+    EXPECT_EQ(read("Spoolwright", "Padded"), "mid dle");
+
+    // A value holding a line break stays one key and injects no other.
+    ASSERT_TRUE(write("Spoolwright", "Exceptions", "ann\r\nAudit=True\n[Other]"));
+    EXPECT_EQ(read("Spoolwright", "Exceptions"), "ann  Audit=True [Other]");
+    EXPECT_EQ(read("Spoolwright", "Audit"), "<default>");
+    EXPECT_TRUE(ProfileFile::keys(path(), "Other").isEmpty());
 }
 
-TEST_F(ProfileFileTest, RewritesAKeyInPlaceKeepingEveryOtherLineAndSpelling) {
-    put("; written by hand\n"
-        "[SpoolWright]\n"
-        "server = old.example\n"
-        "Company=Caf\xE9 Latin-1\n"
-        "\n"
-        "; counters follow\n"
-        "[Log Counters]\n"
-        "PrintedCounter=5\n");
-    const QString file = path();
-
-    ASSERT_TRUE(write(QStringLiteral("Spoolwright"), QStringLiteral("Server"),
-                      QStringLiteral("new.example")));
-    EXPECT_EQ(contents(), "; written by hand\r\n"
-                          "[SpoolWright]\r\n"
-                          "server = new.example\r\n"
-                          "Company=Caf\xE9 Latin-1\r\n"
-                          "\r\n"
-                          "; counters follow\r\n"
-                          "[Log Counters]\r\n"
+TEST_F(ProfileFileTest, RewritesAKeyInPlaceAndAddsMissingKeysAndSectionsWhereTheyBelong) {
+    put("; written by hand\n[SpoolWright]\nserver = old.example\nCompany=Caf\xE9 Latin-1\n\n"
+        "; counters follow\n[Log Counters]\nPrintedCounter=5\n");
+    ASSERT_TRUE(write("Spoolwright", "Server", "new.example"));
+    EXPECT_EQ(contents(), "; written by hand\r\n[SpoolWright]\r\nserver = new.example\r\n"
+                          "Company=Caf\xE9 Latin-1\r\n\r\n; counters follow\r\n[Log Counters]\r\n"
                           "PrintedCounter=5\r\n");
 
-    ASSERT_TRUE(write(QStringLiteral("log counters"), QStringLiteral("printedcounter"),
-                      QStringLiteral("17")));
+    ASSERT_TRUE(write("log counters", "printedcounter", "17"));
     EXPECT_TRUE(contents().endsWith("[Log Counters]\r\nPrintedCounter=17\r\n"));
-    EXPECT_EQ(read(QStringLiteral("Log Counters"), QStringLiteral("PrintedCounter")), "17");
+    EXPECT_EQ(read("Log Counters", "PrintedCounter"), "17");
 
     // The file is written through a temporary file, and none is left behind.
-    ASSERT_TRUE(write(QStringLiteral("Log Counters"), QStringLiteral("PrintedCounter"),
-                      QStringLiteral("18")));
-    EXPECT_EQ(folderEntries(), QStringList{QStringLiteral("swr.ini")});
-}
+    ASSERT_TRUE(write("Log Counters", "PrintedCounter", "18"));
+    EXPECT_EQ(folderEntries(), QStringList{"swr.ini"});
 
-TEST_F(ProfileFileTest, AddsMissingKeysToTheirSectionAndMissingSectionsAtTheEnd) {
+    // Missing keys go at the end of their section, missing sections at the end.
     put("[Spoolwright]\r\nServer=alpha\r\n\r\n[Favourites]\r\n0=fav\r\n");
 
-    ASSERT_TRUE(
-        write(QStringLiteral("spoolwright"), QStringLiteral("Queue"), QStringLiteral("laser")));
-    ASSERT_TRUE(write(QStringLiteral("Log Counters"), QStringLiteral("DeletedCounter"),
-                      QStringLiteral("3")));
-    ASSERT_TRUE(write(QStringLiteral("Favourites"), QStringLiteral("1"), QStringLiteral("two")));
+    ASSERT_TRUE(write("spoolwright", "Queue", "laser"));
+    ASSERT_TRUE(write("Log Counters", "DeletedCounter", "3"));
+    ASSERT_TRUE(write("Favourites", "1", "two"));
 
     EXPECT_EQ(contents(), "[Spoolwright]\r\nServer=alpha\r\nQueue=laser\r\n\r\n"
                           "[Favourites]\r\n0=fav\r\n1=two\r\n\r\n"
                           "[Log Counters]\r\nDeletedCounter=3\r\n");
 }
 
-TEST_F(ProfileFileTest, CreatesAMissingFileButNotAMissingFolder) {
-    ASSERT_TRUE(
-        write(QStringLiteral("Spoolwright"), QStringLiteral("Server"), QStringLiteral("alpha")));
-    EXPECT_EQ(contents(), "[Spoolwright]\r\nServer=alpha\r\n");
-
-    const QString inMissingFolder = path(QStringLiteral("missing/swr.ini"));
-    EXPECT_FALSE(ProfileFile::write(inMissingFolder, QStringLiteral("Spoolwright"),
-                                    QStringLiteral("Server"), QStringLiteral("alpha")));
-    EXPECT_FALSE(QDir(path(QStringLiteral("missing"))).exists());
-}
-
-TEST_F(ProfileFileTest, ValuesComeBackLiterallyAndCannotBreakIntoOtherLines) {
-    const QStringList values = {
-        QStringLiteral("a=b=c"),
-        QStringLiteral("semi; colon ;"),
-        QStringLiteral("[Not a section]"),
-        QStringLiteral("\"quoted\""),
-        QStringLiteral("srv | laser | AQ On | AR On | 17:00 | PRINT | AA"),
-        QStringLiteral("Grüße, 印刷"),
-    };
-    for (int i = 0; i < values.size(); ++i)
-        ASSERT_TRUE(
-            write(QStringLiteral("Spoolwright"), QStringLiteral("Key%1").arg(i), values[i]));
-    for (int i = 0; i < values.size(); ++i)
-        EXPECT_EQ(read(QStringLiteral("Spoolwright"), QStringLiteral("Key%1").arg(i)), values[i]);
-
-    // Surrounding blanks are not part of the value.
-    ASSERT_TRUE(write(QStringLiteral("Spoolwright"), QStringLiteral("Padded"),
-                      QStringLiteral("  mid dle \t")));
-    EXPECT_EQ(read(QStringLiteral("Spoolwright"), QStringLiteral("Padded")), "mid dle");
-
-    // A value holding a line break stays one key and injects no other.
-    ASSERT_TRUE(write(QStringLiteral("Spoolwright"), QStringLiteral("Exceptions"),
-                      QStringLiteral("ann\r\nAudit=True\n[Other]")));
-    EXPECT_EQ(read(QStringLiteral("Spoolwright"), QStringLiteral("Exceptions")),
-              "ann  Audit=True [Other]");
-    EXPECT_EQ(read(QStringLiteral("Spoolwright"), QStringLiteral("Audit")), "<default>");
-    EXPECT_TRUE(ProfileFile::keys(path(), QStringLiteral("Other")).isEmpty());
-}
-
 TEST_F(ProfileFileTest, UnusablePathsAndNamesGiveTheDefaultOrFalse) {
-    put("[Spoolwright]\r\nServer=alpha\r\n", QStringLiteral("plain-file"));
+    put("[Spoolwright]\r\nServer=alpha\r\n", "plain-file");
     const QStringList unusable = {
-        path(QStringLiteral("plain-file/swr.ini")), // a file where a folder should be
-        dir_.path(),                                // a folder where the file should be
+        path("plain-file/swr.ini"), // a file where a folder should be
+        dir_.path(),                // a folder where the file should be
+        path("missing/swr.ini"),    // a folder that is not made
         QString(),
     };
     for (const QString& bad : unusable) {
-        EXPECT_EQ(ProfileFile::read(bad, QStringLiteral("Spoolwright"), QStringLiteral("Server"),
-                                    QStringLiteral("<default>")),
-                  "<default>")
+        EXPECT_EQ(ProfileFile::read(bad, "Spoolwright", "Server", "<default>"), "<default>")
             << bad.toStdString();
-        EXPECT_FALSE(ProfileFile::write(bad, QStringLiteral("Spoolwright"),
-                                        QStringLiteral("Server"), QStringLiteral("beta")))
-            << bad.toStdString();
-        EXPECT_TRUE(ProfileFile::keys(bad, QStringLiteral("Spoolwright")).isEmpty());
+        EXPECT_FALSE(ProfileFile::write(bad, "Spoolwright", "Server", "beta")) << bad.toStdString();
+        EXPECT_TRUE(ProfileFile::keys(bad, "Spoolwright").isEmpty());
     }
+    EXPECT_FALSE(QDir(path("missing")).exists());
 
     // Names that would read back as something else are refused and the file is untouched.
-    const QByteArray before = contents(QStringLiteral("plain-file"));
-    const QString file = path(QStringLiteral("plain-file"));
-    const QString value = QStringLiteral("v");
-    EXPECT_FALSE(ProfileFile::write(file, QString(), QStringLiteral("Key"), value));
-    EXPECT_FALSE(
-        ProfileFile::write(file, QStringLiteral("Spoolwright"), QStringLiteral("  "), value));
-    EXPECT_FALSE(ProfileFile::write(file, QStringLiteral("A]B"), QStringLiteral("Key"), value));
-    EXPECT_FALSE(
-        ProfileFile::write(file, QStringLiteral("Spoolwright"), QStringLiteral("K=1"), value));
-    EXPECT_FALSE(
-        ProfileFile::write(file, QStringLiteral("Spoolwright"), QStringLiteral(";K"), value));
-    EXPECT_FALSE(
-        ProfileFile::write(file, QStringLiteral("Spool\nwright"), QStringLiteral("K"), value));
-    EXPECT_EQ(contents(QStringLiteral("plain-file")), before);
+    const QByteArray before = contents("plain-file");
+    const QString file = path("plain-file");
+    EXPECT_FALSE(ProfileFile::write(file, QString(), "Key", "v"));
+    EXPECT_FALSE(ProfileFile::write(file, "Spoolwright", "  ", "v"));
+    EXPECT_FALSE(ProfileFile::write(file, "A]B", "Key", "v"));
+    EXPECT_FALSE(ProfileFile::write(file, "Spoolwright", "K=1", "v"));
+    EXPECT_FALSE(ProfileFile::write(file, "Spoolwright", ";K", "v"));
+    EXPECT_FALSE(ProfileFile::write(file, "Spool\nwright", "K", "v"));
+    EXPECT_EQ(contents("plain-file"), before);
 }

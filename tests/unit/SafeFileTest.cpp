@@ -1,10 +1,10 @@
 #include "platform/SafeFile.h"
 #include "platform/ProfileFile.h"
 #include "shell/History.h"
+#include "support/Files.h"
 
 #include <QComboBox>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -37,17 +37,6 @@ private:
     bool active_ = false;
 };
 
-std::string contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll().toStdString() : "<unreadable>";
-}
-
-void put(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 QStringList entries(const QTemporaryDir& dir) {
     return QDir(dir.path())
         .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -59,63 +48,61 @@ QStringList entries(const QTemporaryDir& dir) {
 TEST(SafeFile, ReplacesTheWholeContentKeepingModeAndLinks) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString file = dir.filePath(QStringLiteral("swr.ini"));
+    const QString file = dir.filePath("swr.ini");
 
     EXPECT_TRUE(SafeFile::replaceFileContents(file, "first\r\n"));
-    EXPECT_EQ(contents(file), "first\r\n");
+    EXPECT_EQ(ReadFile(file), "first\r\n");
 
     ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                 QFileDevice::ReadGroup));
     EXPECT_TRUE(SafeFile::replaceFileContents(file, QByteArray()));
-    EXPECT_EQ(contents(file), "");
+    EXPECT_EQ(ReadFile(file), "");
     EXPECT_EQ(QFile::permissions(file), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                             QFileDevice::ReadUser | QFileDevice::WriteUser |
                                             QFileDevice::ReadGroup);
 
     // The operator's link to the file stays a link; the file it names is replaced.
-    const QString link = dir.filePath(QStringLiteral("link.ini"));
+    const QString link = dir.filePath("link.ini");
     ASSERT_TRUE(QFile::link(file, link));
     EXPECT_TRUE(SafeFile::replaceFileContents(link, "through the link"));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(contents(file), "through the link");
+    EXPECT_EQ(ReadFile(file), "through the link");
 
     // A folder cannot be replaced, and a missing folder is not made.
     EXPECT_FALSE(SafeFile::replaceFileContents(dir.path(), "x"));
-    EXPECT_FALSE(SafeFile::replaceFileContents(dir.filePath(QStringLiteral("no/such.ini")), "x"));
+    EXPECT_FALSE(SafeFile::replaceFileContents(dir.filePath("no/such.ini"), "x"));
     EXPECT_EQ(entries(dir), QStringList({"link.ini", "swr.ini"})) << "no temporary file left";
 }
 
 TEST(SafeFile, AFullDiskLeavesEveryFileAsItWasAndSaysSo) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
-    const QString file = dir.filePath(QStringLiteral("report.html"));
-    const QString ini = dir.filePath(QStringLiteral("swr.ini"));
-    const QString his = dir.filePath(QStringLiteral("swr.his"));
-    put(file, "old report");
-    put(ini, "[Spoolwright]\r\nServer=alpha\r\n");
-    put(his, "alpha\r\n");
+    const QString file = dir.filePath("report.html");
+    const QString ini = dir.filePath("swr.ini");
+    const QString his = dir.filePath("swr.his");
+    ASSERT_TRUE(WriteFile(file, "old report") &&
+                WriteFile(ini, "[Spoolwright]\r\nServer=alpha\r\n") && WriteFile(his, "alpha\r\n"));
     const QByteArray large(64 * 1024, 'x');
     QComboBox servers;
-    servers.addItems({QStringLiteral("alpha"), QString::fromLatin1(large)});
+    servers.addItems({"alpha", QString::fromLatin1(large)});
 
     {
         DiskFullAfter full(4096);
         ASSERT_TRUE(full.active());
         EXPECT_FALSE(SafeFile::replaceFileContents(file, large));
-        EXPECT_FALSE(ProfileFile::write(ini, QStringLiteral("Spoolwright"),
-                                        QStringLiteral("Tagline"), QString::fromLatin1(large)));
+        EXPECT_FALSE(ProfileFile::write(ini, "Spoolwright", "Tagline", QString::fromLatin1(large)));
         EXPECT_FALSE(List_Save(&servers, his));
     }
 
-    EXPECT_EQ(contents(file), "old report");
-    EXPECT_EQ(contents(ini), "[Spoolwright]\r\nServer=alpha\r\n");
-    EXPECT_EQ(contents(his), "alpha\r\n");
+    EXPECT_EQ(ReadFile(file), "old report");
+    EXPECT_EQ(ReadFile(ini), "[Spoolwright]\r\nServer=alpha\r\n");
+    EXPECT_EQ(ReadFile(his), "alpha\r\n");
     EXPECT_EQ(entries(dir), QStringList({"report.html", "swr.his", "swr.ini"}))
         << "no temporary file left";
 
     // With room again the same writes go through.
     EXPECT_TRUE(SafeFile::replaceFileContents(file, large));
-    EXPECT_EQ(contents(file), large.toStdString());
+    EXPECT_EQ(ReadFile(file), large);
     EXPECT_TRUE(List_Save(&servers, his));
-    EXPECT_EQ(contents(his), "alpha\r\n" + large.toStdString() + "\r\n");
+    EXPECT_EQ(ReadFile(his), "alpha\r\n" + large + "\r\n");
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QComboBox>
 #include <QStringList>
 #include <QTreeWidget>
 
@@ -8,5 +9,13 @@ inline QStringList GridColumn(const QTreeWidget* grid, int column) {
     QStringList texts;
     for (int i = 0; i < grid->topLevelItemCount(); ++i)
         texts << grid->topLevelItem(i)->text(column);
+    return texts;
+}
+
+// The entries of a list box, first to last.
+inline QStringList BoxEntries(const QComboBox* box) {
+    QStringList texts;
+    for (int i = 0; i < box->count(); ++i)
+        texts << box->itemText(i);
     return texts;
 }
