@@ -166,25 +166,20 @@ QString ProfileFile::read(const QString& path, const QString& section, const QSt
     return limited(parse(lines.at(found), false).value);
 }
 
-bool ProfileFile::write(const QString& path, const QString& section, const QString& key,
-                        const QString& value) {
-    const QString sectionName = section.trimmed();
-    const QString keyName = key.trimmed();
-    if (path.isEmpty() || !storableNames(sectionName, keyName))
-        return false;
+namespace {
 
-    const QFileInfo info(path);
-    QByteArray old;
-    const bool exists = info.exists();
-    if (exists && (info.isDir() || !readLines(path, &old)))
+// Sets one key in the lines of a file, as write() describes; false when the names
+// cannot be stored.
+bool setKey(Lines& lines, const ProfileFile::Entry& entry) {
+    const QString sectionName = entry.section.trimmed();
+    const QString keyName = entry.key.trimmed();
+    if (!storableNames(sectionName, keyName))
         return false;
-
-    QString oneLine = value;
+    QString oneLine = entry.value;
     oneLine.replace(QLatin1Char('\r'), QLatin1Char(' '))
         .replace(QLatin1Char('\n'), QLatin1Char(' '));
     const QByteArray encoded = oneLine.toUtf8();
 
-    Lines lines = splitLines(old);
     const int header = findSection(lines, sectionName);
     if (header >= 0) {
         const int end = sectionEnd(lines, header);
@@ -205,11 +200,31 @@ bool ProfileFile::write(const QString& path, const QString& section, const QStri
         lines.append('[' + sectionName.toUtf8() + ']');
         lines.append(keyName.toUtf8() + '=' + encoded);
     }
+    return true;
+}
 
+} // namespace
+
+bool ProfileFile::write(const QString& path, const QString& section, const QString& key,
+                        const QString& value) {
+    return writeAll(path, {{section, key, value}});
+}
+
+bool ProfileFile::writeAll(const QString& path, const QList<Entry>& entries) {
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    QByteArray old;
+    const bool exists = info.exists();
+    if (exists && (info.isDir() || !readLines(path, &old)))
+        return false;
+    Lines lines = splitLines(old);
+    for (const Entry& entry : entries)
+        if (!setKey(lines, entry))
+            return false;
     const QByteArray data = joinLines(lines);
     if (exists && data == old)
         return true;
-
     return SafeFile::replaceFileContents(path, data);
 }
 

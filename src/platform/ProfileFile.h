@@ -43,6 +43,16 @@ QString read(const QString& path, const QString& section, const QString& key,
 // holding '=' or starting with '[' or ';', either holding a line break).
 bool write(const QString& path, const QString& section, const QString& key, const QString& value);
 
+// One key to write, in its section.
+struct Entry {
+    QString section;
+    QString key;
+    QString value;
+};
+// Writes every entry, in order, as write() would one after the other, but puts the
+// file on disk once: all of them or, when any cannot be stored, none.
+bool writeAll(const QString& path, const QList<Entry>& entries);
+
 // The keys of the first `section`, in file order, each once and spelled as in the
 // file; empty when the file or section is missing.
 QStringList keys(const QString& path, const QString& section);

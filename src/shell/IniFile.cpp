@@ -1,6 +1,5 @@
 #include "shell/IniFile.h"
 
-#include "platform/DateText.h"
 #include "platform/Environment.h"
 #include "platform/ProfileFile.h"
 
@@ -14,23 +13,6 @@ QString ReadSetting(const Environment& environment, const QString& section, cons
     return ProfileFile::read(SettingsFilePath(environment), section, key, QString());
 }
 
-bool WriteSetting(const Environment& environment, const QString& section, const QString& key,
-                  const QString& value) {
-    return ProfileFile::write(SettingsFilePath(environment), section, key, value);
-}
-
-bool WriteSetting(const Environment& environment, const QString& section, const QString& key,
-                  bool value) {
-    return WriteSetting(environment, section, key,
-                        value ? QStringLiteral("True") : QStringLiteral("False"));
-}
-
-bool WriteSetting(const Environment& environment, const QString& section, const QString& key,
-                  double value) {
-    return WriteSetting(environment, section, key, QString::number(value, 'g', 15));
-}
-
-bool WriteSetting(const Environment& environment, const QString& section, const QString& key,
-                  const QDateTime& value) {
-    return WriteSetting(environment, section, key, DateText::format(value));
+bool WriteSettings(const Environment& environment, const QList<ProfileFile::Entry>& entries) {
+    return ProfileFile::writeAll(SettingsFilePath(environment), entries);
 }

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QDateTime>
+#include "platform/ProfileFile.h"
+
+#include <QList>
 #include <QString>
 
 class Environment;
@@ -12,16 +14,9 @@ class Environment;
 // 1,023 characters come back.
 QString ReadSetting(const Environment& environment, const QString& section, const QString& key);
 
-// Writes one key at once; false when the file could not be written (a full disk
-// included), in which case the file keeps its old content.
-bool WriteSetting(const Environment& environment, const QString& section, const QString& key,
-                  const QString& value);
-bool WriteSetting(const Environment& environment, const QString& section, const QString& key,
-                  bool value);
-bool WriteSetting(const Environment& environment, const QString& section, const QString& key,
-                  double value);
-bool WriteSetting(const Environment& environment, const QString& section, const QString& key,
-                  const QDateTime& value);
+// Writes every entry in one go; false when the file could not be written (a full
+// disk included), in which case the file keeps its old content.
+bool WriteSettings(const Environment& environment, const QList<ProfileFile::Entry>& entries);
 
 // The settings file's path.
 QString SettingsFilePath(const Environment& environment);

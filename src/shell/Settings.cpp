@@ -268,13 +268,15 @@ void SaveSettings(FrmMain& f) {
     s.ShowStatusBar = f.Menu(QStringLiteral("mnuStatusBar"))->isChecked() ? QStringLiteral("True")
                                                                           : QStringLiteral("False");
 
-    // The first key that cannot be written stops the save; the rest keep their old values.
-    for (int i = 0; i < kSettingKeyCount && !failed; ++i)
-        failed = !WriteSetting(env, kMain, QString::fromLatin1(kSettingKeys[i].key),
-                               keyText(s, kSettingKeys[i]));
-    for (int slot = 0; slot < 20 && !failed; ++slot)
-        failed = !WriteSetting(env, kFavourites, QString::number(slot),
-                               f.Menu(QStringLiteral("mnuFav%1").arg(slot))->text());
+    // Every key in one write: the file takes them all or, failing, keeps its old values.
+    QList<ProfileFile::Entry> entries;
+    for (int i = 0; i < kSettingKeyCount; ++i)
+        entries.append(
+            {kMain, QString::fromLatin1(kSettingKeys[i].key), keyText(s, kSettingKeys[i])});
+    for (int slot = 0; slot < 20; ++slot)
+        entries.append({kFavourites, QString::number(slot),
+                        f.Menu(QStringLiteral("mnuFav%1").arg(slot))->text()});
+    failed = !WriteSettings(env, entries) || failed;
 
     if (failed && f.services().prompter)
         f.services().prompter->message(QStringLiteral("Spoolwright"),
