@@ -135,8 +135,7 @@ void LogDatabase::setBacklogObserver(std::function<void(int)> observer) {
 QString LogDatabase::backlogText(int waiting) {
     if (waiting <= 0)
         return QString();
-    return waiting == 1 ? QStringLiteral("Log busy, 1 row waiting")
-                        : QStringLiteral("Log busy, %1 rows waiting").arg(waiting);
+    return QStringLiteral("Log busy, %1 rows waiting").arg(waiting);
 }
 
 bool LogDatabase::OpenLogDatabase() {

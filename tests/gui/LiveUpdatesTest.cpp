@@ -169,7 +169,7 @@ TEST_F(LiveUpdates, RowsTheLogCannotTakeWaitAndTheStatusBarSaysSo) {
         ASSERT_TRUE(other.holds());
         mwcmnMonitor_JobEvent(*w, "New", SampleJob("Inkjet", 60, "waits.pdf", "ann", 0));
         Timer1_Timer(*w);
-        EXPECT_EQ(w->PanelText(1), "Log busy, 1 row waiting");
+        EXPECT_EQ(w->PanelText(1), "Log busy, 1 rows waiting");
         EXPECT_EQ(w->SearchList->topLevelItemCount(), 3); // the view did not wait for the log
     }
     Timer1_Timer(*w);
