@@ -6,37 +6,78 @@
 #include "platform/Environment.h"
 #include "platform/Prompter.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <cstdio>
 #include <memory>
 
-// A main window for a benchmark: the environment and clock of the process, nobody to
-// answer a question (every message counts as "No"), and a process that never ends
-// by the window's hand.
+// What the benchmarks that drive the main window share.
+
+// Before the application is made: no display needs no window system, and the
+// settings and temporary folders are the benchmark's own.
+inline void UseBenchFolders(const QString& folder) {
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("APPDATA", QFile::encodeName(folder));
+    qputenv("TEMP", QFile::encodeName(folder));
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+}
+
+// Makes `folder` with a new log in it, copied from the template beside the
+// program's executables as the program would copy it. Empty when it cannot.
+inline QString NewLogFolder(const QString& folder) {
+    const QDir executables(QCoreApplication::applicationDirPath());
+    QString source = executables.filePath(QStringLiteral("swr.db"));
+    if (!QFile::exists(source))
+        source = executables.filePath(QStringLiteral("../bin/swr.db"));
+    const QString log = QDir(folder).filePath(QStringLiteral("swr.db"));
+    if (!QDir().mkpath(folder) || !QFile::copy(source, log) ||
+        !QFile::setPermissions(log, QFile::permissions(log) | QFileDevice::WriteOwner))
+        return QString();
+    return folder;
+}
+
+// A main window for a benchmark: the environment and clock of the process, a process
+// that never ends by the window's hand, and nobody to answer a question: every
+// message counts as "No" and is printed, since a question is a fault of the run.
 class BenchWindow {
 public:
-    BenchWindow() {
+    explicit BenchWindow(
+        const char* bench,
+        std::function<std::unique_ptr<PrintSpooler>(const QString&)> makeSpooler = {})
+        : prompter_(bench) {
         FrmMainServices services;
         services.environment = &environment_;
         services.clock = &clock_;
         services.prompter = &prompter_;
         services.endProcess = [](int) {};
+        services.makeSpooler = std::move(makeSpooler);
         form_ = std::make_unique<FrmMain>(services);
         WireFrmMain(*form_);
     }
     FrmMain& form() { return *form_; }
 
 private:
-    class NoPrompter : public Prompter {
+    class ReportingPrompter : public Prompter {
     public:
-        Answer message(const QString&, const QString&, Icon, Buttons) override {
+        explicit ReportingPrompter(const char* bench) : bench_(bench) {}
+        Answer message(const QString& title, const QString& text, Icon, Buttons) override {
+            std::fprintf(stderr, "%s: the window said \"%s: %s\"\n", bench_, qPrintable(title),
+                         qPrintable(text));
             return Answer::No;
         }
         std::optional<QString> input(const QString&, const QString&, const QString&) override {
             return std::nullopt;
         }
+
+    private:
+        const char* bench_;
     };
 
     Environment environment_;
     Clock clock_;
-    NoPrompter prompter_;
+    ReportingPrompter prompter_;
     std::unique_ptr<FrmMain> form_;
 };

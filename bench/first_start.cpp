@@ -18,7 +18,7 @@
 // Usage: first_start [--jobs N] (default 1000; 5000 takes a few minutes more)
 // Exits with 1 when a target is missed, 2 when the run could not be made.
 
-#include "app/FrmMainEvents.h"
+#include "BenchWindow.h"
 #include "app/Startup.h"
 #include "form/FrmMain.h"
 #include "form/JobGrid.h"
@@ -109,18 +109,6 @@ void submitHeldJobs(const QString& address, const QString& document, int count) 
     httpClose(http);
 }
 
-class NoPrompter : public Prompter {
-public:
-    Answer message(const QString& title, const QString& text, Icon, Buttons) override {
-        std::fprintf(stderr, "first_start: the window said \"%s: %s\"\n", qPrintable(title),
-                     qPrintable(text));
-        return Answer::No;
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-
 struct Start {
     double shownMs = 0;   // made to every job in both grids and the log
     double countedMs = 0; // made to every job's pages shown
@@ -155,23 +143,13 @@ Start startWindow(const QString& address, const QString& logFolder, int jobs,
                        .toUtf8());
     settings.close();
 
-    Environment environment;
-    Clock clock;
-    NoPrompter prompter;
     Start start;
     QElapsedTimer timer;
     timer.start();
-    FrmMainServices services;
-    services.environment = &environment;
-    services.clock = &clock;
-    services.prompter = &prompter;
-    services.endProcess = [](int) {};
-    if (countWhileListing)
-        services.makeSpooler = [](const QString& server) {
-            return std::make_unique<CupsSpooler>(server);
-        };
-    FrmMain form(services);
-    WireFrmMain(form);
+    BenchWindow window("first_start", countWhileListing ? [](const QString& server) {
+        return std::unique_ptr<PrintSpooler>(std::make_unique<CupsSpooler>(server));
+    } : std::function<std::unique_ptr<PrintSpooler>(const QString&)>());
+    FrmMain& form = window.form();
     ShowFrmMain(form);
     if (!QTest::qWaitFor(
             [&] {
@@ -213,15 +191,10 @@ QString newFolder(const QString& parent, const QString& name) {
     return folder;
 }
 
-// A folder with a new log, copied from the template beside the program's executables
-// as the program would copy it: the benchmark runs from a folder of its own.
+// A folder of its own with a new log.
 QString newLog(const QString& parent, const QString& name) {
-    const QString folder = newFolder(parent, name);
-    const QString log = QDir(folder).filePath(QStringLiteral("swr.db"));
-    const QString beside =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../bin/swr.db"));
-    if (!QFile::copy(beside, log) ||
-        !QFile::setPermissions(log, QFile::permissions(log) | QFileDevice::WriteOwner))
+    const QString folder = NewLogFolder(QDir(parent).filePath(name));
+    if (folder.isEmpty())
         throw Failure{QStringLiteral("the template log was not found (build the project)")};
     return folder;
 }

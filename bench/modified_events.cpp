@@ -69,14 +69,8 @@ void applyInReads(FrmMain& form, const QString& action, int jobs, int statusMask
 // each: released, so no longer paused.
 PerEvent modifiedEvents(int jobs, bool inReads) {
     QTemporaryDir folder;
-    // The log starts from the template beside the program's executables, as the
-    // program's would; the benchmark runs from a folder of its own.
-    const QString log = QDir(folder.path()).filePath(QStringLiteral("swr.db"));
-    QFile::copy(
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../bin/swr.db")),
-        log);
-    QFile::setPermissions(log, QFile::permissions(log) | QFileDevice::WriteOwner);
-    BenchWindow window;
+    NewLogFolder(folder.path());
+    BenchWindow window("modified_events");
     FrmMain& form = window.form();
     form.Settings.LogPath = folder.path();
     form.CurrentPrintQueue->addItem(QStringLiteral("Laser"));
@@ -107,13 +101,8 @@ PerEvent modifiedEvents(int jobs, bool inReads) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir folder;
-    qputenv("APPDATA", folder.path().toLocal8Bit());
-    qputenv("TEMP", folder.path().toLocal8Bit());
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
-        qputenv("XDG_RUNTIME_DIR", folder.path().toLocal8Bit());
+    UseBenchFolders(folder.path());
     QApplication app(argc, argv);
 
     const PerEvent read1000 = modifiedEvents(1000, true);

@@ -46,12 +46,8 @@ void scanAndAdd(QTreeWidget* grid, const SpoolerJob& job) {
 
 double windowMicrosPerEvent(int events, const QString& parent) {
     // A log of its own, from the template beside the program's executables.
-    const QString folder = QDir(parent).filePath(QString::number(events));
-    QDir().mkpath(folder);
-    QFile::copy(
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../bin/swr.db")),
-        QDir(folder).filePath(QStringLiteral("swr.db")));
-    BenchWindow window;
+    const QString folder = NewLogFolder(QDir(parent).filePath(QString::number(events)));
+    BenchWindow window("monitor_burst");
     FrmMain& form = window.form();
     form.Settings.LogPath = folder;
     form.CurrentPrintQueue->addItem(QStringLiteral("Laser"));
@@ -91,11 +87,8 @@ double scanMicrosPerEvent(int events) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir folder;
-    qputenv("APPDATA", folder.path().toLocal8Bit());
-    qputenv("TEMP", folder.path().toLocal8Bit());
+    UseBenchFolders(folder.path());
     QApplication app(argc, argv);
 
     const double window250 = windowMicrosPerEvent(250, folder.path());

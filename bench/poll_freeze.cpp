@@ -28,7 +28,7 @@ constexpr int kTickEveryMs = 1000;
 // The longest wait of an event due every 20 ms while `seconds` pass with the server
 // stopped. `onWindowThread`: each tick refreshes the view on the window's thread.
 double longestWaitMs(const QString& server, pid_t serverPid, int seconds, bool onWindowThread) {
-    BenchWindow window;
+    BenchWindow window("poll_freeze");
     FrmMain& form = window.form();
     form.Settings.PollNorm = QString::number(kTickEveryMs);
     form.CurrentPrinter->setCurrentText(server);
@@ -75,11 +75,8 @@ double longestWaitMs(const QString& server, pid_t serverPid, int seconds, bool o
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
     QTemporaryDir work;
-    qputenv("APPDATA", work.filePath(QStringLiteral("appdata")).toLocal8Bit());
-    qputenv("TEMP", work.path().toLocal8Bit());
+    UseBenchFolders(work.path());
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 60;
 

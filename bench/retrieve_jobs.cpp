@@ -32,7 +32,7 @@
 // Usage: retrieve_jobs [--runs N] [--sizes N,N,...] [--each-run] [--server-tool PATH]
 // Exits with 1 when a pass misses the target, 2 when the run could not be made.
 
-#include "app/FrmMainEvents.h"
+#include "BenchWindow.h"
 #include "form/FrmMain.h"
 #include "form/JobGrid.h"
 #include "log/LogDatabase.h"
@@ -418,31 +418,13 @@ QString resultText(SpoolerResult result) {
     }
 }
 
-// The window never asks anything here; a question would be a fault of the run.
-class SilentPrompter : public Prompter {
-public:
-    Answer message(const QString& title, const QString& text, Icon, Buttons) override {
-        std::fprintf(stderr, "retrieve_jobs: the window said \"%s: %s\"\n", qPrintable(title),
-                     qPrintable(text));
-        return Answer::No;
-    }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-
 // A main window connected to the server, its queue box on the busy queue and its
 // log in `logFolder`, as the operator would have it after choosing them.
 class JobView {
 public:
-    JobView(const QString& server, const QString& logFolder) : server_(server) {
-        FrmMainServices services;
-        services.environment = &environment_;
-        services.clock = &clock_;
-        services.prompter = &prompter_;
-        services.endProcess = [](int) {};
-        form_ = std::make_unique<FrmMain>(services);
-        WireFrmMain(*form_);
+    JobView(const QString& server, const QString& logFolder)
+        : server_(server), window_(std::make_unique<BenchWindow>("retrieve_jobs")),
+          form_(&window_->form()) {
         form_->Settings.LogPath = logFolder;
         form_->CurrentPrinter->setCurrentText(server);
         form_->CurrentPrintQueue->addItem(kQueue);
@@ -501,33 +483,15 @@ public:
     }
 
 private:
-    Environment environment_;
-    Clock clock_;
-    SilentPrompter prompter_;
     QString server_;
-    std::unique_ptr<FrmMain> form_;
+    std::unique_ptr<BenchWindow> window_;
+    FrmMain* form_;
 };
 
-// The template log beside the program's executables; the bench runs from a folder
-// of its own, so the new log is copied in the way the program would copy it.
-QString templateLog() {
-    const QString beside =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("swr.db"));
-    if (QFileInfo::exists(beside))
-        return beside;
-    const QString inBin =
-        QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("../bin/swr.db"));
-    if (QFileInfo::exists(inBin))
-        return inBin;
-    throw Failure{QStringLiteral("the template log swr.db was not found (build the project)")};
-}
-
 QString newLogFolder(const QString& parent, const QString& name) {
-    const QString folder = QDir(parent).filePath(name);
-    const QString log = QDir(folder).filePath(QStringLiteral("swr.db"));
-    if (!QDir().mkpath(folder) || !QFile::copy(templateLog(), log) ||
-        !QFile::setPermissions(log, QFile::permissions(log) | QFileDevice::WriteOwner))
-        throw Failure{QStringLiteral("cannot make a log in ") + folder};
+    const QString folder = NewLogFolder(QDir(parent).filePath(name));
+    if (folder.isEmpty())
+        throw Failure{QStringLiteral("the template log swr.db was not found (build the project)")};
     return folder;
 }
 
