@@ -729,17 +729,9 @@ int benchmark(const QStringList& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // The window is made but never shown; without a display it lives off screen.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
-        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Qt wants a private runtime folder and complains without one.
-    std::unique_ptr<QTemporaryDir> runtime;
-    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
-        runtime = std::make_unique<QTemporaryDir>();
-        if (runtime->isValid())
-            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime->path()));
-    }
+    // The benchmark's own folders until it names others; no display needs none.
+    QTemporaryDir folder;
+    UseBenchFolders(folder.path());
     QApplication app(argc, argv);
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);
