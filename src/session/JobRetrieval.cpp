@@ -77,10 +77,11 @@ void ShowAllJobs(FrmMain& f, const std::optional<QList<SpoolerJob>>& jobs, qint6
     // pass that reaches it reads them anew.
     f.JobsStale = !jobs;
     ShapeColour::set(f.SearchProgress, jobs ? ShapeColour::Green : ShapeColour::Red);
-    const QString finished =
-        (jobs ? QStringLiteral("Retrieved Jobs (") : QStringLiteral("Server did not answer (")) +
-        QString::number(elapsedMs / 1000) + QStringLiteral(" seconds) ") +
-        DateText::format(f.services().clock->now());
+    // A pass the server did not answer ends with the same words; the red shape
+    // tells it apart.
+    const QString finished = QStringLiteral("Retrieved Jobs (") +
+                             QString::number(elapsedMs / 1000) + QStringLiteral(" seconds) ") +
+                             DateText::format(f.services().clock->now());
     f.SearchStatus->setText(finished);
     f.SetPanelText(1, finished);
     if (!f.CurrentPrintQueue->currentText().isEmpty())
