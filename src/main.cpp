@@ -1,4 +1,5 @@
 #include "app/CredentialsDialog.h"
+#include "app/DesktopServices.h"
 #include "app/FrmMainEvents.h"
 #include "app/MessageBoxPrompter.h"
 #include "app/SignalBridge.h"
@@ -19,12 +20,14 @@ int main(int argc, char** argv) {
     Environment environment;
     Clock clock;
     MessageBoxPrompter prompter;
+    DesktopServices desktop;
 
     frmSplash splash;
     FrmMainServices services;
     services.environment = &environment;
     services.clock = &clock;
     services.prompter = &prompter;
+    services.desktop = &desktop;
     services.monitorProgram = JobMonitorProgram();
     FrmMain* owner = nullptr;
     services.credentials = [&owner](const CredentialsQuestion& question) {

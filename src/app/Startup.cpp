@@ -62,6 +62,7 @@ void Form_Load(FrmMain& f) {
     f.AppendSplashStatus(QStringLiteral("Settings, "));
     f.resize(Twips::toPixels(14970), f.height());
     f.SessionPrintedPages = 0;
+    f.SessionDeletedPages = 0;
     LoadSettings(f);
     f.Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
     DoEvents();

@@ -16,6 +16,7 @@
 #include <memory>
 
 class Clock;
+class Desktop;
 class LogDatabase;
 class PrintSpooler;
 class Environment;
@@ -46,6 +47,8 @@ struct FrmMainServices {
     Environment* environment = nullptr;
     Clock* clock = nullptr;
     Prompter* prompter = nullptr;
+    // Pages and files to open, mail, and the file and folder choosers.
+    Desktop* desktop = nullptr;
     // Ends the process at once. Tests record the call instead.
     std::function<void(int)> endProcess;
     // The job monitor program; with none, no job events arrive.
@@ -166,7 +169,10 @@ public:
     QString CurrentServer;
     QString CurrentQueue;
     QString LastHistoryServer;
-    double SessionPrintedPages = 0;
+    // Pages released and deleted since the program started; the running totals are
+    // the "Log Counters" of swr.ini.
+    qint64 SessionPrintedPages = 0;
+    qint64 SessionDeletedPages = 0;
     bool ResumeAllInProgress = false;
     QString LastReleasedJob;
     // The last pass over the server's jobs found it silent: the grids show what it

@@ -1,6 +1,5 @@
 #include "session/QueueSelection.h"
 
-#include "control/AutoQueue.h"
 #include "form/FrmMain.h"
 #include "form/JobGrid.h"
 #include "form/SettingsRecord.h"
@@ -10,6 +9,7 @@
 #include "platform/JobStatus.h"
 #include "platform/PrintSpooler.h"
 #include "platform/Prompter.h"
+#include "session/HoldRule.h"
 #include "session/JobRetrieval.h"
 #include "session/ServerConnection.h"
 

@@ -9,6 +9,7 @@
 #include "platform/Clock.h"
 #include "platform/DateText.h"
 #include "platform/Environment.h"
+#include "platform/NumberText.h"
 #include "platform/Prompter.h"
 #include "shell/History.h"
 #include "shell/IniFile.h"
@@ -26,6 +27,7 @@
 #include <QScreen>
 #include <QTreeWidget>
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -34,16 +36,10 @@ namespace {
 const QString kMain = QStringLiteral("Spoolwright");
 const QString kFavourites = QStringLiteral("Favourites");
 
-// The leading number of a text, or 0 ("12abc" reads 12).
+// The leading number of a text, or 0, as a setting holds it.
 int leadingNumber(const QString& text) {
-    const QString trimmed = text.trimmed();
-    int end = 0;
-    if (end < trimmed.size() &&
-        (trimmed[end] == QLatin1Char('-') || trimmed[end] == QLatin1Char('+')))
-        ++end;
-    while (end < trimmed.size() && trimmed[end].isDigit())
-        ++end;
-    return trimmed.left(end).toInt();
+    const qint64 number = LeadingNumber(text);
+    return number < INT_MIN || number > INT_MAX ? 0 : static_cast<int>(number);
 }
 
 // The panel switches show their panel when true, missing or not a Boolean at all.

@@ -37,6 +37,7 @@ FrmMain& MainWindowHarness::create() {
     services.environment = &environment;
     services.clock = &clock;
     services.prompter = &prompter;
+    services.desktop = &desktop;
     services.monitorProgram = monitorProgram;
     services.endProcess = [this](int) {
         if (++endCalls == 1 && onEnd)

@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "support/FakeSpooler.h"
+#include "support/RecordingDesktop.h"
 #include "support/RecordingPrompter.h"
 
 #include <QTemporaryDir>
@@ -45,6 +46,7 @@ public:
     frmSplash& splash() { return *splash_; }
 
     RecordingPrompter prompter;
+    RecordingDesktop desktop;
     Environment environment;
     Clock clock;
     int endCalls = 0;

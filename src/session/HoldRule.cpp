@@ -1,4 +1,4 @@
-#include "control/AutoQueue.h"
+#include "session/HoldRule.h"
 
 #include "platform/PrintSpooler.h"
 

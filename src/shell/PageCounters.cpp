@@ -1,0 +1,38 @@
+#include "shell/PageCounters.h"
+
+#include "form/FrmMain.h"
+#include "platform/NumberText.h"
+#include "shell/IniFile.h"
+
+namespace {
+
+const QString kSection = QStringLiteral("Log Counters");
+
+void raise(FrmMain& form, const QString& key, qint64 pages) {
+    const qint64 total = ReadPageCounter(form, key) + pages;
+    WriteSettings(*form.services().environment, {{kSection, key, QString::number(total)}});
+}
+
+} // namespace
+
+qint64 ReadPageCounter(const FrmMain& form, const QString& key) {
+    return LeadingNumber(ReadSetting(*form.services().environment, kSection, key));
+}
+
+void CountPrintedPages(FrmMain& form, qint64 pages) {
+    form.SessionPrintedPages += pages;
+    raise(form, QLatin1String(kPrintedCounter), pages);
+}
+
+void CountDeletedPages(FrmMain& form, qint64 pages) {
+    form.SessionDeletedPages += pages;
+    raise(form, QLatin1String(kDeletedCounter), pages);
+}
+
+void ResetPageCounters(FrmMain& form) {
+    form.SessionPrintedPages = 0;
+    form.SessionDeletedPages = 0;
+    WriteSettings(*form.services().environment,
+                  {{kSection, QLatin1String(kPrintedCounter), QStringLiteral("0")},
+                   {kSection, QLatin1String(kDeletedCounter), QStringLiteral("0")}});
+}
