@@ -2,6 +2,8 @@
 
 #include "app/Startup.h"
 #include "app/Timers.h"
+#include "control/JobActions.h"
+#include "control/QueueActions.h"
 #include "form/FrmMain.h"
 #include "form/PanelFrame.h"
 #include "log/LogDatabase.h"
@@ -17,6 +19,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 
 namespace {
 
@@ -43,7 +46,20 @@ void wireMenus(FrmMain& f) {
     const std::pair<const char*, void (*)(FrmMain&)> commands[] = {
         {"mnuClosePanel", mnuClosePanel_Click},
         {"mnuSearch", mnuSearch_Click},
-        {"mnuMenu", mnuMenu_Click}};
+        {"mnuMenu", mnuMenu_Click},
+        {"MenuPauseJob", MenuPauseJob},
+        {"MenuResumeJob", MenuResumeJob},
+        {"MenuRemove", MenuRemove},
+        {"MenuPriority", MenuPriority},
+        {"mnuLogComment", mnuLogComment},
+        {"mnuJobProperties", mnuJobProperties},
+        {"mnupausealljobs", mnupausealljobs},
+        {"mnuresumealljobs", mnuresumealljobs},
+        {"menuPurge", menuPurge},
+        {"MenuPause", MenuPause},
+        {"MenuResume", MenuResume},
+        {"mnutestpage", mnutestpage},
+        {"mnuPrinterProperties", mnuPrinterProperties}};
     for (const auto& [name, command] : commands)
         QObject::connect(f.Menu(QString::fromLatin1(name)), &QAction::triggered, &f,
                          [&f, command = command] { command(f); });
@@ -58,6 +74,12 @@ void wireControls(FrmMain& f) {
                      [&f] { CurrentPrintQueue_Click(f); });
     QObject::connect(f.cmdRefreshJobs, &QPushButton::clicked, &f,
                      [&f] { cmdRefreshJobs_Click(f); });
+    QObject::connect(f.cmdTestPage, &QPushButton::clicked, &f, [&f] { mnutestpage(f); });
+    QObject::connect(f.cmdPrintProperty, &QPushButton::clicked, &f,
+                     [&f] { mnuPrinterProperties(f); });
+    // The play picture shows a running queue and pauses it; the pause picture resumes.
+    QObject::connect(f.imgPlay, &QToolButton::clicked, &f, [&f] { MenuPause(f); });
+    QObject::connect(f.imgPause, &QToolButton::clicked, &f, [&f] { MenuResume(f); });
     f.frmQueueControl->setContextMenuPolicy(Qt::CustomContextMenu);
     QObject::connect(
         f.frmQueueControl, &QWidget::customContextMenuRequested, &f, [&f](const QPoint& at) {

@@ -1,7 +1,9 @@
 #include "app/Timers.h"
 
+#include "control/QueueActions.h"
 #include "control/ReleaseSteps.h"
 #include "form/FrmMain.h"
+#include "form/SettingsRecord.h"
 #include "form/ShapeColour.h"
 #include "log/LogDatabase.h"
 #include "platform/Clock.h"
@@ -20,12 +22,6 @@
 #include <QThreadPool>
 #include <QTimer>
 #include <QTreeWidget>
-
-int PollInterval(const QString& setting, int defaultMs) {
-    bool ok = false;
-    const int ms = setting.trimmed().toInt(&ok);
-    return ok && ms > 0 ? ms : defaultMs;
-}
 
 void Timer1_Timer(FrmMain& f) {
     f.Log().flushPending(); // never waits: rows the log could not take are tried again
@@ -78,9 +74,12 @@ PollAnswer readPoll(const PollTick& tick, GuardedSpooler* server, GuardedSpooler
     PollAnswer answer;
     if (tick.watchRelease && server) {
         const std::optional<SpoolerQueue> queue = server->queue(tick.queue);
-        if (queue && queue->Status == 0)
+        // A queue printing the released job reports processing (0x400): only a
+        // paused queue (0x1) has stopped.
+        if (queue && (queue->Status & 0x1) == 0)
             for (const SpoolerJob& job : server->queueJobs(tick.queue))
-                if (job.StatusMask != 1 && job.Name == tick.view.lastReleasedJob) {
+                if (job.StatusMask != 1 &&
+                    QString::number(job.JobId) == tick.view.lastReleasedJob) {
                     answer.releasedJobPrinting = true;
                     break;
                 }
@@ -108,14 +107,14 @@ void applyPoll(FrmMain& f, const PollTick& tick, const PollAnswer& answer) {
         ShowQueueView(f, answer.view);
         ShapeColour::set(f.ActiveUpdate, ShapeColour::Red);
         if (f.chkAutoQueue->isChecked())
-            f.Timer2->setInterval(PollInterval(f.Settings.PollAQactive, 10));
+            f.Timer2->setInterval(PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs));
         f.Timer2->start();
         return;
     }
     if (f.chkAutoQueue->isChecked())
-        f.Timer2->setInterval(PollInterval(f.Settings.PollAQ, 6000));
+        f.Timer2->setInterval(PollInterval(f.Settings.PollAQ, kPollAQDefaultMs));
     else
-        f.Timer2->setInterval(PollInterval(f.Settings.PollNorm, 10000));
+        f.Timer2->setInterval(PollInterval(f.Settings.PollNorm, kPollNormDefaultMs));
     ShowQueueView(f, answer.view);
     chkTimedRelease(f);
     if (f.ResumeAllInProgress)

@@ -13,5 +13,3 @@ void Timer1_Timer(FrmMain& form);
 // watching a released job print.
 void Timer2_Timer(FrmMain& form);
 
-// The poll interval setting as milliseconds; the default when it is not a number.
-int PollInterval(const QString& setting, int defaultMs);

@@ -3,5 +3,3 @@
 void chkTimedRelease(FrmMain&) {}
 
 void ResumeExceptions(FrmMain&) {}
-
-void ResumeAllJobs(FrmMain&) {}

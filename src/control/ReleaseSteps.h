@@ -10,6 +10,3 @@ void chkTimedRelease(FrmMain& form);
 
 // To come: releases the held jobs of the users AutoQueue never holds.
 void ResumeExceptions(FrmMain& form);
-
-// To come: goes on releasing the queue's jobs one at a time while a Resume All runs.
-void ResumeAllJobs(FrmMain& form);

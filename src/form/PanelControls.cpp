@@ -122,10 +122,11 @@ void buildQueueControlPanel(FrmMain& f, QWidget* client) {
     f.txtTimed->setMaximumWidth(Twips::toPixels(900));
     f.optTimed[0] = named(new QRadioButton(QStringLiteral("Print Jobs"), body), "optTimed0");
     f.optTimed[1] = named(new QRadioButton(QStringLiteral("Delete Jobs"), body), "optTimed1");
+    // Each picture shows the queue's state and switches it: the play picture of a
+    // running queue pauses it, the pause picture of a paused one resumes it.
     f.imgPause =
-        imageButton(body, "imgPause", QStyle::SP_MediaPause, QStringLiteral("Pause Printer"));
-    f.imgPlay =
-        imageButton(body, "imgPlay", QStyle::SP_MediaPlay, QStringLiteral("Resume Printer"));
+        imageButton(body, "imgPause", QStyle::SP_MediaPause, QStringLiteral("Resume Printer"));
+    f.imgPlay = imageButton(body, "imgPlay", QStyle::SP_MediaPlay, QStringLiteral("Pause Printer"));
     f.imgFavourite = imageButton(body, "imgFavourite", QStyle::SP_DialogYesButton,
                                  QStringLiteral("Add Favourite"));
     f.LabelPrintJobs = named(new QLabel(body), "LabelPrintJobs");

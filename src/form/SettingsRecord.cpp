@@ -54,3 +54,9 @@ std::optional<bool> ParseBoolean(const QString& text) {
         return number != 0;
     return std::nullopt;
 }
+
+int PollInterval(const QString& setting, int defaultMs) {
+    bool ok = false;
+    const int ms = setting.trimmed().toInt(&ok);
+    return ok && ms > 0 ? ms : defaultMs;
+}

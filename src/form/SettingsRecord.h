@@ -59,6 +59,15 @@ struct SettingKey {
 extern const SettingKey kSettingKeys[];
 extern const int kSettingKeyCount;
 
+// A poll interval setting as milliseconds; the default when it is not a number.
+int PollInterval(const QString& setting, int defaultMs);
+
+// The poll's three rates, from the settings: normal, while AutoQueue holds, and
+// while a job released under AutoQueue prints.
+inline constexpr int kPollNormDefaultMs = 10000;
+inline constexpr int kPollAQDefaultMs = 6000;
+inline constexpr int kPollAQactiveDefaultMs = 10;
+
 // A switch's text as a Boolean: "True" or "False" in any letter case, or a number
 // (true unless zero); nothing for any other text.
 std::optional<bool> ParseBoolean(const QString& text);

@@ -158,17 +158,25 @@ void LogDatabase::flushPending() {
 }
 
 void LogDatabase::WriteAudit(const QString& action, const QString& description) {
-    if (!context_().audit)
+    WriteAudits(action, {description});
+}
+
+void LogDatabase::WriteAudits(const QString& action, const QStringList& descriptions) {
+    if (!context_().audit || descriptions.isEmpty())
         return;
     Operation operation(*this);
-    // The row keeps the time of the action, however long it has to wait.
-    enqueue({{PendingWrite::Kind::Audit,
-              QString(),
-              {{QStringLiteral("Time"), DateText::format(clock_.now())},
-               {QStringLiteral("Action"), action},
-               {QStringLiteral("Description"), description},
-               {QStringLiteral("SWR User"), environment_.userName()},
-               {QStringLiteral("SWR Computer"), environment_.computerName()}}}});
+    // The rows keep the time of the action, however long they have to wait.
+    const QString now = DateText::format(clock_.now());
+    QList<PendingWrite> writes;
+    for (const QString& description : descriptions)
+        writes.append({PendingWrite::Kind::Audit,
+                       QString(),
+                       {{QStringLiteral("Time"), now},
+                        {QStringLiteral("Action"), action},
+                        {QStringLiteral("Description"), description},
+                        {QStringLiteral("SWR User"), environment_.userName()},
+                        {QStringLiteral("SWR Computer"), environment_.computerName()}}});
+    enqueue(writes);
     writeBacklog();
 }
 

@@ -83,6 +83,8 @@ public:
     // Appends an audit row (time, action, description, operator and computer) when
     // the Audit setting is on.
     void WriteAudit(const QString& action, const QString& description);
+    // Appends one audit row per description, in one transaction.
+    void WriteAudits(const QString& action, const QStringList& descriptions);
 
     // Sets one column of the job row with this key, creating the row when there is
     // none. Empty text is stored as NULL.

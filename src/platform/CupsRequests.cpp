@@ -76,6 +76,14 @@ IppPtr queueRequest(const CupsConnection& connection, const QString& queue) {
     return request;
 }
 
+IppPtr allPrinterAttributesRequest(const CupsConnection& connection, const QString& queue) {
+    IppPtr request = connection.newRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    addUri(request.get(), "printer-uri", printerUri(connection, queue));
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "all");
+    return request;
+}
+
 IppPtr printersRequest(const CupsConnection& connection) {
     IppPtr request = connection.newRequest(IPP_OP_CUPS_GET_PRINTERS);
     askFor(request.get(), printerAttributes);

@@ -21,6 +21,8 @@ IppPtr queueNamesRequest(const CupsConnection& connection);
 IppPtr queueRequest(const CupsConnection& connection, const QString& queue);
 // CUPS-Get-Printers for the live reports' printer properties.
 IppPtr printersRequest(const CupsConnection& connection);
+// Get-Printer-Attributes of one queue, asking for everything the server has.
+IppPtr allPrinterAttributesRequest(const CupsConnection& connection, const QString& queue);
 
 // Get-Jobs of the jobs not yet finished at `uri` (the server's or a printer's),
 // asking for the attributes a job's fields are made of and nothing else.

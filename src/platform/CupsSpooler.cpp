@@ -207,7 +207,9 @@ JobPageCount CupsSpooler::count(const JobKey& key, int documents, qint64 kOctets
 }
 
 SpoolerResult CupsSpooler::perform(IppPtr request, const char* resource) {
-    lastResult_ = connection_.send(std::move(request), resource).result;
+    const CupsReply reply = connection_.send(std::move(request), resource);
+    lastResult_ = reply.result;
+    lastMessage_ = reply.message;
     return lastResult_;
 }
 
@@ -241,11 +243,29 @@ SpoolerResult CupsSpooler::purgeQueue(const QString& queue) {
 
 SpoolerResult CupsSpooler::printTestPage(const QString& queue) {
     const QByteArray resource = QStringLiteral("/printers/%1").arg(queue).toUtf8();
-    lastResult_ = connection_
-                      .sendWithDocument(testPageRequest(connection_, queue), resource.constData(),
-                                        testPagePath())
-                      .result;
+    const CupsReply reply = connection_.sendWithDocument(testPageRequest(connection_, queue),
+                                                         resource.constData(), testPagePath());
+    lastResult_ = reply.result;
+    lastMessage_ = reply.message;
     return lastResult_;
+}
+
+QList<SpoolerAttribute> CupsSpooler::printerAttributes(const QString& queue) {
+    const CupsReply reply = connection_.send(allPrinterAttributesRequest(connection_, queue), "/");
+    lastResult_ = reply.result;
+    lastMessage_ = reply.message;
+    QList<SpoolerAttribute> attributes;
+    if (reply.result != SpoolerResult::Success)
+        return attributes;
+    for (ipp_attribute_t* attribute = ippFirstAttribute(reply.response.get()); attribute;
+         attribute = ippNextAttribute(reply.response.get())) {
+        if (ippGetGroupTag(attribute) != IPP_TAG_PRINTER || !ippGetName(attribute))
+            continue;
+        char text[2048];
+        ippAttributeString(attribute, text, sizeof text);
+        attributes.append({QString::fromUtf8(ippGetName(attribute)), QString::fromUtf8(text)});
+    }
+    return attributes;
 }
 
 QList<SpoolerPrinter> CupsSpooler::printers() {

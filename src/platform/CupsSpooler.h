@@ -54,7 +54,9 @@ public:
 
     // How the last call ended, so that an empty answer from an unreachable
     // server can be told from a server without queues.
+    QList<SpoolerAttribute> printerAttributes(const QString& queue) override;
     SpoolerResult lastResult() const override { return lastResult_; }
+    QString lastMessage() const override { return lastMessage_; }
 
     // Counts one job's pages (see above); what came of it is remembered like a
     // count. Leaves lastResult() as it was: counting runs beside the listings.
@@ -87,6 +89,7 @@ private:
     QString serverName_;
     CupsConnection connection_;
     SpoolerResult lastResult_ = SpoolerResult::Success;
+    QString lastMessage_; // of the last job or printer operation
     QHash<JobKey, JobPageCount> countedPages_;
     QHash<JobKey, ListedJob> listed_;
     int documentsRead_ = 0;

@@ -68,6 +68,12 @@ QString GuardedSpooler::printerWebPage(const QString& queue) const {
 JobPageCount GuardedSpooler::countPages(const SpoolerJob& job) {
     GUARDED(countPages(job));
 }
+QList<SpoolerAttribute> GuardedSpooler::printerAttributes(const QString& queue) {
+    GUARDED(printerAttributes(queue));
+}
+QString GuardedSpooler::lastMessage() const {
+    GUARDED(lastMessage());
+}
 SpoolerResult GuardedSpooler::lastResult() const {
     GUARDED(lastResult());
 }

@@ -47,7 +47,9 @@ public:
     QList<SpoolerPrinter> printers() override;
     QString printerWebPage(const QString& queue) const override;
     JobPageCount countPages(const SpoolerJob& job) override;
+    QList<SpoolerAttribute> printerAttributes(const QString& queue) override;
     SpoolerResult lastResult() const override;
+    QString lastMessage() const override;
     std::optional<SpoolerCredentials> credentials() const override;
 
     // Runs `work` with the spooler to itself, so that a call and its lastResult()

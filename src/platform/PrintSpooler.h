@@ -92,6 +92,13 @@ struct SpoolerPrinter {
     QString Location;
 };
 
+// One attribute of a printer as the server gives it: its name and its value(s) as
+// text, for showing the operator what the server knows of a printer.
+struct SpoolerAttribute {
+    QString name;
+    QString value;
+};
+
 // One print server, seen in the terms the program's features use: queues and jobs
 // with the names and status numbers of the Windows spooler. One instance per
 // server name. Every call is bounded by the timeouts above; a failing call
@@ -143,8 +150,18 @@ public:
         return {};
     }
 
+    // Every attribute the server gives of one printer, in its order; empty when the
+    // printer cannot be read.
+    virtual QList<SpoolerAttribute> printerAttributes(const QString& queue) {
+        (void)queue;
+        return {};
+    }
+
     // How the last call to the server ended; tells an empty list from a failed one.
     virtual SpoolerResult lastResult() const = 0;
+    // The server's own words on how the last call ended ("Not authorized", ...);
+    // empty when it said nothing or was not reached.
+    virtual QString lastMessage() const { return QString(); }
 
     // The user name and password the operator gave this server during the run, if
     // any, so that the job monitor can use them too.

@@ -3,5 +3,5 @@
 #include "platform/PrintSpooler.h"
 
 bool HoldsUnderAutoQueue(const SpoolerJob& job, const QString& lastReleasedJob) {
-    return job.StatusMask != 1 && job.Name != lastReleasedJob;
+    return job.StatusMask != 1 && QString::number(job.JobId) != lastReleasedJob;
 }

@@ -126,7 +126,7 @@ TEST_F(LiveUpdates, ThePollRefreshesAtTheIntervalOfItsState) {
     // A released job still in the (running) queue: fast poll and the red indicator.
     alpha.resumeQueue("Laser");
     alpha.resumeJob("Laser", 50);
-    w->LastReleasedJob = "Laser, 50";
+    w->LastReleasedJob = "50";
     ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Red);
     EXPECT_EQ(w->Timer2->interval(), 10);

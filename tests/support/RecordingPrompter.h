@@ -8,7 +8,8 @@
 #include <ostream>
 
 // A Prompter for tests: records every question exactly as it was put and answers
-// from a script (Yes or OK when the script runs out); an input box gets its default.
+// from a script (Yes or OK when the script runs out); an input box answers from its
+// own script, and with its default when that runs out.
 class RecordingPrompter : public Prompter {
 public:
     struct Asked {
@@ -33,9 +34,14 @@ public:
     std::optional<QString> input(const QString& title, const QString& prompt,
                                  const QString& defaultText = QString()) override {
         asked.append({title, prompt, Icon::None, Buttons::OkCancel});
-        return defaultText;
+        if (inputs.empty())
+            return defaultText;
+        const QString typed = inputs.front();
+        inputs.pop_front();
+        return typed.isNull() ? std::nullopt : std::optional<QString>(typed);
     }
 
     std::deque<Answer> answers; // next message answers, in order
+    std::deque<QString> inputs; // next input box answers; a null text: Cancel
     QList<Asked> asked;
 };

@@ -1,0 +1,60 @@
+#include "control/ActionSteps.h"
+
+#include "form/FrmMain.h"
+#include "form/WaitCursor.h"
+#include "platform/Clock.h"
+#include "platform/DateText.h"
+#include "platform/Environment.h"
+#include "platform/GuardedSpooler.h"
+
+#include <QComboBox>
+
+namespace {
+
+QString resultText(SpoolerResult result) {
+    switch (result) {
+    case SpoolerResult::NotFound:
+        return QStringLiteral("not found on the server");
+    case SpoolerResult::AccessDenied:
+        return QStringLiteral("not authorised");
+    case SpoolerResult::Unreachable:
+        return QStringLiteral("the server did not answer");
+    default:
+        return QStringLiteral("refused by the server");
+    }
+}
+
+} // namespace
+
+void ShowActionStatus(FrmMain& f, const QString& words) {
+    f.SetPanelText(1, words + DateText::timeOfDay(f.services().clock->now()));
+}
+
+GuardedSpooler* ActionSpooler(FrmMain& f) {
+    return f.ServerContainer;
+}
+
+std::optional<QList<SpoolerJob>> ListQueueJobs(FrmMain& f, GuardedSpooler& spooler,
+                                               const QString& queue) {
+    const WaitCursor wait;
+    auto [jobs, result, message] = spooler.exclusive([&queue](PrintSpooler& s) {
+        QList<SpoolerJob> listed = s.queueJobs(queue);
+        return std::make_tuple(listed, s.lastResult(), s.lastMessage());
+    });
+    if (result != SpoolerResult::Success) {
+        ShowRefusal(f, QStringLiteral("Jobs of ") + queue, result, message);
+        return std::nullopt;
+    }
+    return jobs;
+}
+
+void ShowRefusal(FrmMain& f, const QString& what, SpoolerResult result, const QString& message) {
+    const QString reason = message.trimmed().isEmpty() ? resultText(result) : message.trimmed();
+    f.SetPanelText(1, what + QStringLiteral(": ") + reason);
+}
+
+QList<LogField> OperatorFields(FrmMain& f) {
+    const Environment& environment = *f.services().environment;
+    return {{QStringLiteral("SWR User"), environment.userName()},
+            {QStringLiteral("SWR Computer"), environment.computerName()}};
+}

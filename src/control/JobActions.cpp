@@ -1,0 +1,242 @@
+#include "control/JobActions.h"
+
+#include "control/ActionSteps.h"
+#include "form/FrmMain.h"
+#include "form/JobGrid.h"
+#include "form/SettingsRecord.h"
+#include "form/WaitCursor.h"
+#include "log/LogDatabase.h"
+#include "platform/Clock.h"
+#include "platform/DateText.h"
+#include "platform/GuardedSpooler.h"
+#include "platform/JobText.h"
+#include "platform/NumberText.h"
+#include "platform/Prompter.h"
+#include "session/QueueSelection.h"
+#include "shell/PageCounters.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+QString queueOf(FrmMain& f) {
+    return f.CurrentPrintQueue->currentText();
+}
+
+// The job as the server has it now, or nothing when it has left the queue (the
+// status bar and a refreshed view say so) or the server would not say.
+std::optional<SpoolerJob> jobStillQueued(FrmMain& f, GuardedSpooler& spooler, int jobId) {
+    const std::optional<QList<SpoolerJob>> jobs = ListQueueJobs(f, spooler, queueOf(f));
+    if (!jobs)
+        return std::nullopt;
+    for (const SpoolerJob& job : *jobs)
+        if (job.JobId == jobId)
+            return job;
+    f.SetPanelText(1, QStringLiteral("Job %1 is no longer in the queue").arg(jobId));
+    CurrentPrintQueue_Click(f);
+    return std::nullopt;
+}
+
+// Sends one job operation; false, with the server's reason in the status bar, when
+// the server refused it.
+template <typename Operation>
+bool sendJobOperation(FrmMain& f, GuardedSpooler& spooler, int jobId, Operation operation) {
+    const WaitCursor wait;
+    const QString queue = queueOf(f);
+    auto [result, message] = spooler.exclusive([&](PrintSpooler& s) {
+        const SpoolerResult sent = operation(s, queue, jobId);
+        return std::make_pair(sent, s.lastMessage());
+    });
+    if (result == SpoolerResult::Success)
+        return true;
+    ShowRefusal(f, QStringLiteral("Job %1").arg(jobId), result, message);
+    return false;
+}
+
+// The fields of a job's log row that every release and deletion writes, from the
+// texts its grid row shows, with the fields of the action between them.
+QList<LogField> jobLogFields(FrmMain& f, const QStringList& text,
+                             const QList<LogField>& actionFields) {
+    QList<LogField> fields{{QStringLiteral("Server"), f.CurrentPrinter->currentText()},
+                           {QStringLiteral("Queue"), queueOf(f)},
+                           {QStringLiteral("Description"), text[JobColumn::Description]},
+                           {QStringLiteral("Computer"), text[JobColumn::Computer]},
+                           {QStringLiteral("User"), text[JobColumn::User]},
+                           {QStringLiteral("Name"), text[JobColumn::ID]},
+                           {QStringLiteral("Priority"), text[JobColumn::Priority]},
+                           {QStringLiteral("Time Submitted"), text[JobColumn::Submitted]},
+                           {QStringLiteral("Pages"), text[JobColumn::Pages]}};
+    return fields + actionFields + OperatorFields(f);
+}
+
+QString nowText(FrmMain& f) {
+    return DateText::format(f.services().clock->now());
+}
+
+} // namespace
+
+const SpoolerJob* SelectedJob(FrmMain& f) {
+    QTreeWidgetItem* row = f.JobList->currentItem();
+    return row && row->isSelected() ? f.jobGrid().jobOf(row) : nullptr;
+}
+
+void MenuPauseJob(FrmMain& f) {
+    ShowActionStatus(f, QStringLiteral("Pause Job "));
+    f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Pause Job"));
+    GuardedSpooler* spooler = ActionSpooler(f);
+    const SpoolerJob* selected = SelectedJob(f);
+    if (!spooler || !selected)
+        return;
+    const int jobId = selected->JobId;
+    if (!jobStillQueued(f, *spooler, jobId))
+        return;
+    if (!sendJobOperation(f, *spooler, jobId, [](PrintSpooler& s, const QString& q, int id) {
+            return s.pauseJob(q, id);
+        }))
+        return;
+    QCoreApplication::processEvents();
+    CurrentPrintQueue_Click(f);
+}
+
+bool ResumeJob(FrmMain& f, const SpoolerJob& shown) {
+    ShowActionStatus(f, QStringLiteral("Resume Job "));
+    f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Resume Job"));
+    GuardedSpooler* spooler = ActionSpooler(f);
+    if (!spooler)
+        return false;
+    const SpoolerJob job = shown; // the grid may change under the calls below
+    if (!jobStillQueued(f, *spooler, job.JobId))
+        return false;
+    if (!sendJobOperation(f, *spooler, job.JobId, [](PrintSpooler& s, const QString& q, int id) {
+            return s.resumeJob(q, id);
+        }))
+        return false;
+    const QStringList text = f.jobGrid().texts(job);
+    f.Log().SetLogFields(TransactionID(text[JobColumn::ID], text[JobColumn::Submitted]),
+                         jobLogFields(f, text,
+                                      {{QStringLiteral("Resumed"), nowText(f)},
+                                       {QStringLiteral("Printed Pages"), text[JobColumn::Pages]},
+                                       {QStringLiteral("Deleted"), QString()},
+                                       {QStringLiteral("Deleted Pages"), QString()}}));
+    CountPrintedPages(f, LeadingNumber(text[JobColumn::Pages]));
+    f.LastReleasedJob = text[JobColumn::ID];
+    QCoreApplication::processEvents();
+    if (f.chkAutoQueue->isChecked()) {
+        // AutoQueue keeps the queue itself paused; the released job needs it running,
+        // and the fast poll pauses it again once the job has left.
+        const WaitCursor wait;
+        spooler->resumeQueue(queueOf(f));
+        CurrentPrintQueue_Click(f);
+        f.Timer2->stop();
+        f.Timer2->setInterval(PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs));
+        f.Timer2->start();
+    }
+    return true;
+}
+
+void MenuResumeJob(FrmMain& f) {
+    if (const SpoolerJob* selected = SelectedJob(f)) {
+        ResumeJob(f, *selected);
+    } else {
+        ShowActionStatus(f, QStringLiteral("Resume Job "));
+        f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Resume Job"));
+    }
+}
+
+void MenuRemove(FrmMain& f) {
+    // The poll must not redraw the grid under the question.
+    f.Timer2->stop();
+    if (const SpoolerJob* selected = SelectedJob(f)) {
+        const SpoolerJob job = *selected;
+        const QStringList text = f.jobGrid().texts(job);
+        const Prompter::Answer answer = f.services().prompter->message(
+            QStringLiteral("Warning"),
+            QStringLiteral("Are you sure you want to delete \r\n") + text[JobColumn::Description] +
+                QStringLiteral("\r\nby ") + text[JobColumn::Computer] + QLatin1Char(' ') +
+                text[JobColumn::Size] + QLatin1Char('?'),
+            Prompter::Icon::Exclamation, Prompter::Buttons::YesNo);
+        GuardedSpooler* spooler = ActionSpooler(f);
+        if (answer == Prompter::Answer::Yes && spooler) {
+            ShowActionStatus(f, QStringLiteral("Remove Job "));
+            f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Remove Job"));
+            if (jobStillQueued(f, *spooler, job.JobId) &&
+                sendJobOperation(
+                    f, *spooler, job.JobId,
+                    [](PrintSpooler& s, const QString& q, int id) { return s.deleteJob(q, id); })) {
+                f.Log().SetLogFields(
+                    TransactionID(text[JobColumn::ID], text[JobColumn::Submitted]),
+                    jobLogFields(f, text,
+                                 {{QStringLiteral("Deleted"), nowText(f)},
+                                  {QStringLiteral("Deleted Pages"), text[JobColumn::Pages]},
+                                  {QStringLiteral("Resumed"), QString()},
+                                  {QStringLiteral("Printed Pages"), QString()}}));
+                CountDeletedPages(f, LeadingNumber(text[JobColumn::Pages]));
+                QCoreApplication::processEvents();
+            }
+        }
+    }
+    CurrentPrintQueue_Click(f);
+    QCoreApplication::processEvents();
+    f.Timer2->start();
+}
+
+void MenuPriority(FrmMain& f) {
+    const std::optional<QString> answer = f.services().prompter->input(
+        QStringLiteral("Spoolwright"),
+        QStringLiteral("Please enter a new Priority for this Print Job:"));
+    const QString priorityText = answer.value_or(QString()).trimmed();
+    if (priorityText.isEmpty())
+        return;
+    ShowActionStatus(f, QStringLiteral("Change Priority "));
+    f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Change Priority"));
+    GuardedSpooler* spooler = ActionSpooler(f);
+    const SpoolerJob* selected = SelectedJob(f);
+    bool whole = false;
+    const int priority = priorityText.toInt(&whole);
+    // A priority that is no whole number leaves the job as it was.
+    if (!spooler || !selected || !whole)
+        return;
+    SpoolerJob job = *selected;
+    if (!jobStillQueued(f, *spooler, job.JobId))
+        return;
+    if (!sendJobOperation(f, *spooler, job.JobId,
+                          [priority](PrintSpooler& s, const QString& q, int id) {
+                              return s.setJobPriority(q, id, priority);
+                          }))
+        return;
+    // The server announces no event for a new priority: the grids show it now.
+    job.Priority = priority;
+    f.jobGrid().rewrite(job);
+    if (f.searchGrid().job(job.Name))
+        f.searchGrid().rewrite(job);
+    QCoreApplication::processEvents();
+}
+
+void mnuLogComment(FrmMain& f) {
+    const QString comment = f.services()
+                                .prompter
+                                ->input(QStringLiteral("Add Log Comments - Spoolwright"),
+                                        QStringLiteral("Enter your Comments:"))
+                                .value_or(QString());
+    if (comment.isEmpty())
+        return;
+    GuardedSpooler* spooler = ActionSpooler(f);
+    const SpoolerJob* selected = SelectedJob(f);
+    if (!spooler || !selected)
+        return;
+    const SpoolerJob job = *selected;
+    // A comment belongs to a job still in the spooler.
+    if (!jobStillQueued(f, *spooler, job.JobId))
+        return;
+    const QStringList text = f.jobGrid().texts(job);
+    f.Log().SetLogFields(TransactionID(text[JobColumn::ID], text[JobColumn::Submitted]),
+                         QList<LogField>{{QStringLiteral("Comments"), comment}} +
+                             OperatorFields(f));
+    QCoreApplication::processEvents();
+}
+
+void mnuJobProperties(FrmMain&) {}

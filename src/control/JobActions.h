@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+
+class FrmMain;
+struct SpoolerJob;
+
+// The Jobs menu: each command acts on the job selected in JobList, in the queue and
+// on the server the window shows. Every command writes its status line and audit row
+// first; a job that has left the queue since the grid was drawn is left alone (the
+// status bar says so and the view is refreshed), and a job the server refuses to
+// change is neither logged nor counted (the status bar gives the server's reason).
+
+void MenuPauseJob(FrmMain& form);
+// Releases the job: its log row gets Resumed and Printed Pages, its pages are
+// counted as printed, and it becomes the last released job. Under AutoQueue the
+// queue is resumed too and the poll watches the job until it has left.
+void MenuResumeJob(FrmMain& form);
+// Asks first; a deleted job's log row gets Deleted and Deleted Pages.
+void MenuRemove(FrmMain& form);
+void MenuPriority(FrmMain& form);
+// Stores the operator's comment in the job's log row.
+void mnuLogComment(FrmMain& form);
+// Kept in the menu, hidden; it does nothing.
+void mnuJobProperties(FrmMain& form);
+
+// The job selected in JobList; null when none is.
+const SpoolerJob* SelectedJob(FrmMain& form);
+
+// Resume Job on one job of the grid: what MenuResumeJob does to the selected one.
+// Resume All, AutoRelease and the user exceptions release jobs through here. True
+// when the server released it.
+bool ResumeJob(FrmMain& form, const SpoolerJob& job);

@@ -1,0 +1,247 @@
+#include "control/QueueActions.h"
+
+#include "control/ActionSteps.h"
+#include "control/JobActions.h"
+#include "control/PrinterAttributesDialog.h"
+#include "form/FrmMain.h"
+#include "form/JobGrid.h"
+#include "form/SettingsRecord.h"
+#include "form/ShapeColour.h"
+#include "form/WaitCursor.h"
+#include "log/LogDatabase.h"
+#include "platform/Clock.h"
+#include "platform/DateText.h"
+#include "platform/Desktop.h"
+#include "platform/GuardedSpooler.h"
+#include "platform/JobText.h"
+#include "platform/NumberText.h"
+#include "platform/Prompter.h"
+#include "platform/WebPage.h"
+#include "session/JobLog.h"
+#include "session/JobRetrieval.h"
+#include "session/QueueSelection.h"
+#include "shell/PageCounters.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+QString queueOf(FrmMain& f) {
+    return f.CurrentPrintQueue->currentText();
+}
+
+// Sends one operation on the queue; false, with the server's reason in the status
+// bar, when the server refused it.
+template <typename Operation>
+bool sendQueueOperation(FrmMain& f, GuardedSpooler& spooler, Operation operation) {
+    const WaitCursor wait;
+    const QString queue = queueOf(f);
+    auto [result, message] = spooler.exclusive([&](PrintSpooler& s) {
+        const SpoolerResult sent = operation(s, queue);
+        return std::make_pair(sent, s.lastMessage());
+    });
+    if (result == SpoolerResult::Success)
+        return true;
+    ShowRefusal(f, queue, result, message);
+    return false;
+}
+
+void pauseOrResumeQueue(FrmMain& f, bool pause) {
+    const QString words = pause ? QStringLiteral("Pause Queue") : QStringLiteral("Resume Queue");
+    ShowActionStatus(f, words + QLatin1Char(' '));
+    f.Log().WriteAudit(QStringLiteral("Queue"), words + QStringLiteral(" - ") + queueOf(f));
+    if (GuardedSpooler* spooler = ActionSpooler(f))
+        sendQueueOperation(f, *spooler, [pause](PrintSpooler& s, const QString& queue) {
+            return pause ? s.pauseQueue(queue) : s.resumeQueue(queue);
+        });
+    QCoreApplication::processEvents();
+    CurrentPrintQueue_Click(f);
+    QCoreApplication::processEvents();
+}
+
+void startFastPoll(FrmMain& f) {
+    f.Timer2->stop();
+    f.Timer2->setInterval(PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs));
+    f.Timer2->start();
+}
+
+// The pages a deleted job counts: those its row in the grid shows; a job the grid
+// has not shown yet counts what the server or the counting said of it.
+qint64 deletedPagesOf(FrmMain& f, const SpoolerJob& job) {
+    if (const SpoolerJob* shown = f.jobGrid().job(job.Name))
+        return LeadingNumber(f.jobGrid().texts(*shown)[JobColumn::Pages]);
+    if (job.TotalPages != kPagesNotCounted)
+        return job.TotalPages;
+    return f.CountedPages.value(TransactionID(job), 0);
+}
+
+} // namespace
+
+void MenuPause(FrmMain& f) {
+    pauseOrResumeQueue(f, true);
+}
+
+void MenuResume(FrmMain& f) {
+    pauseOrResumeQueue(f, false);
+}
+
+void menuPurge(FrmMain& f) {
+    PurgeAllJobs(f, false);
+}
+
+void PurgeAllJobs(FrmMain& f, bool silent) {
+    const bool yes =
+        silent ||
+        f.services().prompter->message(
+            QStringLiteral("Warning"),
+            QStringLiteral("Are you sure you want to delete \r\nall print jobs?"),
+            Prompter::Icon::Exclamation, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
+    GuardedSpooler* spooler = ActionSpooler(f);
+    if (yes && spooler) {
+        ShowActionStatus(f, QStringLiteral("Purge All Jobs "));
+        const QString queue = queueOf(f);
+        const std::optional<QList<SpoolerJob>> jobs = ListQueueJobs(f, *spooler, queue);
+        if (jobs && sendQueueOperation(f, *spooler, [](PrintSpooler& s, const QString& q) {
+                return s.purgeQueue(q);
+            })) {
+            // Every job purged keeps its row in the log, marked deleted: one
+            // transaction for the rows, one for the audit, one raise of the counters.
+            LogNewJobs(f, *jobs);
+            const QString now = DateText::format(f.services().clock->now());
+            QList<LogRow> rows;
+            qint64 pages = 0;
+            for (const SpoolerJob& job : *jobs) {
+                const qint64 jobPages = deletedPagesOf(f, job);
+                pages += jobPages;
+                rows.append({TransactionID(job), QList<LogField>{{QStringLiteral("Deleted"), now},
+                                                                 {QStringLiteral("Deleted Pages"),
+                                                                  QString::number(jobPages)}} +
+                                                     OperatorFields(f)});
+            }
+            f.Log().SetLogFieldsOfRows(rows);
+            f.Log().WriteAudits(
+                QStringLiteral("Job"),
+                QStringList(jobs->size(), QStringLiteral("Purge all jobs - ") + queue));
+            if (!jobs->isEmpty())
+                CountDeletedPages(f, pages);
+        }
+        QCoreApplication::processEvents();
+    }
+    if (f.chkAutoQueue->isChecked())
+        startFastPoll(f);
+    else
+        CurrentPrintQueue_Click(f);
+    QCoreApplication::processEvents();
+}
+
+void mnupausealljobs(FrmMain& f) {
+    ShowActionStatus(f, QStringLiteral("Pause All Jobs "));
+    f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Pause All Jobs - ") + queueOf(f));
+    if (GuardedSpooler* spooler = ActionSpooler(f))
+        if (const auto jobs = ListQueueJobs(f, *spooler, queueOf(f))) {
+            const WaitCursor wait;
+            for (const SpoolerJob& job : *jobs)
+                spooler->pauseJob(queueOf(f), job.JobId);
+        }
+    QCoreApplication::processEvents();
+    CurrentPrintQueue_Click(f);
+    QCoreApplication::processEvents();
+}
+
+void mnuresumealljobs(FrmMain& f) {
+    ResumeAllJobs(f);
+}
+
+void ResumeAllJobs(FrmMain& f) {
+    f.ResumeAllInProgress = true;
+    ShowActionStatus(f, QStringLiteral("Resume All Jobs "));
+    if (f.jobGrid().count() == 0) {
+        f.ResumeAllInProgress = false;
+        return;
+    }
+    const int watching = PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs);
+    const QList<SpoolerJob> rows = f.jobGrid().jobs();
+    for (const SpoolerJob& job : rows) {
+        // A released job still prints: the poll runs the next pass once it has left.
+        if (f.Timer2->interval() == watching)
+            return;
+        QTreeWidgetItem* row = f.jobGrid().rowOf(job.Name);
+        if (!row)
+            continue;
+        f.JobList->setCurrentItem(row);
+        if (!f.jobGrid().texts(job)[JobColumn::Status].contains(QLatin1String("Paused"),
+                                                                Qt::CaseInsensitive))
+            continue;
+        // One job a pass under AutoQueue; a job that had gone meanwhile is none.
+        if (ResumeJob(f, job) && f.chkAutoQueue->isChecked())
+            break;
+        if (GuardedSpooler* spooler = ActionSpooler(f))
+            spooler->resumeQueue(queueOf(f));
+    }
+    CurrentPrintQueue_Click(f);
+}
+
+void mnutestpage(FrmMain& f) {
+    f.Timer2->stop();
+    ShowActionStatus(f, QStringLiteral("Print Test Page "));
+    f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Print Test Page - ") + queueOf(f));
+    SendTestPage(f, f.CurrentPrinter->currentText(), queueOf(f));
+    ShapeColour::set(f.ActiveUpdate, ShapeColour::Green);
+    CurrentPrintQueue_Click(f);
+    f.Timer2->start();
+}
+
+void SendTestPage(FrmMain& f, const QString& server, const QString& queue) {
+    SpoolerResult result = SpoolerResult::Failed;
+    {
+        const WaitCursor wait;
+        ConnectWmi(f, server);
+        if (f.WmiServices)
+            result = f.WmiServices->printTestPage(queue);
+    }
+    if (result == SpoolerResult::AccessDenied)
+        f.services().prompter->message(
+            QStringLiteral("Spoolwright"),
+            QStringLiteral("You do not have permission to print a test page!"),
+            Prompter::Icon::Critical);
+}
+
+void mnuPrinterProperties(FrmMain& f) {
+    GuardedSpooler* spooler = ActionSpooler(f);
+    if (!spooler)
+        return;
+    const QString queue = queueOf(f);
+    std::optional<SpoolerQueue> properties;
+    {
+        const WaitCursor wait;
+        properties = spooler->queue(queue);
+    }
+    const QString path = properties ? properties->PrinterPath : QString();
+    if (properties)
+        ShowPrinterProperties(f, queue);
+    f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Get printer properties: ") + path);
+}
+
+void ShowPrinterProperties(FrmMain& f, const QString& queue) {
+    GuardedSpooler* spooler = ActionSpooler(f);
+    if (!spooler)
+        return;
+    const QUrl page(spooler->printerWebPage(queue));
+    WebPageState state = WebPageState::NoAnswer;
+    {
+        const WaitCursor wait;
+        state = ProbeWebPage(page, SpoolerTimeouts{}.requestMs);
+    }
+    if (state == WebPageState::Serves && f.services().desktop->openUrl(page))
+        return;
+    QList<SpoolerAttribute> attributes;
+    {
+        const WaitCursor wait;
+        attributes = spooler->printerAttributes(queue);
+    }
+    ShowPrinterAttributes(f, queue, attributes);
+}

@@ -1,0 +1,257 @@
+#include "control/JobActions.h"
+#include "SpoolerJobLookup.h"
+#include "control/QueueActions.h"
+#include "form/JobGrid.h"
+#include "platform/CupsSpooler.h"
+#include "session/JobMonitor.h"
+#include "shell/IniFile.h"
+#include "support/LogRows.h"
+#include "support/MainWindowHarness.h"
+#include "support/SampleDocuments.h"
+#include "support/TestPrintServer.h"
+#include "support/WidgetTexts.h"
+
+#include <QCheckBox>
+#include <QDialog>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A window on a queue of the test's own on the shared print server, audit on, and a
+// client of its own that reads what the server holds.
+class OnServer : public ::testing::Test {
+protected:
+    void open(const QString& stem, bool withMonitor = false) {
+        queue = server.newQueue(stem);
+        ASSERT_FALSE(queue.isEmpty());
+        harness.useRealServers = true;
+        if (withMonitor)
+            harness.monitorProgram = JobMonitorProgram();
+        other = std::make_unique<CupsSpooler>(server.address(), kShortTimeouts);
+    }
+    void show() {
+        w = &harness.show(QStringLiteral("Server=%1\r\nQueue=%2\r\nAudit=True")
+                              .arg(server.address(), queue)
+                              .toUtf8());
+        ASSERT_EQ(w->CurrentPrintQueue->currentText(), queue);
+    }
+    std::optional<SpoolerJob> onServer(int id) { return jobNumbered(other->queueJobs(queue), id); }
+    bool queuePaused() { return other->queue(queue).value_or(SpoolerQueue{}).Status & 0x1; }
+    void select(int id) {
+        QTreeWidgetItem* row =
+            w->jobGrid().rowOf(queue + QStringLiteral(", ") + QString::number(id));
+        ASSERT_NE(row, nullptr);
+        w->JobList->setCurrentItem(row);
+    }
+    bool pagesShown(int id, const QString& pages) {
+        QTreeWidgetItem* row =
+            w->jobGrid().rowOf(queue + QStringLiteral(", ") + QString::number(id));
+        return row && row->text(JobColumn::Pages) == pages;
+    }
+    QString counter(const char* key) {
+        return ReadSetting(harness.environment, "Log Counters", QString::fromLatin1(key));
+    }
+    QList<QStringList> logRow(int id, const QString& columns) {
+        return LogRows(w->Log(), QStringLiteral("SELECT %1 FROM SWR_Log WHERE Queue = '%2' AND "
+                                                "Name = '%3'")
+                                     .arg(columns, queue)
+                                     .arg(id));
+    }
+    int audits(const QString& description) {
+        return LogRows(w->Log(),
+                       "SELECT * FROM SWR_Audit WHERE Description = '" + description + "'")
+            .size();
+    }
+
+    TestPrintServer server;
+    QString queue;
+    MainWindowHarness harness;
+    std::unique_ptr<CupsSpooler> other;
+    FrmMain* w = nullptr;
+};
+
+} // namespace
+
+TEST_F(OnServer, JobCommandsChangeTheServerTheLogAndTheCounters) {
+    open("Actions");
+    const int budget = server.submitJob(queue, "alice", "Budget", sampleText(150)); // 3 pages
+    const int notes = server.submitJob(queue, "bob", "Notes", sampleText(10));      // 1 page
+    ASSERT_GT(budget * notes, 0);
+    show();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return pagesShown(budget, "3") && pagesShown(notes, "1"); }, 60000));
+
+    // With the queue paused a released job stays in it, and can be released again.
+    MenuPause(*w);
+    EXPECT_TRUE(queuePaused());
+    EXPECT_EQ(audits("Pause Queue - " + queue), 1);
+    select(budget);
+    MenuResumeJob(*w);
+    EXPECT_TRUE(w->PanelText(1).startsWith("Resume Job ")) << w->PanelText(1).toStdString();
+    ASSERT_TRUE(onServer(budget));
+    EXPECT_EQ(onServer(budget)->StatusMask, 0);
+    EXPECT_EQ(w->LastReleasedJob, QString::number(budget));
+    // A job that is not held cannot be released: the server says why, nothing counts.
+    MenuResumeJob(*w);
+    EXPECT_TRUE(w->PanelText(1).startsWith(QStringLiteral("Job %1: ").arg(budget)))
+        << w->PanelText(1).toStdString();
+    EXPECT_EQ(counter("PrintedCounter"), "3");
+    // Held and released again, it counts again.
+    MenuPauseJob(*w);
+    EXPECT_EQ(onServer(budget)->StatusMask, 1);
+    MenuResumeJob(*w);
+    EXPECT_EQ(w->SessionPrintedPages, 6);
+    EXPECT_EQ(counter("PrintedCounter"), "6");
+    EXPECT_EQ(audits("Resume Job"), 3);
+    EXPECT_EQ(logRow(budget, "\"Printed Pages\", User, \"Deleted\""),
+              QList<QStringList>({{"3", "alice", kNull}}));
+    MenuPauseJob(*w);
+
+    harness.prompter.inputs = {"75", "  ", "Collect at the desk"};
+    MenuPriority(*w);
+    EXPECT_EQ(onServer(budget)->Priority, 75);
+    EXPECT_EQ(w->jobGrid().rowOf(queue + ", " + QString::number(budget))->text(JobColumn::Priority),
+              "75");
+    MenuPriority(*w); // a blank answer does nothing at all
+    EXPECT_EQ(audits("Change Priority"), 1);
+    mnuLogComment(*w);
+    EXPECT_EQ(logRow(budget, "Comments"), QList<QStringList>({{"Collect at the desk"}}));
+
+    // "No" leaves the job; "Yes" deletes it and turns its released row into a deleted one.
+    harness.prompter.answers = {Prompter::Answer::No, Prompter::Answer::Yes};
+    const QTreeWidgetItem* row = w->JobList->currentItem();
+    const QString question = "Are you sure you want to delete \r\nBudget\r\nby " +
+                             row->text(JobColumn::Computer) + " " + row->text(JobColumn::Size) +
+                             "?";
+    MenuRemove(*w);
+    EXPECT_TRUE(onServer(budget));
+    EXPECT_TRUE(w->Timer2->isActive());
+    EXPECT_EQ(harness.prompter.asked.last(),
+              (RecordingPrompter::Asked{"Warning", question, Prompter::Icon::Exclamation,
+                                        Prompter::Buttons::YesNo}));
+    MenuRemove(*w);
+    EXPECT_FALSE(onServer(budget));
+    const QList<QStringList> deleted =
+        logRow(budget, "Resumed, \"Printed Pages\", \"Deleted Pages\", Deleted IS NOT NULL");
+    EXPECT_EQ(deleted, QList<QStringList>({{kNull, kNull, "3", "1"}}));
+    EXPECT_EQ(counter("DeletedCounter"), "3");
+    EXPECT_EQ(w->SessionDeletedPages, 3);
+    EXPECT_EQ(counter("PrintedCounter"), "6"); // a deletion takes nothing back
+
+    // A job cancelled behind the grid's back is left alone and counted nowhere.
+    select(notes);
+    ASSERT_TRUE(RunTool("cancel", {"-h", server.address(), QString::number(notes)}));
+    MenuResumeJob(*w);
+    EXPECT_EQ(w->PanelText(1), QStringLiteral("Job %1 is no longer in the queue").arg(notes));
+    EXPECT_EQ(counter("PrintedCounter"), "6");
+    EXPECT_EQ(logRow(notes, "Resumed"), QList<QStringList>({{kNull}}));
+
+    MenuResume(*w);
+    EXPECT_FALSE(queuePaused());
+}
+
+TEST_F(OnServer, PurgeTestPageAndPropertiesActOnTheWholeQueue) {
+    open("Purge");
+    const QString locked = server.newQueue("PurgeLocked", true);
+    ASSERT_FALSE(locked.isEmpty());
+    QList<int> jobs;
+    for (const char* user : {"alice", "bob", "carol"})
+        jobs << server.submitJob(queue, user, "Report", sampleText(70)); // 2 pages each
+    show();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return std::all_of(jobs.begin(), jobs.end(),
+                               [&](int id) { return pagesShown(id, "2"); });
+        },
+        60000));
+
+    // Paused, the queue keeps the test page until it is purged.
+    MenuPause(*w);
+    mnutestpage(*w);
+    const auto testPages = [&] {
+        int found = 0;
+        for (const SpoolerJob& job : other->queueJobs(queue))
+            found += job.Document == "Test Page";
+        return found;
+    };
+    EXPECT_EQ(testPages(), 1);
+    EXPECT_EQ(audits("Print Test Page - " + queue), 1);
+
+    harness.prompter.answers = {Prompter::Answer::No, Prompter::Answer::Yes};
+    menuPurge(*w);
+    EXPECT_EQ(other->queueJobs(queue).size(), 4);
+    EXPECT_EQ(audits("Purge all jobs - " + queue), 0);
+    menuPurge(*w);
+    EXPECT_EQ(harness.prompter.asked.last().text,
+              "Are you sure you want to delete \r\nall print jobs?");
+    EXPECT_TRUE(other->queueJobs(queue).isEmpty());
+    EXPECT_EQ(audits("Purge all jobs - " + queue), 4); // one a job
+    for (int id : jobs)
+        EXPECT_EQ(logRow(id, "\"Deleted Pages\", Deleted IS NOT NULL"),
+                  QList<QStringList>({{"2", "1"}}))
+            << id;
+    // The counter holds every purged job's pages, the test page's included.
+    EXPECT_EQ(counter("DeletedCounter"),
+              LogRows(w->Log(),
+                      "SELECT SUM(\"Deleted Pages\") FROM SWR_Log WHERE Queue = '" + queue + "'")
+                  .value(0)
+                  .value(0));
+    EXPECT_GE(counter("DeletedCounter").toInt(), 6);
+
+    // The server's web interface is off: the properties come from the server itself.
+    mnuPrinterProperties(*w);
+    EXPECT_TRUE(harness.desktop.opened.isEmpty());
+    auto* dialog = w->findChild<QDialog*>("PrinterAttributes");
+    ASSERT_NE(dialog, nullptr);
+    const QStringList names = GridColumn(dialog->findChild<QTreeWidget*>(), 0);
+    const QStringList values = GridColumn(dialog->findChild<QTreeWidget*>(), 1);
+    ASSERT_TRUE(names.contains("Name"));
+    EXPECT_EQ(values[names.indexOf("Name")], queue);
+    EXPECT_TRUE(names.contains("copies"));
+    EXPECT_EQ(LogRows(w->Log(), "SELECT * FROM SWR_Audit WHERE Description LIKE 'Get printer "
+                                "properties: ipp://%/printers/" +
+                                    queue + "'")
+                  .size(),
+              1);
+    dialog->close();
+
+    // A queue that wants a password the operator does not give refuses the test page.
+    w->CurrentPrintQueue->setCurrentIndex(w->CurrentPrintQueue->findText(locked));
+    mnutestpage(*w);
+    EXPECT_EQ(
+        harness.prompter.asked.last(),
+        (RecordingPrompter::Asked{"Spoolwright", "You do not have permission to print a test page!",
+                                  Prompter::Icon::Critical, Prompter::Buttons::Ok}));
+}
+
+TEST_F(OnServer, ResumeAllUnderAutoQueueReleasesOneJobAtATime) {
+    open("ResumeAll", true);
+    QList<int> jobs;
+    for (const char* user : {"alice", "bob", "carol"})
+        jobs << server.submitJob(queue, user, "Slides", sampleText(5));
+    show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->JobList->topLevelItemCount() == 3; }, 30000));
+    w->chkAutoQueue->setChecked(true);
+    mnuresumealljobs(*w);
+    EXPECT_TRUE(w->ResumeAllInProgress);
+
+    // The poll releases the next job only once the one before has left the queue.
+    int mostReleasedAtOnce = 0;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            int released = 0;
+            const QList<SpoolerJob> left = other->queueJobs(queue);
+            for (const SpoolerJob& job : left)
+                released += job.StatusMask != 1;
+            mostReleasedAtOnce = std::max(mostReleasedAtOnce, released);
+            return left.isEmpty() && !w->ResumeAllInProgress;
+        },
+        120000));
+    EXPECT_LE(mostReleasedAtOnce, 1);
+    QString completed;
+    ASSERT_TRUE(
+        RunTool("lpstat", {"-h", server.address(), "-W", "completed", "-o", queue}, &completed));
+    EXPECT_EQ(completed.count('\n'), 3) << completed.toStdString();
+}
