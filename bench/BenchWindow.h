@@ -41,13 +41,15 @@ inline QString NewLogFolder(const QString& folder) {
 
 // A main window for a benchmark: the environment and clock of the process, a process
 // that never ends by the window's hand, and nobody to answer a question: every
-// message counts as "No" and is printed, since a question is a fault of the run.
+// message counts as "No" (or the answer given) and is printed, since a question is
+// a fault of the run unless the benchmark means to answer it.
 class BenchWindow {
 public:
     explicit BenchWindow(
         const char* bench,
-        std::function<std::unique_ptr<PrintSpooler>(const QString&)> makeSpooler = {})
-        : prompter_(bench) {
+        std::function<std::unique_ptr<PrintSpooler>(const QString&)> makeSpooler = {},
+        Prompter::Answer answer = Prompter::Answer::No)
+        : prompter_(bench, answer) {
         FrmMainServices services;
         services.environment = &environment_;
         services.clock = &clock_;
@@ -62,11 +64,12 @@ public:
 private:
     class ReportingPrompter : public Prompter {
     public:
-        explicit ReportingPrompter(const char* bench) : bench_(bench) {}
+        ReportingPrompter(const char* bench, Answer answer) : bench_(bench), answer_(answer) {}
         Answer message(const QString& title, const QString& text, Icon, Buttons) override {
-            std::fprintf(stderr, "%s: the window said \"%s: %s\"\n", bench_, qPrintable(title),
-                         qPrintable(text));
-            return Answer::No;
+            if (answer_ == Answer::No)
+                std::fprintf(stderr, "%s: the window said \"%s: %s\"\n", bench_, qPrintable(title),
+                             qPrintable(text));
+            return answer_;
         }
         std::optional<QString> input(const QString&, const QString&, const QString&) override {
             return std::nullopt;
@@ -74,6 +77,7 @@ private:
 
     private:
         const char* bench_;
+        Answer answer_;
     };
 
     Environment environment_;

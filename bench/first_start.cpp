@@ -19,6 +19,7 @@
 // Exits with 1 when a target is missed, 2 when the run could not be made.
 
 #include "BenchWindow.h"
+#include "HeldJobs.h"
 #include "app/Startup.h"
 #include "form/FrmMain.h"
 #include "form/JobGrid.h"
@@ -71,42 +72,6 @@ QByteArray threePages() {
             text += '\f';
     }
     return text;
-}
-
-void submitHeldJobs(const QString& address, const QString& document, int count) {
-    const CupsServerAddress server = CupsServerAddress::parse(address);
-    http_t* http = httpConnect2(server.host.toUtf8().constData(), server.port, nullptr, AF_UNSPEC,
-                                HTTP_ENCRYPTION_IF_REQUESTED, 1, 3000, nullptr);
-    if (!http)
-        throw Failure{QStringLiteral("cannot connect to ") + address};
-    httpSetTimeout(http, 60, nullptr, nullptr);
-    const CupsConnection requests(address, {});
-    const QByteArray uri = printerUri(requests, kQueue).toUtf8();
-    const QByteArray resource = (QStringLiteral("/printers/") + kQueue).toUtf8();
-    const QByteArray path = QFile::encodeName(document);
-    for (int number = 0; number < count; ++number) {
-        ipp_t* request = ippNewRequest(IPP_OP_PRINT_JOB);
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr,
-                     uri.constData());
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
-                     "alice");
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr,
-                     ("Figures " + QByteArray::number(number)).constData());
-        ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_MIMETYPE, "document-format", nullptr,
-                     "text/plain");
-        ippAddString(request, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-hold-until", nullptr,
-                     "indefinite");
-        ipp_t* answer = cupsDoFileRequest(http, request, resource.constData(), path.constData());
-        const bool refused = !answer || ippGetStatusCode(answer) >= IPP_STATUS_ERROR_BAD_REQUEST;
-        ippDelete(answer);
-        if (refused) {
-            httpClose(http);
-            throw Failure{QStringLiteral("job %1 was refused: %2")
-                              .arg(number)
-                              .arg(QString::fromUtf8(cupsLastErrorString()))};
-        }
-    }
-    httpClose(http);
 }
 
 struct Start {
@@ -231,7 +196,8 @@ int benchmark(const QStringList& arguments) {
         throw Failure{added.error};
     QElapsedTimer filling;
     filling.start();
-    submitHeldJobs(address, document, jobs);
+    if (const QString error = SubmitHeldJobs(address, kQueue, document, jobs); !error.isEmpty())
+        throw Failure{error};
     std::printf("first_start: %d held jobs of %lld bytes on %s (submitted in %.0f s)\n", jobs,
                 static_cast<long long>(content.size()), qPrintable(address),
                 filling.elapsed() / 1000.0);

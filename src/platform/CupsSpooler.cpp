@@ -238,7 +238,10 @@ SpoolerResult CupsSpooler::resumeQueue(const QString& queue) {
 }
 
 SpoolerResult CupsSpooler::purgeQueue(const QString& queue) {
-    return perform(printerRequest(connection_, IPP_OP_PURGE_JOBS, queue), "/admin/");
+    // Cancel-Jobs, as `cancel -a`: the jobs end as cancelled and stay in the server's
+    // history. Purge-Jobs would also erase that history, and takes the server long
+    // enough for a big queue that the request could time out after the jobs went.
+    return perform(printerRequest(connection_, IPP_OP_CANCEL_JOBS, queue), "/admin/");
 }
 
 SpoolerResult CupsSpooler::printTestPage(const QString& queue) {
