@@ -98,9 +98,8 @@ void ReconnectLastQueue(FrmMain& f) {
     f.AppendSplashStatus(QStringLiteral(", "));
     DoEvents();
     CurrentPrintQueue_Click(f);
-    // A saved "1" ticks AutoQueue or AutoRelease again; a value that is not a number
-    // changes nothing. The boxes have no handlers yet: ticking them holds nothing
-    // until AutoQueue and AutoRelease are built.
+    // A saved "1" ticks AutoQueue or AutoRelease again, which runs their handlers; a
+    // value that is not a number changes nothing.
     bool isNumber = false;
     int value = f.Settings.AutoQueue.trimmed().toInt(&isNumber);
     if (isNumber)

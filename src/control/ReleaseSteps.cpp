@@ -1,5 +1,165 @@
 #include "control/ReleaseSteps.h"
 
-void chkTimedRelease(FrmMain&) {}
+#include "control/ActionSteps.h"
+#include "control/JobActions.h"
+#include "control/QueueActions.h"
+#include "form/FrmMain.h"
+#include "form/JobGrid.h"
+#include "form/SettingsRecord.h"
+#include "log/LogDatabase.h"
+#include "platform/Clock.h"
+#include "platform/JobText.h"
+#include "platform/Prompter.h"
 
-void ResumeExceptions(FrmMain&) {}
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTimer>
+#include <QTreeWidget>
+
+namespace {
+
+QString queueOf(FrmMain& f) {
+    return f.CurrentPrintQueue->currentText();
+}
+
+// Hours and minutes without leading zeros ("9:5"): two times match for the whole
+// minute they share.
+QString minuteText(const QTime& time) {
+    return QString::number(time.hour()) + QLatin1Char(':') + QString::number(time.minute());
+}
+
+void timedReleaseFailed(FrmMain& f, const QString& message) {
+    f.chkTimed->setChecked(false);
+    f.chkAA->setChecked(false);
+    f.services().prompter->message(QStringLiteral("Spoolwright"), message,
+                                   Prompter::Icon::Exclamation);
+}
+
+// The first favourite stored with AutoActivate, in menu order; its entry reads
+// "name | time | ...".
+QAction* autoActivateFavourite(FrmMain& f, const QString& now, bool& unreadable) {
+    for (int slot = 0;; ++slot) {
+        QAction* entry = f.Menu(QStringLiteral("mnuFav") + QString::number(slot));
+        if (!entry)
+            return nullptr;
+        if (!entry->isEnabled() || !entry->isVisible() || !entry->isChecked())
+            continue;
+        const QStringList pieces =
+            entry->text().split(QStringLiteral(" | "), Qt::KeepEmptyParts, Qt::CaseInsensitive);
+        const std::optional<QTime> at = ReadTimeOfDay(pieces.value(1));
+        if (!at) {
+            unreadable = true;
+            return nullptr;
+        }
+        return minuteText(*at) == now ? entry : nullptr;
+    }
+}
+
+} // namespace
+
+QString HeldJobToolTip(FrmMain& f, const SpoolerJob& job) {
+    if (job.StatusMask != 1)
+        return QString();
+    const QString until = job.HoldUntil;
+    if (!until.isEmpty() && until != QLatin1String("indefinite") &&
+        until != QLatin1String("no-hold")) {
+        // The server gives a time of day in UTC; the operator reads local time.
+        QTime utc = QTime::fromString(until, QStringLiteral("HH:mm:ss"));
+        if (!utc.isValid())
+            utc = QTime::fromString(until, QStringLiteral("HH:mm"));
+        const QString shown = utc.isValid() ? QDateTime(QDate::currentDate(), utc, Qt::UTC)
+                                                  .toLocalTime()
+                                                  .time()
+                                                  .toString(QStringLiteral("HH:mm"))
+                                            : until;
+        return QStringLiteral("Held until ") + shown;
+    }
+    // Under AutoQueue the server holds every job that arrives, for this program.
+    if (f.HeldByProgram.contains(QString::number(job.JobId)) ||
+        (f.chkAutoQueue->isChecked() && PrinterOfJobName(job.Name) == f.HoldDefaultQueue))
+        return QStringLiteral("Held by AutoQueue");
+    return QStringLiteral("Held by the operator");
+}
+
+std::optional<QTime> ReadTimeOfDay(const QString& text) {
+    const QString typed = text.trimmed().toUpper();
+    for (const char* format :
+         {"h:mm AP", "h:mmAP", "h:mm:ss AP", "h:mm:ssAP", "H:mm", "H:mm:ss", "h AP", "hAP"}) {
+        const QTime time = QTime::fromString(typed, QString::fromLatin1(format));
+        if (time.isValid())
+            return time;
+    }
+    return std::nullopt;
+}
+
+bool IsUserException(const QString& user, const QString& exceptions) {
+    if (user.trimmed().isEmpty())
+        return false;
+    static const QRegularExpression separators(QStringLiteral("[,;\\s]+"));
+    const QStringList names = exceptions.split(separators, Qt::SkipEmptyParts);
+    return names.contains(user.trimmed(), Qt::CaseInsensitive);
+}
+
+void chkTimedRelease(FrmMain& f) {
+    const QDateTime clock = f.services().clock->now();
+    if (!clock.isValid()) {
+        timedReleaseFailed(f,
+                           QStringLiteral("ERROR: Unable to Perform Timed Release - Check Time"));
+        return;
+    }
+    const QString now = minuteText(clock.time());
+    const QString printPurgeError =
+        QStringLiteral("ERROR: Unable to Perform Timed Release - Print/Purge Error");
+    if (f.chkTimed->isEnabled() && f.chkTimed->isChecked()) {
+        const std::optional<QTime> target = ReadTimeOfDay(f.txtTimed->text());
+        if (!target) {
+            timedReleaseFailed(f, printPurgeError);
+            return;
+        }
+        if (minuteText(*target) == now) {
+            if (f.optTimed[0]->isChecked()) {
+                ResumeAllJobs(f);
+                ShowActionStatus(f, QStringLiteral("Resume All Jobs "));
+                f.Log().WriteAudit(QStringLiteral("AutoRelease"),
+                                   QStringLiteral("Resume All Jobs - ") + queueOf(f));
+            } else if (f.optTimed[1]->isChecked()) {
+                PurgeAllJobs(f, true);
+                ShowActionStatus(f, QStringLiteral("Purge All Jobs "));
+                f.Log().WriteAudit(QStringLiteral("AutoRelease"),
+                                   QStringLiteral("Purge All Jobs - ") + queueOf(f));
+            }
+        }
+    }
+    bool unreadable = false;
+    QAction* favourite = autoActivateFavourite(f, now, unreadable);
+    if (unreadable)
+        timedReleaseFailed(f, printPurgeError);
+    else if (favourite)
+        favourite->trigger();
+}
+
+void ResumeExceptions(FrmMain& f) {
+    if (f.jobGrid().count() == 0 || f.Settings.Exceptions.isEmpty())
+        return;
+    const int watching = PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs);
+    for (const SpoolerJob& job : f.jobGrid().jobs()) {
+        if (f.Timer2->interval() == watching)
+            return; // a released job still prints: the next one waits for it
+        const QStringList text = f.jobGrid().texts(job);
+        if (!IsUserException(text[JobColumn::User], f.Settings.Exceptions))
+            continue;
+        const QString status = text[JobColumn::Status];
+        // A job that prints already is left to print; a held one reads "Paused".
+        if (!status.contains(QLatin1String("OK"), Qt::CaseInsensitive) &&
+            !status.contains(QLatin1String("Paused"), Qt::CaseInsensitive))
+            return;
+        if (QTreeWidgetItem* row = f.jobGrid().rowOf(job.Name))
+            f.JobList->setCurrentItem(row);
+        ResumeJob(f, job);
+        return;
+    }
+}

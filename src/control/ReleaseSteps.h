@@ -1,12 +1,38 @@
 #pragma once
 
+#include <QString>
+#include <QTime>
+#include <optional>
+
 class FrmMain;
+struct SpoolerJob;
 
-// Steps of the poll whose work comes with the hold and release rules. Each is
-// still empty: it keeps its place in the poll's order until that work is built.
+// The steps of the poll that release held jobs, and the AutoQueue controls.
 
-// To come: releases or deletes every held job when the AutoRelease time has come.
+// Ticking AutoQueue holds the queue and every job in it, and makes the server hold
+// every job that arrives, even while the program is closed; unticking it leaves
+// queue and jobs held and gives the queue back the hold it had.
+void chkAutoQueue_Click(FrmMain& form);
+// AutoRelease: the release time and action become usable while it is ticked.
+void chkTimed_Click(FrmMain& form);
+// AutoActivate is read when a favourite is stored; ticking it changes nothing else.
+void chkAA_Click(FrmMain& form);
+
+// Releases ("Print Jobs") or deletes ("Delete Jobs") every held job while the clock
+// shows the AutoRelease time, and switches to the first AutoActivate favourite whose
+// time it is.
 void chkTimedRelease(FrmMain& form);
 
-// To come: releases the held jobs of the users AutoQueue never holds.
+// Releases one held job of a user AutoQueue never holds, when no release is under way.
 void ResumeExceptions(FrmMain& form);
+
+// Why a held job waits, for the tool tip of its Status cell: "Held by AutoQueue",
+// "Held by the operator" or "Held until <time>"; nothing for a job not held.
+QString HeldJobToolTip(FrmMain& form, const SpoolerJob& job);
+
+// A time of day as the operator types it: "5:00 PM", "5:00pm", "17:00", "17:00:30".
+std::optional<QTime> ReadTimeOfDay(const QString& text);
+// Whether a job's user is one of the names of the exceptions text. Names are
+// separated by commas, semicolons, blanks or line breaks and compared whole,
+// without regard to case; an empty user is nobody's exception.
+bool IsUserException(const QString& user, const QString& exceptions);

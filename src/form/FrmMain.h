@@ -24,6 +24,7 @@ class Prompter;
 class frmSplash;
 class QAction;
 class QCheckBox;
+class QDialog;
 class QComboBox;
 class QFrame;
 class QLabel;
@@ -175,6 +176,19 @@ public:
     qint64 SessionDeletedPages = 0;
     bool ResumeAllInProgress = false;
     QString LastReleasedJob;
+    // While AutoQueue is on the server holds each job as it arrives in the queue;
+    // the queue's own hold, given back when AutoQueue goes off.
+    GuardedSpooler* HoldDefaultServer = nullptr;
+    QString HoldDefaultQueue;
+    QString HoldDefaultBefore;
+    // The jobs this program held, by their ID, for the tool tip of their status.
+    QSet<QString> HeldByProgram;
+    // The order each grid was last sorted in: "" (not yet, counts as ascending),
+    // "ascending" or "descending".
+    QString JobListSortOrder;
+    QString SearchListSortOrder;
+    // The job action dialog, made when first asked for.
+    QPointer<QDialog> frmAction;
     // The last pass over the server's jobs found it silent: the grids show what it
     // held before, and the next tick that reaches it reads every job anew.
     bool JobsStale = false;

@@ -1,8 +1,10 @@
 #include "form/JobGrid.h"
 
 #include "form/JobIcons.h"
+#include "platform/DateText.h"
 #include "platform/JobStatus.h"
 #include "platform/JobText.h"
+#include "platform/NumberText.h"
 
 #include <QSet>
 #include <QTreeWidget>
@@ -11,6 +13,31 @@ namespace {
 
 // Where a row keeps the Name of its job, to find its record.
 constexpr int kNameRole = Qt::UserRole + 1;
+
+// A row that sorts numbers as numbers and the submission time as a time, so that
+// 10 pages come after 9 and a job submitted at 10:00 after one at 9:00.
+class JobRow : public QTreeWidgetItem {
+public:
+    bool operator<(const QTreeWidgetItem& other) const override {
+        const QTreeWidget* grid = treeWidget();
+        const int column = grid ? grid->sortColumn() : 0;
+        const QString header = grid ? grid->headerItem()->text(column) : QString();
+        const QString mine = text(column);
+        const QString theirs = other.text(column);
+        static const QSet<QString> numbers{QStringLiteral("Pages"), QStringLiteral("Printed"),
+                                           QStringLiteral("Priority"), QStringLiteral("Size"),
+                                           QStringLiteral("ID")};
+        if (numbers.contains(header) && LeadingNumber(mine) != LeadingNumber(theirs))
+            return LeadingNumber(mine) < LeadingNumber(theirs);
+        if (header == QLatin1String("Submitted")) {
+            const QDateTime a = DateText::parse(mine);
+            const QDateTime b = DateText::parse(theirs);
+            if (a.isValid() && b.isValid() && a != b)
+                return a < b;
+        }
+        return QTreeWidgetItem::operator<(other);
+    }
+};
 
 } // namespace
 
@@ -47,10 +74,13 @@ void JobGrid::fill(Row& row) {
     if (!tip.isEmpty() || !row.item->toolTip(0).isEmpty())
         for (int column = 0; column < cells.size(); ++column)
             row.item->setToolTip(column, tip);
+    const QString statusTip = statusToolTipOf_ ? statusToolTipOf_(row.job) : QString();
+    if (!statusTip.isEmpty())
+        row.item->setToolTip(JobColumn::Status, statusTip);
 }
 
 QTreeWidgetItem* JobGrid::newItem(int index) {
-    auto* item = new QTreeWidgetItem;
+    auto* item = new JobRow;
     widget_->insertTopLevelItem(index, item);
     return item;
 }
@@ -105,7 +135,8 @@ void JobGrid::merge(const QList<SpoolerJob>& jobs) {
         placed.insert(job.Name);
         Row& row = rows_[job.Name];
         QTreeWidgetItem* standing = widget_->topLevelItem(index);
-        if (row.item && row.item != standing) {
+        // A sorted grid keeps its own order.
+        if (row.item && row.item != standing && !widget_->isSortingEnabled()) {
             widget_->takeTopLevelItem(widget_->indexOfTopLevelItem(row.item));
             widget_->insertTopLevelItem(index, row.item);
         } else if (!row.item) {

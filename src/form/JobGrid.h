@@ -73,6 +73,11 @@ public:
         toolTipOf_ = std::move(toolTipOf);
     }
 
+    // What the tool tip of a job's Status cell says (nothing: the row's tool tip).
+    void setStatusToolTipOf(std::function<QString(const SpoolerJob&)> statusToolTipOf) {
+        statusToolTipOf_ = std::move(statusToolTipOf);
+    }
+
 private:
     struct Row {
         SpoolerJob job;
@@ -85,4 +90,5 @@ private:
     bool withPrinter_;
     QHash<QString, Row> rows_;
     std::function<QString(const SpoolerJob&)> toolTipOf_;
+    std::function<QString(const SpoolerJob&)> statusToolTipOf_;
 };

@@ -24,6 +24,7 @@ struct CupsJobRecord {
     std::optional<qint64> impressions; // only when the submitting client sent it
     qint64 impressionsCompleted = 0;
     int documents = 0; // number-of-documents
+    QString holdUntil; // job-hold-until: "no-hold", "indefinite", a time of day, ...
 
     // The queue the job is in: the last part of its printer URI.
     QString printerName() const;

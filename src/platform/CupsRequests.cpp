@@ -10,6 +10,7 @@ const char* const jobAttributes[] = {
     "job-originating-host-name",
     "job-printer-uri",
     "job-state",
+    "job-hold-until",
     "job-priority",
     "job-k-octets",
     "time-at-creation",
@@ -131,6 +132,21 @@ IppPtr jobPriorityRequest(const CupsConnection& connection, const QString& queue
                           int priority) {
     IppPtr request = jobRequest(connection, IPP_OP_SET_JOB_ATTRIBUTES, queue, jobId);
     ippAddInteger(request.get(), IPP_TAG_JOB, IPP_TAG_INTEGER, "job-priority", priority);
+    return request;
+}
+
+IppPtr holdDefaultRequest(const CupsConnection& connection, const QString& queue) {
+    IppPtr request = printerRequest(connection, IPP_OP_GET_PRINTER_ATTRIBUTES, queue);
+    ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "job-hold-until-default");
+    return request;
+}
+
+IppPtr setHoldDefaultRequest(const CupsConnection& connection, const QString& queue,
+                             const QString& value) {
+    IppPtr request = printerRequest(connection, IPP_OP_CUPS_ADD_MODIFY_PRINTER, queue);
+    ippAddString(request.get(), IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "job-hold-until-default", nullptr,
+                 value.toUtf8().constData());
     return request;
 }
 

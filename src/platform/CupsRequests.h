@@ -43,6 +43,12 @@ IppPtr jobPriorityRequest(const CupsConnection& connection, const QString& queue
                           int priority);
 
 // A printer operation (Pause-Printer, Resume-Printer, Purge-Jobs) on a queue.
+// Asks for the queue's job-hold-until-default alone.
+IppPtr holdDefaultRequest(const CupsConnection& connection, const QString& queue);
+// Sets the queue's job-hold-until-default (CUPS-Add-Modify-Printer keeps every other
+// setting of the queue as it is).
+IppPtr setHoldDefaultRequest(const CupsConnection& connection, const QString& queue,
+                             const QString& value);
 IppPtr printerRequest(const CupsConnection& connection, ipp_op_t op, const QString& queue);
 
 // Print-Job of the test page, typed by the server.

@@ -139,6 +139,7 @@ SpoolerJob CupsSpooler::jobOf(const CupsJobRecord& record) {
     job.Size = record.kOctets * 1024;
     job.TimeSubmitted = QDateTime::fromSecsSinceEpoch(record.timeAtCreation);
     job.StatusMask = jobStatusMask(record.state);
+    job.HoldUntil = record.holdUntil;
     return job;
 }
 
@@ -269,6 +270,24 @@ QList<SpoolerAttribute> CupsSpooler::printerAttributes(const QString& queue) {
         attributes.append({QString::fromUtf8(ippGetName(attribute)), QString::fromUtf8(text)});
     }
     return attributes;
+}
+
+std::optional<QString> CupsSpooler::jobHoldUntilDefault(const QString& queue) {
+    const CupsReply reply = connection_.send(holdDefaultRequest(connection_, queue), "/");
+    lastResult_ = reply.result;
+    lastMessage_ = reply.message;
+    if (reply.result != SpoolerResult::Success)
+        return std::nullopt;
+    ipp_attribute_t* attribute =
+        ippFindAttribute(reply.response.get(), "job-hold-until-default", IPP_TAG_ZERO);
+    if (!attribute)
+        return std::nullopt;
+    const char* value = ippGetString(attribute, 0, nullptr);
+    return value ? std::optional<QString>(QString::fromUtf8(value)) : std::nullopt;
+}
+
+SpoolerResult CupsSpooler::setJobHoldUntilDefault(const QString& queue, const QString& value) {
+    return perform(setHoldDefaultRequest(connection_, queue, value), "/admin/");
 }
 
 QList<SpoolerPrinter> CupsSpooler::printers() {

@@ -55,6 +55,8 @@ public:
     // How the last call ended, so that an empty answer from an unreachable
     // server can be told from a server without queues.
     QList<SpoolerAttribute> printerAttributes(const QString& queue) override;
+    std::optional<QString> jobHoldUntilDefault(const QString& queue) override;
+    SpoolerResult setJobHoldUntilDefault(const QString& queue, const QString& value) override;
     SpoolerResult lastResult() const override { return lastResult_; }
     QString lastMessage() const override { return lastMessage_; }
 

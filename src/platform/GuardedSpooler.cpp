@@ -71,6 +71,12 @@ JobPageCount GuardedSpooler::countPages(const SpoolerJob& job) {
 QList<SpoolerAttribute> GuardedSpooler::printerAttributes(const QString& queue) {
     GUARDED(printerAttributes(queue));
 }
+std::optional<QString> GuardedSpooler::jobHoldUntilDefault(const QString& queue) {
+    GUARDED(jobHoldUntilDefault(queue));
+}
+SpoolerResult GuardedSpooler::setJobHoldUntilDefault(const QString& queue, const QString& value) {
+    GUARDED(setJobHoldUntilDefault(queue, value));
+}
 QString GuardedSpooler::lastMessage() const {
     GUARDED(lastMessage());
 }

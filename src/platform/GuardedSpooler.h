@@ -48,6 +48,8 @@ public:
     QString printerWebPage(const QString& queue) const override;
     JobPageCount countPages(const SpoolerJob& job) override;
     QList<SpoolerAttribute> printerAttributes(const QString& queue) override;
+    std::optional<QString> jobHoldUntilDefault(const QString& queue) override;
+    SpoolerResult setJobHoldUntilDefault(const QString& queue, const QString& value) override;
     SpoolerResult lastResult() const override;
     QString lastMessage() const override;
     std::optional<SpoolerCredentials> credentials() const override;

@@ -48,13 +48,17 @@ struct SpoolerJob {
     qint64 Size = 0; // bytes
     QDateTime TimeSubmitted;
     int StatusMask = 0; // Windows job status bits: 0 queued, 1 paused, 16 printing, ...
+    // Until when the server holds the job ("indefinite", a time of day, ...); empty
+    // where the spooler does not say.
+    QString HoldUntil;
 
     bool operator==(const SpoolerJob& other) const {
         return JobId == other.JobId && Name == other.Name && Document == other.Document &&
                Owner == other.Owner && HostPrintQueue == other.HostPrintQueue &&
                TotalPages == other.TotalPages && PagesPrinted == other.PagesPrinted &&
                Priority == other.Priority && Size == other.Size &&
-               TimeSubmitted == other.TimeSubmitted && StatusMask == other.StatusMask;
+               TimeSubmitted == other.TimeSubmitted && StatusMask == other.StatusMask &&
+               HoldUntil == other.HoldUntil;
     }
     bool operator!=(const SpoolerJob& other) const { return !(*this == other); }
 };
@@ -155,6 +159,19 @@ public:
     virtual QList<SpoolerAttribute> printerAttributes(const QString& queue) {
         (void)queue;
         return {};
+    }
+
+    // What the server does with a job that arrives in the queue asking nothing of
+    // its own: "no-hold" prints it, "indefinite" holds it until released. Nothing
+    // when it cannot be read.
+    virtual std::optional<QString> jobHoldUntilDefault(const QString& queue) {
+        (void)queue;
+        return std::nullopt;
+    }
+    virtual SpoolerResult setJobHoldUntilDefault(const QString& queue, const QString& value) {
+        (void)queue;
+        (void)value;
+        return SpoolerResult::Failed;
     }
 
     // How the last call to the server ended; tells an empty list from a failed one.

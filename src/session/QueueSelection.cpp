@@ -63,8 +63,9 @@ QueueView ReadQueueView(GuardedSpooler* server, GuardedSpooler* jobsServer,
     view.queue = server->queue(request.queue);
     if (request.holdNewJobs)
         for (const SpoolerJob& job : server->queueJobs(request.queue))
-            if (HoldsUnderAutoQueue(job, request.lastReleasedJob))
-                server->pauseJob(request.queue, job.JobId);
+            if (HoldsUnderAutoQueue(job, request.lastReleasedJob) &&
+                server->pauseJob(request.queue, job.JobId) == SpoolerResult::Success)
+                view.held << job.JobId;
     return view;
 }
 
@@ -90,6 +91,8 @@ void CurrentPrintQueue_Click(FrmMain& f) {
 }
 
 void ShowQueueView(FrmMain& f, const QueueView& view) {
+    for (int id : view.held)
+        f.HeldByProgram.insert(QString::number(id));
     const QString chosen = f.CurrentPrintQueue->currentText();
     const QString server = f.CurrentPrinter->currentText();
     if (view.allJobsRead)

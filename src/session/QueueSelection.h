@@ -16,6 +16,7 @@ struct QueueView {
     std::optional<QList<SpoolerJob>> allJobs;
     qint64 allJobsMs = 0;
     std::optional<SpoolerQueue> queue; // the queue's properties and status
+    QList<int> held;                   // the jobs the hold rule held
 };
 
 // What a refresh asks for: the queue, a full pass when the jobs shown are stale, and

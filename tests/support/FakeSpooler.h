@@ -46,6 +46,14 @@ public:
         return {};
     }
     QString printerWebPage(const QString&) const override { return QString(); }
+    std::optional<QString> jobHoldUntilDefault(const QString&) override {
+        act("jobHoldUntilDefault");
+        return holdDefault;
+    }
+    SpoolerResult setJobHoldUntilDefault(const QString&, const QString& value) override {
+        holdDefault = value;
+        return act("setJobHoldUntilDefault");
+    }
     std::optional<SpoolerCredentials> credentials() const override { return given; }
     SpoolerResult lastResult() const override {
         return reachable ? SpoolerResult::Success : SpoolerResult::Unreachable;
@@ -58,7 +66,8 @@ public:
         return jobs_.last();
     }
 
-    std::optional<SpoolerCredentials> given; // what the operator gave this server
+    std::optional<SpoolerCredentials> given;         // what the operator gave this server
+    QString holdDefault = QStringLiteral("no-hold"); // the queues' job-hold-until-default
     bool reachable = true;       // false: every call fails as for a server that does not answer
     QMap<QString, int> calls;    // how often each call was made, by name
     std::function<void()> stall; // run as a queue is read, on the caller's thread

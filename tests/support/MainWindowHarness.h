@@ -6,6 +6,16 @@
 #include "form/FrmMain.h"
 #include "form/frmSplash.h"
 #include "platform/Clock.h"
+
+#include <optional>
+
+// The real clock until a test sets the time; an invalid time is a clock that
+// cannot be read.
+class SettableClock : public Clock {
+public:
+    std::optional<QDateTime> time;
+    QDateTime now() const override { return time ? *time : Clock::now(); }
+};
 #include "platform/Environment.h"
 #include "support/FakeSpooler.h"
 #include "support/RecordingDesktop.h"
@@ -48,7 +58,7 @@ public:
     RecordingPrompter prompter;
     RecordingDesktop desktop;
     Environment environment;
-    Clock clock;
+    SettableClock clock;
     int endCalls = 0;
     // Runs at the moment the process would end (first time only).
     std::function<void()> onEnd;

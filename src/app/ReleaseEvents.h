@@ -1,0 +1,6 @@
+#pragma once
+
+class FrmMain;
+
+// Connects the AutoQueue and AutoRelease controls, and the mouse on the job grids.
+void WireReleaseControls(FrmMain& form);

@@ -1,0 +1,220 @@
+#include "control/GridActions.h"
+#include "control/ReleaseSteps.h"
+#include "form/JobGrid.h"
+#include "support/LogRows.h"
+#include "support/MainWindowHarness.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+// A window on the fake queue "Laser" of the server "alpha", audit on.
+class HeldQueue : public ::testing::Test {
+protected:
+    FrmMain& open(const QByteArray& settings = QByteArray()) {
+        fake.addQueue({QStringLiteral("Laser"), {}, {}, {}, {}, 0});
+        return harness.show("Server=alpha\r\nQueue=Laser\r\nAudit=True\r\n" + settings);
+    }
+    int audits(const QString& description) {
+        return LogRows(harness.window().Log(),
+                       "SELECT * FROM SWR_Audit WHERE Description = '" + description + "'")
+            .size();
+    }
+    int statusOf(int id) {
+        for (const SpoolerJob& job : fake.queueJobs(QStringLiteral("Laser")))
+            if (job.JobId == id)
+                return job.StatusMask;
+        return -1;
+    }
+    void at(int hour, int minute, int second = 0) {
+        harness.clock.time = QDateTime(QDate(2026, 12, 7), QTime(hour, minute, second));
+    }
+
+    MainWindowHarness harness;
+    FakeSpooler& fake = harness.fake(QStringLiteral("alpha"));
+};
+
+} // namespace
+
+TEST_F(HeldQueue, AutoQueueHoldsQueueAndJobsAndOffLeavesThemHeld) {
+    fake.addJob("Laser", 1, "Report", "ann");
+    fake.addJob("Laser", 2, "Memo", "bob");
+    FrmMain& w = open();
+    EXPECT_FALSE(w.chkTimed->isEnabled());
+
+    w.chkAutoQueue->setChecked(true);
+    EXPECT_TRUE(fake.queue("Laser")->Status & 0x1);
+    EXPECT_EQ(statusOf(1), 1);
+    EXPECT_EQ(statusOf(2), 1);
+    EXPECT_EQ(fake.holdDefault, "indefinite");
+    EXPECT_FALSE(w.Menu("MenuPause")->isEnabled());
+    EXPECT_TRUE(w.chkTimed->isEnabled());
+    EXPECT_EQ(w.Timer2->interval(), 6000);
+    EXPECT_EQ(audits("Enable AutoQueue - Laser"), 1);
+    EXPECT_TRUE(w.PanelText(1).startsWith("Enable AutoQueue "));
+
+    // A job arriving later is held at the next tick; the last released one is not.
+    fake.addJob("Laser", 3, "Late", "cy");
+    fake.addJob("Laser", 4, "Released", "cy");
+    w.LastReleasedJob = "4";
+    ASSERT_TRUE(RunPollTick(w));
+    EXPECT_EQ(statusOf(3), 1);
+    EXPECT_EQ(statusOf(4), 0);
+
+    w.chkTimed->setChecked(true);
+    w.chkAA->setChecked(true);
+    EXPECT_TRUE(w.txtTimed->isEnabled());
+    EXPECT_EQ(audits("Enable AutoRelease - Laser"), 1);
+
+    w.chkAutoQueue->setChecked(false);
+    EXPECT_FALSE(w.chkTimed->isChecked());
+    EXPECT_FALSE(w.chkAA->isChecked());
+    EXPECT_FALSE(w.chkTimed->isEnabled());
+    EXPECT_FALSE(w.txtTimed->isEnabled());
+    EXPECT_EQ(audits("Disable AutoRelease - Laser"), 1);
+    EXPECT_EQ(audits("Disable AutoQueue - Laser"), 1);
+    EXPECT_TRUE(fake.queue("Laser")->Status & 0x1); // nothing is resumed
+    EXPECT_EQ(statusOf(1), 1);
+    EXPECT_EQ(fake.holdDefault, "no-hold");
+    EXPECT_TRUE(w.Menu("MenuPause")->isEnabled());
+    EXPECT_EQ(w.Timer2->interval(), 10000);
+}
+
+TEST_F(HeldQueue, AutoReleaseActsOnEveryTickOfItsMinuteAndStopsOnABadTime) {
+    fake.addJob("Laser", 1, "Report", "ann");
+    at(16, 59, 59);
+    FrmMain& w = open();
+    w.chkAutoQueue->setChecked(true);
+    w.chkTimed->setChecked(true);
+    w.txtTimed->setText("5:00 PM");
+    w.optTimed[1]->setChecked(true);
+    chkTimedRelease(w);
+    EXPECT_EQ(fake.calls.value("purgeQueue"), 0);
+    at(17, 0, 0);
+    chkTimedRelease(w);
+    at(17, 0, 59);
+    w.txtTimed->setText("17:00"); // a 24-hour time reads the same
+    chkTimedRelease(w);
+    EXPECT_EQ(fake.calls.value("purgeQueue"), 2);
+    EXPECT_EQ(audits("Purge All Jobs - Laser"), 2);
+    EXPECT_TRUE(harness.prompter.asked.isEmpty()); // deleted without asking
+    at(17, 1);
+    chkTimedRelease(w);
+    EXPECT_EQ(fake.calls.value("purgeQueue"), 2);
+
+    // Not a time: AutoRelease and AutoActivate go off with a message.
+    w.chkAA->setChecked(true);
+    w.txtTimed->setText("teatime");
+    chkTimedRelease(w);
+    EXPECT_FALSE(w.chkTimed->isChecked());
+    EXPECT_FALSE(w.chkAA->isChecked());
+    ASSERT_EQ(harness.prompter.asked.size(), 1);
+    EXPECT_EQ(harness.prompter.asked.last().text,
+              "ERROR: Unable to Perform Timed Release - Print/Purge Error");
+    // A clock that cannot be read says so.
+    w.chkTimed->setChecked(true);
+    harness.clock.time = QDateTime();
+    chkTimedRelease(w);
+    EXPECT_EQ(harness.prompter.asked.last().text,
+              "ERROR: Unable to Perform Timed Release - Check Time");
+    EXPECT_FALSE(w.chkTimed->isChecked());
+}
+
+TEST_F(HeldQueue, ExceptionsReleaseOnlyWholeNamesOneJobATick) {
+    fake.addJob("Laser", 1, "Nobody", "", 1);
+    fake.addJob("Laser", 2, "Smith's", "smith", 1);
+    fake.addJob("Laser", 3, "Printing", "JSmith", 16);
+    fake.addJob("Laser", 4, "Held", "jsmith", 1);
+    fake.addJob("Laser", 5, "Other", "carol", 1);
+    FrmMain& w = open("Exceptions=jsmith;  carol\r\n");
+    ResumeExceptions(w);
+    // The printing jsmith job is found first and left to print.
+    EXPECT_EQ(fake.calls.value("resumeJob"), 0);
+    fake.deleteJob("Laser", 3);
+    w.JobsStale = true; // no job monitor here: the tick reads the jobs again
+    ASSERT_TRUE(RunPollTick(w));
+    ResumeExceptions(w);
+    EXPECT_EQ(statusOf(4), 0);
+    EXPECT_EQ(statusOf(5), 1); // one a tick
+    EXPECT_EQ(statusOf(1), 1);
+    EXPECT_EQ(statusOf(2), 1);
+    EXPECT_EQ(w.LastReleasedJob, "4");
+    // While a release is being watched nothing more is released.
+    w.Timer2->setInterval(10);
+    ResumeExceptions(w);
+    EXPECT_EQ(statusOf(5), 1);
+}
+
+TEST_F(HeldQueue, GridDoubleClickSortingAndTheJobActionDialog) {
+    for (int id : {9, 10, 2})
+        fake.addJob("Laser", id, QString("Doc %1").arg(id), "ann", 1).TotalPages = id;
+    FrmMain& w = open();
+    ASSERT_EQ(w.JobList->topLevelItemCount(), 3);
+
+    // Pages sort as numbers, descending first, then the other way on any column.
+    JobList_ColumnClick(w, JobColumn::Pages);
+    EXPECT_EQ(w.JobList->topLevelItem(0)->text(JobColumn::Pages), "10");
+    EXPECT_EQ(w.JobList->topLevelItem(2)->text(JobColumn::Pages), "2");
+    JobList_ColumnClick(w, JobColumn::ID);
+    EXPECT_EQ(w.JobList->topLevelItem(0)->text(JobColumn::ID), "2");
+    EXPECT_EQ(w.JobList->topLevelItem(1)->text(JobColumn::ID), "9");
+
+    // No default action yet: a double-click prints, and Print becomes the default.
+    w.JobList->setCurrentItem(w.jobGrid().rowOf("Laser, 9"));
+    JobList_DblClick(w);
+    EXPECT_EQ(statusOf(9), 0);
+    EXPECT_EQ(w.Settings.JobAction, "Print");
+    w.Settings.JobAction = "Delete";
+    harness.prompter.answers = {Prompter::Answer::No};
+    JobList_DblClick(w);
+    EXPECT_EQ(harness.prompter.asked.size(), 1);
+
+    // The dialog shows the selected job; with "QAHideAllButtons" the all-jobs
+    // buttons go and Print and Delete grow.
+    w.Settings.QuickAction = 1;
+    w.JobList->setCurrentItem(w.jobGrid().rowOf("Laser, 10"));
+    JobList_DblClick(w);
+    ASSERT_TRUE(w.frmAction);
+    auto* text = w.frmAction->findChild<QPlainTextEdit*>("txtPrintJob");
+    auto* print = w.frmAction->findChild<QPushButton*>("PrintButton");
+    auto* printAll = w.frmAction->findChild<QPushButton*>("cmdPrintAll");
+    EXPECT_EQ(text->toPlainText(), "Doc 10\n" +
+                                       w.JobList->currentItem()->text(JobColumn::Computer) +
+                                       " - 2KB - Pages: 10");
+    EXPECT_TRUE(printAll->isVisible());
+    const int height = print->height();
+    w.Settings.QAHideAllButtons = true;
+    FillJobActions(w);
+    EXPECT_FALSE(printAll->isVisible());
+    EXPECT_GT(print->maximumHeight(), height);
+    print->click();
+    EXPECT_EQ(statusOf(10), 0);
+    EXPECT_FALSE(w.frmAction->isVisible());
+    w.JobList->clearSelection();
+    w.JobList->setCurrentItem(nullptr);
+    ShowJobActions(w);
+    EXPECT_EQ(text->toPlainText(), "No Job Selected");
+    EXPECT_FALSE(print->isEnabled());
+
+    // An empty grid: nothing at all.
+    fake.deleteJob("Laser", 2);
+    fake.deleteJob("Laser", 9);
+    fake.deleteJob("Laser", 10);
+    w.JobsStale = true;
+    ASSERT_TRUE(RunPollTick(w));
+    ASSERT_EQ(w.JobList->topLevelItemCount(), 0);
+    w.Settings.QuickAction = 0;
+    w.frmAction->close();
+    JobList_DblClick(w);
+    EXPECT_FALSE(w.frmAction->isVisible());
+    EXPECT_EQ(harness.prompter.asked.size(), 1);
+}

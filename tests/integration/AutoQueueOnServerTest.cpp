@@ -1,0 +1,122 @@
+#include "CompletedJobs.h"
+#include "SpoolerJobLookup.h"
+#include "control/JobActions.h"
+#include "control/ReleaseSteps.h"
+#include "form/JobGrid.h"
+#include "platform/CupsSpooler.h"
+#include "support/LogRows.h"
+#include "support/MainWindowHarness.h"
+#include "support/SampleDocuments.h"
+#include "support/TestPrintServer.h"
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+class AutoQueueOnServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        queue = server.newQueue("AutoQ");
+        ASSERT_FALSE(queue.isEmpty());
+        harness.useRealServers = true;
+        other = std::make_unique<CupsSpooler>(server.address(), kShortTimeouts);
+    }
+    FrmMain& show() {
+        return harness.show(QStringLiteral("Server=%1\r\nQueue=%2\r\nAudit=True")
+                                .arg(server.address(), queue)
+                                .toUtf8());
+    }
+    int submit(const char* user, const char* title) {
+        return server.submitJob(queue, user, title, sampleText(10), false);
+    }
+    int statusOf(int id) {
+        const std::optional<SpoolerJob> job = jobNumbered(other->queueJobs(queue), id);
+        return job ? job->StatusMask : -1; // -1: it has left the queue
+    }
+    bool queuePaused() { return other->queue(queue).value_or(SpoolerQueue{}).Status & 0x1; }
+    int finishedAs(int id) { return FinishedJobStates(server.address(), queue).value(id, 0); }
+    // Polls as the window's timer would, until `done` or a minute has passed.
+    bool pollUntil(FrmMain& w, const std::function<bool()>& done) {
+        return QTest::qWaitFor(
+            [&] {
+                if (!w.PollInFlight)
+                    Timer2_Timer(w);
+                return done();
+            },
+            60000);
+    }
+    void select(FrmMain& w, int id) {
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return w.jobGrid().rowOf(queue + ", " + QString::number(id)) != nullptr; },
+            30000));
+        w.JobList->setCurrentItem(w.jobGrid().rowOf(queue + ", " + QString::number(id)));
+    }
+
+    TestPrintServer server;
+    QString queue;
+    MainWindowHarness harness;
+    std::unique_ptr<CupsSpooler> other;
+};
+
+} // namespace
+
+TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
+    ASSERT_EQ(other->jobHoldUntilDefault(queue), "no-hold");
+    const int first = submit("alice", "First");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return finishedAs(first) == 9; }, 30000)); // prints freely
+    other->pauseQueue(queue);
+    const int waiting = submit("alice", "Waiting");
+    FrmMain& w = show();
+
+    w.chkAutoQueue->setChecked(true);
+    EXPECT_TRUE(queuePaused());
+    EXPECT_EQ(statusOf(waiting), 1);
+    EXPECT_EQ(other->jobHoldUntilDefault(queue), "indefinite");
+    // A job that arrives later is held by the server itself, before any refresh.
+    other->resumeQueue(queue);
+    const int late = submit("bob", "Late");
+    EXPECT_EQ(statusOf(late), 1);
+    other->pauseQueue(queue);
+
+    // Released, it prints; the queue is paused again once it has gone.
+    select(w, waiting);
+    MenuResumeJob(w);
+    EXPECT_FALSE(queuePaused());
+    EXPECT_EQ(w.LastReleasedJob, QString::number(waiting));
+    ASSERT_TRUE(pollUntil(w, [&] { return finishedAs(waiting) == 9 && queuePaused(); }));
+    EXPECT_EQ(w.Timer2->interval(), 6000);
+    EXPECT_EQ(statusOf(late), 1);
+
+    // AutoRelease "Print Jobs" in its minute releases the held jobs one by one.
+    const int third = submit("carol", "Third");
+    EXPECT_EQ(statusOf(third), 1);
+    harness.clock.time = QDateTime(QDate(2026, 12, 7), QTime(17, 0, 10));
+    w.txtTimed->setText("5:00 PM");
+    w.chkTimed->setChecked(true);
+    w.optTimed[0]->setChecked(true);
+    ASSERT_TRUE(pollUntil(w, [&] { return finishedAs(late) == 9 && finishedAs(third) == 9; }));
+    // "Delete Jobs" deletes them.
+    const int fourth = submit("dave", "Fourth");
+    w.optTimed[1]->setChecked(true);
+    ASSERT_TRUE(pollUntil(w, [&] { return finishedAs(fourth) == 7; }));
+    w.chkTimed->setChecked(false);
+
+    // A listed user's job is released by itself; "smith" is not "jsmith".
+    w.Settings.Exceptions = "jsmith";
+    const int smith = submit("smith", "Smith");
+    const int jsmith = submit("jsmith", "JSmith");
+    ASSERT_TRUE(pollUntil(w, [&] { return finishedAs(jsmith) == 9 && queuePaused(); }));
+    EXPECT_EQ(statusOf(smith), 1);
+
+    // Off: queue and jobs stay held, the queue's own hold comes back.
+    w.chkAutoQueue->setChecked(false);
+    EXPECT_TRUE(queuePaused());
+    EXPECT_EQ(statusOf(smith), 1);
+    EXPECT_EQ(other->jobHoldUntilDefault(queue), "no-hold");
+    EXPECT_EQ(LogRows(w.Log(), "SELECT * FROM SWR_Audit WHERE Action = 'AutoQueue'").size(), 2);
+}
