@@ -4,6 +4,7 @@
 #include "control/ReleaseSteps.h"
 #include "form/JobGrid.h"
 #include "platform/CupsSpooler.h"
+#include "session/JobMonitor.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
 #include "support/SampleDocuments.h"
@@ -24,6 +25,7 @@ protected:
         queue = server.newQueue("AutoQ");
         ASSERT_FALSE(queue.isEmpty());
         harness.useRealServers = true;
+        harness.monitorProgram = JobMonitorProgram(); // new jobs reach the grid
         other = std::make_unique<CupsSpooler>(server.address(), kShortTimeouts);
     }
     FrmMain& show() {

@@ -3,6 +3,7 @@
 #include "control/JobActions.h"
 #include "form/JobGrid.h"
 #include "platform/CupsSpooler.h"
+#include "session/JobMonitor.h"
 #include "support/MainWindowHarness.h"
 #include "support/SampleDocuments.h"
 #include "support/TestPrintServer.h"
@@ -23,12 +24,23 @@ TEST(HoldUnderLoad, OnlyReleasedJobsPrint) {
     ASSERT_FALSE(queue.isEmpty());
     MainWindowHarness harness;
     harness.useRealServers = true;
+    harness.monitorProgram = JobMonitorProgram();
     FrmMain& w =
         harness.show(QStringLiteral("Server=%1\r\nQueue=%2").arg(server.address(), queue).toUtf8());
     w.chkAutoQueue->setChecked(true);
 
     std::atomic<bool> stop{false};
     std::atomic<int> listings{0};
+    // Stopped and joined however the test ends.
+    struct Joined {
+        std::atomic<bool>& stop;
+        std::thread& thread;
+        ~Joined() {
+            stop = true;
+            if (thread.joinable())
+                thread.join();
+        }
+    };
     std::thread lister([&] {
         CupsSpooler client(server.address(), kShortTimeouts);
         while (!stop) {
@@ -36,6 +48,7 @@ TEST(HoldUnderLoad, OnlyReleasedJobsPrint) {
             ++listings;
         }
     });
+    const Joined joined{stop, lister};
     CupsSpooler reader(server.address(), kShortTimeouts);
     QSet<int> submitted, released;
     for (int burst = 0; burst < kBursts; ++burst) {
@@ -52,11 +65,15 @@ TEST(HoldUnderLoad, OnlyReleasedJobsPrint) {
             const QString name = queue + ", " + QString::number(id);
             ASSERT_TRUE(QTest::qWaitFor(
                 [&] {
-                    if (!w.PollInFlight)
-                        Timer2_Timer(w);
-                    return w.jobGrid().rowOf(name) && !w.PollInFlight;
+                    if (w.PollInFlight)
+                        return false;
+                    if (w.jobGrid().rowOf(name))
+                        return true;
+                    Timer2_Timer(w);
+                    return false;
                 },
-                30000));
+                30000))
+                << name.toStdString() << " not in the grid";
             w.JobList->setCurrentItem(w.jobGrid().rowOf(name));
             MenuResumeJob(w);
             released << id;
