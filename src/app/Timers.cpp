@@ -68,25 +68,35 @@ struct PollAnswer {
     QueueView view;
 };
 
-// Every request of a tick, made on the poll's worker.
+// Every request of a tick, made on the poll's worker. Only the watched queue is
+// asked for, never the whole server: at the fast rate a server-wide listing would
+// hold up every other client of the server.
 PollAnswer readPoll(const PollTick& tick, GuardedSpooler* server, GuardedSpooler* jobsServer) {
     const SpoolerPrompts::Off noDialogsHere;
     PollAnswer answer;
+    QueueViewRequest view = tick.view;
     if (tick.watchRelease && server) {
         const std::optional<SpoolerQueue> queue = server->queue(tick.queue);
         // A queue printing the released job reports processing (0x400): only a
         // paused queue (0x1) has stopped.
-        if (queue && (queue->Status & 0x1) == 0)
-            for (const SpoolerJob& job : server->queueJobs(tick.queue))
+        if (queue && (queue->Status & 0x1) == 0) {
+            const QList<SpoolerJob> jobs = server->queueJobs(tick.queue);
+            for (const SpoolerJob& job : jobs)
                 if (job.StatusMask != 1 &&
                     QString::number(job.JobId) == tick.view.lastReleasedJob) {
                     answer.releasedJobPrinting = true;
                     break;
                 }
+            // Still printing, the queue stands as just read: the refresh takes it so.
+            if (answer.releasedJobPrinting) {
+                view.queueRead = queue;
+                view.jobsRead = jobs;
+            }
+        }
     }
     if (!answer.releasedJobPrinting && tick.autoQueue && server)
         server->pauseQueue(tick.queue);
-    answer.view = ReadQueueView(server, jobsServer, tick.view);
+    answer.view = ReadQueueView(server, jobsServer, view);
     return answer;
 }
 

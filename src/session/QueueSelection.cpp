@@ -60,9 +60,10 @@ QueueView ReadQueueView(GuardedSpooler* server, GuardedSpooler* jobsServer,
     }
     if (request.queue.isEmpty() || !server)
         return view;
-    view.queue = server->queue(request.queue);
+    view.queue = request.queueRead ? request.queueRead : server->queue(request.queue);
     if (request.holdNewJobs)
-        for (const SpoolerJob& job : server->queueJobs(request.queue))
+        for (const SpoolerJob& job :
+             request.jobsRead ? *request.jobsRead : server->queueJobs(request.queue))
             if (HoldsUnderAutoQueue(job, request.lastReleasedJob) &&
                 server->pauseJob(request.queue, job.JobId) == SpoolerResult::Success)
                 view.held << job.JobId;

@@ -27,6 +27,9 @@ struct QueueViewRequest {
     bool readAllJobs = false;
     bool holdNewJobs = false;
     QString lastReleasedJob;
+    // What the same tick read of the queue already, so that it is not asked twice.
+    std::optional<SpoolerQueue> queueRead;
+    std::optional<QList<SpoolerJob>> jobsRead;
 };
 
 // The job-view refresh: brings the job grid, the queue's properties and coloured
