@@ -1,0 +1,129 @@
+// The full log report over 100,000 job rows, against the sqlite3 command-line tool
+// writing the same rows of the same file as an HTML table (.mode html), in one run.
+// The program reads, escapes and frames the rows and writes the page safely (written
+// beside, synced, read back, renamed); the tool only prints them. The program must
+// take at most twice the tool's time.
+//
+// Usage: log_report [folder]   (default: the temporary folder)
+// Exits with 1 when the program takes more than twice the tool's time, 2 when it
+// cannot run.
+
+#include "log/LogDatabase.h"
+#include "log/LogReports.h"
+#include "log/ReportPage.h"
+#include "platform/Clock.h"
+#include "platform/DateText.h"
+#include "platform/Environment.h"
+#include "platform/Prompter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <cstdio>
+
+namespace {
+
+constexpr int kRows = 100000;
+constexpr double kMostRatio = 2.0;
+
+class NoPrompter : public Prompter {
+public:
+    Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::No; }
+    std::optional<QString> input(const QString&, const QString&, const QString&) override {
+        return std::nullopt;
+    }
+};
+
+QString templateFolder() {
+    const QString installed = Environment().programFolder();
+    if (QFileInfo::exists(QDir(installed).filePath("swr.db")))
+        return installed;
+    return QDir(QCoreApplication::applicationDirPath()).filePath("../bin");
+}
+
+// A log of kRows released or deleted jobs, some names needing escapes.
+void fillLog(LogDatabase& log) {
+    const QDateTime start(QDate(2026, 1, 5), QTime(8, 0));
+    QList<LogRow> rows;
+    for (int i = 0; i < kRows; ++i) {
+        const QString n = QString::number(i);
+        const QString submitted = DateText::format(start.addSecs(i * 37));
+        const bool deleted = i % 3 == 0;
+        rows.append(
+            {n + '-' + submitted,
+             {{"Time Submitted", submitted},
+              {"Server", "printhost"},
+              {"Queue", i % 2 ? "Office" : "Lab & Annex"},
+              {"Description", "Report <" + n + ">.pdf"},
+              {"Computer", "ws" + QString::number(i % 50)},
+              {"User", "user" + QString::number(i % 80)},
+              {"Name", n},
+              {"Priority", "1"},
+              {"Pages", QString::number(1 + i % 20)},
+              {"Size", QString::number(40 + i % 900) + "KB"},
+              {deleted ? "Deleted" : "Resumed", DateText::format(start.addSecs(i * 37 + 60))},
+              {deleted ? "Deleted Pages" : "Printed Pages", QString::number(1 + i % 20)},
+              {"SWR User", "operator"},
+              {"SWR Computer", "desk1"}}});
+    }
+    log.SetLogFieldsOfRows(rows);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir scratch(QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath())
+                              .filePath("log_report-XXXXXX"));
+    const QString sqlite3 = QStandardPaths::findExecutable("sqlite3");
+    if (!scratch.isValid() || sqlite3.isEmpty()) {
+        std::fprintf(stderr, "needs a writable folder and the sqlite3 tool\n");
+        return 2;
+    }
+    const QString folder = scratch.path();
+    Environment environment;
+    Clock clock;
+    NoPrompter prompter;
+    LogDatabase log(
+        [folder] {
+            return LogContext{folder, false, {}, {}, false};
+        },
+        templateFolder(), environment, clock, prompter);
+    fillLog(log);
+    log.CloseLogDatabase();
+
+    const LogReportKind& full = *LogReportFor("mnuLogFullReportHTML");
+    QElapsedTimer timer;
+    timer.start();
+    const QString page = LogReportPage(log, full, {"Spoolwright", "Tagline"});
+    const QString whyNot = ReportPage::write(QDir(folder).filePath(full.fileName), page);
+    const double programSeconds = timer.nsecsElapsed() / 1e9;
+    if (!whyNot.isEmpty() || page.count(QLatin1String("<tr><td>")) != kRows) {
+        std::fprintf(stderr, "the report is not whole: %s\n", qPrintable(whyNot));
+        return 2;
+    }
+
+    QStringList columns;
+    for (const QString& field : full.fields)
+        columns << '"' + field + '"';
+    QProcess tool;
+    tool.setStandardOutputFile(QDir(folder).filePath("sqlite3.html"));
+    timer.restart();
+    tool.start(sqlite3,
+               {"-html", log.filePath(), "SELECT " + columns.join(',') + " FROM SWR_Log;"});
+    if (!tool.waitForFinished(300000) || tool.exitCode() != 0) {
+        std::fprintf(stderr, "sqlite3 failed\n");
+        return 2;
+    }
+    const double toolSeconds = timer.nsecsElapsed() / 1e9;
+
+    const double ratio = programSeconds / toolSeconds;
+    std::printf("full log report, %d rows: program %.3f s, sqlite3 .mode html %.3f s, ratio "
+                "%.2f (at most %.1f)\n",
+                kRows, programSeconds, toolSeconds, ratio, kMostRatio);
+    return ratio <= kMostRatio ? 0 : 1;
+}
