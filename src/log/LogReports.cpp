@@ -2,8 +2,10 @@
 
 #include "log/LogDatabase.h"
 
-#include <QSqlQuery>
-#include <QSqlRecord>
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -55,29 +57,44 @@ QString quoted(const QString& name) {
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
+// The log's own connection, for reading a report's rows straight into the page: a
+// full log holds a hundred thousand rows, and going through a QVariant per cell would
+// cost more than reading the file.
+sqlite3* sqliteHandle(const QSqlDatabase& db) {
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
 // Appends one row per source row: the values as stored, escaped; NULL as an empty cell.
-void appendRows(QString& page, LogDatabase& log, const LogReportKind& kind) {
+void appendRows(QByteArray& page, LogDatabase& log, const LogReportKind& kind) {
     if (!log.OpenLogDatabase())
         return;
     QStringList columns;
     for (const QString& field : kind.fields)
         columns << quoted(field);
-    QSqlQuery query(log.connection());
-    query.setForwardOnly(true);
-    if (query.exec(QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) +
-                   QStringLiteral(" FROM ") + quoted(kind.source))) {
-        const int count = int(kind.fields.size());
-        while (query.next()) {
-            page += QLatin1String("<tr>");
+    const QByteArray sql = (QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) +
+                            QStringLiteral(" FROM ") + quoted(kind.source))
+                               .toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    sqlite3* db = sqliteHandle(log.connection());
+    if (db && sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) ==
+                  SQLITE_OK) {
+        const int count = sqlite3_column_count(statement);
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            page += "<tr>";
             for (int i = 0; i < count; ++i) {
-                page += QLatin1String("<td>");
-                ReportPage::appendEscaped(page, query.value(i).toString());
-                page += QLatin1String("</td>");
+                page += "<td>";
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+                if (text)
+                    ReportPage::appendEscaped(page, text, sqlite3_column_bytes(statement, i));
+                page += "</td>";
             }
-            page += QLatin1String("</tr>");
+            page += "</tr>";
         }
     }
-    query.finish();
+    sqlite3_finalize(statement);
     log.CloseLogDatabase();
 }
 
@@ -95,16 +112,16 @@ const LogReportKind* LogReportFor(const QString& menuEntry) {
     return nullptr;
 }
 
-QString LogReportPage(LogDatabase& log, const LogReportKind& kind,
-                      const ReportPage::Settings& settings) {
-    QString page =
-        ReportPage::head(QString(), true, settings,
-                         QStringLiteral("<h2><u>") + kind.title + QStringLiteral("</u></h2>"));
-    page +=
-        QStringLiteral("<p>") +
-        ReportPage::tableStart(kind.caption, int(kind.headers.size()), QStringLiteral("#C0FFC0")) +
-        ReportPage::headerRow(kind.headers);
+QByteArray LogReportPage(LogDatabase& log, const LogReportKind& kind,
+                         const ReportPage::Settings& settings) {
+    const QString heading = QStringLiteral("<h2><u>") + kind.title + QStringLiteral("</u></h2>");
+    QByteArray page =
+        (ReportPage::head(QString(), true, settings, heading) + QStringLiteral("<p>") +
+         ReportPage::tableStart(kind.caption, int(kind.headers.size()), QStringLiteral("#C0FFC0")) +
+         ReportPage::headerRow(kind.headers))
+            .toUtf8();
     appendRows(page, log, kind);
-    page += QStringLiteral("</table>") + QLatin1String(ReportPage::kEnd);
+    page += "</table>";
+    page += ReportPage::kEnd;
     return page;
 }

@@ -26,7 +26,7 @@ const QList<LogReportKind>& LogReportKinds();
 // The report a menu entry asks for; null for any other name.
 const LogReportKind* LogReportFor(const QString& menuEntry);
 
-// The whole page of a report, read from the log in one pass. A log that cannot be read
-// gives the frame, caption and header rows alone.
-QString LogReportPage(LogDatabase& log, const LogReportKind& kind,
-                      const ReportPage::Settings& settings);
+// The whole page of a report as UTF-8, read from the log in one pass. A log that cannot
+// be read gives the frame, caption and header rows alone.
+QByteArray LogReportPage(LogDatabase& log, const LogReportKind& kind,
+                         const ReportPage::Settings& settings);

@@ -6,35 +6,43 @@
 
 namespace ReportPage {
 
-void appendEscaped(QString& page, const QString& value) {
-    for (const QChar c : value) {
-        switch (c.unicode()) {
+void appendEscaped(QByteArray& page, const char* utf8, qsizetype length) {
+    const char* const end = utf8 + length;
+    const char* plain = utf8; // the start of the run that needs no entity
+    for (const char* c = utf8; c != end; ++c) {
+        const char* entity = nullptr;
+        switch (*c) {
         case '&':
-            page += QLatin1String("&amp;");
+            entity = "&amp;";
             break;
         case '<':
-            page += QLatin1String("&lt;");
+            entity = "&lt;";
             break;
         case '>':
-            page += QLatin1String("&gt;");
+            entity = "&gt;";
             break;
         case '"':
-            page += QLatin1String("&quot;");
+            entity = "&quot;";
             break;
         case '\'':
-            page += QLatin1String("&#39;");
+            entity = "&#39;";
             break;
         default:
-            page += c;
+            continue;
         }
+        page.append(plain, c - plain);
+        page.append(entity);
+        plain = c + 1;
     }
+    page.append(plain, end - plain);
 }
 
 QString escape(const QString& value) {
-    QString text;
-    text.reserve(value.size());
-    appendEscaped(text, value);
-    return text;
+    const QByteArray utf8 = value.toUtf8();
+    QByteArray text;
+    text.reserve(utf8.size());
+    appendEscaped(text, utf8.constData(), utf8.size());
+    return QString::fromUtf8(text);
 }
 
 QString showHideScript() {
@@ -76,9 +84,8 @@ QString head(const QString& titleText, bool withScript, const Settings& settings
     if (withScript)
         text += showHideScript();
     text += QStringLiteral("</head><body align='center' style='color: #000080'><h1>");
-    appendEscaped(text, settings.company);
-    text += QStringLiteral(" </h1><em style='color: #008000'>");
-    appendEscaped(text, settings.tagline);
+    text += escape(settings.company) + QStringLiteral(" </h1><em style='color: #008000'>") +
+            escape(settings.tagline);
     text +=
         QStringLiteral("</em>") + headingElement + QStringLiteral("<table align='center'><tr><td>");
     return text;
@@ -99,9 +106,9 @@ QString headerRow(const QStringList& cells) {
     return row + QStringLiteral("</tr>");
 }
 
-QString write(const QString& path, const QString& page) {
+QString write(const QString& path, const QByteArray& utf8Page) {
     QString whyNot;
-    if (SafeFile::replaceFileContents(path, (page + QStringLiteral("\r\n")).toUtf8(), &whyNot))
+    if (SafeFile::replaceFileContents(path, utf8Page + "\r\n", &whyNot))
         return QString();
     return whyNot;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 // The page every HTML report shares: the head (with or without the show/hide script),
@@ -18,8 +19,8 @@ struct Settings {
 // name is chosen by whoever prints, and must never run as script in the operator's
 // browser.
 QString escape(const QString& value);
-// Appends escape(value) to page, without making a copy of value first.
-void appendEscaped(QString& page, const QString& value);
+// The same for UTF-8 text straight from the log, appended to a UTF-8 page.
+void appendEscaped(QByteArray& page, const char* utf8, qsizetype length);
 
 // The script behind the live reports' "Show/Hide Jobs" links: one state for the whole
 // page, flipped on every call and applied to the element named.
@@ -41,9 +42,9 @@ QString tableStart(const QString& caption, int colspan, const QString& captionCo
 // A header row of these cells.
 QString headerRow(const QStringList& cells);
 
-// Writes `page` to `path` with one line end, replacing the old file only once the new
+// Writes the UTF-8 page to `path` with one line end, replacing the old file only once the new
 // one is on disk whole. Empty on success; otherwise the reason in a few words, and the
 // old file is as it was.
-QString write(const QString& path, const QString& page);
+QString write(const QString& path, const QByteArray& utf8Page);
 
 } // namespace ReportPage

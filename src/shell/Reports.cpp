@@ -59,7 +59,7 @@ LiveReports liveReports(FrmMain& f) {
 }
 
 // Writes the page, tells the operator when it could not, and opens what was written.
-bool writeReport(FrmMain& f, const QString& fileName, const QString& page, bool noOpen) {
+bool writeReport(FrmMain& f, const QString& fileName, const QByteArray& page, bool noOpen) {
     const QString path = ReportFilePath(f, fileName);
     const QString whyNot = ReportPage::write(path, page);
     if (!whyNot.isEmpty()) {
@@ -106,7 +106,7 @@ QString ReportFilePath(const FrmMain& f, const QString& fileName) {
 }
 
 bool LogReport(FrmMain& f, const LogReportKind& kind, bool noOpen) {
-    QString page;
+    QByteArray page;
     {
         BusyPointer busy(f);
         page = LogReportPage(f.Log(), kind, pageSettings(f));
@@ -116,19 +116,19 @@ bool LogReport(FrmMain& f, const LogReportKind& kind, bool noOpen) {
 
 bool PrinterReport(FrmMain& f, const QString& server, const QString& queue, bool noOpen,
                    bool withScript) {
-    QString page;
+    QByteArray page;
     {
         BusyPointer busy(f);
-        page = liveReports(f).PrinterReport(server, queue, withScript);
+        page = liveReports(f).PrinterReport(server, queue, withScript).toUtf8();
     }
     return writeReport(f, QStringLiteral("SWR_PrinterReport.html"), page, noOpen);
 }
 
 bool ServerReport(FrmMain& f, const QString& server, bool noOpen, bool withScript) {
-    QString page;
+    QByteArray page;
     {
         BusyPointer busy(f);
-        page = liveReports(f).ServerReport(server, withScript);
+        page = liveReports(f).ServerReport(server, withScript).toUtf8();
     }
     return writeReport(f, QStringLiteral("SWR_ServerReport.html"), page, noOpen);
 }
@@ -138,10 +138,10 @@ bool FavouritesReport(FrmMain& f, bool noOpen) {
     for (int slot = 0; slot < kFavouriteSlots; ++slot)
         lines << ReadSetting(*f.services().environment, QStringLiteral("Favourites"),
                              QString::number(slot));
-    QString page;
+    QByteArray page;
     {
         BusyPointer busy(f);
-        page = liveReports(f).FavouritesReport(lines);
+        page = liveReports(f).FavouritesReport(lines).toUtf8();
     }
     return writeReport(f, QStringLiteral("SWR_FavReport.html"), page, noOpen);
 }

@@ -10,7 +10,7 @@ QString reportOf(LogDatabase& log, const QString& menuEntry,
                  const ReportPage::Settings& settings = kSettings) {
     const LogReportKind* kind = LogReportFor(menuEntry);
     EXPECT_NE(kind, nullptr) << menuEntry.toStdString();
-    return kind ? LogReportPage(log, *kind, settings) : QString();
+    return kind ? QString::fromUtf8(LogReportPage(log, *kind, settings)) : QString();
 }
 
 } // namespace
@@ -68,7 +68,7 @@ TEST_F(LogReports, EachReportSpansItsColumnsAndTotalsItsSource) {
                               {"Printed Pages", "2"}});
 
     for (const LogReportKind& kind : LogReportKinds()) {
-        const QString page = LogReportPage(*log, kind, kSettings);
+        const QString page = QString::fromUtf8(LogReportPage(*log, kind, kSettings));
         EXPECT_TRUE(page.contains(QString("colspan=%1 ").arg(kind.headers.size()) +
                                   "style='border-width: 0px; background-color: #C0FFC0'>" +
                                   kind.caption + "</th>"))
