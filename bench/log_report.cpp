@@ -8,6 +8,7 @@
 // Exits with 1 when the program takes more than twice the tool's time, 2 when it
 // cannot run.
 
+#include "BenchLog.h"
 #include "log/LogDatabase.h"
 #include "log/LogReports.h"
 #include "log/ReportPage.h"
@@ -32,21 +33,6 @@ namespace {
 
 constexpr int kRows = 100000;
 constexpr double kMostRatio = 2.0;
-
-class NoPrompter : public Prompter {
-public:
-    Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::No; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-
-QString templateFolder() {
-    const QString installed = Environment().programFolder();
-    if (QFileInfo::exists(QDir(installed).filePath("swr.db")))
-        return installed;
-    return QDir(QCoreApplication::applicationDirPath()).filePath("../bin");
-}
 
 // A log of kRows released or deleted jobs, some names needing escapes, written in
 // one transaction (the program's own way writes a row at a time, far slower).

@@ -65,8 +65,8 @@ bool writeReport(FrmMain& f, const QString& fileName, const QByteArray& page, bo
     if (!whyNot.isEmpty()) {
         f.services().prompter->message(
             QStringLiteral("Spoolwright"),
-            QStringLiteral("The report could not be written to %1: %2. The previous report "
-                           "there is left as it was.")
+            QStringLiteral("The report could not be written to %1: %2. An earlier report "
+                           "there is unchanged.")
                 .arg(QDir::toNativeSeparators(path), whyNot),
             Prompter::Icon::Critical);
         return false;
