@@ -17,6 +17,7 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 #include <QUrl>
+#include <cstdio>
 
 namespace {
 
@@ -58,17 +59,21 @@ LiveReports liveReports(FrmMain& f) {
         pageSettings(f));
 }
 
-// Writes the page, tells the operator when it could not, and opens what was written.
+// Writes the page, tells of a failure, and opens what was written. A report written
+// without opening it is the command line's, run by a timer with nobody to answer a
+// message box: its failure goes to standard error instead.
 bool writeReport(FrmMain& f, const QString& fileName, const QByteArray& page, bool noOpen) {
     const QString path = ReportFilePath(f, fileName);
     const QString whyNot = ReportPage::write(path, page);
     if (!whyNot.isEmpty()) {
-        f.services().prompter->message(
-            QStringLiteral("Spoolwright"),
-            QStringLiteral("The report could not be written to %1: %2. An earlier report "
-                           "there is unchanged.")
-                .arg(QDir::toNativeSeparators(path), whyNot),
-            Prompter::Icon::Critical);
+        const QString text = QStringLiteral("The report could not be written to %1: %2. An "
+                                            "earlier report there is unchanged.")
+                                 .arg(QDir::toNativeSeparators(path), whyNot);
+        if (noOpen)
+            std::fprintf(stderr, "%s\n", qPrintable(text));
+        else
+            f.services().prompter->message(QStringLiteral("Spoolwright"), text,
+                                           Prompter::Icon::Critical);
         return false;
     }
     if (!noOpen)

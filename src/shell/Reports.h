@@ -9,7 +9,8 @@ struct LogReportKind;
 // page to its file in the ReportPath folder, replacing the previous one only once
 // the new page is on disk whole, and opens it with the desktop's handler unless
 // `noOpen` is set. A page that cannot be written is told to the operator in one
-// message naming the file and the reason; the old file stays. True when written.
+// message naming the file and the reason (on standard error with `noOpen`, which only
+// the unattended command line sets); the old file stays. True when written.
 
 bool LogReport(FrmMain& form, const LogReportKind& kind, bool noOpen = false);
 bool PrinterReport(FrmMain& form, const QString& server, const QString& queue, bool noOpen,

@@ -46,6 +46,15 @@ TEST(UnattendedReport, ServerReportRunsWithoutADisplayAndExitsCleanly) {
     EXPECT_TRUE(page.contains("<td>" + queue.toUtf8() + "</td>"));
     EXPECT_FALSE(page.contains("<script")); // the command line writes it without script
 
+    // A report that cannot be written is told on standard error; no box waits for an
+    // answer nobody gives.
+    ASSERT_TRUE(WriteFile(QDir(appData.path()).filePath("swr.ini"),
+                          "[Spoolwright]\r\nServer=" + server.address().toUtf8() +
+                              "\r\nReportPath=" + temp.path().toUtf8() + "/missing\r\n"));
+    std::unique_ptr<QProcess> failing(runWithoutDisplay({"/rpt:Fav"}, appData.path(), temp.path()));
+    ASSERT_TRUE(failing->waitForFinished(120000));
+    EXPECT_TRUE(failing->readAllStandardError().contains("/missing/SWR_FavReport.html: No such"));
+
     std::unique_ptr<QProcess> help(runWithoutDisplay({"--help"}, appData.path(), temp.path()));
     ASSERT_TRUE(help->waitForFinished(30000));
     EXPECT_EQ(help->exitCode(), 0);
