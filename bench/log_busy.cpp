@@ -7,6 +7,7 @@
 // Exits with 1 when the ten writes took more than two seconds together, or when not
 // every row was in the log at the end.
 
+#include "BenchLog.h"
 #include "log/LogDatabase.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
@@ -23,21 +24,6 @@
 namespace {
 
 constexpr int kWrites = 10;
-
-class NoPrompter : public Prompter {
-public:
-    Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::No; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-
-QString templateFolder() {
-    const QString installed = Environment().programFolder();
-    if (QFileInfo::exists(QDir(installed).filePath("swr.db")))
-        return installed;
-    return QDir(QCoreApplication::applicationDirPath()).filePath("../bin");
-}
 
 } // namespace
 

@@ -8,6 +8,7 @@
 #include "session/JobMonitor.h"
 #include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
+#include "shell/CommandLine.h"
 #include "shell/History.h"
 #include "shell/MenuStyle.h"
 #include "shell/Settings.h"

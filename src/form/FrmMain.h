@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <atomic>
 #include <functional>
@@ -49,6 +50,8 @@ struct FrmMainServices {
     Prompter* prompter = nullptr;
     // Pages and files to open, mail, and the file and folder choosers.
     Desktop* desktop = nullptr;
+    // The program's arguments after its own path; the command line is made of them.
+    QStringList arguments;
     // Ends the process at once. Tests record the call instead.
     std::function<void(int)> endProcess;
     // The job monitor program; with none, no job events arrive.

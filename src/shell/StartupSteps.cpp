@@ -1,5 +1,3 @@
 #include "shell/StartupSteps.h"
 
 void StartUpdateCheck(FrmMain&) {}
-
-void GetCommandLine(FrmMain&, const QString&) {}

@@ -10,6 +10,3 @@ class FrmMain;
 // Sends the hidden update browser to the vendor's update check with this version;
 // its answer decides whether the Updates panel shows.
 void StartUpdateCheck(FrmMain& form);
-
-// Acts on the command line: report switches, menu styles and a server name.
-void GetCommandLine(FrmMain& form, const QString& commandLine = QString());

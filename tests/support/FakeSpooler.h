@@ -42,8 +42,7 @@ public:
     SpoolerResult purgeQueue(const QString&) override { return act("purgeQueue"); }
     SpoolerResult printTestPage(const QString&) override { return act("printTestPage"); }
     QList<SpoolerPrinter> printers() override {
-        act("printers");
-        return {};
+        return act("printers") == SpoolerResult::Success ? printerList : QList<SpoolerPrinter>();
     }
     QString printerWebPage(const QString&) const override { return QString(); }
     std::optional<SpoolerCredentials> credentials() const override { return given; }
@@ -58,6 +57,7 @@ public:
         return jobs_.last();
     }
 
+    QList<SpoolerPrinter> printerList;       // what the live reports read
     std::optional<SpoolerCredentials> given; // what the operator gave this server
     bool reachable = true;       // false: every call fails as for a server that does not answer
     QMap<QString, int> calls;    // how often each call was made, by name

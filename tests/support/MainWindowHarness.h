@@ -34,6 +34,8 @@ public:
     // the window takes it. Without useRealServers every server is a fake.
     FakeSpooler& fake(const QString& server);
     bool useRealServers = false;
+    // The program's arguments; none unless a test sets them.
+    QStringList arguments;
     // The job monitor the window starts; none unless a test sets it.
     QString monitorProgram;
 
