@@ -39,6 +39,7 @@ FrmMain& MainWindowHarness::create() {
     services.prompter = &prompter;
     services.desktop = &desktop;
     services.monitorProgram = monitorProgram;
+    services.vendorServer = vendorServer;
     services.endProcess = [this](int) {
         if (++endCalls == 1 && onEnd)
             onEnd();
