@@ -211,6 +211,9 @@ void buildUpdatesPanel(FrmMain& f, QWidget* client) {
     QWidget* body = f.frmOnline->body();
     f.WebVersion = named(new QTextBrowser(body), "WebVersion");
     f.lblWebsite = named(new QLabel(body), "lblWebsite");
+    QFont small = f.lblWebsite->font();
+    small.setPointSizeF(small.pointSizeF() * 0.78); // the whole address fits the narrow panel
+    f.lblWebsite->setFont(small);
     f.mnuUpdate = named(new QPushButton(QStringLiteral("Update"), body), "mnuUpdate");
     auto* column = new QVBoxLayout(body);
     column->setContentsMargins(0, 0, 0, 0);
