@@ -14,6 +14,19 @@ bool daemonRuns() {
            check.exitCode() == 0;
 }
 
+// Reads what the process says until it says `marker` or ends; all it said.
+QByteArray waitForOutput(QProcess* process, const QByteArray& marker) {
+    QByteArray said;
+    if (process)
+        (void)QTest::qWaitFor(
+            [&] {
+                said += process->readAll();
+                return said.contains(marker) || process->state() == QProcess::NotRunning;
+            },
+            20000);
+    return said;
+}
+
 } // namespace
 
 AvahiDaemon::AvahiDaemon() {
@@ -73,16 +86,8 @@ bool AvahiDaemon::startPrivate() {
     QProcess* avahi = start(QStringLiteral("avahi-daemon"),
                             {QStringLiteral("--no-drop-root"), QStringLiteral("--no-chroot"),
                              QStringLiteral("--no-rlimits"), QStringLiteral("-f"), avahiConfig});
-    QByteArray log;
-    const bool up = avahi &&
-                    QTest::qWaitFor(
-                        [&] {
-                            log += avahi->readAll();
-                            return log.contains("Server startup complete") ||
-                                   avahi->state() == QProcess::NotRunning;
-                        },
-                        20000) &&
-                    log.contains("Server startup complete");
+    const QByteArray log = waitForOutput(avahi, "Server startup complete");
+    const bool up = log.contains("Server startup complete");
     if (!up)
         failure_ = QStringLiteral("avahi-daemon did not start: ") + QString::fromUtf8(log);
     return up;
@@ -92,14 +97,5 @@ bool AvahiDaemon::publish(const QString& name, const QString& type, int port, co
     QProcess* publisher =
         start(QStringLiteral("avahi-publish"), {QStringLiteral("-s"), QStringLiteral("-H"), host,
                                                 name, type, QString::number(port)});
-    QByteArray said;
-    return publisher &&
-           QTest::qWaitFor(
-               [&] {
-                   said += publisher->readAll();
-                   return said.contains("Established") ||
-                          publisher->state() == QProcess::NotRunning;
-               },
-               20000) &&
-           said.contains("Established");
+    return waitForOutput(publisher, "Established").contains("Established");
 }
