@@ -90,3 +90,9 @@ QString StatisticsMailText(const FrmMain& f, const QStringList& session, const Q
     lines << logLines << QString() << QLatin1String(kPromo) << signature();
     return lines.join(QStringLiteral("\r\n"));
 }
+
+void EmailStatistics(FrmMain& f, const QStringList& session, const QStringList& totals,
+                     const QStringList& logLines) {
+    EmailLog(f, QStringLiteral("Spoolwright - Statistics"),
+             StatisticsMailText(f, session, totals, logLines));
+}

@@ -33,3 +33,6 @@ QString FullLogMailText(const FrmMain& form);
 // groups (the session's three, the totals' four, the log's ten).
 QString StatisticsMailText(const FrmMain& form, const QStringList& session,
                            const QStringList& totals, const QStringList& logLines);
+// The statistics window's "Email": the log with the statistics message.
+void EmailStatistics(FrmMain& form, const QStringList& session, const QStringList& totals,
+                     const QStringList& logLines);

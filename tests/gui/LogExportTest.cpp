@@ -49,6 +49,38 @@ TEST(LogExport, CsvOpensTheExportAndMailCarriesItOrSaysWhereItIs) {
         "printer management.\r\nSpoolwright - www.spoolwright.example"));
     EXPECT_TRUE(harness.prompter.asked.isEmpty());
 
+    // From the statistics window: its captions under their three headings.
+    EmailStatistics(w, {"S1", "S2", "S3"}, {"T1", "T2", "T3", "T4"}, {"L1", "L2"});
+    ASSERT_EQ(harness.desktop.mails.size(), 2);
+    EXPECT_EQ(harness.desktop.mails[1].subject, "Spoolwright - Statistics");
+    const QStringList lines = harness.desktop.mails[1].body.split("\r\n");
+    EXPECT_TRUE(lines.value(0).startsWith("Spoolwright on testhost at "));
+    EXPECT_EQ(lines.mid(1), QStringList({"",
+                                         "Current Session",
+                                         "------------------",
+                                         "",
+                                         "S1",
+                                         "S2",
+                                         "S3",
+                                         "",
+                                         "Totals",
+                                         "------------------",
+                                         "",
+                                         "T1",
+                                         "T2",
+                                         "T3",
+                                         "T4",
+                                         "",
+                                         "Log File",
+                                         "------------------",
+                                         "",
+                                         "L1",
+                                         "L2",
+                                         "",
+                                         "Save money and the environment by reducing paper and "
+                                         "ink usage through better printer management.",
+                                         "Spoolwright - www.spoolwright.example"}));
+
     // No mail client: one message that says where the file is; the audit row all the same.
     harness.desktop.mailClient = false;
     w.Menu("mnuLogFullReportEmail")->trigger();
@@ -56,7 +88,7 @@ TEST(LogExport, CsvOpensTheExportAndMailCarriesItOrSaysWhereItIs) {
     EXPECT_EQ(harness.prompter.asked[0].icon, Prompter::Icon::Exclamation);
     EXPECT_TRUE(harness.prompter.asked[0].text.contains(csv));
     EXPECT_EQ(auditDescriptions(w, "Log"),
-              QStringList({"Log Exported to CSV", "Log Emailed", "Log Emailed"}));
+              QStringList({"Log Exported to CSV", "Log Emailed", "Log Emailed", "Log Emailed"}));
 }
 
 TEST(LogExport, MailGoesToXdgEmailWithRecipientSubjectBodyAndAttachment) {
