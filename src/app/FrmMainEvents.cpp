@@ -1,6 +1,7 @@
 #include "app/FrmMainEvents.h"
 
 #include "app/ReportEvents.h"
+#include "app/HelpAndNetworkEvents.h"
 #include "app/Startup.h"
 #include "app/Timers.h"
 #include "control/JobActions.h"
@@ -95,6 +96,7 @@ void WireFrmMain(FrmMain& f) {
     wireMenus(f);
     wireControls(f);
     WireReports(f);
+    WireHelpAndNetwork(f);
     QObject::connect(f.Timer1, &QTimer::timeout, &f, [&f] { Timer1_Timer(f); });
     // Rows the log could not take wait in memory; the status bar says so until the
     // log takes them.

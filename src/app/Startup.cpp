@@ -13,6 +13,7 @@
 #include "shell/MenuStyle.h"
 #include "shell/Settings.h"
 #include "shell/StartupSteps.h"
+#include "shell/WebLinks.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -65,6 +66,7 @@ void Form_Load(FrmMain& f) {
     f.SessionPrintedPages = 0;
     f.SessionDeletedPages = 0;
     LoadSettings(f);
+    ApplyUpdateCheckStatus(f); // an answer that came before the panels were placed
     f.Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
     DoEvents();
     ApplyColumnLayout(f);

@@ -58,6 +58,9 @@ struct FrmMainServices {
     QString monitorProgram;
     // Asks the operator for a print server's user name and password.
     CredentialsPrompt credentials;
+    // The vendor's web server ("host" or "host:port") for the update check and the
+    // web links; empty: the Server key of [Updates] in swr.ini, else the vendor's own.
+    QString vendorServer;
     // Makes the spooler of a server ("host" or "host:port").
     std::function<std::unique_ptr<PrintSpooler>(const QString&)> makeSpooler;
 };
@@ -100,6 +103,7 @@ public:
     QComboBox* CurrentPrinter = nullptr;
     QComboBox* CurrentPrintQueue = nullptr;
     QPushButton* FindPrintQueues = nullptr;
+    QPushButton* FindComputers = nullptr; // searches the network for print servers
     QLabel* LabelPrintQueues = nullptr;
 
     // Queue Information panel.

@@ -51,6 +51,9 @@ void buildSearchPanel(FrmMain& f, QWidget* client) {
     f.CurrentPrintQueue = named(new QComboBox(body), "CurrentPrintQueue");
     f.CurrentPrintQueue->setToolTip(QStringLiteral("Print queue"));
     f.LabelPrintQueues = named(new QLabel(body), "LabelPrintQueues");
+    f.FindComputers =
+        named(new QPushButton(QStringLiteral("Find Print Servers"), body), "FindComputers");
+    f.FindComputers->setToolTip(QStringLiteral("Search the network for print servers"));
     auto* grid = new QGridLayout(body);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setVerticalSpacing(3);
@@ -58,13 +61,15 @@ void buildSearchPanel(FrmMain& f, QWidget* client) {
     grid->addWidget(f.FindPrintQueues, 0, 1);
     grid->addWidget(f.CurrentPrintQueue, 1, 0);
     grid->addWidget(f.LabelPrintQueues, 1, 1);
+    grid->addWidget(f.FindComputers, 2, 1);
     grid->setColumnStretch(0, 1);
-    grid->setRowStretch(2, 1);
+    grid->setRowStretch(3, 1);
     f.CurrentPrinter->lineEdit()->setPlaceholderText(QStringLiteral("Print server"));
     QFont small = f.LabelPrintQueues->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     f.LabelPrintQueues->setFont(small);
     f.FindPrintQueues->setFont(small); // leaves the server box room for "host:port"
+    f.FindComputers->setFont(small);
 }
 
 void buildQueueInfoPanel(FrmMain& f, QWidget* client) {
@@ -207,6 +212,9 @@ void buildUpdatesPanel(FrmMain& f, QWidget* client) {
     QWidget* body = f.frmOnline->body();
     f.WebVersion = named(new QTextBrowser(body), "WebVersion");
     f.lblWebsite = named(new QLabel(body), "lblWebsite");
+    QFont small = f.lblWebsite->font();
+    small.setPointSizeF(small.pointSizeF() * 0.78); // the whole address fits the narrow panel
+    f.lblWebsite->setFont(small);
     f.mnuUpdate = named(new QPushButton(QStringLiteral("Update"), body), "mnuUpdate");
     auto* column = new QVBoxLayout(body);
     column->setContentsMargins(0, 0, 0, 0);

@@ -40,6 +40,7 @@ FrmMain& MainWindowHarness::create() {
     services.desktop = &desktop;
     services.monitorProgram = monitorProgram;
     services.arguments = arguments;
+    services.vendorServer = vendorServer;
     services.endProcess = [this](int) {
         if (++endCalls == 1 && onEnd)
             onEnd();

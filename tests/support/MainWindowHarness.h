@@ -8,6 +8,7 @@
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "support/FakeSpooler.h"
+#include "support/LocalWebServer.h"
 #include "support/RecordingDesktop.h"
 #include "support/RecordingPrompter.h"
 
@@ -49,6 +50,10 @@ public:
 
     RecordingPrompter prompter;
     RecordingDesktop desktop;
+    // The vendor's web server the window asks for updates: one on this computer
+    // that answers, unless a test sets another address before the window is made.
+    LocalWebServer vendor;
+    QString vendorServer = vendor.address();
     Environment environment;
     Clock clock;
     int endCalls = 0;
