@@ -1,5 +1,6 @@
 #include "app/FrmMainEvents.h"
 
+#include "app/ShellWindows.h"
 #include "app/Startup.h"
 #include "app/Timers.h"
 #include "form/FrmMain.h"
@@ -71,6 +72,7 @@ void WireFrmMain(FrmMain& f) {
     ApplyColumnLayout(f); // the designed widths, until the settings give others
     wireMenus(f);
     wireControls(f);
+    WireShellWindows(f);
     QObject::connect(f.Timer1, &QTimer::timeout, &f, [&f] { Timer1_Timer(f); });
     // Rows the log could not take wait in memory; the status bar says so until the
     // log takes them.

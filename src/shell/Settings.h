@@ -2,6 +2,10 @@
 
 class FrmMain;
 
+// The job grid's font sizes the window takes; a size beyond is taken as the nearest.
+inline constexpr double kLeastFontPoints = 6;
+inline constexpr double kMostFontPoints = 72;
+
 // The settings record's round trip through swr.ini.
 
 // Reads every setting into the record and applies the window size, grid font,
