@@ -151,7 +151,7 @@ void FrmSettings::build() {
     cmdReportPath->setToolTip(QStringLiteral("Select Report Path"));
     txtCompany = named(new QLineEdit, "txtCompany");
     txtTagline = named(new QPlainTextEdit, "txtTagline");
-    txtTagline->setFixedHeight(txtTagline->fontMetrics().lineSpacing() * 4);
+    txtTagline->setFixedHeight(txtTagline->fontMetrics().lineSpacing() * 6);
     auto* reportsGrid = new QGridLayout(reports);
     reportsGrid->addWidget(caption("Report Path", txtReportPath), 0, 0);
     reportsGrid->addWidget(txtReportPath, 0, 1);
@@ -172,10 +172,10 @@ void FrmSettings::build() {
     cmdClear->setToolTip(QStringLiteral("Delete or Archive log file"));
     auto* logGrid = new QGridLayout(log);
     logGrid->addWidget(chkAudit, 0, 0, 1, 2);
-    logGrid->addWidget(cmdClear, 0, 2, 1, 2, Qt::AlignRight);
+    logGrid->addWidget(cmdClear, 0, 2, Qt::AlignRight);
     logGrid->addWidget(caption("Log Path", txtLogPath), 1, 0);
-    logGrid->addWidget(txtLogPath, 1, 1, 1, 2);
-    logGrid->addWidget(cmdLogPath, 1, 3);
+    logGrid->addWidget(txtLogPath, 1, 1);
+    logGrid->addWidget(cmdLogPath, 1, 2);
 
     cmdReset = named(new QPushButton(QStringLiteral("Reset Settings")), "cmdReset");
     cmdReset->setToolTip(QStringLiteral("Clear configuration"));
@@ -184,25 +184,27 @@ void FrmSettings::build() {
 
     auto* left = new QVBoxLayout;
     left->addWidget(polling);
-    auto* exceptions = new QHBoxLayout;
-    exceptions->addWidget(caption("User Exceptions", txtExceptions));
-    exceptions->addWidget(txtExceptions);
-    left->addLayout(exceptions);
     left->addWidget(display);
     left->addWidget(actions);
     left->addStretch();
     auto* right = new QVBoxLayout;
+    auto* exceptions = new QHBoxLayout;
+    exceptions->addWidget(caption("User Exceptions", txtExceptions));
+    exceptions->addWidget(txtExceptions);
+    right->addLayout(exceptions);
     right->addWidget(reports);
     right->addWidget(log);
     right->addStretch();
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(left, 1);
+    columns->addLayout(right, 2);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(cmdReset);
     buttons->addStretch();
     buttons->addWidget(cmdClose);
-    right->addLayout(buttons);
-    auto* columns = new QHBoxLayout(this);
-    columns->addLayout(left, 1);
-    columns->addLayout(right, 2);
+    auto* window = new QVBoxLayout(this);
+    window->addLayout(columns);
+    window->addLayout(buttons);
 }
 
 void FrmSettings::wire() {

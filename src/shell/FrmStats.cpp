@@ -5,14 +5,13 @@
 #include "log/LogDatabase.h"
 #include "log/LogStatistics.h"
 #include "platform/Clock.h"
-#include "platform/DateText.h"
 #include "platform/Desktop.h"
 #include "platform/Prompter.h"
 #include "shell/PageCounters.h"
 
-#include <QBarCategoryAxis>
 #include <QBarSeries>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QGridLayout>
@@ -113,7 +112,7 @@ void FrmStats::build() {
     chart_->legend()->setAlignment(Qt::AlignBottom);
     chartPages = named(new QChartView(chart_), "chartPages");
     chartPages->setRenderHint(QPainter::Antialiasing);
-    chartPages->setMinimumSize(560, 280);
+    chartPages->setMinimumSize(640, 320);
 
     cmdRefreshStats = button("cmdRefreshStats", "Refresh");
     cmdExportLog = button("cmdExportLog", "CSV", "Export Log to CSV");
@@ -210,12 +209,10 @@ void FrmStats::showPagesPerDay() {
     auto* deleted = new QBarSet(QStringLiteral("Deleted"));
     printed->setColor(QColor(0, 160, 0));
     deleted->setColor(QColor(255, 128, 0));
-    QStringList dayNames;
     qint64 most = 0;
     for (const DayPages& day : days) {
         *printed << double(day.printed);
         *deleted << double(day.deleted);
-        dayNames << QString::number(day.day.day());
         most = std::max({most, day.printed, day.deleted});
     }
     auto* series = new QBarSeries;
@@ -223,12 +220,14 @@ void FrmStats::showPagesPerDay() {
     series->append(deleted);
     chart_->addSeries(series);
 
-    auto* dayAxis = new QBarCategoryAxis;
-    dayAxis->append(dayNames);
-    if (!days.isEmpty())
-        dayAxis->setTitleText(DateText::format(days.first().day.startOfDay()).left(10) +
-                              QStringLiteral(" to ") +
-                              DateText::format(days.last().day.startOfDay()).left(10));
+    // Thirty dates side by side do not fit: every fifth day is named, counted back
+    // from today, at the middle of its bars.
+    auto* dayAxis = new QCategoryAxis;
+    dayAxis->setRange(-0.5, days.size() - 0.5);
+    dayAxis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    for (int i = (int(days.size()) - 1) % 5; i < int(days.size()); i += 5)
+        dayAxis->append(days[i].day.toString(QStringLiteral("MM-dd")), i);
+    dayAxis->setGridLineVisible(false);
     chart_->addAxis(dayAxis, Qt::AlignBottom);
     series->attachAxis(dayAxis);
     auto* pagesAxis = new QValueAxis;
