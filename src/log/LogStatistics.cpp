@@ -68,7 +68,6 @@ LogStatistics ComputeLogStatistics(LogDatabase& log, const QDateTime& now) {
                 s.lastDate = std::max(last, now);
         }
     }
-    log.CloseLogDatabase();
     const qint64 managed = s.deletedPages + s.printedPages;
     s.saving = managed == 0 ? 0.0 : 100.0 * double(s.deletedPages) / double(managed);
     return s;
@@ -98,7 +97,6 @@ QList<DayPages> PagesPerDay(LogDatabase& log, const QDate& lastDay, int days) {
             }
         }
     }
-    log.CloseLogDatabase();
     return result;
 }
 
