@@ -14,6 +14,7 @@ void LoadSettings(FrmMain& form);
 
 // Writes the history, then every key from the controls and the record, in the order
 // a new file lists them. The first failed write stops the save with a message.
+// Nothing is written once the operator deleted the settings.
 void SaveSettings(FrmMain& form);
 
 // Gives the job grid's columns their saved widths (twips) and display positions.
