@@ -8,12 +8,9 @@
 // Usage: log_statistics [folder]   (default: the temporary folder)
 // Exits with 1 when the target is missed, 2 when the run could not be made.
 
-#include "log/LogDatabase.h"
+#include "BenchLog.h"
 #include "log/LogStatistics.h"
-#include "platform/Clock.h"
 #include "platform/DateText.h"
-#include "platform/Environment.h"
-#include "platform/Prompter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -40,21 +37,6 @@ const char* kToolQuery =
     "COUNT(DISTINCT NULLIF(\"User\", '') COLLATE NOCASE), MIN(date(\"Time Submitted\")), "
     "MAX(date(\"Time Submitted\")) FROM SWR_Log;";
 
-class NoPrompter : public Prompter {
-public:
-    Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::No; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-
-QString templateFolder() {
-    const QString installed = Environment().programFolder();
-    if (QFileInfo::exists(QDir(installed).filePath("swr.db")))
-        return installed;
-    return QDir(QCoreApplication::applicationDirPath()).filePath("../bin");
-}
-
 // Jobs as a busy server leaves them: released, deleted, or released and deleted after.
 QList<LogRow> jobs() {
     QList<LogRow> rows;
@@ -80,24 +62,13 @@ QList<LogRow> jobs() {
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QString parent = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
-    QTemporaryDir folder(QDir(parent).filePath("log_statistics-XXXXXX"));
-    if (!folder.isValid()) {
-        std::fprintf(stderr, "log_statistics: cannot make a folder in %s\n", qPrintable(parent));
+    BenchLog bench("log_statistics", argc, argv);
+    if (!bench.valid())
         return 2;
-    }
-    Environment environment;
-    Clock clock;
-    NoPrompter prompter;
-    const QString logPath = folder.path();
-    LogDatabase log(
-        [logPath] {
-            return LogContext{logPath, false, {}, {}, false};
-        },
-        templateFolder(), environment, clock, prompter);
+    LogDatabase& log = bench.log;
     log.SetLogFieldsOfRows(jobs());
 
-    const QDateTime now = clock.now();
+    const QDateTime now = bench.clock.now();
     LogStatistics figures;
     QString toolAnswer;
     qint64 bestProgram = -1;
@@ -132,7 +103,7 @@ int main(int argc, char** argv) {
     }
     const double ratio = double(bestProgram) / double(bestTool);
     std::printf("log_statistics: %d jobs, %lld servers, %lld queues, %lld users, in %s\n", kJobs,
-                figures.servers, figures.queues, figures.users, qPrintable(parent));
+                figures.servers, figures.queues, figures.users, qPrintable(bench.parent));
     std::printf("  ComputeLogStatistics:            %8.1f ms\n", bestProgram / 1e6);
     std::printf("  sqlite3 tool, one query (base):  %8.1f ms\n", bestTool / 1e6);
     std::printf("  ratio: %.2fx (at most %.0fx allowed)\n", ratio, kTargetRatio);
