@@ -9,6 +9,7 @@
 #include "platform/SafeFile.h"
 #include "shell/IniFile.h"
 #include "shell/MenuStyle.h"
+#include "shell/ModelessWindow.h"
 #include "shell/Settings.h"
 
 #include <QAction>
@@ -394,18 +395,9 @@ void FrmSettings::cmdReset_Click() {
 }
 
 FrmSettings* OpenFrmSettings(FrmMain& form, std::function<void()> reloadJobView) {
-    auto* dialog = form.findChild<FrmSettings*>(QStringLiteral("FrmSettings"));
-    // A dialog closed before is made anew, so that it shows the record as it is now.
-    if (dialog && !dialog->isVisible()) {
-        delete dialog;
-        dialog = nullptr;
-    }
-    if (!dialog) {
-        dialog = new FrmSettings(form, std::move(reloadJobView));
+    return ShowModeless<FrmSettings>(form, QStringLiteral("FrmSettings"), [&] {
+        auto* dialog = new FrmSettings(form, std::move(reloadJobView));
         dialog->Form_Load();
-    }
-    dialog->show();
-    dialog->raise();
-    dialog->activateWindow();
-    return dialog;
+        return dialog;
+    });
 }

@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/Prompter.h"
+#include "shell/ModelessWindow.h"
 #include "shell/PageCounters.h"
 
 #include <QBarSeries>
@@ -264,18 +265,9 @@ void FrmStats::CmdAccess_Click() {
 }
 
 FrmStats* OpenFrmStats(FrmMain& form) {
-    auto* window = form.findChild<FrmStats*>(QStringLiteral("FrmStats"));
-    // A window closed before is made anew, and so shows the figures of now.
-    if (window && !window->isVisible()) {
-        delete window;
-        window = nullptr;
-    }
-    if (!window) {
-        window = new FrmStats(form);
+    return ShowModeless<FrmStats>(form, QStringLiteral("FrmStats"), [&] {
+        auto* window = new FrmStats(form);
         window->Form_Load();
-    }
-    window->show();
-    window->raise();
-    window->activateWindow();
-    return window;
+        return window;
+    });
 }
