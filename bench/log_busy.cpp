@@ -8,10 +8,6 @@
 // every row was in the log at the end.
 
 #include "BenchLog.h"
-#include "log/LogDatabase.h"
-#include "platform/Clock.h"
-#include "platform/Environment.h"
-#include "platform/Prompter.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -29,21 +25,11 @@ constexpr int kWrites = 10;
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QString parent = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
-    QTemporaryDir folder(QDir(parent).filePath("log_busy-XXXXXX"));
-    if (!folder.isValid()) {
-        std::fprintf(stderr, "log_busy: cannot make a folder in %s\n", qPrintable(parent));
+    BenchLog bench("log_busy", argc, argv);
+    if (!bench.valid())
         return 2;
-    }
-    Environment environment;
-    Clock clock;
-    NoPrompter prompter;
-    const QString path = folder.path();
-    LogDatabase log(
-        [path] {
-            return LogContext{path, false, {}, {}, false};
-        },
-        templateFolder(), environment, clock, prompter);
+    LogDatabase& log = bench.log;
+    const QString path = bench.folder.path();
     if (!log.OpenLogDatabase()) {
         std::fprintf(stderr, "log_busy: no log in %s\n", qPrintable(path));
         return 2;

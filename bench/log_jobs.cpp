@@ -8,7 +8,6 @@
 // Exits with 1 when the program's way is below ten times the baseline.
 
 #include "BenchLog.h"
-#include "log/LogDatabase.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
 #include "platform/Environment.h"

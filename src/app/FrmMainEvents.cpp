@@ -1,7 +1,8 @@
 #include "app/FrmMainEvents.h"
 
-#include "app/ReportEvents.h"
 #include "app/HelpAndNetworkEvents.h"
+#include "app/ReportEvents.h"
+#include "app/ShellWindows.h"
 #include "app/Startup.h"
 #include "app/Timers.h"
 #include "control/JobActions.h"
@@ -97,6 +98,7 @@ void WireFrmMain(FrmMain& f) {
     wireControls(f);
     WireReports(f);
     WireHelpAndNetwork(f);
+    WireShellWindows(f);
     QObject::connect(f.Timer1, &QTimer::timeout, &f, [&f] { Timer1_Timer(f); });
     // Rows the log could not take wait in memory; the status bar says so until the
     // log takes them.

@@ -54,6 +54,9 @@ struct FrmMainServices {
     QStringList arguments;
     // Ends the process at once. Tests record the call instead.
     std::function<void(int)> endProcess;
+    // Starts a new copy of the program beside this one (the restart after the
+    // operator deleted every setting). Tests record the call instead.
+    std::function<void()> startNewCopy;
     // The job monitor program; with none, no job events arrive.
     QString monitorProgram;
     // Asks the operator for a print server's user name and password.
@@ -81,6 +84,9 @@ public:
     // Set by start-up once it has run; shutdown saves nothing before.
     bool Loaded = false;
     bool Unloading = false;
+    // The operator deleted swr.ini and swr.his: shutdown writes neither back, so the
+    // copy of the program started in this one's place begins from the defaults.
+    bool SettingsDeleted = false;
 
     // Appends to the splash window's status line, when there is a splash window.
     void AppendSplashStatus(const QString& text);

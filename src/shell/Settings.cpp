@@ -56,8 +56,6 @@ QString gridFontText(double points) {
     return text;
 }
 
-constexpr double kLeastFontPoints = 6;
-constexpr double kMostFontPoints = 72;
 // A column no wider than a wide screen: wider saved widths are taken as this.
 constexpr int kWidestColumnTwips = 30000;
 
@@ -226,6 +224,8 @@ void ApplyColumnLayout(FrmMain& f) {
 }
 
 void SaveSettings(FrmMain& f) {
+    if (f.SettingsDeleted)
+        return;
     const Environment& env = *f.services().environment;
     SettingsRecord s = f.Settings;
     bool failed = !List_Save(f.CurrentPrinter, f.HistoryPath);

@@ -45,6 +45,7 @@ FrmMain& MainWindowHarness::create() {
         if (++endCalls == 1 && onEnd)
             onEnd();
     };
+    services.startNewCopy = [this] { ++newCopies; };
     if (!useRealServers)
         services.makeSpooler = [this](const QString& server) -> std::unique_ptr<PrintSpooler> {
             fake(server);

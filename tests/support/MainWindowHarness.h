@@ -57,6 +57,7 @@ public:
     Environment environment;
     Clock clock;
     int endCalls = 0;
+    int newCopies = 0; // copies of the program started in the window's place
     // Runs at the moment the process would end (first time only).
     std::function<void()> onEnd;
 
