@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/Prompter.h"
+#include "shell/LogExport.h"
 #include "shell/ModelessWindow.h"
 #include "shell/PageCounters.h"
 
@@ -66,6 +67,21 @@ FrmStats::FrmStats(FrmMain& form) : QDialog(&form), form_(form) {
     connect(cmdRefreshStats, &QPushButton::clicked, this, [this] { cmdRefreshStats_Click(); });
     connect(cmdResetStats, &QPushButton::clicked, this, [this] { cmdResetStats_Click(); });
     connect(CmdAccess, &QPushButton::clicked, this, [this] { CmdAccess_Click(); });
+    connect(cmdExportLog, &QPushButton::clicked, this, [this] { mnuExportLog_Click(form_); });
+    connect(cmdEmailLog, &QPushButton::clicked, this, [this] {
+        const auto texts = [](const auto& labels) {
+            QStringList captions;
+            for (const QLabel* label : labels)
+                captions << label->text();
+            return captions;
+        };
+        EmailStatistics(
+            form_,
+            texts(std::array<QLabel*, 3>{lblSessionPrinted, lblSessionDeleted, lblSessionSavings}),
+            texts(std::array<QLabel*, 4>{lblTotalPrinted, lblTotalDeleted, lblTotalSavings,
+                                         lblTotalReset}),
+            texts(lblLog));
+    });
 }
 
 void FrmStats::build() {
