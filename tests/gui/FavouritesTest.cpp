@@ -136,7 +136,6 @@ TEST(Favourites, ExportedSlotsComeBackInOrderAndUnreadableLinesAreNamed) {
     EXPECT_FALSE(w.Menu("mnuFav2")->isChecked());
     EXPECT_TRUE(harness.prompter.asked.isEmpty());
 
-
     // Lines that are no record line, and lines past the last slot, are named once.
     QByteArray line = (kColour + ",Lab printer; third floor," + kLaser2 + ",").toUtf8();
     for (int i = 0; i < 18; ++i)
