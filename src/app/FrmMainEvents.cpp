@@ -1,5 +1,6 @@
 #include "app/FrmMainEvents.h"
 
+#include "app/FavouriteEvents.h"
 #include "app/HelpAndNetworkEvents.h"
 #include "app/ReportEvents.h"
 #include "app/ShellWindows.h"
@@ -99,6 +100,7 @@ void WireFrmMain(FrmMain& f) {
     WireReports(f);
     WireHelpAndNetwork(f);
     WireShellWindows(f);
+    WireFavourites(f);
     QObject::connect(f.Timer1, &QTimer::timeout, &f, [&f] { Timer1_Timer(f); });
     // Rows the log could not take wait in memory; the status bar says so until the
     // log takes them.

@@ -1,5 +1,9 @@
 #include "control/ReleaseSteps.h"
 
-void chkTimedRelease(FrmMain&) {}
+#include "control/Favourites.h"
+
+void chkTimedRelease(FrmMain& form) {
+    AutoActivateFavourite(form);
+}
 
 void ResumeExceptions(FrmMain&) {}

@@ -187,6 +187,9 @@ public:
     qint64 SessionPrintedPages = 0;
     qint64 SessionDeletedPages = 0;
     bool ResumeAllInProgress = false;
+    // Whether the next favourite added is switched to at its release time; set from
+    // the AutoActivate box by the add-favourite picture.
+    bool AutoActivateRequest = false;
     QString LastReleasedJob;
     // The last pass over the server's jobs found it silent: the grids show what it
     // held before, and the next tick that reaches it reads every job anew.

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -19,6 +20,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 
@@ -35,6 +37,28 @@ QToolButton* imageButton(QWidget* parent, const char* name, QStyle::StandardPixm
     button->setToolTip(tip);
     button->setAutoRaise(true);
     return button;
+}
+
+// A gold star, the picture that adds the queue to the favourites; the style's own
+// pictures have none that says so.
+QIcon favouriteStar() {
+    constexpr int kSize = 32;
+    constexpr double kPi = 3.14159265358979323846;
+    QPixmap pixmap(kSize, kSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPolygonF star;
+    for (int point = 0; point < 10; ++point) {
+        const double radius = point % 2 ? 6.5 : 15.0;
+        const double angle = -kPi / 2 + point * kPi / 5;
+        star << QPointF(kSize / 2.0 + radius * std::cos(angle),
+                        kSize / 2.0 + 1 + radius * std::sin(angle));
+    }
+    painter.setPen(QPen(QColor(150, 100, 0), 1.5));
+    painter.setBrush(QColor(255, 200, 0));
+    painter.drawPolygon(star);
+    return QIcon(pixmap);
 }
 
 void buildSearchPanel(FrmMain& f, QWidget* client) {
@@ -134,6 +158,7 @@ void buildQueueControlPanel(FrmMain& f, QWidget* client) {
     f.imgPlay = imageButton(body, "imgPlay", QStyle::SP_MediaPlay, QStringLiteral("Pause Printer"));
     f.imgFavourite = imageButton(body, "imgFavourite", QStyle::SP_DialogYesButton,
                                  QStringLiteral("Add Favourite"));
+    f.imgFavourite->setIcon(favouriteStar());
     f.LabelPrintJobs = named(new QLabel(body), "LabelPrintJobs");
     f.ActiveUpdate = named(new QFrame(body), "ActiveUpdate");
     f.ActiveUpdate->setFixedSize(12, 12);

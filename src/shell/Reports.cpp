@@ -8,8 +8,9 @@
 #include "platform/Desktop.h"
 #include "platform/GuardedSpooler.h"
 #include "platform/Prompter.h"
-#include "shell/IniFile.h"
+#include "shell/FavouriteSlots.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -20,8 +21,6 @@
 #include <cstdio>
 
 namespace {
-
-constexpr int kFavouriteSlots = 20;
 
 // The hourglass on the window and its job grid while a page is built; the window
 // takes no clicks meanwhile.
@@ -141,8 +140,8 @@ bool ServerReport(FrmMain& f, const QString& server, bool noOpen, bool withScrip
 bool FavouritesReport(FrmMain& f, bool noOpen) {
     QStringList lines;
     for (int slot = 0; slot < kFavouriteSlots; ++slot)
-        lines << ReadSetting(*f.services().environment, QStringLiteral("Favourites"),
-                             QString::number(slot));
+        if (FavouriteEntry(f, slot)->isVisible())
+            lines << FavouriteLine(f, slot);
     QByteArray page;
     {
         BusyPointer busy(f);

@@ -18,6 +18,13 @@
 #include <map>
 #include <memory>
 
+// The real time of day until a test sets one.
+class SettableClock : public Clock {
+public:
+    QDateTime time;
+    QDateTime now() const override { return time.isValid() ? time : QDateTime::currentDateTime(); }
+};
+
 // A main window as the program makes it, with its own application data folder, a
 // splash that never fires by itself, a recording prompter, and the end of the
 // process recorded instead of done.
@@ -55,7 +62,7 @@ public:
     LocalWebServer vendor;
     QString vendorServer = vendor.address();
     Environment environment;
-    Clock clock;
+    SettableClock clock;
     int endCalls = 0;
     int newCopies = 0; // copies of the program started in the window's place
     // Runs at the moment the process would end (first time only).
