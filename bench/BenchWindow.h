@@ -55,6 +55,8 @@ public:
         services.clock = &clock_;
         services.prompter = &prompter_;
         services.endProcess = [](int) {};
+        // The update check stays on this computer: nothing listens there.
+        services.vendorServer = QStringLiteral("127.0.0.1:1");
         services.makeSpooler = std::move(makeSpooler);
         form_ = std::make_unique<FrmMain>(services);
         WireFrmMain(*form_);

@@ -7,10 +7,7 @@
 // Exits with 1 when the ten writes took more than two seconds together, or when not
 // every row was in the log at the end.
 
-#include "log/LogDatabase.h"
-#include "platform/Clock.h"
-#include "platform/Environment.h"
-#include "platform/Prompter.h"
+#include "BenchLog.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,40 +21,15 @@ namespace {
 
 constexpr int kWrites = 10;
 
-class NoPrompter : public Prompter {
-public:
-    Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::No; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-
-QString templateFolder() {
-    const QString installed = Environment().programFolder();
-    if (QFileInfo::exists(QDir(installed).filePath("swr.db")))
-        return installed;
-    return QDir(QCoreApplication::applicationDirPath()).filePath("../bin");
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    const QString parent = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::tempPath();
-    QTemporaryDir folder(QDir(parent).filePath("log_busy-XXXXXX"));
-    if (!folder.isValid()) {
-        std::fprintf(stderr, "log_busy: cannot make a folder in %s\n", qPrintable(parent));
+    BenchLog bench("log_busy", argc, argv);
+    if (!bench.valid())
         return 2;
-    }
-    Environment environment;
-    Clock clock;
-    NoPrompter prompter;
-    const QString path = folder.path();
-    LogDatabase log(
-        [path] {
-            return LogContext{path, false, {}, {}, false};
-        },
-        templateFolder(), environment, clock, prompter);
+    LogDatabase& log = bench.log;
+    const QString path = bench.folder.path();
     if (!log.OpenLogDatabase()) {
         std::fprintf(stderr, "log_busy: no log in %s\n", qPrintable(path));
         return 2;

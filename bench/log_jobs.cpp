@@ -7,7 +7,7 @@
 // Usage: log_jobs [folder]   (default: the temporary folder)
 // Exits with 1 when the program's way is below ten times the baseline.
 
-#include "log/LogDatabase.h"
+#include "BenchLog.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
 #include "platform/Environment.h"
@@ -26,15 +26,6 @@ namespace {
 constexpr int kJobs = 1000;
 constexpr double kRequiredRatio = 10.0;
 
-// Logging never asks anything; a question here would be a fault of the benchmark.
-class NoPrompter : public Prompter {
-public:
-    Answer message(const QString&, const QString&, Icon, Buttons) override { return Answer::No; }
-    std::optional<QString> input(const QString&, const QString&, const QString&) override {
-        return std::nullopt;
-    }
-};
-
 // The columns the job view writes for a job it sees for the first time.
 QList<LogField> jobFields(int number, const QString& submitted) {
     const QString n = QString::number(number);
@@ -52,14 +43,6 @@ QList<LogField> jobFields(int number, const QString& submitted) {
 
 QString transactionId(int number, const QString& submitted) {
     return QString::number(number) + '-' + submitted;
-}
-
-QString templateFolder() {
-    const QString installed = Environment().programFolder();
-    if (QFileInfo::exists(QDir(installed).filePath("swr.db")))
-        return installed;
-    // Run from the build tree, the template lies beside the program, in bin/.
-    return QDir(QCoreApplication::applicationDirPath()).filePath("../bin");
 }
 
 // One way of logging jobs, into a fresh log in a folder of its own, with the time it

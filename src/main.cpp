@@ -9,10 +9,45 @@
 #include "platform/Clock.h"
 #include "platform/Environment.h"
 #include "session/JobMonitor.h"
+#include "shell/CommandLine.h"
 
 #include <QApplication>
+#include <QStringList>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// A report run needs no screen: without one it runs off screen, so that a timer or
+// cron job can write the report.
+void runOffScreenWithoutDisplay(const QStringList& arguments) {
+    if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
+        qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
+        return;
+    for (const QString& argument : SplitCommandLine(arguments.join(QLatin1Char(' '))))
+        if (IsReportSwitch(argument))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
+    // The two questions every user asks first are answered before anything starts.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) {
+            std::fputs(CommandLineHelp().toLocal8Bit().constData(), stdout);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("Spoolwright %s\n", SPOOLWRIGHT_VERSION);
+            return 0;
+        }
+    }
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    runOffScreenWithoutDisplay(arguments);
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Spoolwright"));
     QApplication::setApplicationVersion(QStringLiteral(SPOOLWRIGHT_VERSION));
@@ -28,6 +63,7 @@ int main(int argc, char** argv) {
     services.clock = &clock;
     services.prompter = &prompter;
     services.desktop = &desktop;
+    services.arguments = QApplication::arguments().mid(1); // without the options Qt took
     services.monitorProgram = JobMonitorProgram();
     FrmMain* owner = nullptr;
     services.credentials = [&owner](const CredentialsQuestion& question) {

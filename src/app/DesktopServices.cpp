@@ -10,7 +10,9 @@ bool DesktopServices::openUrl(const QUrl& url) {
 
 bool DesktopServices::composeMail(const QString& to, const QString& subject, const QString& body,
                                   const QString& attachment) {
-    QStringList arguments{QStringLiteral("--subject"), subject, QStringLiteral("--body"), body};
+    // The subject and body may hold any character: xdg-email takes them as UTF-8.
+    QStringList arguments{QStringLiteral("--utf8"), QStringLiteral("--subject"), subject,
+                          QStringLiteral("--body"), body};
     if (!attachment.isEmpty())
         arguments << QStringLiteral("--attach") << attachment;
     if (!to.isEmpty())

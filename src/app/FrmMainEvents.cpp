@@ -1,6 +1,10 @@
 #include "app/FrmMainEvents.h"
 
+#include "app/FavouriteEvents.h"
+#include "app/HelpAndNetworkEvents.h"
 #include "app/ReleaseEvents.h"
+#include "app/ReportEvents.h"
+#include "app/ShellWindows.h"
 #include "app/Startup.h"
 #include "app/Timers.h"
 #include "control/JobActions.h"
@@ -94,6 +98,10 @@ void WireFrmMain(FrmMain& f) {
     ApplyColumnLayout(f); // the designed widths, until the settings give others
     wireMenus(f);
     wireControls(f);
+    WireReports(f);
+    WireHelpAndNetwork(f);
+    WireShellWindows(f);
+    WireFavourites(f);
     WireReleaseControls(f);
     QObject::connect(f.Timer1, &QTimer::timeout, &f, [&f] { Timer1_Timer(f); });
     // Rows the log could not take wait in memory; the status bar says so until the

@@ -8,10 +8,12 @@
 #include "session/JobMonitor.h"
 #include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
+#include "shell/CommandLine.h"
 #include "shell/History.h"
 #include "shell/MenuStyle.h"
 #include "shell/Settings.h"
 #include "shell/StartupSteps.h"
+#include "shell/WebLinks.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -64,6 +66,7 @@ void Form_Load(FrmMain& f) {
     f.SessionPrintedPages = 0;
     f.SessionDeletedPages = 0;
     LoadSettings(f);
+    ApplyUpdateCheckStatus(f); // an answer that came before the panels were placed
     f.Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
     DoEvents();
     ApplyColumnLayout(f);

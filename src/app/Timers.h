@@ -12,4 +12,3 @@ void Timer1_Timer(FrmMain& form);
 // Its interval tells the rest of the program what it is doing: normal, holding, or
 // watching a released job print.
 void Timer2_Timer(FrmMain& form);
-

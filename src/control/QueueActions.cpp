@@ -101,6 +101,7 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
             QStringLiteral("Are you sure you want to delete \r\nall print jobs?"),
             Prompter::Icon::Exclamation, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
     GuardedSpooler* spooler = ActionSpooler(f);
+    bool purged = false;
     if (yes && spooler) {
         ShowActionStatus(f, QStringLiteral("Purge All Jobs "));
         const QString queue = queueOf(f);
@@ -128,11 +129,21 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
                 QStringList(jobs->size(), QStringLiteral("Purge all jobs - ") + queue));
             if (!jobs->isEmpty())
                 CountDeletedPages(f, pages);
+            // The server goes on cancelling a big queue for a while after it answered,
+            // and would hold a refresh now until the request timeout: the grids drop
+            // the jobs at once, and the poll, which never holds the window, refreshes.
+            for (const SpoolerJob& job : *jobs) {
+                f.jobGrid().remove(job.Name);
+                f.searchGrid().remove(job.Name);
+            }
+            purged = true;
         }
         QCoreApplication::processEvents();
     }
     if (f.chkAutoQueue->isChecked())
         startFastPoll(f);
+    else if (purged)
+        f.Timer2->start(0); // each tick sets the interval of its state again
     else
         CurrentPrintQueue_Click(f);
     QCoreApplication::processEvents();

@@ -1,6 +1,7 @@
 #include "control/ReleaseSteps.h"
 
 #include "control/ActionSteps.h"
+#include "control/Favourites.h"
 #include "control/JobActions.h"
 #include "control/QueueActions.h"
 #include "form/FrmMain.h"
@@ -10,6 +11,7 @@
 #include "platform/Clock.h"
 #include "platform/JobText.h"
 #include "platform/Prompter.h"
+#include "platform/TimeOfDay.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,37 +28,11 @@ QString queueOf(FrmMain& f) {
     return f.CurrentPrintQueue->currentText();
 }
 
-// Hours and minutes without leading zeros ("9:5"): two times match for the whole
-// minute they share.
-QString minuteText(const QTime& time) {
-    return QString::number(time.hour()) + QLatin1Char(':') + QString::number(time.minute());
-}
-
 void timedReleaseFailed(FrmMain& f, const QString& message) {
     f.chkTimed->setChecked(false);
     f.chkAA->setChecked(false);
     f.services().prompter->message(QStringLiteral("Spoolwright"), message,
                                    Prompter::Icon::Exclamation);
-}
-
-// The first favourite stored with AutoActivate, in menu order; its entry reads
-// "name | time | ...".
-QAction* autoActivateFavourite(FrmMain& f, const QString& now, bool& unreadable) {
-    for (int slot = 0;; ++slot) {
-        QAction* entry = f.Menu(QStringLiteral("mnuFav") + QString::number(slot));
-        if (!entry)
-            return nullptr;
-        if (!entry->isEnabled() || !entry->isVisible() || !entry->isChecked())
-            continue;
-        const QStringList pieces =
-            entry->text().split(QStringLiteral(" | "), Qt::KeepEmptyParts, Qt::CaseInsensitive);
-        const std::optional<QTime> at = ReadTimeOfDay(pieces.value(1));
-        if (!at) {
-            unreadable = true;
-            return nullptr;
-        }
-        return minuteText(*at) == now ? entry : nullptr;
-    }
 }
 
 } // namespace
@@ -85,17 +61,6 @@ QString HeldJobToolTip(FrmMain& f, const SpoolerJob& job) {
     return QStringLiteral("Held by the operator");
 }
 
-std::optional<QTime> ReadTimeOfDay(const QString& text) {
-    const QString typed = text.trimmed().toUpper();
-    for (const char* format :
-         {"h:mm AP", "h:mmAP", "h:mm:ss AP", "h:mm:ssAP", "H:mm", "H:mm:ss", "h AP", "hAP"}) {
-        const QTime time = QTime::fromString(typed, QString::fromLatin1(format));
-        if (time.isValid())
-            return time;
-    }
-    return std::nullopt;
-}
-
 bool IsUserException(const QString& user, const QString& exceptions) {
     if (user.trimmed().isEmpty())
         return false;
@@ -111,16 +76,16 @@ void chkTimedRelease(FrmMain& f) {
                            QStringLiteral("ERROR: Unable to Perform Timed Release - Check Time"));
         return;
     }
-    const QString now = minuteText(clock.time());
+    const QString now = TimeOfDay::hourMinute(clock.time());
     const QString printPurgeError =
         QStringLiteral("ERROR: Unable to Perform Timed Release - Print/Purge Error");
     if (f.chkTimed->isEnabled() && f.chkTimed->isChecked()) {
-        const std::optional<QTime> target = ReadTimeOfDay(f.txtTimed->text());
+        const std::optional<QTime> target = TimeOfDay::read(f.txtTimed->text());
         if (!target) {
             timedReleaseFailed(f, printPurgeError);
             return;
         }
-        if (minuteText(*target) == now) {
+        if (TimeOfDay::hourMinute(*target) == now) {
             if (f.optTimed[0]->isChecked()) {
                 ResumeAllJobs(f);
                 ShowActionStatus(f, QStringLiteral("Resume All Jobs "));
@@ -134,12 +99,7 @@ void chkTimedRelease(FrmMain& f) {
             }
         }
     }
-    bool unreadable = false;
-    QAction* favourite = autoActivateFavourite(f, now, unreadable);
-    if (unreadable)
-        timedReleaseFailed(f, printPurgeError);
-    else if (favourite)
-        favourite->trigger();
+    AutoActivateFavourite(f);
 }
 
 void ResumeExceptions(FrmMain& f) {

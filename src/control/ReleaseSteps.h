@@ -1,8 +1,6 @@
 #pragma once
 
 #include <QString>
-#include <QTime>
-#include <optional>
 
 class FrmMain;
 struct SpoolerJob;
@@ -30,8 +28,6 @@ void ResumeExceptions(FrmMain& form);
 // "Held by the operator" or "Held until <time>"; nothing for a job not held.
 QString HeldJobToolTip(FrmMain& form, const SpoolerJob& job);
 
-// A time of day as the operator types it: "5:00 PM", "5:00pm", "17:00", "17:00:30".
-std::optional<QTime> ReadTimeOfDay(const QString& text);
 // Whether a job's user is one of the names of the exceptions text. Names are
 // separated by commas, semicolons, blanks or line breaks and compared whole,
 // without regard to case; an empty user is nobody's exception.

@@ -57,6 +57,10 @@ FrmMain::FrmMain(FrmMainServices services, frmSplash* splashWindow)
             fflush(nullptr);
             std::_Exit(code);
         };
+    if (!services_.startNewCopy)
+        services_.startNewCopy = [] {
+            QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+        };
     if (!services_.makeSpooler)
         services_.makeSpooler = [prompt = services_.credentials](const QString& server) {
             auto spooler = std::make_unique<CupsSpooler>(server, SpoolerTimeouts{}, prompt);

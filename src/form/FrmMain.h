@@ -9,6 +9,7 @@
 #include <QProcess>
 #include <QSet>
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <atomic>
 #include <functional>
@@ -50,12 +51,20 @@ struct FrmMainServices {
     Prompter* prompter = nullptr;
     // Pages and files to open, mail, and the file and folder choosers.
     Desktop* desktop = nullptr;
+    // The program's arguments after its own path; the command line is made of them.
+    QStringList arguments;
     // Ends the process at once. Tests record the call instead.
     std::function<void(int)> endProcess;
+    // Starts a new copy of the program beside this one (the restart after the
+    // operator deleted every setting). Tests record the call instead.
+    std::function<void()> startNewCopy;
     // The job monitor program; with none, no job events arrive.
     QString monitorProgram;
     // Asks the operator for a print server's user name and password.
     CredentialsPrompt credentials;
+    // The vendor's web server ("host" or "host:port") for the update check and the
+    // web links; empty: the Server key of [Updates] in swr.ini, else the vendor's own.
+    QString vendorServer;
     // Makes the spooler of a server ("host" or "host:port").
     std::function<std::unique_ptr<PrintSpooler>(const QString&)> makeSpooler;
 };
@@ -76,6 +85,9 @@ public:
     // Set by start-up once it has run; shutdown saves nothing before.
     bool Loaded = false;
     bool Unloading = false;
+    // The operator deleted swr.ini and swr.his: shutdown writes neither back, so the
+    // copy of the program started in this one's place begins from the defaults.
+    bool SettingsDeleted = false;
 
     // Appends to the splash window's status line, when there is a splash window.
     void AppendSplashStatus(const QString& text);
@@ -98,6 +110,7 @@ public:
     QComboBox* CurrentPrinter = nullptr;
     QComboBox* CurrentPrintQueue = nullptr;
     QPushButton* FindPrintQueues = nullptr;
+    QPushButton* FindComputers = nullptr; // searches the network for print servers
     QLabel* LabelPrintQueues = nullptr;
 
     // Queue Information panel.
@@ -175,6 +188,9 @@ public:
     qint64 SessionPrintedPages = 0;
     qint64 SessionDeletedPages = 0;
     bool ResumeAllInProgress = false;
+    // Whether the next favourite added is switched to at its release time; set from
+    // the AutoActivate box by the add-favourite picture.
+    bool AutoActivateRequest = false;
     QString LastReleasedJob;
     // While AutoQueue is on the server holds each job as it arrives in the queue;
     // the queue's own hold, given back when AutoQueue goes off.

@@ -113,8 +113,8 @@ void BuildMainMenu(QMainWindow& window) {
     }
     for (const Entry& entry :
          {Entry{"mnuFavSep2", "-", "", Hidden},
-          Entry{"mnuDelFav", "&Delete Favourites", "", Hidden}, Entry{"mnuFavToolsSep", "-"},
-          Entry{"mnuImportFav", "&Import Favourites"},
+          Entry{"mnuDelFav", "&Delete Favourites", "", Hidden | Checkable},
+          Entry{"mnuFavToolsSep", "-"}, Entry{"mnuImportFav", "&Import Favourites"},
           Entry{"mnuExportFav", "&Export Favourites", "", Hidden}})
         addEntry(favourites, entry);
 

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -19,6 +20,7 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <cmath>
 
 namespace {
 
@@ -37,6 +39,28 @@ QToolButton* imageButton(QWidget* parent, const char* name, QStyle::StandardPixm
     return button;
 }
 
+// A gold star, the picture that adds the queue to the favourites; the style's own
+// pictures have none that says so.
+QIcon favouriteStar() {
+    constexpr int kSize = 32;
+    constexpr double kPi = 3.14159265358979323846;
+    QPixmap pixmap(kSize, kSize);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPolygonF star;
+    for (int point = 0; point < 10; ++point) {
+        const double radius = point % 2 ? 6.5 : 15.0;
+        const double angle = -kPi / 2 + point * kPi / 5;
+        star << QPointF(kSize / 2.0 + radius * std::cos(angle),
+                        kSize / 2.0 + 1 + radius * std::sin(angle));
+    }
+    painter.setPen(QPen(QColor(150, 100, 0), 1.5));
+    painter.setBrush(QColor(255, 200, 0));
+    painter.drawPolygon(star);
+    return QIcon(pixmap);
+}
+
 void buildSearchPanel(FrmMain& f, QWidget* client) {
     f.PrintQueue =
         new PanelFrame(QStringLiteral("PrintQueue"), QStringLiteral("Print Queue"), client);
@@ -51,6 +75,9 @@ void buildSearchPanel(FrmMain& f, QWidget* client) {
     f.CurrentPrintQueue = named(new QComboBox(body), "CurrentPrintQueue");
     f.CurrentPrintQueue->setToolTip(QStringLiteral("Print queue"));
     f.LabelPrintQueues = named(new QLabel(body), "LabelPrintQueues");
+    f.FindComputers =
+        named(new QPushButton(QStringLiteral("Find Print Servers"), body), "FindComputers");
+    f.FindComputers->setToolTip(QStringLiteral("Search the network for print servers"));
     auto* grid = new QGridLayout(body);
     grid->setContentsMargins(0, 0, 0, 0);
     grid->setVerticalSpacing(3);
@@ -58,13 +85,15 @@ void buildSearchPanel(FrmMain& f, QWidget* client) {
     grid->addWidget(f.FindPrintQueues, 0, 1);
     grid->addWidget(f.CurrentPrintQueue, 1, 0);
     grid->addWidget(f.LabelPrintQueues, 1, 1);
+    grid->addWidget(f.FindComputers, 2, 1);
     grid->setColumnStretch(0, 1);
-    grid->setRowStretch(2, 1);
+    grid->setRowStretch(3, 1);
     f.CurrentPrinter->lineEdit()->setPlaceholderText(QStringLiteral("Print server"));
     QFont small = f.LabelPrintQueues->font();
     small.setPointSizeF(small.pointSizeF() * 0.85);
     f.LabelPrintQueues->setFont(small);
     f.FindPrintQueues->setFont(small); // leaves the server box room for "host:port"
+    f.FindComputers->setFont(small);
 }
 
 void buildQueueInfoPanel(FrmMain& f, QWidget* client) {
@@ -129,6 +158,7 @@ void buildQueueControlPanel(FrmMain& f, QWidget* client) {
     f.imgPlay = imageButton(body, "imgPlay", QStyle::SP_MediaPlay, QStringLiteral("Pause Printer"));
     f.imgFavourite = imageButton(body, "imgFavourite", QStyle::SP_DialogYesButton,
                                  QStringLiteral("Add Favourite"));
+    f.imgFavourite->setIcon(favouriteStar());
     f.LabelPrintJobs = named(new QLabel(body), "LabelPrintJobs");
     f.ActiveUpdate = named(new QFrame(body), "ActiveUpdate");
     f.ActiveUpdate->setFixedSize(12, 12);
@@ -207,6 +237,9 @@ void buildUpdatesPanel(FrmMain& f, QWidget* client) {
     QWidget* body = f.frmOnline->body();
     f.WebVersion = named(new QTextBrowser(body), "WebVersion");
     f.lblWebsite = named(new QLabel(body), "lblWebsite");
+    QFont small = f.lblWebsite->font();
+    small.setPointSizeF(small.pointSizeF() * 0.78); // the whole address fits the narrow panel
+    f.lblWebsite->setFont(small);
     f.mnuUpdate = named(new QPushButton(QStringLiteral("Update"), body), "mnuUpdate");
     auto* column = new QVBoxLayout(body);
     column->setContentsMargins(0, 0, 0, 0);

@@ -239,10 +239,12 @@ SpoolerResult CupsSpooler::resumeQueue(const QString& queue) {
 }
 
 SpoolerResult CupsSpooler::purgeQueue(const QString& queue) {
-    // Cancel-Jobs, as `cancel -a`: the jobs end as cancelled and stay in the server's
-    // history. Purge-Jobs would also erase that history, and takes the server long
-    // enough for a big queue that the request could time out after the jobs went.
-    return perform(printerRequest(connection_, IPP_OP_CANCEL_JOBS, queue), "/admin/");
+    // As `cancel -a` asks it: Purge-Jobs with purge-jobs false, so the jobs end as
+    // cancelled and stay in the server's history. Purging them too would erase that
+    // history and keep the server busy long after a big queue was answered.
+    IppPtr request = printerRequest(connection_, IPP_OP_PURGE_JOBS, queue);
+    ippAddBoolean(request.get(), IPP_TAG_OPERATION, "purge-jobs", 0);
+    return perform(std::move(request), "/admin/");
 }
 
 SpoolerResult CupsSpooler::printTestPage(const QString& queue) {

@@ -6,6 +6,7 @@
 #include <atomic>
 
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -111,15 +112,44 @@ void syncFolder(const QByteArray& folder) {
 
 } // namespace
 
-bool SafeFile::replaceFileContents(const QString& path, const QByteArray& bytes) {
-    if (path.isEmpty())
+namespace {
+
+bool replace(const QString& path, const QByteArray& bytes, QString* whyNot);
+
+// The system's words for the last failure, unless a rule of our own already gave some.
+void explain(QString* whyNot, int error) {
+    if (whyNot && whyNot->isEmpty())
+        *whyNot = QString::fromLocal8Bit(::strerror(error == 0 ? EIO : error));
+}
+
+} // namespace
+
+bool SafeFile::replaceFileContents(const QString& path, const QByteArray& bytes, QString* whyNot) {
+    QString reason;
+    errno = 0;
+    if (replace(path, bytes, &reason))
+        return true;
+    explain(&reason, errno);
+    if (whyNot)
+        *whyNot = reason;
+    return false;
+}
+
+namespace {
+
+bool replace(const QString& path, const QByteArray& bytes, QString* whyNot) {
+    if (path.isEmpty()) {
+        *whyNot = QStringLiteral("No file name");
         return false;
+    }
     QFileInfo info(path);
     // A link is followed, so the operator's link keeps pointing at the file it named.
     for (int hops = 0; info.isSymLink() && hops < 40; ++hops)
         info = QFileInfo(info.symLinkTarget());
-    if (info.isDir())
+    if (info.isDir()) {
+        *whyNot = QString::fromLocal8Bit(::strerror(EISDIR));
         return false;
+    }
     const QByteArray target = QFile::encodeName(info.absoluteFilePath());
 
     // The new file gets the old one's permission bits; a new one the usual 0666 less
@@ -131,21 +161,31 @@ bool SafeFile::replaceFileContents(const QString& path, const QByteArray& bytes)
         mode = old.st_mode & 07777;
     // A file the operator made read-only is not replaced behind its back, although
     // the rename alone would be allowed by its folder.
-    if (exists && ::access(target.constData(), W_OK) != 0)
+    if (exists && ::access(target.constData(), W_OK) != 0) {
+        *whyNot = QStringLiteral("The file is read-only");
         return false;
+    }
 
     TemporaryFile temp;
     if (!temp.create(target, mode))
         return false;
     if (exists && ::fchmod(temp.fd(), mode) != 0)
         return false;
-    if (!writeAll(temp.fd(), bytes) || ::fsync(temp.fd()) != 0 || !temp.closeFile())
+    if (!writeAll(temp.fd(), bytes) || ::fsync(temp.fd()) != 0 || !temp.closeFile()) {
+        // A write that made no progress leaves errno alone: the disk was full.
+        if (errno == 0)
+            errno = ENOSPC;
         return false;
-    if (!holdsExactly(temp.name(), bytes))
+    }
+    if (!holdsExactly(temp.name(), bytes)) {
+        *whyNot = QStringLiteral("The file did not read back as written");
         return false;
+    }
     if (::rename(temp.name().constData(), target.constData()) != 0)
         return false;
     temp.release();
     syncFolder(QFile::encodeName(info.absolutePath()));
     return true;
 }
+
+} // namespace

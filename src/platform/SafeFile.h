@@ -16,7 +16,8 @@ namespace SafeFile {
 //
 // False when anything of that failed (no space, no rights, a read-only file, a
 // missing folder, a directory at `path`): the file at `path` is then exactly as it was, and no
-// temporary file is left behind.
-bool replaceFileContents(const QString& path, const QByteArray& bytes);
+// temporary file is left behind. `whyNot`, when given, then receives the reason in a few
+// words ("No space left on device"), for a message to the operator.
+bool replaceFileContents(const QString& path, const QByteArray& bytes, QString* whyNot = nullptr);
 
 } // namespace SafeFile

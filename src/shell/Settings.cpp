@@ -11,6 +11,7 @@
 #include "platform/Environment.h"
 #include "platform/NumberText.h"
 #include "platform/Prompter.h"
+#include "shell/FavouriteSlots.h"
 #include "shell/History.h"
 #include "shell/IniFile.h"
 #include "shell/MenuStyle.h"
@@ -22,7 +23,6 @@
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTreeWidget>
@@ -56,8 +56,6 @@ QString gridFontText(double points) {
     return text;
 }
 
-constexpr double kLeastFontPoints = 6;
-constexpr double kMostFontPoints = 72;
 // A column no wider than a wide screen: wider saved widths are taken as this.
 constexpr int kWidestColumnTwips = 30000;
 
@@ -152,23 +150,10 @@ void LoadSettings(FrmMain& f) {
         mnuStatusBar_Click(f);
 
     f.AppendSplashStatus(QStringLiteral("Favourites, "));
-    for (int slot = 0; slot < 20; ++slot) {
+    for (int slot = 0; slot < kFavouriteSlots; ++slot) {
         const QString value = ReadSetting(env, kFavourites, QString::number(slot));
-        if (value.isEmpty())
-            continue;
-        for (const char* name : {"mnuFavSep1", "mnuFavSep2", "mnuDelFav"})
-            f.Menu(QString::fromLatin1(name))->setVisible(true);
-        if (s.SimpleView == QLatin1String("Full Menu"))
-            f.Menu(QStringLiteral("mnuExportFav"))->setVisible(true);
-        QAction* entry = f.Menu(QStringLiteral("mnuFav%1").arg(slot));
-        entry->setText(value);
-        const QStringList fields = value.split(QStringLiteral(" | "));
-        if (fields.value(3) == QLatin1String("AR On") && fields.value(6) == QLatin1String("AA"))
-            entry->setChecked(true);
-        entry->setVisible(true);
-        QPushButton* button = f.favbutton[static_cast<std::size_t>(slot)];
-        button->setToolTip(value);
-        button->setVisible(true);
+        if (!value.isEmpty())
+            SetFavourite(f, slot, value); // an empty slot leaves the later ones to load
     }
 
     if (s.AutoQueue == QLatin1String("1"))
@@ -226,6 +211,8 @@ void ApplyColumnLayout(FrmMain& f) {
 }
 
 void SaveSettings(FrmMain& f) {
+    if (f.SettingsDeleted)
+        return;
     const Environment& env = *f.services().environment;
     SettingsRecord s = f.Settings;
     bool failed = !List_Save(f.CurrentPrinter, f.HistoryPath);
@@ -269,9 +256,8 @@ void SaveSettings(FrmMain& f) {
     for (int i = 0; i < kSettingKeyCount; ++i)
         entries.append(
             {kMain, QString::fromLatin1(kSettingKeys[i].key), keyText(s, kSettingKeys[i])});
-    for (int slot = 0; slot < 20; ++slot)
-        entries.append({kFavourites, QString::number(slot),
-                        f.Menu(QStringLiteral("mnuFav%1").arg(slot))->text()});
+    for (int slot = 0; slot < kFavouriteSlots; ++slot)
+        entries.append({kFavourites, QString::number(slot), FavouriteLine(f, slot)});
     failed = !WriteSettings(env, entries) || failed;
 
     if (failed && f.services().prompter)

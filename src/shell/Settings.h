@@ -2,6 +2,10 @@
 
 class FrmMain;
 
+// The job grid's font sizes the window takes; a size beyond is taken as the nearest.
+inline constexpr double kLeastFontPoints = 6;
+inline constexpr double kMostFontPoints = 72;
+
 // The settings record's round trip through swr.ini.
 
 // Reads every setting into the record and applies the window size, grid font,
@@ -10,6 +14,7 @@ void LoadSettings(FrmMain& form);
 
 // Writes the history, then every key from the controls and the record, in the order
 // a new file lists them. The first failed write stops the save with a message.
+// Nothing is written once the operator deleted the settings.
 void SaveSettings(FrmMain& form);
 
 // Gives the job grid's columns their saved widths (twips) and display positions.

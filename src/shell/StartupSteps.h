@@ -4,12 +4,9 @@
 
 class FrmMain;
 
-// Start-up and shutdown steps whose work is still to come. Each keeps its place in
-// the order of start-up and shutdown, so the order holds as they are filled in.
+// Start-up steps that keep their place in the order of start-up.
 
-// Sends the hidden update browser to the vendor's update check with this version;
-// its answer decides whether the Updates panel shows.
+// Sends the Updates panel's browser to the vendor's update check with this version
+// and returns at once; the answer (or its absence, after 5 s) decides whether the
+// Updates panel shows.
 void StartUpdateCheck(FrmMain& form);
-
-// Acts on the command line: report switches, menu styles and a server name.
-void GetCommandLine(FrmMain& form, const QString& commandLine = QString());

@@ -120,13 +120,6 @@ TEST_F(HeldQueue, AutoReleaseActsOnEveryTickOfItsMinuteAndStopsOnABadTime) {
     ASSERT_EQ(harness.prompter.asked.size(), 1);
     EXPECT_EQ(harness.prompter.asked.last().text,
               "ERROR: Unable to Perform Timed Release - Print/Purge Error");
-    // A clock that cannot be read says so.
-    w.chkTimed->setChecked(true);
-    harness.clock.time = QDateTime();
-    chkTimedRelease(w);
-    EXPECT_EQ(harness.prompter.asked.last().text,
-              "ERROR: Unable to Perform Timed Release - Check Time");
-    EXPECT_FALSE(w.chkTimed->isChecked());
 }
 
 TEST_F(HeldQueue, ExceptionsReleaseOnlyWholeNamesOneJobATick) {

@@ -42,8 +42,7 @@ public:
     SpoolerResult purgeQueue(const QString&) override { return act("purgeQueue"); }
     SpoolerResult printTestPage(const QString&) override { return act("printTestPage"); }
     QList<SpoolerPrinter> printers() override {
-        act("printers");
-        return {};
+        return act("printers") == SpoolerResult::Success ? printerList : QList<SpoolerPrinter>();
     }
     QString printerWebPage(const QString&) const override { return QString(); }
     std::optional<QString> jobHoldUntilDefault(const QString&) override {
@@ -66,6 +65,7 @@ public:
         return jobs_.last();
     }
 
+    QList<SpoolerPrinter> printerList;               // what the live reports read
     std::optional<SpoolerCredentials> given;         // what the operator gave this server
     QString holdDefault = QStringLiteral("no-hold"); // the queues' job-hold-until-default
     bool reachable = true;       // false: every call fails as for a server that does not answer

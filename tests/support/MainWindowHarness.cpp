@@ -39,10 +39,13 @@ FrmMain& MainWindowHarness::create() {
     services.prompter = &prompter;
     services.desktop = &desktop;
     services.monitorProgram = monitorProgram;
+    services.arguments = arguments;
+    services.vendorServer = vendorServer;
     services.endProcess = [this](int) {
         if (++endCalls == 1 && onEnd)
             onEnd();
     };
+    services.startNewCopy = [this] { ++newCopies; };
     if (!useRealServers)
         services.makeSpooler = [this](const QString& server) -> std::unique_ptr<PrintSpooler> {
             fake(server);

@@ -6,18 +6,9 @@
 #include "form/FrmMain.h"
 #include "form/frmSplash.h"
 #include "platform/Clock.h"
-
-#include <optional>
-
-// The real clock until a test sets the time; an invalid time is a clock that
-// cannot be read.
-class SettableClock : public Clock {
-public:
-    std::optional<QDateTime> time;
-    QDateTime now() const override { return time ? *time : Clock::now(); }
-};
 #include "platform/Environment.h"
 #include "support/FakeSpooler.h"
+#include "support/LocalWebServer.h"
 #include "support/RecordingDesktop.h"
 #include "support/RecordingPrompter.h"
 
@@ -26,6 +17,13 @@ public:
 #include <functional>
 #include <map>
 #include <memory>
+
+// The real time of day until a test sets one.
+class SettableClock : public Clock {
+public:
+    QDateTime time;
+    QDateTime now() const override { return time.isValid() ? time : QDateTime::currentDateTime(); }
+};
 
 // A main window as the program makes it, with its own application data folder, a
 // splash that never fires by itself, a recording prompter, and the end of the
@@ -44,6 +42,8 @@ public:
     // the window takes it. Without useRealServers every server is a fake.
     FakeSpooler& fake(const QString& server);
     bool useRealServers = false;
+    // The program's arguments; none unless a test sets them.
+    QStringList arguments;
     // The job monitor the window starts; none unless a test sets it.
     QString monitorProgram;
 
@@ -57,9 +57,14 @@ public:
 
     RecordingPrompter prompter;
     RecordingDesktop desktop;
+    // The vendor's web server the window asks for updates: one on this computer
+    // that answers, unless a test sets another address before the window is made.
+    LocalWebServer vendor;
+    QString vendorServer = vendor.address();
     Environment environment;
     SettableClock clock;
     int endCalls = 0;
+    int newCopies = 0; // copies of the program started in the window's place
     // Runs at the moment the process would end (first time only).
     std::function<void()> onEnd;
 

@@ -1,0 +1,24 @@
+#include "app/ReportEvents.h"
+
+#include "form/FrmMain.h"
+#include "log/LogReports.h"
+#include "shell/Reports.h"
+
+#include <QAction>
+
+void WireReports(FrmMain& f) {
+    for (const LogReportKind& kind : LogReportKinds()) {
+        const QString entry = kind.menuEntry;
+        QObject::connect(f.Menu(entry), &QAction::triggered, &f,
+                         [&f, entry] { LogReport_Click(f, entry); });
+    }
+    const std::pair<const char*, void (*)(FrmMain&)> live[] = {
+        {"mnuPrinterReport", mnuPrinterReport_Click},
+        {"mnuPrinterReportnj", mnuPrinterReportnj_Click},
+        {"mnuServerReport", mnuServerReport_Click},
+        {"mnuServerReportnj", mnuServerReportnj_Click},
+        {"mnuFavReport", mnuFavReport_Click}};
+    for (const auto& [name, command] : live)
+        QObject::connect(f.Menu(QString::fromLatin1(name)), &QAction::triggered, &f,
+                         [&f, command = command] { command(f); });
+}

@@ -1,0 +1,6 @@
+#pragma once
+
+class FrmMain;
+
+// Opens the settings dialog and the statistics window from their menu entries.
+void WireShellWindows(FrmMain& form);

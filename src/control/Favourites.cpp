@@ -1,0 +1,182 @@
+#include "control/Favourites.h"
+
+#include "form/FrmMain.h"
+#include "platform/Clock.h"
+#include "platform/Prompter.h"
+#include "platform/TimeOfDay.h"
+#include "session/QueueSelection.h"
+#include "session/ServerConnection.h"
+#include "shell/FavouriteRecord.h"
+#include "shell/FavouriteSlots.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+namespace {
+
+const QString kTitle = QStringLiteral("Spoolwright");
+
+void warn(FrmMain& f, const QString& text) {
+    f.services().prompter->message(kTitle, text, Prompter::Icon::Exclamation);
+}
+
+// The favourite from what the window shows now.
+FavouriteRecord currentSetUp(const FrmMain& f) {
+    FavouriteRecord record;
+    record.server = f.CurrentPrinter->currentText();
+    record.queue = f.CurrentPrintQueue->currentText();
+    record.autoQueue = f.chkAutoQueue->isChecked();
+    record.autoRelease = f.chkTimed->isChecked();
+    record.releasePrints = f.optTimed[0]->isChecked();
+    record.releaseTime = f.txtTimed->text();
+    record.autoActivate = f.AutoActivateRequest;
+    return record;
+}
+
+void deleteFavourite(FrmMain& f, int slot) {
+    const QString line = FavouriteLine(f, slot);
+    if (f.services().prompter->message(QStringLiteral("Warning"),
+                                       QStringLiteral("Are you sure you want to delete \r\n") +
+                                           line + QStringLiteral("\r\n from your Favourites?"),
+                                       Prompter::Icon::Exclamation,
+                                       Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
+        return;
+    ClearFavourite(f, slot);
+    if (!AnyFavouriteShown(f))
+        HideFavouriteCommands(f);
+}
+
+} // namespace
+
+void imgFavourite_Click(FrmMain& f) {
+    if (f.services().prompter->message(
+            kTitle, QStringLiteral("Add Current Print Queue To Favourites?"),
+            Prompter::Icon::Question, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
+        return;
+    f.AutoActivateRequest = f.chkAA->isChecked();
+    mnuAddFav_Click(f);
+}
+
+void mnuAddFav_Click(FrmMain& f) {
+    const QString time = f.txtTimed->text().trimmed();
+    // Without AutoRelease a favourite has no time, and is never switched to by it.
+    const bool scheduled = f.AutoActivateRequest && f.chkTimed->isChecked();
+    int free = -1;
+    for (int slot = 0; slot < kFavouriteSlots && free < 0; ++slot) {
+        // Two favourites switched to at one time: only the first would ever be.
+        if (scheduled && FavouriteEntry(f, slot)->isChecked() &&
+            FavouriteFields(FavouriteLine(f, slot)).value(5) == time) {
+            warn(f,
+                 QStringLiteral("Another queue is already scheduled for activation at this time!"));
+            return;
+        }
+        if (FavouriteLine(f, slot).isEmpty())
+            free = slot;
+    }
+    if (free < 0) {
+        f.AutoActivateRequest = false;
+        return;
+    }
+
+    const FavouriteRecord record = currentSetUp(f);
+    if (record.queue.isEmpty()) {
+        warn(f, QStringLiteral("Choose a print queue first: a favourite is a server and one of "
+                               "its queues."));
+        return;
+    }
+    const QStringList unstorable = record.unstorableTexts();
+    if (!unstorable.isEmpty()) {
+        warn(f, QStringLiteral("\"%1\" cannot be kept as a favourite: favourites are exported as "
+                               "one list separated by commas, so their server, queue and time "
+                               "may not contain a comma or a vertical bar.")
+                    .arg(unstorable.join(QStringLiteral("\", \""))));
+        return;
+    }
+    SetFavourite(f, free, record.line());
+}
+
+void mnuFav_Click(FrmMain& f, int slot) {
+    if (f.ResumeAllInProgress) {
+        RefuseDuringResumeAll(f);
+        return;
+    }
+    if (f.Menu(QStringLiteral("mnuDelFav"))->isChecked())
+        deleteFavourite(f, slot);
+    else
+        ActivateFavourite(f, slot);
+}
+
+void ActivateFavourite(FrmMain& f, int slot) {
+    const QStringList fields = FavouriteFields(FavouriteLine(f, slot));
+    if (fields.value(0).isEmpty())
+        return; // a free slot
+    f.Timer2->stop();
+    f.Settings.Server = fields.value(0);
+    f.CurrentPrinter->setCurrentText(fields.value(0));
+    FindPrintQueues_Click(f);
+
+    f.chkAutoQueue->setChecked(false);
+    f.chkAA->setChecked(false);
+    // A queue the server no longer lists leaves the box empty; the refresh shows so.
+    f.CurrentPrintQueue->setCurrentIndex(
+        f.CurrentPrintQueue->findText(fields.value(1), Qt::MatchExactly | Qt::MatchCaseSensitive));
+    CurrentPrintQueue_Click(f);
+
+    if (fields.value(2) == QLatin1String("AQ On"))
+        f.chkAutoQueue->setChecked(true);
+    if (fields.value(3) == QLatin1String("AR On")) {
+        f.chkTimed->setChecked(true);
+        if (fields.value(4) == QLatin1String("Delete"))
+            f.optTimed[1]->setChecked(true);
+        else if (fields.value(4) == QLatin1String("Print"))
+            f.optTimed[0]->setChecked(true);
+        f.txtTimed->setText(fields.value(5));
+        if (FavouriteEntry(f, slot)->isChecked())
+            f.chkAA->setChecked(true);
+    }
+}
+
+void favbutton_Click(FrmMain& f, int slot) {
+    const QAction* entry = FavouriteEntry(f, slot);
+    if (entry->isVisible() && entry->isEnabled())
+        mnuFav_Click(f, slot);
+}
+
+void mnuDelFav_Click(FrmMain& f) {
+    QAction* entry = f.Menu(QStringLiteral("mnuDelFav"));
+    entry->setChecked(!entry->isChecked());
+}
+
+void AutoActivateFavourite(FrmMain& f) {
+    const QString now = TimeOfDay::hourMinute(f.services().clock->now().time());
+    for (int slot = 0; slot < kFavouriteSlots; ++slot) {
+        const QAction* entry = FavouriteEntry(f, slot);
+        if (!entry->isEnabled() || !entry->isVisible() || !entry->isChecked())
+            continue;
+        const QStringList fields = FavouriteFields(FavouriteLine(f, slot));
+        const std::optional<QTime> time = TimeOfDay::read(fields.value(5));
+        if (!time) {
+            f.chkTimed->setChecked(false);
+            f.chkAA->setChecked(false);
+            warn(f, QStringLiteral("ERROR: Unable to Perform Timed Release - Print/Purge Error"));
+            return;
+        }
+        if (TimeOfDay::hourMinute(*time) != now)
+            continue;
+        // Every tick of the minute matches: the favourite is switched to once, and
+        // the ticks after find its queue shown and leave its release to run.
+        if (fields.value(0) != f.CurrentPrinter->currentText() ||
+            fields.value(1) != f.CurrentPrintQueue->currentText()) {
+            if (f.ResumeAllInProgress)
+                RefuseDuringResumeAll(f);
+            else
+                ActivateFavourite(f, slot);
+        }
+        return;
+    }
+}

@@ -1,0 +1,220 @@
+#include "log/LiveReports.h"
+
+#include "platform/DateText.h"
+#include "platform/JobStatus.h"
+#include "platform/RandomBetween.h"
+#include "platform/ServerName.h"
+
+namespace {
+
+const QString kGreen = QStringLiteral("'background-color: #00FF00'");
+const QString kRed = QStringLiteral("'background-color: #FF0000'");
+const QString kOrange = QStringLiteral("'background-color: #FF9900'");
+
+QString cell(const QString& value) {
+    return QStringLiteral("<td>") + ReportPage::escape(value) + QStringLiteral("</td>");
+}
+
+QString field(const QStringList& fields, int index) {
+    return index < fields.size() ? fields.at(index).trimmed() : QString();
+}
+
+} // namespace
+
+LiveReports::LiveReports(SpoolerSource spoolers, WatchedQueue watched,
+                         ReportPage::Settings settings)
+    : spoolers_(std::move(spoolers)), watched_(std::move(watched)), settings_(std::move(settings)) {
+}
+
+QString LiveReports::printerStatusStyle(int extendedPrinterStatus) {
+    switch (extendedPrinterStatus) {
+    case 2:
+    case 3:
+    case 4:
+        return kGreen;
+    case 7:
+    case 9:
+        return kRed;
+    case 8:
+    case 10:
+    case 12:
+    case 13:
+        return kOrange;
+    default:
+        return QStringLiteral("''");
+    }
+}
+
+QString LiveReports::jobStatusStyle(int statusMask) {
+    switch (statusMask) {
+    case 2:
+    case 32:
+    case 64:
+    case 1024:
+        return kRed;
+    case 1:
+    case 4:
+    case 8:
+        return kOrange;
+    default:
+        return kGreen; // printing (16), and every combination of bits
+    }
+}
+
+QString LiveReports::page(const QString& titleText, bool withScript, const QString& heading,
+                          const QString& body) const {
+    return ReportPage::head(QStringLiteral(" - ") + titleText, withScript, settings_, heading) +
+           body + QLatin1String(ReportPage::kEnd);
+}
+
+QString LiveReports::PrinterReport(const QString& server, const QString& queue, bool withScript) {
+    const QString names =
+        ReportPage::escape(queue) + QStringLiteral(" on ") + ReportPage::escape(server);
+    QString body = PrinterTable(server, queue, false);
+    body += JobsTable(server, ReportPrinterName, withScript);
+    return page(names, withScript,
+                QStringLiteral("<h2><u>Printer Report:</u> ") + names + QStringLiteral("</h2>"),
+                body);
+}
+
+QString LiveReports::ServerReport(const QString& server, bool withScript) {
+    QString body;
+    for (const SpoolerPrinter& printer : printersOf(server)) {
+        if (!printer.Shared)
+            continue;
+        body += PrinterTable(server, printer.Name, false);
+        body += JobsTable(server, ReportPrinterName, withScript);
+    }
+    const QString name = ReportPage::escape(server);
+    return page(name, withScript,
+                QStringLiteral("<h2><u>Server Report:</u> ") + name + QStringLiteral("</h2>"),
+                body);
+}
+
+QString LiveReports::FavouritesReport(const QStringList& recordLines) {
+    QString body;
+    for (const QString& line : recordLines) {
+        if (line.trimmed().isEmpty())
+            continue;
+        const QStringList fields = line.split(QStringLiteral(" | "));
+        const QString server = field(fields, 0);
+        const QString table = PrinterTable(server, field(fields, 1), true, fields);
+        body += table;
+        if (!table.isEmpty())
+            body += JobsTable(server, ReportPrinterName, false);
+    }
+    return page(QString(), false, QStringLiteral("<h2><u>Favourites Report</u></h2>"), body);
+}
+
+QString LiveReports::PrinterTable(const QString& server, const QString& printer, bool favourite,
+                                  const QStringList& fields) {
+    if (printer.isEmpty())
+        return QString();
+    QString text;
+    for (const SpoolerPrinter& p : printersOf(server)) {
+        if (p.Name.compare(printer, Qt::CaseInsensitive) != 0 &&
+            p.ShareName.compare(printer, Qt::CaseInsensitive) != 0)
+            continue;
+        text += QStringLiteral("<p>") +
+                ReportPage::tableStart(QStringLiteral("Printer"), 10, QStringLiteral("#C0FFC0")) +
+                ReportPage::headerRow({"Status", "Server", "Printer", "Description", "Shared",
+                                       "Path", "Location", "Model", "AutoQueue", "AutoRelease"}) +
+                QStringLiteral("<tr>");
+        text += QStringLiteral("<td style=") + printerStatusStyle(p.ExtendedPrinterStatus) +
+                QLatin1Char('>') +
+                ReportPage::escape(ExtendedPrinterStatusText(p.ExtendedPrinterStatus)) +
+                QStringLiteral("</td>");
+        text += cell(server) + cell(printer) + cell(p.Comment);
+        ReportPrinterName = p.Name;
+        if (p.Shared)
+            text += cell(QStringLiteral("True")) +
+                    cell(QStringLiteral("\\\\") + server + QLatin1Char('\\') + p.ShareName);
+        else
+            text += cell(QStringLiteral("False")) + cell(p.PortName);
+        text += cell(p.Location) + cell(p.Name);
+        QString autoQueue, autoRelease;
+        if (favourite) {
+            autoQueue = field(fields, 2) == QLatin1String("AQ On") ? QStringLiteral("Enabled")
+                                                                   : QStringLiteral("Disabled");
+            if (field(fields, 3) == QLatin1String("AR On"))
+                autoRelease =
+                    field(fields, 4) + QStringLiteral(" at ") + field(fields, 5) +
+                    (field(fields, 6) == QLatin1String("AA") ? QStringLiteral("*") : QString());
+            else
+                autoRelease = QStringLiteral("Disabled");
+        } else if (p.ShareName == watched_.queue && server == watched_.server) {
+            autoQueue = watched_.autoQueue ? QStringLiteral("Enabled") : QStringLiteral("Disabled");
+            if (!watched_.autoRelease)
+                autoRelease = QStringLiteral("Disabled");
+            else
+                autoRelease = (watched_.releasePrints ? QStringLiteral("Print at ")
+                                                      : QStringLiteral("Delete at ")) +
+                              watched_.releaseTime;
+        }
+        text += cell(autoQueue) + cell(autoRelease) + QStringLiteral("</tr></table>");
+    }
+    return text;
+}
+
+const QList<SpoolerPrinter>& LiveReports::printersOf(const QString& server) {
+    auto found = printers_.find(server);
+    if (found == printers_.end()) {
+        PrintSpooler* spooler = spoolers_(server);
+        found = printers_.insert(server, spooler ? spooler->printers() : QList<SpoolerPrinter>());
+    }
+    return *found;
+}
+
+const QList<SpoolerJob>& LiveReports::jobsOf(const QString& server) {
+    auto found = jobs_.find(server);
+    if (found == jobs_.end()) {
+        PrintSpooler* spooler = spoolers_(server);
+        found = jobs_.insert(server, spooler ? spooler->jobs() : QList<SpoolerJob>());
+    }
+    return *found;
+}
+
+QString LiveReports::computerName(const QString& host) {
+    auto found = computers_.find(host);
+    if (found == computers_.end()) {
+        const QString name = QueryServerName(host);
+        found = computers_.insert(host, name.isEmpty() ? host : name);
+    }
+    return *found;
+}
+
+QString LiveReports::JobsTable(const QString& server, const QString& printerName, bool withLinks) {
+    const QList<SpoolerJob>& jobs = jobsOf(server);
+    if (jobs.isEmpty())
+        return QStringLiteral("</p>");
+    // The id is written with a blank either side, in the div and in the call alike.
+    const QString id =
+        QLatin1Char(' ') + QString::number(RandomBetween(1, 1000000000)) + QLatin1Char(' ');
+    QString text;
+    if (withLinks)
+        text += QStringLiteral("<a href='#' name='") + ReportPage::escape(printerName) +
+                QStringLiteral("' onclick='javascript:showhide(\"") + id +
+                QStringLiteral("\");'>Show/Hide Jobs</a><div id='") + id +
+                QStringLiteral("' style='display:none;'>");
+    else
+        text += QStringLiteral("<div id='") + id + QStringLiteral("'>");
+    text += ReportPage::tableStart(QStringLiteral("Jobs"), 10, QStringLiteral("#FFCC66")) +
+            ReportPage::headerRow({"Status", "Computer", "User", "Document", "Pages",
+                                   "Printed Pages", "Priority", "Size", "Time Submitted", "ID"});
+    const QString prefix = printerName + QLatin1Char(',');
+    for (const SpoolerJob& job : jobs) {
+        if (!job.Name.startsWith(prefix))
+            continue;
+        text += QStringLiteral("<tr><td style=") + jobStatusStyle(job.StatusMask) +
+                QLatin1Char('>') + ReportPage::escape(JobStatusText(job.StatusMask)) +
+                QStringLiteral("</td>");
+        text += cell(computerName(job.HostPrintQueue)) + cell(job.Owner) + cell(job.Document);
+        text +=
+            cell(job.TotalPages == kPagesNotCounted ? QString() : QString::number(job.TotalPages));
+        text += cell(QString::number(job.PagesPrinted)) + cell(QString::number(job.Priority)) +
+                cell(QString::number(job.Size / 1024) + QStringLiteral("KB")) +
+                cell(DateText::format(job.TimeSubmitted)) + cell(QString::number(job.JobId)) +
+                QStringLiteral("</tr>");
+    }
+    return text + QStringLiteral("</table></div></p>");
+}

@@ -1,0 +1,127 @@
+#include "log/LogReports.h"
+
+#include "log/LogDatabase.h"
+
+#include <QSqlDriver>
+#include <QVariant>
+
+#include <sqlite3.h>
+
+namespace {
+
+const QStringList kJobFields{
+    "Time Submitted", "Server",        "Queue",    "Description",  "Computer", "User",
+    "Name",           "Priority",      "Pages",    "Size",         "Deleted",  "Deleted Pages",
+    "Resumed",        "Printed Pages", "SWR User", "SWR Computer", "Comments"};
+// "Printed" stands over the time the job was released.
+const QStringList kJobHeaders{
+    "Time Submitted", "Server",        "Queue",    "Description",  "Computer", "User",
+    "Name",           "Priority",      "Pages",    "Size",         "Deleted",  "Deleted Pages",
+    "Printed",        "Printed Pages", "SWR User", "SWR Computer", "Comments"};
+const QStringList kTotals{"Jobs", "Pages", "Deleted", "Printed"};
+
+QList<LogReportKind> makeKinds() {
+    return {
+        {"mnuLogFullReportHTML", "Log Full Report", "SWR_LogFullReport.html", "Log Full Report",
+         "SWR_Log", "Jobs", kJobHeaders, kJobFields},
+        {"mnuLogRptToday", "Log Today Report", "SWR_LogTodayReport.html", "Log Today's Jobs",
+         "LogTodayReport", "Jobs", kJobHeaders, kJobFields},
+        {"mnuLogRptPrinter", "Log Printer", "SWR_LogPrinterReport.html", "Log Printer Report",
+         "LogPrinterReport", "Printers", QStringList{"Server", "Queue"} + kTotals,
+         QStringList{"Server", "Queue"} + kTotals},
+        {"mnuLogRptUser", "Log User Report", "SWR_LogUserReport.html", "Log User Report",
+         "LogUserReport", "Users", QStringList{"User"} + kTotals, QStringList{"User"} + kTotals},
+        {"mnuLogRptDailyJobs", "Log Daily Jobs", "SWR_LogDailyJobsReport.html",
+         "Log Daily Jobs Report", "LogDailyJobsReport", "Jobs",
+         QStringList{"Year", "Month", "Day"} + kTotals,
+         QStringList{"Year", "Month", "Day"} + kTotals},
+        {"mnuLogRptMonthlyJobs", "Log Monthly Jobs", "SWR_LogMonthlyJobsReport.html",
+         "Log Monthly Jobs Report", "LogMonthlyJobsReport", "Jobs",
+         QStringList{"Year", "Month"} + kTotals, QStringList{"Year", "Month"} + kTotals},
+        {"mnuLogRptSWR", "Log Spoolwright", "SWR_LogSpoolwrightReport.html",
+         "Log Spoolwright Report", "LogSpoolwrightsReport", "Spoolwrights",
+         QStringList{"SWR Computer", "SWR User"} + kTotals,
+         QStringList{"SWR Computer", "SWR User"} + kTotals},
+        {"mnuAuditRptToday", "Audit Today Report", "SWR_LogAuditTodayReport.html",
+         "Today's Audit Log", "LogAuditTodayReport", "Jobs",
+         QStringList{"Time", "SWR Computer", "SWR User", "Action Type", "Detail"},
+         QStringList{"Time", "SWR Computer", "SWR User", "Action", "Description"}},
+        {"mnuAuditRptActions", "Audit Actions Report", "SWR_LogAuditActionsReport.html",
+         "Audit Actions", "LogAuditActionsReport", "Jobs",
+         QStringList{"Action", "Description", "SWR User", "SWR Computer", "Count"},
+         QStringList{"Action", "Description", "SWR User", "SWR Computer", "Count"}},
+    };
+}
+
+QString quoted(const QString& name) {
+    return QLatin1Char('"') + name + QLatin1Char('"');
+}
+
+// The log's own connection, for reading a report's rows straight into the page: a
+// full log holds a hundred thousand rows, and going through a QVariant per cell would
+// cost more than reading the file.
+sqlite3* sqliteHandle(const QSqlDatabase& db) {
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
+
+// Appends one row per source row: the values as stored, escaped; NULL as an empty cell.
+void appendRows(QByteArray& page, LogDatabase& log, const LogReportKind& kind) {
+    if (!log.OpenLogDatabase())
+        return;
+    QStringList columns;
+    for (const QString& field : kind.fields)
+        columns << quoted(field);
+    const QByteArray sql = (QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) +
+                            QStringLiteral(" FROM ") + quoted(kind.source))
+                               .toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    sqlite3* db = sqliteHandle(log.connection());
+    if (db && sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) ==
+                  SQLITE_OK) {
+        const int count = sqlite3_column_count(statement);
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            page += "<tr>";
+            for (int i = 0; i < count; ++i) {
+                page += "<td>";
+                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, i));
+                if (text)
+                    ReportPage::appendEscaped(page, text, sqlite3_column_bytes(statement, i));
+                page += "</td>";
+            }
+            page += "</tr>";
+        }
+    }
+    sqlite3_finalize(statement);
+    log.CloseLogDatabase();
+}
+
+} // namespace
+
+const QList<LogReportKind>& LogReportKinds() {
+    static const QList<LogReportKind> kinds = makeKinds();
+    return kinds;
+}
+
+const LogReportKind* LogReportFor(const QString& menuEntry) {
+    for (const LogReportKind& kind : LogReportKinds())
+        if (kind.menuEntry == menuEntry)
+            return &kind;
+    return nullptr;
+}
+
+QByteArray LogReportPage(LogDatabase& log, const LogReportKind& kind,
+                         const ReportPage::Settings& settings) {
+    const QString heading = QStringLiteral("<h2><u>") + kind.title + QStringLiteral("</u></h2>");
+    QByteArray page =
+        (ReportPage::head(QString(), true, settings, heading) + QStringLiteral("<p>") +
+         ReportPage::tableStart(kind.caption, int(kind.headers.size()), QStringLiteral("#C0FFC0")) +
+         ReportPage::headerRow(kind.headers))
+            .toUtf8();
+    appendRows(page, log, kind);
+    page += "</table>";
+    page += ReportPage::kEnd;
+    return page;
+}

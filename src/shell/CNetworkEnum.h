@@ -1,0 +1,84 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <array>
+#include <memory>
+
+class Environment;
+class ServiceBrowser;
+
+// One resource of the network as the walk found it.
+struct NetResource {
+    quint32 scope = 2; // the whole network
+    quint32 type = 0;  // 0 any, 1 disk, 2 print
+    quint32 displayType = 0;
+    quint32 usage = 0; // 2: a container of other resources
+    QString localName, remoteName, comment, provider;
+};
+
+// The walk of the network for print servers: the print services that DNS-SD
+// announces (IPP and IPP over TLS), sorted into one list of names per display type.
+// Each domain and each host is one entry however many services it announces; a
+// server's remote name is "\\" + host, with ":port" when it does not listen on 631.
+// The lists only ever grow, so each search uses a new object.
+class CNetworkEnum {
+public:
+    enum DisplayType : quint32 {
+        Generic = 0,
+        Domain = 1,
+        Server = 2,
+        Share = 3,
+        File = 4,
+        Group = 5,
+        Network = 6,
+        Root = 7,
+        ShareAdmin = 8,
+        Directory = 9,
+    };
+
+    // Walks with this computer's discovery service unless given another browser.
+    explicit CNetworkEnum(const Environment& environment,
+                          std::shared_ptr<ServiceBrowser> browser = nullptr);
+
+    void SetResourceType(quint32 resourceType) { resourceType_ = resourceType; }
+    quint32 GetResourceType() const { return resourceType_; }
+
+    // Walks the network (at most walkTimeoutMs), fills the table from its start and
+    // appends to the lists.
+    void Reset(int walkTimeoutMs = kWalkTimeoutMs);
+    // Whether the last walk could ask the network at all.
+    bool DiscoveryAvailable() const { return available_; }
+
+    QString GetLocalUserName() const { return userName_; }
+    QString GetLocalMachineName() const { return machineName_; }
+
+    QString GetGenericList() const { return lists_[Generic]; }
+    QString GetDomainList() const { return lists_[Domain]; }
+    QString GetServerList() const { return lists_[Server]; }
+    QString GetShareList() const { return lists_[Share]; }
+    QString GetFileList() const { return lists_[File]; }
+    QString GetGroupList() const { return lists_[Group]; }
+    QString GetNetworkList() const { return lists_[Network]; }
+    QString GetRootList() const { return lists_[Root]; }
+    QString GetShareAdminList() const { return lists_[ShareAdmin]; }
+    QString GetDirectoryList() const { return lists_[Directory]; }
+    // The names of the printers the servers announce, each followed by "|".
+    QString GetPrinterList() const { return printers_; }
+
+    const QList<NetResource>& resources() const { return table_; }
+
+    // Long enough for the daemon to answer from its cache and for hosts on the
+    // local network to reply; short enough that a search never stalls the window.
+    static constexpr int kWalkTimeoutMs = 3000;
+
+private:
+    const Environment& environment_;
+    std::shared_ptr<ServiceBrowser> browser_;
+    quint32 resourceType_ = 1;
+    QList<NetResource> table_;
+    std::array<QString, 10> lists_;
+    QString printers_;
+    QString userName_, machineName_;
+    bool available_ = false;
+};

@@ -1,0 +1,91 @@
+#include "shell/CNetworkEnum.h"
+#include "shell/FrmComputers.h"
+#include "support/AvahiDaemon.h"
+#include "support/MainWindowHarness.h"
+#include "support/ScopedVariable.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList listed(const FrmComputers& dialog) {
+    QStringList names;
+    for (int i = 0; i < dialog.lstComputers->topLevelItemCount(); ++i)
+        names << dialog.lstComputers->topLevelItem(i)->text(0);
+    return names;
+}
+
+} // namespace
+
+TEST(FindComputers, ListsEachAnnouncedPrintServerOnceAndSelectsOne) {
+    AvahiDaemon avahi;
+    ASSERT_TRUE(avahi.running()) << avahi.failure().toStdString();
+    // One host announcing a printer over IPP and over IPP with TLS, another on its own port.
+    ASSERT_TRUE(avahi.publish("Laser A", "_ipp._tcp", 631, "printhost-a.local"));
+    ASSERT_TRUE(avahi.publish("Laser A", "_ipps._tcp", 631, "printhost-a.local"));
+    ASSERT_TRUE(avahi.publish("Office Q", "_ipp._tcp", 8631, "printhost-b.local"));
+
+    MainWindowHarness harness;
+    FrmMain& w = harness.show();
+    const Environment environment;
+    CNetworkEnum network(environment);
+    network.SetResourceType(0);
+    network.Reset();
+    EXPECT_TRUE(network.DiscoveryAvailable());
+    EXPECT_EQ(network.GetServerList().count("\\\\printhost-a.local,"), 1);
+    EXPECT_EQ(network.GetServerList().count("\\\\printhost-b.local:8631,"), 1);
+    EXPECT_TRUE(network.GetDomainList().startsWith("local, "));
+    EXPECT_EQ(network.GetPrinterList().count("Laser A|"), 1);
+    EXPECT_EQ(network.GetLocalUserName(), "tester");
+
+    int searches = 0;
+    FrmComputers* dialog = FindComputers_Click(w, [&] { ++searches; });
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(harness.prompter.asked.value(0).text,
+              "Press OK to begin searching your network for machines.\nThis may take a few "
+              "minutes.");
+    EXPECT_TRUE(w.PanelText(1).startsWith("Search for Print Servers "));
+    EXPECT_EQ(dialog->windowTitle(), "Search for Print Servers");
+    EXPECT_FALSE(dialog->lblStatus->isVisible());
+    EXPECT_TRUE(w.FindComputers->isVisible());
+    QStringList names = listed(*dialog);
+    EXPECT_EQ(names.count("printhost-a.local"), 1) << names.join(' ').toStdString();
+    EXPECT_EQ(names.count("printhost-b.local:8631"), 1) << names.join(' ').toStdString();
+
+    // Refresh adds what it finds below the earlier names.
+    dialog->cmdRefresh->click();
+    names = listed(*dialog);
+    EXPECT_EQ(names.count("printhost-a.local"), 2);
+
+    dialog->cmdSelect->click(); // nothing chosen: nothing happens
+    EXPECT_EQ(searches, 0);
+    QPointer<FrmComputers> open(dialog);
+    dialog->lstComputers->setCurrentItem(
+        dialog->lstComputers->findItems("printhost-b.local:8631", Qt::MatchExactly).value(0));
+    dialog->cmdSelect->click();
+    EXPECT_EQ(w.CurrentPrinter->currentText(), "printhost-b.local:8631");
+    EXPECT_EQ(searches, 1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return open.isNull(); }, 5000));
+}
+
+TEST(FindComputers, WithoutDiscoveryTheDialogSaysSoAndCancelOpensNothing) {
+    ScopedVariable noBus("DBUS_SYSTEM_BUS_ADDRESS", QByteArray("unix:path=/nonexistent/bus"));
+    MainWindowHarness harness;
+    FrmMain& w = harness.show();
+    w.SetPanelText(1, "before");
+    harness.prompter.answers = {Prompter::Answer::Cancel};
+    EXPECT_EQ(FindComputers_Click(w, {}), nullptr);
+    EXPECT_EQ(w.PanelText(1), "before");
+
+    FrmComputers* dialog = FindComputers_Click(w, {});
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->lstComputers->topLevelItemCount(), 0);
+    EXPECT_TRUE(dialog->lblStatus->isVisible());
+    EXPECT_TRUE(dialog->lblStatus->text().startsWith("Network discovery is not available"));
+    dialog->cmdCancel->click();
+    EXPECT_EQ(w.CurrentPrinter->currentText(), "testhost");
+}

@@ -1,0 +1,107 @@
+#include "shell/WebLinks.h"
+#include "form/PanelFrame.h"
+#include "shell/PanelBrowser.h"
+#include "support/MainWindowHarness.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QTimer>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace {
+
+const QByteArray kUpdatesShown = "ShowUpdates=True\r\n";
+
+} // namespace
+
+TEST(UpdateCheck, AnAnsweringServerShowsItsPageOnTheUpdatesPanel) {
+    MainWindowHarness harness;
+    FrmMain& w = harness.show(kUpdatesShown);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.WebVersion->toPlainText().contains("Up to date."); },
+                                15000));
+    EXPECT_EQ(harness.vendor.requests.value(0),
+              "GET /cgi-bin/updatecheck.cgi?soft=SWR&vers=5.1.2 HTTP/1.1");
+    EXPECT_TRUE(w.frmOnline->isVisible());
+}
+
+TEST(UpdateCheck, ARefusingOrSilentServerOnlyHidesThePanelAndNeverHoldsTheWindow) {
+    for (bool silent : {false, true}) {
+        SCOPED_TRACE(silent ? "silent" : "refusing");
+        LocalWebServer quiet(true);
+        MainWindowHarness harness;
+        harness.vendorServer = silent ? quiet.address() : LocalWebServer::refusingAddress();
+        FrmMain& w = harness.show(kUpdatesShown);
+        if (silent) {
+            // Start-up is over while the server still keeps its answer.
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !quiet.requests.isEmpty(); }, 5000));
+            EXPECT_TRUE(w.frmOnline->isVisible());
+            bool ticked = false;
+            QTimer::singleShot(0, &w, [&] { ticked = true; });
+            EXPECT_TRUE(QTest::qWaitFor([&] { return ticked; }, 1000)); // the window is free
+        }
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !w.frmOnline->isVisible(); }, 20000));
+        EXPECT_TRUE(w.Menu("mnuOnline")->isChecked()); // the panel stays ticked
+    }
+}
+
+TEST(WebLinks, HelpAboutWebsiteAndUpdateGoThroughTheDesktop) {
+    MainWindowHarness harness;
+    FrmMain& w = harness.show();
+    w.Menu("Help")->trigger();
+    ASSERT_EQ(harness.desktop.opened.size(), 1);
+    const QString page = harness.desktop.opened[0].toLocalFile();
+    EXPECT_TRUE(page.endsWith("/SWR.html"));
+    EXPECT_TRUE(QFileInfo(page).isFile()) << page.toStdString();
+
+    harness.splash().hide();
+    w.Menu("mnuAbout")->trigger();
+    EXPECT_TRUE(harness.splash().isVisible());
+    EXPECT_EQ(harness.splash().Timer1->interval(), 10000);
+    EXPECT_TRUE(harness.splash().Timer1->isActive());
+
+    harness.desktop.opens = false;
+    emit w.lblWebsite->linkActivated("site");
+    EXPECT_EQ(harness.prompter.asked.value(0).text,
+              "Error launching website - " + harness.vendorServer);
+
+    // Cancel in the update question: nothing opened, the program runs on.
+    harness.desktop.opened.clear();
+    harness.prompter.answers = {Prompter::Answer::Cancel};
+    w.mnuUpdate->click();
+    EXPECT_EQ(harness.prompter.asked.value(1).title, "Update Spoolwright");
+    EXPECT_TRUE(harness.desktop.opened.isEmpty());
+    EXPECT_EQ(harness.endCalls, 0);
+
+    harness.prompter.answers = {Prompter::Answer::Ok};
+    w.mnuUpdate->click();
+    EXPECT_EQ(harness.prompter.asked.value(3).text, "Error launching web update.");
+    EXPECT_EQ(harness.endCalls, 0);
+
+    harness.desktop.opens = true;
+    w.mnuUpdate->click();
+    EXPECT_EQ(harness.desktop.opened.last().toString(),
+              "http://" + harness.vendorServer + "/cgi-bin/update.cgi?soft=SWR&vers=5.1.2");
+    EXPECT_EQ(harness.endCalls, 1); // closed, so the settings were saved
+}
+
+TEST(WebLinks, BackStopsAtTheTopOfAShareListAndForwardReturns) {
+    MainWindowHarness harness;
+    FrmMain& w = harness.show("ShowNetwork=True\r\n");
+    PanelBrowser& browser = PanelBrowser::of(w.WebServer);
+    w.NetworkButtons[1]->click(); // this computer's shares
+    EXPECT_EQ(browser.LocationURL(), "file://testhost/");
+    w.NetworkButtons[2]->click(); // back from the top of the list: stays
+    EXPECT_EQ(browser.LocationURL(), "file://testhost/");
+
+    browser.Navigate("http://" + harness.vendor.address() + "/elsewhere");
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return w.WebServer->toPlainText().contains("Up to date."); }, 15000));
+    w.NetworkButtons[2]->click();
+    EXPECT_EQ(browser.LocationURL(), "file://testhost/");
+    w.NetworkButtons[3]->click();
+    EXPECT_EQ(browser.LocationURL(), "http://" + harness.vendor.address() + "/elsewhere");
+}

@@ -1,0 +1,18 @@
+#include "shell/CommandLine.h"
+
+#include <gtest/gtest.h>
+
+TEST(CommandLine, SplitsAtSlashesAndTabsKeepingBlanks) {
+    EXPECT_EQ(SplitCommandLine(""), QStringList());
+    EXPECT_EQ(SplitCommandLine("/rpt:Server"), QStringList({"rpt:Server"}));
+    // A blank before a slash stays with the argument before it.
+    EXPECT_EQ(SplitCommandLine("/menu:Simple /rpt:Fav"), QStringList({"menu:Simple ", "rpt:Fav"}));
+    EXPECT_EQ(SplitCommandLine("//print host\t\t/menu:No/"),
+              QStringList({"print host", "menu:No"}));
+    // The eleventh argument and all after it are left out.
+    EXPECT_EQ(SplitCommandLine("/a/b/c/d/e/f/g/h/i/j/k/l"),
+              QStringList({"a", "b", "c", "d", "e", "f", "g", "h", "i", "j"}));
+    EXPECT_EQ(SplitCommandLine("/a/b/c", 2), QStringList({"a", "b"}));
+    EXPECT_TRUE(IsReportSwitch("rpt:Fav"));
+    EXPECT_FALSE(IsReportSwitch("rpt:fav"));
+}
