@@ -36,12 +36,10 @@ private:
 } // namespace
 
 void WireReleaseControls(FrmMain& f) {
-    // Off until AutoQueue (and then AutoRelease) is ticked; the release acts by
-    // printing unless told otherwise.
+    // Off until AutoQueue (and then AutoRelease) is ticked.
     for (QWidget* control : std::initializer_list<QWidget*>{f.chkTimed, f.txtTimed, f.optTimed[0],
                                                             f.optTimed[1], f.chkAA})
         control->setEnabled(false);
-    f.optTimed[0]->setChecked(true);
     // Ticked by code or by hand alike, the boxes run their handlers.
     QObject::connect(f.chkAutoQueue, &QCheckBox::toggled, &f, [&f] { chkAutoQueue_Click(f); });
     QObject::connect(f.chkTimed, &QCheckBox::toggled, &f, [&f] { chkTimed_Click(f); });

@@ -49,7 +49,8 @@ struct SpoolerJob {
     QDateTime TimeSubmitted;
     int StatusMask = 0; // Windows job status bits: 0 queued, 1 paused, 16 printing, ...
     // Until when the server holds the job ("indefinite", a time of day, ...); empty
-    // where the spooler does not say.
+    // where the spooler does not say (the job monitor's events do not). Only the
+    // tool tip of a held job reads it: jobs are the same job whatever it says.
     QString HoldUntil;
 
     bool operator==(const SpoolerJob& other) const {
@@ -57,8 +58,7 @@ struct SpoolerJob {
                Owner == other.Owner && HostPrintQueue == other.HostPrintQueue &&
                TotalPages == other.TotalPages && PagesPrinted == other.PagesPrinted &&
                Priority == other.Priority && Size == other.Size &&
-               TimeSubmitted == other.TimeSubmitted && StatusMask == other.StatusMask &&
-               HoldUntil == other.HoldUntil;
+               TimeSubmitted == other.TimeSubmitted && StatusMask == other.StatusMask;
     }
     bool operator!=(const SpoolerJob& other) const { return !(*this == other); }
 };

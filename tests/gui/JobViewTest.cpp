@@ -147,7 +147,7 @@ TEST_F(JobView, PickingAQueueShowsItsJobsPropertiesStatusAndTitleAndAnotherSwitc
     ASSERT_NE(w->JobList->currentItem(), nullptr);
     EXPECT_EQ(w->JobList->currentItem()->text(JobColumn::ID), "123");
     EXPECT_TRUE(w->chkAutoQueue->isChecked());
-    EXPECT_EQ(w->PanelText(4), "AQ:OK");
+    EXPECT_EQ(w->PanelText(4), "AQ: Paused"); // ticking AutoQueue paused the queue
     EXPECT_FALSE(w->imgPlay->isEnabled());
 
     // Another queue switches AutoQueue off.

@@ -116,10 +116,11 @@ TEST_F(LiveUpdates, ThePollRefreshesAtTheIntervalOfItsState) {
     EXPECT_TRUE(w->Timer2->isActive());
     EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Green);
 
-    // AutoQueue on, nothing released: the queue is paused again and held jobs stay held.
+    // AutoQueue on pauses the queue; with nothing released each tick pauses it again
+    // and held jobs stay held.
     w->chkAutoQueue->setChecked(true);
     ASSERT_TRUE(RunPollTick(*w));
-    EXPECT_EQ(alpha.calls["pauseQueue"], 1);
+    EXPECT_EQ(alpha.calls["pauseQueue"], 2);
     EXPECT_EQ(w->Timer2->interval(), 6000);
     EXPECT_EQ(alpha.queueJobs("Laser")[0].StatusMask, 1); // held by the refresh
 
@@ -130,20 +131,20 @@ TEST_F(LiveUpdates, ThePollRefreshesAtTheIntervalOfItsState) {
     ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Red);
     EXPECT_EQ(w->Timer2->interval(), 10);
-    EXPECT_EQ(alpha.calls["pauseQueue"], 1);
+    EXPECT_EQ(alpha.calls["pauseQueue"], 2);
     EXPECT_TRUE(w->PanelText(1).startsWith("Resume Print Job "));
 
     // Once it has left the queue, the next tick pauses the queue and holds again.
     alpha.deleteJob("Laser", 50);
     ASSERT_TRUE(RunPollTick(*w));
-    EXPECT_EQ(alpha.calls["pauseQueue"], 2);
+    EXPECT_EQ(alpha.calls["pauseQueue"], 3);
     EXPECT_EQ(w->Timer2->interval(), 6000);
 
     // Without a queue a tick only turns the indicator orange.
     w->CurrentPrintQueue->setCurrentIndex(-1);
     ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Orange);
-    EXPECT_EQ(alpha.calls["pauseQueue"], 2);
+    EXPECT_EQ(alpha.calls["pauseQueue"], 3);
 }
 
 TEST_F(LiveUpdates, ADocumentNameLogsTheSameWhicheverPathSawItFirst) {

@@ -90,7 +90,9 @@ TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
     MenuResumeJob(w);
     EXPECT_FALSE(queuePaused());
     EXPECT_EQ(w.LastReleasedJob, QString::number(waiting));
-    ASSERT_TRUE(pollUntil(w, [&] { return finishedAs(waiting) == 9 && queuePaused(); }));
+    ASSERT_TRUE(pollUntil(w, [&] {
+        return finishedAs(waiting) == 9 && queuePaused() && w.Timer2->interval() == 6000;
+    }));
     EXPECT_EQ(w.Timer2->interval(), 6000);
     EXPECT_EQ(statusOf(late), 1);
 
@@ -107,6 +109,8 @@ TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
     w.optTimed[1]->setChecked(true);
     ASSERT_TRUE(pollUntil(w, [&] { return finishedAs(fourth) == 7; }));
     w.chkTimed->setChecked(false);
+    // Resume All runs until a pass finds the grid empty.
+    ASSERT_TRUE(pollUntil(w, [&] { return !w.ResumeAllInProgress; }));
 
     // A listed user's job is released by itself; "smith" is not "jsmith".
     w.Settings.Exceptions = "jsmith";
