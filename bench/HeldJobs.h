@@ -2,6 +2,8 @@
 
 #include "platform/CupsConnection.h"
 #include "platform/CupsRequests.h"
+#include "sandbox/CupsTools.h"
+#include "sandbox/SandboxPrintServer.h"
 
 #include <QFile>
 #include <QString>
@@ -47,4 +49,22 @@ inline QString SubmitHeldJobs(const QString& address, const QString& queue, cons
     }
     httpClose(http);
     return QString();
+}
+
+// Writes the document the jobs print and starts `server` with `queue` on it, printing
+// to /dev/null. Empty when all went well, else what went wrong.
+inline QString StartServerWithQueue(SandboxPrintServer& server, const QString& queue,
+                                    const QString& document, const QByteArray& content) {
+    QFile file(document);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
+        return QStringLiteral("cannot write ") + document;
+    file.close();
+    if (!server.start())
+        return server.error();
+    const ToolRun added =
+        runTool(QStringLiteral("lpadmin"),
+                {QStringLiteral("-h"), server.address(), QStringLiteral("-p"), queue,
+                 QStringLiteral("-E"), QStringLiteral("-v"), QStringLiteral("file:///dev/null"),
+                 QStringLiteral("-m"), QStringLiteral("raw")});
+    return added.ok ? QString() : added.error;
 }

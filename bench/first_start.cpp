@@ -178,22 +178,11 @@ int benchmark(const QStringList& arguments) {
     qputenv("TEMP", QFile::encodeName(newFolder(work.path(), QStringLiteral("temp"))));
     const QByteArray content = threePages();
     const QString document = QDir(work.path()).filePath(QStringLiteral("figures.txt"));
-    QFile file(document);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        throw Failure{QStringLiteral("cannot write ") + document};
-    file.close();
-
     SandboxPrintServer server(QDir(work.path()).filePath(QStringLiteral("server")));
-    if (!server.start())
-        throw Failure{server.error()};
+    if (const QString error = StartServerWithQueue(server, kQueue, document, content);
+        !error.isEmpty())
+        throw Failure{error};
     const QString address = server.address();
-    const ToolRun added =
-        runTool(QStringLiteral("lpadmin"),
-                {QStringLiteral("-h"), address, QStringLiteral("-p"), kQueue, QStringLiteral("-E"),
-                 QStringLiteral("-v"), QStringLiteral("file:///dev/null"), QStringLiteral("-m"),
-                 QStringLiteral("raw")});
-    if (!added.ok)
-        throw Failure{added.error};
     QElapsedTimer filling;
     filling.start();
     if (const QString error = SubmitHeldJobs(address, kQueue, document, jobs); !error.isEmpty())

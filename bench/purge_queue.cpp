@@ -168,22 +168,11 @@ int benchmark(const QStringList& arguments) {
     for (int line = 0; line < 150; ++line) // three pages
         content += "Line " + QByteArray::number(line) + " of the quarterly figures.\n";
     const QString document = QDir(work.path()).filePath(QStringLiteral("figures.txt"));
-    QFile file(document);
-    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
-        throw Failure{QStringLiteral("cannot write ") + document};
-    file.close();
-
     SandboxPrintServer server(QDir(work.path()).filePath(QStringLiteral("server")));
-    if (!server.start())
-        throw Failure{server.error()};
+    if (const QString error = StartServerWithQueue(server, kQueue, document, content);
+        !error.isEmpty())
+        throw Failure{error};
     const QString address = server.address();
-    const ToolRun added =
-        runTool(QStringLiteral("lpadmin"),
-                {QStringLiteral("-h"), address, QStringLiteral("-p"), kQueue, QStringLiteral("-E"),
-                 QStringLiteral("-v"), QStringLiteral("file:///dev/null"), QStringLiteral("-m"),
-                 QStringLiteral("raw")});
-    if (!added.ok)
-        throw Failure{added.error};
 
     std::vector<double> purges, purgesEmptied, cancels, emptied, listings;
     for (int round = 0; round < 3; ++round) {
