@@ -29,8 +29,14 @@ QString queueOf(FrmMain& f) {
 
 // The job as the server has it now, or nothing when it has left the queue (the
 // status bar and a refreshed view say so) or the server would not say.
-std::optional<SpoolerJob> jobStillQueued(FrmMain& f, GuardedSpooler& spooler, int jobId) {
-    const std::optional<QList<SpoolerJob>> jobs = ListQueueJobs(f, spooler, queueOf(f));
+// A caller acting on many jobs lists the queue once and hands the list in.
+std::optional<SpoolerJob> jobStillQueued(FrmMain& f, GuardedSpooler& spooler, int jobId,
+                                         const QList<SpoolerJob>* listed = nullptr) {
+    std::optional<QList<SpoolerJob>> jobs;
+    if (listed)
+        jobs = *listed;
+    else
+        jobs = ListQueueJobs(f, spooler, queueOf(f));
     if (!jobs)
         return std::nullopt;
     for (const SpoolerJob& job : *jobs)
@@ -102,14 +108,14 @@ void MenuPauseJob(FrmMain& f) {
     CurrentPrintQueue_Click(f);
 }
 
-bool ResumeJob(FrmMain& f, const SpoolerJob& shown) {
+bool ResumeJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* queued) {
     ShowActionStatus(f, QStringLiteral("Resume Job "));
     f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Resume Job"));
     GuardedSpooler* spooler = ActionSpooler(f);
     if (!spooler)
         return false;
     const SpoolerJob job = shown; // the grid may change under the calls below
-    if (!jobStillQueued(f, *spooler, job.JobId))
+    if (!jobStillQueued(f, *spooler, job.JobId, queued))
         return false;
     if (!sendJobOperation(f, *spooler, job.JobId, [](PrintSpooler& s, const QString& q, int id) {
             return s.resumeJob(q, id);

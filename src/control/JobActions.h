@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 class FrmMain;
@@ -29,5 +30,6 @@ const SpoolerJob* SelectedJob(FrmMain& form);
 
 // Resume Job on one job of the grid: what MenuResumeJob does to the selected one.
 // Resume All, AutoRelease and the user exceptions release jobs through here. True
-// when the server released it.
-bool ResumeJob(FrmMain& form, const SpoolerJob& job);
+// when the server released it. `queued`: the queue's jobs as just listed by a caller
+// that releases many, so that each release does not list the queue again.
+bool ResumeJob(FrmMain& form, const SpoolerJob& job, const QList<SpoolerJob>* queued = nullptr);

@@ -25,6 +25,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -175,7 +176,14 @@ void ResumeAllJobs(FrmMain& f) {
         return;
     }
     const int watching = PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs);
+    GuardedSpooler* spooler = ActionSpooler(f);
+    // The queue is listed once for the pass, not once a job.
+    const std::optional<QList<SpoolerJob>> queued =
+        spooler ? ListQueueJobs(f, *spooler, queueOf(f)) : std::nullopt;
+    if (!queued)
+        return;
     const QList<SpoolerJob> rows = f.jobGrid().jobs();
+    bool released = false;
     for (const SpoolerJob& job : rows) {
         // A released job still prints: the poll runs the next pass once it has left.
         if (f.Timer2->interval() == watching)
@@ -187,12 +195,15 @@ void ResumeAllJobs(FrmMain& f) {
         if (!f.jobGrid().texts(job)[JobColumn::Status].contains(QLatin1String("Paused"),
                                                                 Qt::CaseInsensitive))
             continue;
-        // One job a pass under AutoQueue; a job that had gone meanwhile is none.
-        if (ResumeJob(f, job) && f.chkAutoQueue->isChecked())
-            break;
-        if (GuardedSpooler* spooler = ActionSpooler(f))
-            spooler->resumeQueue(queueOf(f));
+        if (!ResumeJob(f, job, &*queued))
+            continue; // a job that had gone meanwhile is none
+        released = true;
+        if (f.chkAutoQueue->isChecked())
+            break; // one job a pass under AutoQueue
     }
+    // Without AutoQueue the queue runs for every job released, resumed once.
+    if (released && !f.chkAutoQueue->isChecked())
+        spooler->resumeQueue(queueOf(f));
     CurrentPrintQueue_Click(f);
 }
 
@@ -222,18 +233,11 @@ void SendTestPage(FrmMain& f, const QString& server, const QString& queue) {
 }
 
 void mnuPrinterProperties(FrmMain& f) {
-    GuardedSpooler* spooler = ActionSpooler(f);
-    if (!spooler)
-        return;
-    const QString queue = queueOf(f);
-    std::optional<SpoolerQueue> properties;
-    {
-        const WaitCursor wait;
-        properties = spooler->queue(queue);
-    }
-    const QString path = properties ? properties->PrinterPath : QString();
-    if (properties)
-        ShowPrinterProperties(f, queue);
+    // The queue information panel shows the printer's address as the last refresh
+    // read it.
+    const QString path = f.txtPrintPath->text();
+    if (!path.isEmpty())
+        ShowPrinterProperties(f, queueOf(f));
     f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Get printer properties: ") + path);
 }
 
