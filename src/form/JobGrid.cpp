@@ -85,16 +85,28 @@ QTreeWidgetItem* JobGrid::newItem(int index) {
     return item;
 }
 
+void JobGrid::forget(const QString& jobName) {
+    const auto printer = namesByPrinter_.find(PrinterOfJobName(jobName));
+    if (printer == namesByPrinter_.end())
+        return;
+    printer->remove(jobName);
+    if (printer->isEmpty())
+        namesByPrinter_.erase(printer);
+}
+
 void JobGrid::clear() {
     rows_.clear();
+    namesByPrinter_.clear();
     widget_->clear();
 }
 
 void JobGrid::add(const SpoolerJob& job) {
     Row& row = rows_[job.Name];
     row.job = job;
-    if (!row.item)
+    if (!row.item) {
         row.item = newItem(widget_->topLevelItemCount());
+        namesByPrinter_[PrinterOfJobName(job.Name)].insert(job.Name);
+    }
     fill(row);
 }
 
@@ -106,6 +118,7 @@ void JobGrid::remove(const QString& jobName) {
     const auto found = rows_.constFind(jobName);
     if (found == rows_.constEnd())
         return;
+    forget(jobName);
     delete found->item;
     rows_.erase(found);
 }
@@ -121,6 +134,7 @@ void JobGrid::merge(const QList<SpoolerJob>& jobs) {
         if (names.contains(it.key())) {
             ++it;
         } else {
+            forget(it.key());
             delete it->item;
             it = rows_.erase(it);
         }
@@ -141,6 +155,7 @@ void JobGrid::merge(const QList<SpoolerJob>& jobs) {
             widget_->insertTopLevelItem(index, row.item);
         } else if (!row.item) {
             row.item = newItem(index);
+            namesByPrinter_[PrinterOfJobName(job.Name)].insert(job.Name);
         }
         ++index;
         if (row.job == job && row.item->data(0, kNameRole).isValid())
@@ -178,9 +193,21 @@ QList<SpoolerJob> JobGrid::jobs() const {
 }
 
 QList<SpoolerJob> JobGrid::jobsOfQueue(const QString& queue) const {
+    // The fast poll asks this many times a second of a grid that can hold the
+    // thousands of jobs of a whole server: the queue's rows are found by name, and
+    // the grid is walked only to put them in its order.
+    const auto names = namesByPrinter_.constFind(queue);
+    if (names == namesByPrinter_.constEnd())
+        return {};
+    QHash<const QTreeWidgetItem*, const SpoolerJob*> ofQueue;
+    for (const QString& name : *names) {
+        const auto row = rows_.constFind(name);
+        ofQueue.insert(row->item, &row->job);
+    }
     QList<SpoolerJob> list;
-    for (const SpoolerJob& job : jobs())
-        if (PrinterOfJobName(job.Name) == queue)
-            list << job;
+    list.reserve(ofQueue.size());
+    for (int i = 0; i < widget_->topLevelItemCount() && list.size() < ofQueue.size(); ++i)
+        if (const SpoolerJob* found = ofQueue.value(widget_->topLevelItem(i)))
+            list << *found;
     return list;
 }

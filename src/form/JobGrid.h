@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -84,11 +85,16 @@ private:
         QTreeWidgetItem* item = nullptr;
     };
     void fill(Row& row);
+    // Drops a job from namesByPrinter_.
+    void forget(const QString& jobName);
     QTreeWidgetItem* newItem(int index);
 
     QTreeWidget* widget_;
     bool withPrinter_;
     QHash<QString, Row> rows_;
+    // The names of rows_ by their printer, so that one queue's rows are found
+    // without going through the whole server's.
+    QHash<QString, QSet<QString>> namesByPrinter_;
     std::function<QString(const SpoolerJob&)> toolTipOf_;
     std::function<QString(const SpoolerJob&)> statusToolTipOf_;
 };

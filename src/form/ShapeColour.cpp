@@ -5,7 +5,9 @@
 #include <QWidget>
 
 void ShapeColour::set(QWidget* widget, const QColor& colour) {
-    if (!widget)
+    // A style sheet is applied anew however little changed, and the poll sets the
+    // same colours many times a second.
+    if (!widget || (of(widget) == colour && !widget->styleSheet().isEmpty()))
         return;
     widget->setProperty("shapeColour", colour);
     if (qobject_cast<QLineEdit*>(widget))

@@ -44,11 +44,18 @@ TEST(JobGrid, TheServerWideGridFiltersAQueueByItsRecords) {
     QTreeWidget widget;
     widget.setColumnCount(SearchColumn::Count);
     JobGrid grid(&widget, true);
-    grid.merge({job("Laser", 1), job("Annex, West", 2), job("Laser", 3)});
+    grid.merge({job("Laser", 1), job("Annex, West", 2), job("Laser", 3), job("Laser, Annex", 4),
+                job("Laser2", 5)});
     EXPECT_EQ(GridColumn(&widget, SearchColumn::Printer),
-              QStringList({"Laser", "Annex, West", "Laser"}));
-    QStringList names;
-    for (const SpoolerJob& j : grid.jobsOfQueue("Laser"))
-        names << j.Name;
-    EXPECT_EQ(names, QStringList({"Laser, 1", "Laser, 3"}));
+              QStringList({"Laser", "Annex, West", "Laser", "Laser, Annex", "Laser2"}));
+    const auto namesOf = [&grid](const QString& queue) {
+        QStringList names;
+        for (const SpoolerJob& j : grid.jobsOfQueue(queue))
+            names << j.Name;
+        return names;
+    };
+    // Printers whose names begin with another's keep their jobs apart.
+    EXPECT_EQ(namesOf("Laser"), QStringList({"Laser, 1", "Laser, 3"}));
+    EXPECT_EQ(namesOf("Laser, Annex"), QStringList({"Laser, Annex, 4"}));
+    EXPECT_EQ(namesOf("Annex"), QStringList());
 }
