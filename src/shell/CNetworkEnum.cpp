@@ -1,7 +1,6 @@
 #include "shell/CNetworkEnum.h"
 
 #include "platform/Environment.h"
-#include "platform/ServiceDiscovery.h"
 
 #include <QSet>
 
@@ -30,9 +29,12 @@ CNetworkEnum::CNetworkEnum(const Environment& environment, std::shared_ptr<Servi
         browser_ = std::make_shared<AvahiServiceBrowser>();
 }
 
-void CNetworkEnum::Reset(int walkTimeoutMs) {
-    const DiscoveryResult found = browser_->browse(
-        {QStringLiteral("_ipp._tcp"), QStringLiteral("_ipps._tcp")}, walkTimeoutMs);
+DiscoveryResult CNetworkEnum::Walk(ServiceBrowser& browser, int walkTimeoutMs) {
+    return browser.browse({QStringLiteral("_ipp._tcp"), QStringLiteral("_ipps._tcp")},
+                          walkTimeoutMs);
+}
+
+void CNetworkEnum::Load(const DiscoveryResult& found) {
     available_ = found.available;
 
     // Breadth first, as a walk of the network reads: the domains, then their

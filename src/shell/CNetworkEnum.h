@@ -1,12 +1,13 @@
 #pragma once
 
+#include "platform/ServiceDiscovery.h"
+
 #include <QList>
 #include <QString>
 #include <array>
 #include <memory>
 
 class Environment;
-class ServiceBrowser;
 
 // One resource of the network as the walk found it.
 struct NetResource {
@@ -46,7 +47,12 @@ public:
 
     // Walks the network (at most walkTimeoutMs), fills the table from its start and
     // appends to the lists.
-    void Reset(int walkTimeoutMs = kWalkTimeoutMs);
+    void Reset(int walkTimeoutMs = kWalkTimeoutMs) { Load(Walk(*browser_, walkTimeoutMs)); }
+    // The walk alone: what the browser finds of the print services. It touches
+    // nothing else, so it may run off the window's thread.
+    static DiscoveryResult Walk(ServiceBrowser& browser, int walkTimeoutMs = kWalkTimeoutMs);
+    // Fills the table from a walk's result and appends to the lists.
+    void Load(const DiscoveryResult& found);
     // Whether the last walk could ask the network at all.
     bool DiscoveryAvailable() const { return available_; }
 

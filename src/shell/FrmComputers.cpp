@@ -6,19 +6,21 @@
 #include "platform/Prompter.h"
 #include "shell/CNetworkEnum.h"
 
+#include <QApplication>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QPointer>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 FrmComputers::FrmComputers(FrmMain& form, std::function<void()> findPrintQueues,
                            std::shared_ptr<ServiceBrowser> browser)
     : QDialog(&form), form_(form), findPrintQueues_(std::move(findPrintQueues)),
-      browser_(std::move(browser)) {
+      browser_(std::move(browser)), findButton_(form.FindComputers) {
     setObjectName(QStringLiteral("FrmComputers"));
     setWindowTitle(QStringLiteral("Search for Print Servers"));
     setAttribute(Qt::WA_DeleteOnClose);
@@ -57,15 +59,46 @@ FrmComputers::FrmComputers(FrmMain& form, std::function<void()> findPrintQueues,
     SearchServers();
 }
 
-void FrmComputers::SearchServers() {
-    form_.FindComputers->hide();
-    form_.setCursor(Qt::WaitCursor);
-    form_.JobList->setCursor(Qt::WaitCursor);
+FrmComputers::~FrmComputers() {
+    // A dialog closed before its walk ended gives the button back; the main
+    // window may be going too, with its button already gone.
+    if (searching_ && findButton_)
+        findButton_->show();
+}
 
+void FrmComputers::SearchServers() {
+    if (searching_)
+        return;
+    searching_ = true;
+    cmdRefresh->setEnabled(false);
+    findButton_->hide();
+    // Only the dialog waits: the main window goes on working meanwhile.
+    setCursor(Qt::BusyCursor);
+    lblStatus->setText(QStringLiteral("Searching the network..."));
+    lblStatus->show();
+
+    // The walk waits on the network for up to its time-out: it runs off the
+    // window's thread, and its answer comes back to the dialog if it is still open.
+    if (!browser_)
+        browser_ = std::make_shared<AvahiServiceBrowser>();
+    const std::shared_ptr<ServiceBrowser> browser = browser_;
+    const QPointer<FrmComputers> dialog(this);
+    QThreadPool::globalInstance()->start([browser, dialog] {
+        const DiscoveryResult found = CNetworkEnum::Walk(*browser);
+        QMetaObject::invokeMethod(
+            qApp,
+            [dialog, found] {
+                if (dialog)
+                    dialog->showFound(found);
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void FrmComputers::showFound(const DiscoveryResult& found) {
     CNetworkEnum network(*form_.services().environment, browser_);
     network.SetResourceType(0);
-    network.Reset();
-    QCoreApplication::processEvents();
+    network.Load(found);
     // The names are added below those of earlier searches, never in their place.
     QString servers = network.GetServerList();
     servers.remove(QStringLiteral("\\\\"));
@@ -75,10 +108,15 @@ void FrmComputers::SearchServers() {
     lblStatus->setVisible(!network.DiscoveryAvailable());
     lblStatus->setText(QStringLiteral("Network discovery is not available on this computer: "
                                       "the Avahi service (avahi-daemon) does not run."));
+    endSearch();
+}
 
-    form_.FindComputers->show();
-    form_.unsetCursor();
-    form_.JobList->unsetCursor();
+void FrmComputers::endSearch() {
+    searching_ = false;
+    cmdRefresh->setEnabled(true);
+    if (findButton_)
+        findButton_->show();
+    unsetCursor();
 }
 
 void FrmComputers::cmdSelect_Click() {

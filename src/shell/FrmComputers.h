@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -9,6 +10,7 @@ class QLabel;
 class QPushButton;
 class QTreeWidget;
 class ServiceBrowser;
+struct DiscoveryResult;
 
 // "Search for Print Servers": the print servers found on the network, one a line.
 // Choosing one puts it into the main window's server box and lists its queues.
@@ -20,8 +22,12 @@ public:
     FrmComputers(FrmMain& form, std::function<void()> findPrintQueues,
                  std::shared_ptr<ServiceBrowser> browser = nullptr);
 
-    // Walks the network and appends every server found to the list.
+    ~FrmComputers() override;
+
+    // Starts a walk of the network; every server it finds is appended to the list
+    // when it ends. Refresh waits while a walk runs.
     void SearchServers();
+    bool searching() const { return searching_; }
     void cmdSelect_Click();
 
     QTreeWidget* lstComputers = nullptr;
@@ -31,13 +37,18 @@ public:
     QPushButton* cmdCancel = nullptr;
 
 private:
+    void showFound(const DiscoveryResult& found);
+    void endSearch();
+
     FrmMain& form_;
     std::function<void()> findPrintQueues_;
     std::shared_ptr<ServiceBrowser> browser_;
+    QPointer<QWidget> findButton_; // the main window's button that opened the search
+    bool searching_ = false;
 };
 
 // The Search panel's "find servers" button: asks first, then opens the search
-// dialog, which is shown once its first walk has finished. The dialog, or null when
+// dialog, which shows its first walk's servers when the walk ends. The dialog, or null when
 // the operator cancelled.
 FrmComputers* FindComputers_Click(FrmMain& form, std::function<void()> findPrintQueues,
                                   std::shared_ptr<ServiceBrowser> browser = nullptr);

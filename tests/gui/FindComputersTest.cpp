@@ -7,10 +7,29 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QSemaphore>
+#include <QThreadPool>
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
 namespace {
+
+// A discovery service that answers only when the test lets it.
+class GatedBrowser : public ServiceBrowser {
+public:
+    DiscoveryResult browse(const QStringList&, int) override {
+        gate.tryAcquire(1, 10000);
+        DiscoveryResult found;
+        found.available = true;
+        found.services = {{"Laser", "_ipp._tcp", "local", "slowhost.local.", 631}};
+        return found;
+    }
+    QSemaphore gate;
+};
+
+bool searchEnds(const FrmComputers& dialog) {
+    return QTest::qWaitFor([&] { return !dialog.searching(); }, 10000);
+}
 
 QStringList listed(const FrmComputers& dialog) {
     QStringList names;
@@ -45,6 +64,7 @@ TEST(FindComputers, ListsEachAnnouncedPrintServerOnceAndSelectsOne) {
     int searches = 0;
     FrmComputers* dialog = FindComputers_Click(w, [&] { ++searches; });
     ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(searchEnds(*dialog));
     EXPECT_EQ(harness.prompter.asked.value(0).text,
               "Press OK to begin searching your network for machines.\nThis may take a few "
               "minutes.");
@@ -58,6 +78,7 @@ TEST(FindComputers, ListsEachAnnouncedPrintServerOnceAndSelectsOne) {
 
     // Refresh adds what it finds below the earlier names.
     dialog->cmdRefresh->click();
+    ASSERT_TRUE(searchEnds(*dialog));
     names = listed(*dialog);
     EXPECT_EQ(names.count("printhost-a.local"), 2);
 
@@ -83,9 +104,37 @@ TEST(FindComputers, WithoutDiscoveryTheDialogSaysSoAndCancelOpensNothing) {
 
     FrmComputers* dialog = FindComputers_Click(w, {});
     ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(searchEnds(*dialog));
     EXPECT_EQ(dialog->lstComputers->topLevelItemCount(), 0);
     EXPECT_TRUE(dialog->lblStatus->isVisible());
     EXPECT_TRUE(dialog->lblStatus->text().startsWith("Network discovery is not available"));
     dialog->cmdCancel->click();
     EXPECT_EQ(w.CurrentPrinter->currentText(), "testhost");
+}
+
+TEST(FindComputers, TheWindowGoesOnWhileTheNetworkIsSlowToAnswer) {
+    MainWindowHarness harness;
+    FrmMain& w = harness.show();
+    const auto browser = std::make_shared<GatedBrowser>();
+    FrmComputers* dialog = FindComputers_Click(w, {}, browser);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->searching());
+    EXPECT_EQ(dialog->lblStatus->text(), "Searching the network...");
+    EXPECT_FALSE(w.FindComputers->isVisible());
+    EXPECT_FALSE(dialog->cmdRefresh->isEnabled());
+    browser->gate.release();
+    ASSERT_TRUE(searchEnds(*dialog));
+    EXPECT_EQ(listed(*dialog), QStringList({"slowhost.local"}));
+    EXPECT_FALSE(dialog->lblStatus->isVisible());
+    EXPECT_TRUE(w.FindComputers->isVisible());
+
+    // Closed before the answer came: the answer goes nowhere, the button comes back.
+    dialog->cmdRefresh->click();
+    QPointer<FrmComputers> open(dialog);
+    dialog->cmdCancel->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return open.isNull(); }, 5000));
+    EXPECT_TRUE(w.FindComputers->isVisible());
+    browser->gate.release();
+    EXPECT_TRUE(QThreadPool::globalInstance()->waitForDone(10000));
+    QCoreApplication::processEvents();
 }
