@@ -112,7 +112,6 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
             })) {
             // Every job purged keeps its row in the log, marked deleted: one
             // transaction for the rows, one for the audit, one raise of the counters.
-            LogNewJobs(f, *jobs);
             const QString now = DateText::format(f.services().clock->now());
             QList<LogRow> rows;
             qint64 pages = 0;
@@ -124,7 +123,7 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
                                                                   QString::number(jobPages)}} +
                                                      OperatorFields(f)});
             }
-            f.Log().SetLogFieldsOfRows(rows);
+            f.Log().LogNewRowsAndFields(NewJobRows(f, *jobs), rows);
             f.Log().WriteAudits(
                 QStringLiteral("Job"),
                 QStringList(jobs->size(), QStringLiteral("Purge all jobs - ") + queue));

@@ -192,22 +192,22 @@ void LogDatabase::SetLogFields(const QString& transactionId, const QList<LogFiel
 }
 
 void LogDatabase::LogNewRows(const QList<LogRow>& rows) {
-    if (rows.isEmpty())
-        return;
-    Operation operation(*this);
-    QList<PendingWrite> writes;
-    for (const LogRow& row : rows)
-        writes.append({PendingWrite::Kind::NewRow, row.transactionId, row.fields});
-    enqueue(writes);
-    writeBacklog();
+    LogNewRowsAndFields(rows, {});
 }
 
 void LogDatabase::SetLogFieldsOfRows(const QList<LogRow>& rows) {
-    if (rows.isEmpty())
+    LogNewRowsAndFields({}, rows);
+}
+
+void LogDatabase::LogNewRowsAndFields(const QList<LogRow>& newRows,
+                                      const QList<LogRow>& fieldRows) {
+    if (newRows.isEmpty() && fieldRows.isEmpty())
         return;
     Operation operation(*this);
     QList<PendingWrite> writes;
-    for (const LogRow& row : rows)
+    for (const LogRow& row : newRows)
+        writes.append({PendingWrite::Kind::NewRow, row.transactionId, row.fields});
+    for (const LogRow& row : fieldRows)
         writes.append({PendingWrite::Kind::Fields, row.transactionId, row.fields});
     enqueue(writes);
     writeBacklog();

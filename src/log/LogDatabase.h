@@ -101,6 +101,9 @@ public:
     // after row.
     void SetLogFieldsOfRows(const QList<LogRow>& rows);
 
+    // LogNewRows, then SetLogFieldsOfRows, in one transaction.
+    void LogNewRowsAndFields(const QList<LogRow>& newRows, const QList<LogRow>& fieldRows);
+
     // The text one column holds in the job rows with these keys, for the rows where it
     // is not empty; empty when the log cannot be read.
     QHash<QString, QString> LogFieldOfRows(const QStringList& transactionIds,

@@ -8,6 +8,10 @@
 #include <QComboBox>
 
 void LogNewJobs(FrmMain& f, const QList<SpoolerJob>& jobs) {
+    f.Log().LogNewRows(NewJobRows(f, jobs));
+}
+
+QList<LogRow> NewJobRows(const FrmMain& f, const QList<SpoolerJob>& jobs) {
     QList<LogRow> rows;
     rows.reserve(jobs.size());
     for (const SpoolerJob& job : jobs) {
@@ -28,5 +32,5 @@ void LogNewJobs(FrmMain& f, const QList<SpoolerJob>& jobs) {
         }
         rows.append({TransactionID(text[SearchColumn::ID], text[SearchColumn::Submitted]), fields});
     }
-    f.Log().LogNewRows(rows);
+    return rows;
 }
