@@ -128,6 +128,7 @@ void Form_Unload(FrmMain& f) {
     StopJobMonitor(f, 1000);
     f.Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Shutdown"));
     f.Log().flushPending();
+    f.Log().keepWaitingRows(); // what the log could not take is written next time
     SaveSettings(f);
     if (f.splash)
         f.splash->close();

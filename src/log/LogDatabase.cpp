@@ -1,10 +1,12 @@
 #include "log/LogDatabase.h"
 
+#include "log/KeptRows.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
 #include "platform/Environment.h"
 #include "platform/Prompter.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -299,7 +301,29 @@ LogDatabase::Access LogDatabase::openWritingBacklog() {
     return open();
 }
 
+void LogDatabase::takeKeptRows() {
+    keptRowsTaken_ = true;
+    const QString log = filePath();
+    if (log.isEmpty())
+        return;
+    // They were waiting before anything of this run.
+    const QList<PendingWrite> kept = TakeKeptRows(log);
+    pending_.insert(pending_.begin(), kept.begin(), kept.end());
+}
+
+void LogDatabase::keepWaitingRows() {
+    const QString log = filePath();
+    if (pending_.empty() || log.isEmpty())
+        return;
+    const QString runTag = clock_.now().toString(QStringLiteral("yyyyMMddHHmmsszzz")) +
+                           QLatin1Char('-') + QString::number(QCoreApplication::applicationPid());
+    if (KeepRows(log, runTag, pending_))
+        pending_.clear();
+}
+
 void LogDatabase::writeBacklog() {
+    if (!keptRowsTaken_)
+        takeKeptRows();
     // A log found damaged while it is written is looked at again at once and, when it
     // is damaged indeed, replaced: the rows then go into the new log.
     for (int attempt = 0; attempt < 2 && !pending_.empty(); ++attempt) {

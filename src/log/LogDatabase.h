@@ -130,6 +130,19 @@ public:
     // At most this many rows wait; rows beyond are not logged.
     static constexpr int kMostWaiting = 100000;
 
+    // A row waiting to be written.
+    struct PendingWrite {
+        enum class Kind { Audit, Fields, NewRow };
+        Kind kind;
+        QString transactionId;
+        QList<LogField> fields; // for Audit, the columns of SWR_Audit
+    };
+
+    // Keeps the rows still waiting in a file beside the log, for the next start to
+    // write: the program calls it as it ends. The next operation of a later run
+    // (of any copy of the program) takes every such file, once, before its own rows.
+    void keepWaitingRows();
+
     // The file of the log: LogPath + "/swr.db".
     QString filePath() const;
     // The open connection, for reports and statistics to read with their own queries
@@ -143,12 +156,6 @@ public:
 private:
     // One row to write: an audit row, columns of a job row (made when missing), or a
     // job row to make only when the log has none for its key.
-    struct PendingWrite {
-        enum class Kind { Audit, Fields, NewRow };
-        Kind kind;
-        QString transactionId;
-        QList<LogField> fields; // for Audit, the columns of SWR_Audit
-    };
     // How a statement ended, for what to do with the rows.
     enum class Outcome { Written, Unavailable, Damaged, ReadOnly, Failed };
     // Whether the log can be written now.
@@ -157,6 +164,7 @@ private:
     static Outcome outcomeOf(const QSqlError& error);
 
     void enqueue(QList<PendingWrite> writes);
+    void takeKeptRows();
     Access openWritingBacklog();
     void writeBacklog();
     Outcome writeAllWaiting();
@@ -192,6 +200,7 @@ private:
     LogFileIdentity openIdentity_; // and the file that stood there then
 
     std::deque<PendingWrite> pending_; // rows not written yet, oldest first
+    bool keptRowsTaken_ = false;       // an earlier run's kept rows were looked for
     std::function<void(int)> backlogObserver_;
     int toldWaiting_ = 0;      // the count the observer heard last
     int operationDepth_ = 0;   // public operations running (one calls another)

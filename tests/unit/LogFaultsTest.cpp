@@ -93,6 +93,35 @@ TEST_F(LogTest, RowsALockedLogCannotTakeWaitInOrderAndLandOnceItIsFree) {
     EXPECT_EQ(QDir(inFolder(".")).entryList(QDir::Files), QStringList({"swr.db"}));
 }
 
+TEST_F(LogTest, RowsStillWaitingAtTheEndAreWrittenByTheNextRunInTheirOrder) {
+    makeLog()->WriteAudit("Program", "Spoolwright Started");
+    {
+        auto log = makeLog();
+        OtherProgram other(logFile(), "BEGIN EXCLUSIVE");
+        ASSERT_TRUE(other.holds());
+        log->SetLogFields(kJob, {{"Server", "printhost"}, {"Deleted Pages", "3"}});
+        log->WriteAudit("Program", "Spoolwright Shutdown");
+        log->keepWaitingRows();
+        EXPECT_EQ(log->pendingCount(), 0);
+    }
+    // An unreadable file of the same name is left alone, not taken as empty.
+    WriteFile(logFile() + ".waiting-0-junk", "not rows");
+
+    auto next = makeLog();
+    next->WriteAudit("Program", "Spoolwright Started again");
+    EXPECT_EQ(
+        rows("SELECT Description FROM SWR_Audit ORDER BY rowid").mid(2),
+        QList<QStringList>(
+            {{"Spoolwright Started"}, {"Spoolwright Shutdown"}, {"Spoolwright Started again"}}));
+    EXPECT_EQ(rows("SELECT TransactionID, Server, \"Deleted Pages\" FROM SWR_Log"),
+              QList<QStringList>({{kJob, "printhost", "3"}}));
+    EXPECT_EQ(QDir(inFolder(".")).entryList(QDir::Files),
+              QStringList({"swr.db", "swr.db.waiting-0-junk"}));
+    makeLog()->WriteAudit("Program", "Once");
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM SWR_Audit WHERE Description = 'Spoolwright Shutdown'"),
+              QList<QStringList>({{"1"}}));
+}
+
 TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
     // A real log of a few hundred jobs, cut in half.
     {
