@@ -12,10 +12,8 @@
 
 #include <QAction>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
-#include <QProcess>
 #include <QTextBrowser>
 #include <QTimer>
 #include <QUrl>
@@ -57,9 +55,9 @@ void Help_Click(FrmMain& f) {
     f.services().desktop->openUrl(QUrl::fromLocalFile(page));
 }
 
-void mnuNew_Click(FrmMain&) {
+void mnuNew_Click(FrmMain& f) {
     // A second copy keeps its own window and its own job monitor.
-    QProcess::startDetached(QCoreApplication::applicationFilePath(), {});
+    f.services().startNewCopy();
 }
 
 void lblWebsite_Click(FrmMain& f) {

@@ -57,6 +57,10 @@ TEST(WebLinks, HelpAboutWebsiteAndUpdateGoThroughTheDesktop) {
     EXPECT_TRUE(page.endsWith("/SWR.html"));
     EXPECT_TRUE(QFileInfo(page).isFile()) << page.toStdString();
 
+    w.Menu("mnuNew")->trigger(); // a second copy beside this one
+    EXPECT_EQ(harness.newCopies, 1);
+    EXPECT_EQ(harness.endCalls, 0);
+
     harness.splash().hide();
     w.Menu("mnuAbout")->trigger();
     EXPECT_TRUE(harness.splash().isVisible());
