@@ -43,6 +43,10 @@ std::optional<SpoolerJob> jobStillQueued(FrmMain& f, GuardedSpooler& spooler, in
         if (job.JobId == jobId)
             return job;
     f.SetPanelText(1, QStringLiteral("Job %1 is no longer in the queue").arg(jobId));
+    // The server's word goes: a row the view still shows for it goes too.
+    const QString name = queueOf(f) + QStringLiteral(", ") + QString::number(jobId);
+    f.jobGrid().remove(name);
+    f.searchGrid().remove(name);
     CurrentPrintQueue_Click(f);
     return std::nullopt;
 }

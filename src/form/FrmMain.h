@@ -208,6 +208,10 @@ public:
     // The last pass over the server's jobs found it silent: the grids show what it
     // held before, and the next tick that reaches it reads every job anew.
     bool JobsStale = false;
+    // The jobs the monitor said have left the server. A listing read before it said
+    // so still holds them, and must not bring their rows back (job numbers are not
+    // given out again).
+    QSet<QString> JobsGone;
 
     // The spooler of the last server the job retrieval connected to, and its name
     // exactly as asked for; the spooler whose queues the queue box lists.

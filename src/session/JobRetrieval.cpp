@@ -66,6 +66,7 @@ void ShowAllJobs(FrmMain& f, const std::optional<QList<SpoolerJob>>& jobs, qint6
     if (jobs) {
         // Jobs show at once; pages not counted yet follow when they are.
         QList<SpoolerJob> shown = *jobs;
+        shown.removeIf([&f](const SpoolerJob& job) { return f.JobsGone.contains(job.Name); });
         FillCountedPages(f, shown);
         f.searchGrid().merge(shown);
         if (!queue.isEmpty())

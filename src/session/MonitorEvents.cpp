@@ -15,6 +15,10 @@
 
 namespace {
 
+// A bound on the jobs remembered as gone, far above what a listing in flight can
+// hold against them.
+constexpr int kMostJobsGone = 100000;
+
 void setStatus(FrmMain& f, const QString& text) {
     const QString line = text + DateText::format(f.services().clock->now());
     f.SearchStatus->setText(line);
@@ -53,6 +57,9 @@ void mwcmnMonitor_JobEvents(FrmMain& f, QList<MonitorJobEvent> events) {
                                                     : QStringLiteral("Updated Job ");
         } else if (action == QLatin1String("Deleted")) {
             f.searchGrid().remove(job.Name);
+            if (f.JobsGone.size() >= kMostJobsGone)
+                f.JobsGone.clear(); // the oldest listing in flight is long answered
+            f.JobsGone.insert(job.Name);
             if (inShownQueue)
                 f.jobGrid().remove(job.Name);
             status = QStringLiteral("Deleted Job ");
@@ -73,6 +80,11 @@ void mwcmnMonitor_ConnectEvent(FrmMain& f, const QString& text) {
             QStringLiteral("Spoolwright"),
             QStringLiteral("Cannot connect to server, jobs will not update!"),
             Prompter::Icon::Critical);
+    // The watch takes the jobs there when it begins as known, and the window read
+    // the server before it began: a job that came in between is in neither, so the
+    // next tick reads every job anew.
+    if (text == QLatin1String("Connected") || text == QLatin1String("Polling"))
+        f.JobsStale = true;
     const QString line = QStringLiteral("Server ") + text + QLatin1Char(' ') +
                          DateText::format(f.services().clock->now());
     f.SetPanelText(1, line);

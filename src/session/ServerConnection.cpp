@@ -52,6 +52,7 @@ void FindPrintQueues_Click(FrmMain& f) {
         f.SearchStatus->setText(disconnected);
         f.ServerStatus->setText(disconnected);
         f.searchGrid().clear();
+        f.JobsGone.clear();
         StopJobMonitor(f);
         ConnectWmi(f, server);
         RetrieveJobs(f, server, QString());

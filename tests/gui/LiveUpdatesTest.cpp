@@ -1,3 +1,4 @@
+#include "control/JobActions.h"
 #include "form/JobGrid.h"
 #include "form/ShapeColour.h"
 #include "platform/JobText.h"
@@ -145,6 +146,25 @@ TEST_F(LiveUpdates, ThePollRefreshesAtTheIntervalOfItsState) {
     ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Orange);
     EXPECT_EQ(alpha.calls["pauseQueue"], 3);
+}
+
+TEST_F(LiveUpdates, AWatchBeginningRereadsTheServerAndNoListingBringsAGoneJobBack) {
+    // A job that came between the window's listing and the start of the watch, which
+    // takes it as known; and job 12, gone by the monitor's word, still in a listing.
+    FakeSpooler& alpha = harness.fake("alpha");
+    alpha.addJob("Laser", 50, "between", "cy");
+    mwcmnMonitor_JobEvent(*w, "Deleted", SampleJob("Laser", 12, "a", "ann", 0));
+    mwcmnMonitor_ConnectEvent(*w, "Connected");
+    ASSERT_TRUE(RunPollTick(*w));
+    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"123", "50"}));
+    EXPECT_FALSE(w->JobsStale);
+
+    // A row whose job left without a word goes once an action finds it gone.
+    alpha.deleteJob("Laser", 50);
+    w->JobList->setCurrentItem(w->jobGrid().rowOf("Laser, 50"));
+    MenuResumeJob(*w);
+    EXPECT_EQ(w->PanelText(1), "Job 50 is no longer in the queue");
+    EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::ID), QStringList({"123"}));
 }
 
 TEST_F(LiveUpdates, ADocumentNameLogsTheSameWhicheverPathSawItFirst) {
