@@ -87,11 +87,11 @@ PollAnswer readPoll(const PollTick& tick, GuardedSpooler* server, GuardedSpooler
                     answer.releasedJobPrinting = true;
                     break;
                 }
-            // Still printing, the queue stands as just read: the refresh takes it so.
-            if (answer.releasedJobPrinting) {
+            // The refresh takes the jobs as just read; the queue too while the job
+            // prints, for otherwise the queue is paused below and read again.
+            view.jobsRead = jobs;
+            if (answer.releasedJobPrinting)
                 view.queueRead = queue;
-                view.jobsRead = jobs;
-            }
         }
     }
     if (!answer.releasedJobPrinting && tick.autoQueue && server)

@@ -1,6 +1,7 @@
 #include "control/ActionSteps.h"
 
 #include "form/FrmMain.h"
+#include "form/SettingsRecord.h"
 #include "form/WaitCursor.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
@@ -8,6 +9,7 @@
 #include "platform/GuardedSpooler.h"
 
 #include <QComboBox>
+#include <QTimer>
 
 namespace {
 
@@ -32,6 +34,20 @@ void ShowActionStatus(FrmMain& f, const QString& words) {
 
 GuardedSpooler* ActionSpooler(FrmMain& f) {
     return f.ServerContainer;
+}
+
+QString ActionQueue(FrmMain& f) {
+    return f.CurrentPrintQueue->currentText();
+}
+
+void RestartPoll(FrmMain& f, int intervalMs) {
+    f.Timer2->stop();
+    f.Timer2->setInterval(intervalMs);
+    f.Timer2->start();
+}
+
+void StartFastPoll(FrmMain& f) {
+    RestartPoll(f, PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs));
 }
 
 std::optional<QList<SpoolerJob>> ListQueueJobs(FrmMain& f, GuardedSpooler& spooler,

@@ -17,6 +17,13 @@ void ShowActionStatus(FrmMain& form, const QString& words);
 
 // The spooler of the server the window shows; null before one was connected.
 GuardedSpooler* ActionSpooler(FrmMain& form);
+// The queue the window shows, which the actions act on.
+QString ActionQueue(FrmMain& form);
+
+// Restarts the poll at this interval (stop, set, start).
+void RestartPoll(FrmMain& form, int intervalMs);
+// Restarts the poll at its fast rate, which watches a released job print.
+void StartFastPoll(FrmMain& form);
 
 // The jobs of the queue as the server has them now (its PrintJobs collection);
 // nothing when the server would not list them, which the status bar then says.

@@ -17,12 +17,6 @@ namespace {
 
 const QString kHoldEveryJob = QStringLiteral("indefinite");
 
-void restartPoll(FrmMain& f, int intervalMs) {
-    f.Timer2->stop();
-    f.Timer2->setInterval(intervalMs);
-    f.Timer2->start();
-}
-
 // The server holds every job that arrives from now on; the queue's own setting is
 // kept to be given back. A queue found holding already was left so by a run that
 // ended with AutoQueue on: its own setting is the server's, printing at once.
@@ -54,7 +48,7 @@ void switchOn(FrmMain& f) {
     }
     f.Menu(QStringLiteral("MenuPause"))->setEnabled(false);
     f.Menu(QStringLiteral("MenuResume"))->setEnabled(false);
-    restartPoll(f, PollInterval(f.Settings.PollAQ, kPollAQDefaultMs));
+    RestartPoll(f, PollInterval(f.Settings.PollAQ, kPollAQDefaultMs));
     f.chkTimed->setEnabled(true);
     if (!spooler || queue.isEmpty())
         return;
@@ -82,7 +76,7 @@ void switchOff(FrmMain& f) {
     }
     f.Menu(QStringLiteral("MenuPause"))->setEnabled(true);
     f.Menu(QStringLiteral("MenuResume"))->setEnabled(true);
-    restartPoll(f, PollInterval(f.Settings.PollNorm, kPollNormDefaultMs));
+    RestartPoll(f, PollInterval(f.Settings.PollNorm, kPollNormDefaultMs));
     for (QWidget* control :
          std::initializer_list<QWidget*>{f.chkTimed, f.txtTimed, f.optTimed[0], f.optTimed[1]})
         control->setEnabled(false);

@@ -23,10 +23,6 @@
 
 namespace {
 
-QString queueOf(FrmMain& f) {
-    return f.CurrentPrintQueue->currentText();
-}
-
 // The job as the server has it now, or nothing when it has left the queue (the
 // status bar and a refreshed view say so) or the server would not say.
 // A caller acting on many jobs lists the queue once and hands the list in.
@@ -36,7 +32,7 @@ std::optional<SpoolerJob> jobStillQueued(FrmMain& f, GuardedSpooler& spooler, in
     if (listed)
         jobs = *listed;
     else
-        jobs = ListQueueJobs(f, spooler, queueOf(f));
+        jobs = ListQueueJobs(f, spooler, ActionQueue(f));
     if (!jobs)
         return std::nullopt;
     for (const SpoolerJob& job : *jobs)
@@ -44,7 +40,7 @@ std::optional<SpoolerJob> jobStillQueued(FrmMain& f, GuardedSpooler& spooler, in
             return job;
     f.SetPanelText(1, QStringLiteral("Job %1 is no longer in the queue").arg(jobId));
     // The server's word goes: a row the view still shows for it goes too.
-    const QString name = queueOf(f) + QStringLiteral(", ") + QString::number(jobId);
+    const QString name = JobName(ActionQueue(f), jobId);
     f.jobGrid().remove(name);
     f.searchGrid().remove(name);
     CurrentPrintQueue_Click(f);
@@ -56,7 +52,7 @@ std::optional<SpoolerJob> jobStillQueued(FrmMain& f, GuardedSpooler& spooler, in
 template <typename Operation>
 bool sendJobOperation(FrmMain& f, GuardedSpooler& spooler, int jobId, Operation operation) {
     const WaitCursor wait;
-    const QString queue = queueOf(f);
+    const QString queue = ActionQueue(f);
     auto [result, message] = spooler.exclusive([&](PrintSpooler& s) {
         const SpoolerResult sent = operation(s, queue, jobId);
         return std::make_pair(sent, s.lastMessage());
@@ -72,7 +68,7 @@ bool sendJobOperation(FrmMain& f, GuardedSpooler& spooler, int jobId, Operation 
 QList<LogField> jobLogFields(FrmMain& f, const QStringList& text,
                              const QList<LogField>& actionFields) {
     QList<LogField> fields{{QStringLiteral("Server"), f.CurrentPrinter->currentText()},
-                           {QStringLiteral("Queue"), queueOf(f)},
+                           {QStringLiteral("Queue"), ActionQueue(f)},
                            {QStringLiteral("Description"), text[JobColumn::Description]},
                            {QStringLiteral("Computer"), text[JobColumn::Computer]},
                            {QStringLiteral("User"), text[JobColumn::User]},
@@ -139,11 +135,9 @@ bool ResumeJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* que
         // AutoQueue keeps the queue itself paused; the released job needs it running,
         // and the fast poll pauses it again once the job has left.
         const WaitCursor wait;
-        spooler->resumeQueue(queueOf(f));
+        spooler->resumeQueue(ActionQueue(f));
         CurrentPrintQueue_Click(f);
-        f.Timer2->stop();
-        f.Timer2->setInterval(PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs));
-        f.Timer2->start();
+        StartFastPoll(f);
     }
     return true;
 }

@@ -31,16 +31,12 @@
 
 namespace {
 
-QString queueOf(FrmMain& f) {
-    return f.CurrentPrintQueue->currentText();
-}
-
 // Sends one operation on the queue; false, with the server's reason in the status
 // bar, when the server refused it.
 template <typename Operation>
 bool sendQueueOperation(FrmMain& f, GuardedSpooler& spooler, Operation operation) {
     const WaitCursor wait;
-    const QString queue = queueOf(f);
+    const QString queue = ActionQueue(f);
     auto [result, message] = spooler.exclusive([&](PrintSpooler& s) {
         const SpoolerResult sent = operation(s, queue);
         return std::make_pair(sent, s.lastMessage());
@@ -54,7 +50,7 @@ bool sendQueueOperation(FrmMain& f, GuardedSpooler& spooler, Operation operation
 void pauseOrResumeQueue(FrmMain& f, bool pause) {
     const QString words = pause ? QStringLiteral("Pause Queue") : QStringLiteral("Resume Queue");
     ShowActionStatus(f, words + QLatin1Char(' '));
-    f.Log().WriteAudit(QStringLiteral("Queue"), words + QStringLiteral(" - ") + queueOf(f));
+    f.Log().WriteAudit(QStringLiteral("Queue"), words + QStringLiteral(" - ") + ActionQueue(f));
     if (GuardedSpooler* spooler = ActionSpooler(f))
         sendQueueOperation(f, *spooler, [pause](PrintSpooler& s, const QString& queue) {
             return pause ? s.pauseQueue(queue) : s.resumeQueue(queue);
@@ -62,12 +58,6 @@ void pauseOrResumeQueue(FrmMain& f, bool pause) {
     QCoreApplication::processEvents();
     CurrentPrintQueue_Click(f);
     QCoreApplication::processEvents();
-}
-
-void startFastPoll(FrmMain& f) {
-    f.Timer2->stop();
-    f.Timer2->setInterval(PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs));
-    f.Timer2->start();
 }
 
 // The pages a deleted job counts: those its row in the grid shows; a job the grid
@@ -105,7 +95,7 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
     bool purged = false;
     if (yes && spooler) {
         ShowActionStatus(f, QStringLiteral("Purge All Jobs "));
-        const QString queue = queueOf(f);
+        const QString queue = ActionQueue(f);
         const std::optional<QList<SpoolerJob>> jobs = ListQueueJobs(f, *spooler, queue);
         if (jobs && sendQueueOperation(f, *spooler, [](PrintSpooler& s, const QString& q) {
                 return s.purgeQueue(q);
@@ -141,7 +131,7 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
         QCoreApplication::processEvents();
     }
     if (f.chkAutoQueue->isChecked())
-        startFastPoll(f);
+        StartFastPoll(f);
     else if (purged)
         f.Timer2->start(0); // each tick sets the interval of its state again
     else
@@ -151,12 +141,12 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
 
 void mnupausealljobs(FrmMain& f) {
     ShowActionStatus(f, QStringLiteral("Pause All Jobs "));
-    f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Pause All Jobs - ") + queueOf(f));
+    f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Pause All Jobs - ") + ActionQueue(f));
     if (GuardedSpooler* spooler = ActionSpooler(f))
-        if (const auto jobs = ListQueueJobs(f, *spooler, queueOf(f))) {
+        if (const auto jobs = ListQueueJobs(f, *spooler, ActionQueue(f))) {
             const WaitCursor wait;
             for (const SpoolerJob& job : *jobs)
-                spooler->pauseJob(queueOf(f), job.JobId);
+                spooler->pauseJob(ActionQueue(f), job.JobId);
         }
     QCoreApplication::processEvents();
     CurrentPrintQueue_Click(f);
@@ -178,7 +168,7 @@ void ResumeAllJobs(FrmMain& f) {
     GuardedSpooler* spooler = ActionSpooler(f);
     // The queue is listed once for the pass, not once a job.
     const std::optional<QList<SpoolerJob>> queued =
-        spooler ? ListQueueJobs(f, *spooler, queueOf(f)) : std::nullopt;
+        spooler ? ListQueueJobs(f, *spooler, ActionQueue(f)) : std::nullopt;
     if (!queued)
         return;
     const QList<SpoolerJob> rows = f.jobGrid().jobs();
@@ -202,15 +192,16 @@ void ResumeAllJobs(FrmMain& f) {
     }
     // Without AutoQueue the queue runs for every job released, resumed once.
     if (released && !f.chkAutoQueue->isChecked())
-        spooler->resumeQueue(queueOf(f));
+        spooler->resumeQueue(ActionQueue(f));
     CurrentPrintQueue_Click(f);
 }
 
 void mnutestpage(FrmMain& f) {
     f.Timer2->stop();
     ShowActionStatus(f, QStringLiteral("Print Test Page "));
-    f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Print Test Page - ") + queueOf(f));
-    SendTestPage(f, f.CurrentPrinter->currentText(), queueOf(f));
+    f.Log().WriteAudit(QStringLiteral("Queue"),
+                       QStringLiteral("Print Test Page - ") + ActionQueue(f));
+    SendTestPage(f, f.CurrentPrinter->currentText(), ActionQueue(f));
     ShapeColour::set(f.ActiveUpdate, ShapeColour::Green);
     CurrentPrintQueue_Click(f);
     f.Timer2->start();
@@ -236,7 +227,7 @@ void mnuPrinterProperties(FrmMain& f) {
     // read it.
     const QString path = f.txtPrintPath->text();
     if (!path.isEmpty())
-        ShowPrinterProperties(f, queueOf(f));
+        ShowPrinterProperties(f, ActionQueue(f));
     f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Get printer properties: ") + path);
 }
 

@@ -24,10 +24,6 @@
 
 namespace {
 
-QString queueOf(FrmMain& f) {
-    return f.CurrentPrintQueue->currentText();
-}
-
 void timedReleaseFailed(FrmMain& f, const QString& message) {
     f.chkTimed->setChecked(false);
     f.chkAA->setChecked(false);
@@ -47,11 +43,12 @@ QString HeldJobToolTip(FrmMain& f, const SpoolerJob& job) {
         QTime utc = QTime::fromString(until, QStringLiteral("HH:mm:ss"));
         if (!utc.isValid())
             utc = QTime::fromString(until, QStringLiteral("HH:mm"));
-        const QString shown = utc.isValid() ? QDateTime(QDate::currentDate(), utc, Qt::UTC)
-                                                  .toLocalTime()
-                                                  .time()
-                                                  .toString(QStringLiteral("HH:mm"))
-                                            : until;
+        const QString shown = utc.isValid()
+                                  ? QDateTime(f.services().clock->now().date(), utc, Qt::UTC)
+                                        .toLocalTime()
+                                        .time()
+                                        .toString(QStringLiteral("HH:mm"))
+                                  : until;
         return QStringLiteral("Held until ") + shown;
     }
     // Under AutoQueue the server holds every job that arrives, for this program.
@@ -90,12 +87,12 @@ void chkTimedRelease(FrmMain& f) {
                 ResumeAllJobs(f);
                 ShowActionStatus(f, QStringLiteral("Resume All Jobs "));
                 f.Log().WriteAudit(QStringLiteral("AutoRelease"),
-                                   QStringLiteral("Resume All Jobs - ") + queueOf(f));
+                                   QStringLiteral("Resume All Jobs - ") + ActionQueue(f));
             } else if (f.optTimed[1]->isChecked()) {
                 PurgeAllJobs(f, true);
                 ShowActionStatus(f, QStringLiteral("Purge All Jobs "));
                 f.Log().WriteAudit(QStringLiteral("AutoRelease"),
-                                   QStringLiteral("Purge All Jobs - ") + queueOf(f));
+                                   QStringLiteral("Purge All Jobs - ") + ActionQueue(f));
             }
         }
     }

@@ -2,6 +2,7 @@
 
 #include "platform/CupsRequests.h"
 #include "platform/CupsStatus.h"
+#include "platform/JobText.h"
 #include "platform/PageCount.h"
 
 #include <QDir>
@@ -129,7 +130,7 @@ QList<SpoolerJob> CupsSpooler::unfinishedJobsFrom(int firstJobId, int limit) {
 SpoolerJob CupsSpooler::jobOf(const CupsJobRecord& record) {
     SpoolerJob job;
     job.JobId = record.id;
-    job.Name = record.printerName() + QStringLiteral(", ") + QString::number(record.id);
+    job.Name = JobName(record.printerName(), record.id);
     job.Document = record.name;
     job.Owner = record.user;
     job.HostPrintQueue = record.host;

@@ -9,6 +9,10 @@ QString PrinterOfJobName(const QString& jobName) {
     return separator < 0 ? jobName : jobName.left(separator);
 }
 
+QString JobName(const QString& printer, int jobId) {
+    return printer + QStringLiteral(", ") + QString::number(jobId);
+}
+
 QString TransactionID(const QString& jobId, const QString& submitted) {
     return jobId + QLatin1Char('-') + submitted;
 }

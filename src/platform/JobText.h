@@ -34,6 +34,8 @@ inline QString SizeText(qint64 bytes) {
 // The queue of a job name "printer, id". The id never holds ", ", so the last one
 // separates them even where a printer name holds one.
 QString PrinterOfJobName(const QString& jobName);
+// The name of a printer's job: "printer, id".
+QString JobName(const QString& printer, int jobId);
 
 // The job log key: job number, "-", submission time text.
 QString TransactionID(const QString& jobId, const QString& submitted);
