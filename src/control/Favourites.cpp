@@ -1,5 +1,6 @@
 #include "control/Favourites.h"
 
+#include "control/ReleaseSteps.h"
 #include "form/FrmMain.h"
 #include "platform/Clock.h"
 #include "platform/Prompter.h"
@@ -161,9 +162,7 @@ void AutoActivateFavourite(FrmMain& f) {
         const QStringList fields = FavouriteFields(FavouriteLine(f, slot));
         const std::optional<QTime> time = TimeOfDay::read(fields.value(5));
         if (!time) {
-            f.chkTimed->setChecked(false);
-            f.chkAA->setChecked(false);
-            warn(f, QStringLiteral("ERROR: Unable to Perform Timed Release - Print/Purge Error"));
+            TimedReleaseUnreadable(f);
             return;
         }
         if (TimeOfDay::hourMinute(*time) != now)

@@ -33,6 +33,11 @@ void timedReleaseFailed(FrmMain& f, const QString& message) {
 
 } // namespace
 
+void TimedReleaseUnreadable(FrmMain& f) {
+    timedReleaseFailed(
+        f, QStringLiteral("ERROR: Unable to Perform Timed Release - Print/Purge Error"));
+}
+
 QString HeldJobToolTip(FrmMain& f, const SpoolerJob& job) {
     if (job.StatusMask != 1)
         return QString();
@@ -74,12 +79,10 @@ void chkTimedRelease(FrmMain& f) {
         return;
     }
     const QString now = TimeOfDay::hourMinute(clock.time());
-    const QString printPurgeError =
-        QStringLiteral("ERROR: Unable to Perform Timed Release - Print/Purge Error");
     if (f.chkTimed->isEnabled() && f.chkTimed->isChecked()) {
         const std::optional<QTime> target = TimeOfDay::read(f.txtTimed->text());
         if (!target) {
-            timedReleaseFailed(f, printPurgeError);
+            TimedReleaseUnreadable(f);
             return;
         }
         if (TimeOfDay::hourMinute(*target) == now) {

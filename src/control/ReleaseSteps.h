@@ -20,6 +20,9 @@ void chkAA_Click(FrmMain& form);
 // shows the AutoRelease time, and switches to the first AutoActivate favourite whose
 // time it is.
 void chkTimedRelease(FrmMain& form);
+// A release time that cannot be read: unticks AutoRelease and AutoActivate and says
+// the release could not be done.
+void TimedReleaseUnreadable(FrmMain& form);
 
 // Releases one held job of a user AutoQueue never holds, when no release is under way.
 void ResumeExceptions(FrmMain& form);
