@@ -13,7 +13,18 @@ const char* const kLogCsvHeader =
 
 namespace {
 
-QString quoted(const QString& value) {
+// A spreadsheet takes a cell that starts with one of these for a formula (or, after a
+// tab or CR, may), and a formula in a job's name or user can fetch or run things.
+// Such a cell gets a leading single quote, as the usual guidance on CSV files says;
+// no column of the log holds a negative number, so none is lost to it.
+bool startsAFormula(const QString& value) {
+    static const QString kStarts = QStringLiteral("=+-@\t\r");
+    return !value.isEmpty() && kStarts.contains(value.front());
+}
+
+QString cell(QString value) {
+    if (startsAFormula(value))
+        value.prepend(QLatin1Char('\''));
     if (!value.contains(QLatin1Char(',')) && !value.contains(QLatin1Char('"')) &&
         !value.contains(QLatin1Char('\n')) && !value.contains(QLatin1Char('\r')))
         return value;
@@ -24,7 +35,7 @@ QString quoted(const QString& value) {
 
 QString description(QString value) {
     value.remove(QLatin1Char(','));
-    return quoted(QLatin1Char('\'') + value + QLatin1Char('\''));
+    return cell(QLatin1Char('\'') + value + QLatin1Char('\''));
 }
 
 } // namespace
@@ -47,11 +58,11 @@ QByteArray LogCsvText(LogDatabase& log) {
                 return day.isValid() ? QString::number(number) : QString();
             };
             const QStringList fields{
-                quoted(column(0)),  quoted(column(1)),  description(column(2)), quoted(column(3)),
-                quoted(column(4)),  quoted(column(5)),  quoted(column(6)),      quoted(column(7)),
-                quoted(submitted),  part(day.year()),   part(day.month()),      part(day.day()),
-                quoted(column(9)),  quoted(column(10)), quoted(column(11)),     quoted(column(12)),
-                quoted(column(13)), quoted(column(14)), quoted(column(15)),     quoted(column(16))};
+                cell(column(0)),  cell(column(1)),  description(column(2)), cell(column(3)),
+                cell(column(4)),  cell(column(5)),  cell(column(6)),        cell(column(7)),
+                cell(submitted),  part(day.year()), part(day.month()),      part(day.day()),
+                cell(column(9)),  cell(column(10)), cell(column(11)),       cell(column(12)),
+                cell(column(13)), cell(column(14)), cell(column(15)),       cell(column(16))};
             text += fields.join(QLatin1Char(',')) + QStringLiteral("\r\n");
         }
         log.CloseLogDatabase();

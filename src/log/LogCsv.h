@@ -12,7 +12,9 @@ class LogDatabase;
 // The Description has its commas removed and stands in single quotes, as it always
 // has; every other field that holds a comma, a double quote or a line break stands in
 // double quotes with its double quotes doubled, so that a comment or a date with a
-// comma never shifts the columns after it. A log that cannot be read gives the
+// comma never shifts the columns after it. A field that starts with =, +, -, @, a tab
+// or a carriage return gets a leading single quote, so that no spreadsheet takes it
+// for a formula. A log that cannot be read gives the
 // header line alone.
 QByteArray LogCsvText(LogDatabase& log);
 

