@@ -6,10 +6,62 @@
 
 namespace ReportPage {
 
+namespace {
+
+// The UTF-8 sequence that starts at `c`: how many bytes it takes and whether they
+// are a well-formed character. A byte that cannot start one, an overlong form, a
+// surrogate, a code point past U+10FFFF or a sequence cut short is not; its length
+// is then the bytes that still looked right (at least one), which one replacement
+// character stands for, as Unicode recommends.
+struct Sequence {
+    qsizetype length;
+    bool whole;
+};
+
+Sequence sequenceAt(const unsigned char* c, const unsigned char* end) {
+    const unsigned char lead = *c;
+    unsigned char low = 0x80, high = 0xBF; // the range of the byte after the lead
+    int following = 0;
+    if (lead < 0x80)
+        return {1, true};
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        following = 1;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        following = 2;
+        if (lead == 0xE0)
+            low = 0xA0;
+        else if (lead == 0xED)
+            high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        following = 3;
+        if (lead == 0xF0)
+            low = 0x90;
+        else if (lead == 0xF4)
+            high = 0x8F;
+    } else {
+        return {1, false};
+    }
+    qsizetype length = 1;
+    for (; length <= following; ++length) {
+        if (c + length == end || c[length] < low || c[length] > high)
+            return {length, false};
+        low = 0x80;
+        high = 0xBF;
+    }
+    return {length, true};
+}
+
+constexpr char kReplacement[] = "\xEF\xBF\xBD"; // U+FFFD
+
+} // namespace
+
 void appendEscaped(QByteArray& page, const char* utf8, qsizetype length) {
-    const char* const end = utf8 + length;
-    const char* plain = utf8; // the start of the run that needs no entity
-    for (const char* c = utf8; c != end; ++c) {
+    const auto* const end = reinterpret_cast<const unsigned char*>(utf8) + length;
+    const auto* plain = reinterpret_cast<const unsigned char*>(utf8); // needs no entity
+    auto flush = [&page, &plain](const unsigned char* upTo) {
+        page.append(reinterpret_cast<const char*>(plain), upTo - plain);
+    };
+    for (const unsigned char* c = plain; c != end;) {
         const char* entity = nullptr;
         switch (*c) {
         case '&':
@@ -28,13 +80,29 @@ void appendEscaped(QByteArray& page, const char* utf8, qsizetype length) {
             entity = "&#39;";
             break;
         default:
+            break;
+        }
+        if (entity) {
+            flush(c);
+            page.append(entity);
+            plain = ++c;
             continue;
         }
-        page.append(plain, c - plain);
-        page.append(entity);
-        plain = c + 1;
+        if (*c < 0x80) {
+            ++c;
+            continue;
+        }
+        // The log may hold bytes that are no UTF-8 (another program wrote them), and
+        // the page says it is UTF-8: each broken sequence becomes one U+FFFD.
+        const Sequence sequence = sequenceAt(c, end);
+        if (!sequence.whole) {
+            flush(c);
+            page.append(kReplacement);
+            plain = c + sequence.length;
+        }
+        c += sequence.length;
     }
-    page.append(plain, end - plain);
+    flush(end);
 }
 
 QString escape(const QString& value) {

@@ -19,7 +19,9 @@ struct Settings {
 // name is chosen by whoever prints, and must never run as script in the operator's
 // browser.
 QString escape(const QString& value);
-// The same for UTF-8 text straight from the log, appended to a UTF-8 page.
+// The same for UTF-8 text straight from the log, appended to a UTF-8 page; bytes
+// that are no well-formed UTF-8 become U+FFFD, so the page is UTF-8 whatever the
+// log holds.
 void appendEscaped(QByteArray& page, const char* utf8, qsizetype length);
 
 // The script behind the live reports' "Show/Hide Jobs" links: one state for the whole

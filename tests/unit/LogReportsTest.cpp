@@ -98,3 +98,32 @@ TEST_F(LogReports, ALogThatCannotBeHadGivesTheFrameAlone) {
                               "</html>"))
         << page.toStdString();
 }
+
+TEST_F(LogReports, BytesInTheLogThatAreNoUtf8BecomeReplacementCharacters) {
+    auto log = makeLog();
+    log->SetLogFields("1-a", {{"Time Submitted", "2026-12-05 09:00:00"}, {"User", "ann"}});
+    // Another program wrote these bytes: a cut-short sequence, Latin-1, an overlong
+    // slash, a surrogate and a code point past U+10FFFF.
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "bad-row-writer");
+        db.setDatabaseName(logFile());
+        ASSERT_TRUE(db.open());
+        ASSERT_TRUE(QSqlQuery(db).exec(
+            "INSERT INTO SWR_Log (\"TransactionID\", \"Time Submitted\", \"Server\", \"Queue\", "
+            "\"Description\", \"User\", \"Pages\", \"Printed Pages\") VALUES ('2-b', "
+            "'2026-12-05 10:00:00', CAST(X'7072696E74C3' AS TEXT), 'Office', "
+            "CAST(X'436166E9203C623E' AS TEXT), CAST(X'C0AFEDA080F4908080' AS TEXT), '2', '2')"));
+    }
+    QSqlDatabase::removeDatabase("bad-row-writer");
+
+    for (const LogReportKind& kind : LogReportKinds()) {
+        const QByteArray page = LogReportPage(*log, kind, kSettings);
+        EXPECT_EQ(QString::fromUtf8(page).toUtf8(), page) << kind.menuEntry.toStdString();
+    }
+    const QByteArray r = "\xEF\xBF\xBD"; // U+FFFD
+    const QByteArray full = LogReportPage(*log, *LogReportFor("mnuLogFullReportHTML"), kSettings);
+    EXPECT_TRUE(full.contains("<tr><td>2026-12-05 10:00:00</td><td>print" + r +
+                              "</td><td>Office</td><td>Caf" + r + " &lt;b&gt;</td><td></td><td>" +
+                              r.repeated(9) + "</td>"))
+        << full.toStdString();
+}
