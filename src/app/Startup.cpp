@@ -4,6 +4,7 @@
 #include "form/Twips.h"
 #include "form/frmSplash.h"
 #include "log/LogDatabase.h"
+#include "platform/AdminCheck.h"
 #include "platform/Environment.h"
 #include "session/JobMonitor.h"
 #include "session/QueueSelection.h"
@@ -52,7 +53,7 @@ void Form_Load(FrmMain& f) {
     StartUpdateCheck(f);
     DoEvents();
     EndOrphanedJobMonitors();
-    if (UserIsAdmin(f))
+    if (AdminCheck::RunningUserIsAdmin())
         f.Menu(QStringLiteral("mnuMenu"))->setVisible(true);
     const Environment* environment = f.services().environment;
     f.AppDataFolder = environment ? environment->appData() : QString();

@@ -4,8 +4,8 @@
 
 // The process environment and the folders the program works in. The Windows
 // variable names (APPDATA, TEMP, USERNAME, COMPUTERNAME) are honoured as
-// overrides, so tests and operators can point the program elsewhere. A variable
-// that is set to empty text counts as unset.
+// overrides, so tests and operators can point the program elsewhere; USERNAME only
+// names the user. A variable that is set to empty text counts as unset.
 class Environment {
 public:
     virtual ~Environment() = default;
@@ -19,7 +19,8 @@ public:
     QString appData() const;
     // $TEMP, else the system temporary folder.
     QString temp() const;
-    // $USERNAME, else the login name.
+    // $USERNAME, else the login name: how the log, the audit rows and the export name
+    // the user. It grants no rights: AdminCheck asks the system who runs the program.
     QString userName() const;
     // $COMPUTERNAME, else the host name.
     QString computerName() const;

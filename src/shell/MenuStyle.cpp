@@ -2,7 +2,6 @@
 
 #include "form/FrmMain.h"
 #include "platform/AdminCheck.h"
-#include "platform/Environment.h"
 
 #include <QAction>
 
@@ -15,11 +14,6 @@ void setVisible(FrmMain& f, std::initializer_list<const char*> names, bool visib
 }
 
 } // namespace
-
-bool UserIsAdmin(const FrmMain& form) {
-    const Environment* environment = form.services().environment;
-    return environment && AdminCheck::UserIsAdmin(environment->userName());
-}
 
 void SwSimpleView(FrmMain& f, const QString& tempView) {
     const QString style = tempView.isEmpty() ? f.Settings.SimpleView : tempView;
@@ -50,7 +44,7 @@ void SwSimpleView(FrmMain& f, const QString& tempView) {
                    false);
         if (style == QLatin1String("No Menu"))
             setVisible(f, {"mnuHelpTop"}, false);
-        if (UserIsAdmin(f))
+        if (AdminCheck::RunningUserIsAdmin())
             setVisible(f, {"mnuMenu"}, true);
     } else {
         f.Settings.SimpleView = QStringLiteral("Full Menu");

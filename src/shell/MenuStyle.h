@@ -9,8 +9,5 @@ class FrmMain;
 // repairs the setting to "Full Menu".
 void SwSimpleView(FrmMain& form, const QString& tempView = QString());
 
-// True when the user running the program administers this computer.
-bool UserIsAdmin(const FrmMain& form);
-
 // "Show Full Menu": the full menu for this run; the saved style stays.
 void mnuMenu_Click(FrmMain& form);

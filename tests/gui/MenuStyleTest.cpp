@@ -1,5 +1,6 @@
 #include "shell/MenuStyle.h"
 #include "support/MainWindowHarness.h"
+#include "support/ScopedRealUser.h"
 #include "support/ScopedVariable.h"
 
 #include <QAction>
@@ -25,7 +26,10 @@ TEST(MenuStyle, EmptyOrMisspelledStyleBecomesTheFullMenu) {
 }
 
 TEST(MenuStyle, SimpleAndClassicHideTheirMenusAndNoMenuLeavesNothingForOrdinaryUsers) {
-    const ScopedVariable user("USERNAME", QByteArray("no-such-user-on-this-machine"));
+    // The account running the program decides, not a name anybody can set.
+    const ScopedRealUser ordinary(ScopedRealUser::nobody());
+    ASSERT_TRUE(ordinary.ok()) << "the test runs as root to run the window as another user";
+    const ScopedVariable user("USERNAME", QByteArray("root"));
     MainWindowHarness harness;
     FrmMain& w = harness.show("SimpleView=No Menu\r\n");
     EXPECT_TRUE(visibleTopLevel(w).isEmpty());
@@ -43,7 +47,9 @@ TEST(MenuStyle, SimpleAndClassicHideTheirMenusAndNoMenuLeavesNothingForOrdinaryU
 }
 
 TEST(MenuStyle, AnAdministratorCanBringBackTheFullMenuForThisRun) {
-    const ScopedVariable user("USERNAME", QByteArray("Root"));
+    const ScopedRealUser root(0);
+    ASSERT_TRUE(root.ok()) << "the test runs as root to run the window as root";
+    const ScopedVariable user("USERNAME", QByteArray("no-such-user-on-this-machine"));
     MainWindowHarness harness;
     FrmMain& w = harness.show("SimpleView=Help Menu\r\n");
     EXPECT_EQ(visibleTopLevel(w), QStringList({"&Help", "Show &Full Menu"}));

@@ -1,11 +1,13 @@
 #include "platform/AdminCheck.h"
+#include "support/ScopedRealUser.h"
 
 #include <gtest/gtest.h>
 
-TEST(AdminCheck, RootIsAnAdministratorInAnyCaseUnknownAndEmptyNamesAreNot) {
-    EXPECT_TRUE(AdminCheck::UserIsAdmin("root"));
-    EXPECT_TRUE(AdminCheck::UserIsAdmin("ROOT"));
-    EXPECT_FALSE(AdminCheck::UserIsAdmin("no-such-user-on-this-machine"));
-    EXPECT_FALSE(AdminCheck::UserIsAdmin(QString()));
-    EXPECT_FALSE(AdminCheck::UserIsAdmin("nobody"));
+TEST(AdminCheck, RootIsAnAdministratorNobodyAndIdsWithoutAnAccountAreNot) {
+    EXPECT_TRUE(AdminCheck::UserIsAdmin(0));
+    EXPECT_FALSE(AdminCheck::UserIsAdmin(ScopedRealUser::nobody()));
+    uid_t unused = 3999999;
+    while (getpwuid(unused))
+        ++unused;
+    EXPECT_FALSE(AdminCheck::UserIsAdmin(unused));
 }
