@@ -77,6 +77,22 @@ bool PanelBrowser::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
+namespace {
+
+// Whether an answer's headers promise a page to show: a success (2xx), of a type a
+// text browser shows. An error page ("Not Found") is no answer to show: to the
+// Updates panel it would read as version information.
+bool promisesPage(const QNetworkReply* reply) {
+    const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+    if (!status.isValid() || status.toInt() < 200 || status.toInt() > 299)
+        return false;
+    const QString type = reply->header(QNetworkRequest::ContentTypeHeader).toString();
+    return type.isEmpty() || type.startsWith(QLatin1String("text/html")) ||
+           type.startsWith(QLatin1String("text/plain"));
+}
+
+} // namespace
+
 void PanelBrowser::fetch(const QString& url) {
     QNetworkRequest request{QUrl(url)};
     request.setTransferTimeout(timeoutMs);
@@ -84,20 +100,19 @@ void PanelBrowser::fetch(const QString& url) {
     reply_ = reply;
     // The headers are the first sign of a site that answers.
     connect(reply, &QNetworkReply::metaDataChanged, this, [this, reply] {
-        if (reply == reply_ && reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid())
+        if (reply == reply_ && promisesPage(reply))
             setStatus(kSiteFound);
     });
     connect(reply, &QNetworkReply::finished, this, [this, reply] {
         reply->deleteLater();
         if (reply != reply_)
             return; // a page the operator has left
-        const bool answered = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
-        if (!answered) {
+        const QByteArray body = reply->readAll();
+        if (reply->error() != QNetworkReply::NoError || !promisesPage(reply) || body.isEmpty()) {
             view_->setHtml(QStringLiteral("<p>The page cannot be reached.</p>"));
             setStatus(kSiteNotFound);
             return;
         }
-        const QByteArray body = reply->readAll();
         const QString type = reply->header(QNetworkRequest::ContentTypeHeader).toString();
         if (type.startsWith(QLatin1String("text/plain")))
             view_->setPlainText(QString::fromUtf8(body));

@@ -36,7 +36,9 @@ public:
     // How long a web page may take, from asking to its last byte.
     int timeoutMs = 5000;
 
-    // The texts raised when a site answers and when it cannot be reached.
+    // The texts raised when a site answers with a page and when it cannot be reached.
+    // An answer that is no success (2xx), is empty or is not a text or HTML page
+    // counts as a site that cannot be reached.
     static const QString kSiteFound;
     static const QString kSiteNotFound;
 

@@ -48,6 +48,31 @@ TEST(UpdateCheck, ARefusingOrSilentServerOnlyHidesThePanelAndNeverHoldsTheWindow
     }
 }
 
+TEST(UpdateCheck, AnErrorPageOrAnAnswerOfAnotherFormIsAFailedCheck) {
+    struct Answer {
+        QByteArray status, type, page;
+    };
+    for (const Answer& answer : {Answer{"404 Not Found", "text/html", "<h1>Not Found</h1>"},
+                                 Answer{"503 Service Unavailable", "text/plain", "Not Found"},
+                                 Answer{"200 OK", "application/octet-stream", "Not Found"},
+                                 Answer{"200 OK", "text/html", ""}}) {
+        SCOPED_TRACE((answer.status + " " + answer.type).toStdString());
+        MainWindowHarness harness;
+        harness.vendor.status = answer.status;
+        harness.vendor.contentType = answer.type;
+        harness.vendor.page = answer.page;
+        FrmMain& w = harness.show(kUpdatesShown);
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] {
+                return PanelBrowser::of(w.WebVersion).StatusText() == PanelBrowser::kSiteNotFound;
+            },
+            20000));
+        EXPECT_FALSE(w.frmOnline->isVisible());
+        EXPECT_FALSE(w.WebVersion->toPlainText().contains("Not Found"));
+        EXPECT_TRUE(w.Menu("mnuOnline")->isChecked());
+    }
+}
+
 TEST(WebLinks, HelpAboutWebsiteAndUpdateGoThroughTheDesktop) {
     MainWindowHarness harness;
     FrmMain& w = harness.show();

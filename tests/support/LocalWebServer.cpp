@@ -1,7 +1,7 @@
 #include "support/LocalWebServer.h"
 
-LocalWebServer::LocalWebServer(bool silent, QByteArray page)
-    : silent_(silent), page_(std::move(page)) {
+LocalWebServer::LocalWebServer(bool silent, QByteArray body)
+    : page(std::move(body)), silent_(silent) {
     listen(QHostAddress::LocalHost, 0);
     connect(this, &QTcpServer::newConnection, this, [this] {
         while (QTcpSocket* socket = nextPendingConnection()) {
@@ -12,9 +12,9 @@ LocalWebServer::LocalWebServer(bool silent, QByteArray page)
                 requests.append(socket->readLine().trimmed());
                 if (silent_)
                     return;
-                socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nContent-Length: " +
-                              QByteArray::number(page_.size()) + "\r\nConnection: close\r\n\r\n" +
-                              page_);
+                socket->write("HTTP/1.1 " + status + "\r\nContent-Type: " + contentType +
+                              "\r\nContent-Length: " + QByteArray::number(page.size()) +
+                              "\r\nConnection: close\r\n\r\n" + page);
                 socket->disconnectFromHost();
             });
         }

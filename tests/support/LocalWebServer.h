@@ -9,17 +9,21 @@
 // small page, or (silent) takes the connection and never says a word.
 class LocalWebServer : public QTcpServer {
 public:
-    explicit LocalWebServer(bool silent = false, QByteArray page = "<p>Up to date.</p>");
+    explicit LocalWebServer(bool silent = false, QByteArray body = "<p>Up to date.</p>");
     // "127.0.0.1:port"
     QString address() const;
     // The request lines received ("GET /path HTTP/1.1").
     QList<QByteArray> requests;
+
+    // The answer to every request from now on: status, type and body.
+    QByteArray status = "200 OK";
+    QByteArray contentType = "text/html";
+    QByteArray page;
 
     // An address where nothing listens: connections to it are refused.
     static QString refusingAddress();
 
 private:
     bool silent_;
-    QByteArray page_;
     QList<QPointer<QTcpSocket>> held_;
 };
