@@ -265,9 +265,10 @@ bool FrmSettings::readRate(const QLineEdit* box, double* seconds) {
 void FrmSettings::cmdClose_Click() {
     SettingsRecord& s = form_.Settings;
     const std::optional<double> points = numberIn(cmbGridFontSize->currentText());
-    if (points && *points > 0) {
+    // A size the grid cannot be read at is taken as no size: the grid keeps its own.
+    if (points && *points >= kLeastFontPoints && *points <= kMostFontPoints) {
         QFont font = form_.JobList->font();
-        font.setPointSizeF(std::clamp(*points, kLeastFontPoints, kMostFontPoints));
+        font.setPointSizeF(*points);
         form_.JobList->setFont(font);
     }
     s.ShowErrors = trueFalse(chkShowErrors->isChecked());

@@ -117,6 +117,14 @@ QString keyText(const SettingsRecord& s, const SettingKey& key) {
 
 } // namespace
 
+std::optional<double> GridFontPoints(const QString& text) {
+    bool ok = false;
+    const double points = text.trimmed().toDouble(&ok);
+    if (!ok || !(points >= kLeastFontPoints && points <= kMostFontPoints))
+        return std::nullopt;
+    return points;
+}
+
 void LoadSettings(FrmMain& f) {
     const Environment& env = *f.services().environment;
     SettingsRecord& s = f.Settings;
@@ -131,16 +139,11 @@ void LoadSettings(FrmMain& f) {
     if (sized)
         s.DisplaySizeHeight = Twips::keep(size.height(), s.DisplaySizeHeight);
 
-    bool ok = false;
-    const double fontSize = s.GridFontSize.trimmed().toDouble(&ok);
-    if (ok && fontSize > 0 && std::isfinite(fontSize)) {
-        const double points = std::clamp(fontSize, kLeastFontPoints, kMostFontPoints);
-        if (points != fontSize)
-            s.GridFontSize = gridFontText(points);
-        QFont font = f.JobList->font();
-        font.setPointSizeF(points);
-        f.JobList->setFont(font);
-    }
+    // A size the grid cannot be read at is no size, as an unreadable one is: the grid
+    // gets the default, and the save writes that back.
+    QFont font = f.JobList->font();
+    font.setPointSizeF(GridFontPoints(s.GridFontSize).value_or(kDefaultFontPoints));
+    f.JobList->setFont(font);
     if (!s.ResetTotal.isValid() && s.ResetTotalUnread.isEmpty())
         s.ResetTotal =
             f.services().clock ? f.services().clock->now() : QDateTime::currentDateTime();
@@ -243,10 +246,8 @@ void SaveSettings(FrmMain& f) {
     }
     s.ColumnWidths = widths.join(QLatin1Char(','));
     s.ColumnPositions = positions.join(QLatin1Char(','));
-    bool ok = false;
-    const double readPoints = s.GridFontSize.trimmed().toDouble(&ok);
     const double points = f.JobList->font().pointSizeF();
-    if (!ok || readPoints != points)
+    if (GridFontPoints(s.GridFontSize) != points)
         s.GridFontSize = gridFontText(points);
     s.ShowStatusBar = f.Menu(QStringLiteral("mnuStatusBar"))->isChecked() ? QStringLiteral("True")
                                                                           : QStringLiteral("False");

@@ -2,9 +2,19 @@
 
 class FrmMain;
 
-// The job grid's font sizes the window takes; a size beyond is taken as the nearest.
+#include <QString>
+#include <optional>
+
+// The job grid's font sizes the window takes, and the size it has when swr.ini
+// gives none of them.
 inline constexpr double kLeastFontPoints = 6;
 inline constexpr double kMostFontPoints = 72;
+inline constexpr double kDefaultFontPoints = 9;
+
+// The grid font size a text names: a number of points from kLeastFontPoints to
+// kMostFontPoints; none for anything else, which leaves the grid readable at the
+// size it has.
+std::optional<double> GridFontPoints(const QString& text);
 
 // The settings record's round trip through swr.ini.
 

@@ -166,14 +166,18 @@ TEST(Settings, AbsurdSizesAreBroughtWithinTheScreenAndSavedSo) {
     const QRect screen = w.screen()->availableGeometry();
     EXPECT_LE(w.width(), screen.width());
     EXPECT_LE(w.height(), screen.height());
-    EXPECT_EQ(w.JobList->font().pointSizeF(), 72.0);
+    EXPECT_EQ(w.JobList->font().pointSizeF(), 9.0); // no size to read a grid at
     w.close();
     EXPECT_LE(Twips::toPixels(saved(harness, "DisplaySizeWidth").toInt()), screen.width());
     EXPECT_LE(Twips::toPixels(saved(harness, "DisplaySizeHeight").toInt()), screen.height());
-    EXPECT_EQ(saved(harness, "GridFontSize"), "72");
+    EXPECT_EQ(saved(harness, "GridFontSize"), "9");
     EXPECT_EQ(saved(harness, "ResetTotal"), "not a date"); // kept as it was read
 
-    for (const char* tiny : {"0.5", "inf", "-3"})
-        EXPECT_GE(roundTrip(QByteArray("GridFontSize=") + tiny, "GridFontSize").toDouble(), 6.0)
-            << tiny;
+    // Outside 6 to 72 points a size is taken as unreadable: the default comes back.
+    for (const char* unusable : {"4000", "72.5", "5.9", "0.5", "inf", "nan", "-3", "large"})
+        EXPECT_EQ(roundTrip(QByteArray("GridFontSize=") + unusable, "GridFontSize"), "9")
+            << unusable;
+    for (const char* usable : {"6", "72", "8.25"})
+        EXPECT_EQ(roundTrip(QByteArray("GridFontSize=") + usable, "GridFontSize"), usable)
+            << usable;
 }
