@@ -1,5 +1,7 @@
 #include "shell/FavouriteRecord.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kSeparator = QStringLiteral(" | ");
@@ -41,6 +43,16 @@ QString FavouriteRecord::line() const {
 }
 
 std::optional<FavouriteRecord> FavouriteRecord::read(const QString& line) {
+    // Four, six or seven fields: counting the bars first turns garbage away cheaply,
+    // and a favourites file of garbage may hold hundreds of thousands of pieces.
+    const qsizetype bars = line.count(QLatin1Char('|'));
+    if (bars != 3 && bars != 5 && bars != 6)
+        return std::nullopt;
+    // A control character is no part of a name a favourite holds, and would go on
+    // into swr.ini and the menu.
+    if (std::any_of(line.begin(), line.end(),
+                    [](QChar c) { return c.category() == QChar::Other_Control; }))
+        return std::nullopt;
     const QStringList fields = FavouriteFields(line);
     FavouriteRecord record;
     record.server = fields.value(0);

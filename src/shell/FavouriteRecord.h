@@ -25,8 +25,8 @@ struct FavouriteRecord {
 
     // What a record line holds; none when the line is not one: no server or queue,
     // markers other than "AQ On"/"AQ Off", "AR On"/"AR Off", "Print"/"Delete" and
-    // "AA", or the wrong number of fields. The time is taken as typed, as it was
-    // when the favourite was made.
+    // "AA", the wrong number of fields, or a control character anywhere. The time is taken as
+    // typed, as it was when the favourite was made.
     static std::optional<FavouriteRecord> read(const QString& line);
 
     // The server, queue or time that the favourites file could not hold.

@@ -153,13 +153,58 @@ TEST(Favourites, ExportedSlotsComeBackInOrderAndUnreadableLinesAreNamed) {
                              "These found no free place among the 20 favourites:\r\n"
                              "srv | Q17 | AQ Off | AR Off",
                              Icon::Exclamation, Buttons::Ok}}));
+}
 
-    // An empty file clears every slot.
-    ASSERT_TRUE(WriteFile(file, ""));
-    harness.desktop.chosen = {file};
-    w.Menu("mnuImportFav")->trigger();
-    EXPECT_EQ(slotLines(w), withFreeSlots({}));
-    EXPECT_FALSE(favouriteCommandsShown(w));
+TEST(Favourites, AFileWithoutFavouritesChangesNothingAndControlCharactersNeverGetIn) {
+    QTemporaryDir folder;
+    const QString file = QDir(folder.path()).filePath("favourites.csv");
+    MainWindowHarness harness;
+    FrmMain& w = showWithFavourites(harness, "0=" + kLaser + "\r\n4=" + kColour + "\r\n");
+    const QStringList before = slotLines(w);
+    auto import = [&](const QByteArray& content) {
+        harness.prompter.asked.clear();
+        ASSERT_TRUE(WriteFile(file, content));
+        harness.desktop.chosen = {file};
+        w.Menu("mnuImportFav")->trigger();
+    };
+    const QString nothing = "favourites.csv holds no favourites to import. Your favourites were "
+                            "left as they were.";
+
+    import("");
+    EXPECT_EQ(slotLines(w), before);
+    EXPECT_EQ(harness.prompter.asked,
+              QList<Asked>({{"Spoolwright", nothing, Icon::Exclamation, Buttons::Ok}}));
+
+    // 200,000 pieces of garbage: the first few are named, the rest counted.
+    QByteArray garbage = QByteArray("testhost\0 | Laser | AQ Off | AR Off,", 36) +
+                         "testhost | Laser\x01 | AQ Off | AR Off,";
+    for (int i = 2; i < 200000; ++i)
+        garbage += "junk" + QByteArray::number(i) + ',';
+    import(garbage + "\r\n");
+    EXPECT_EQ(slotLines(w), before);
+    EXPECT_TRUE(favouriteCommandsShown(w));
+    const QString replaced = QChar(QChar::ReplacementCharacter);
+    EXPECT_EQ(
+        harness.prompter.asked,
+        QList<Asked>({{"Spoolwright",
+                       nothing +
+                           "\r\n\r\nThese are no favourites and were skipped:\r\n"
+                           "testhost" +
+                           replaced + " | Laser | AQ Off | AR Off\r\ntesthost | Laser" + replaced +
+                           " | AQ Off | AR Off\r\njunk2\r\njunk3\r\njunk4\r\n(and 199995 more)",
+                       Icon::Exclamation, Buttons::Ok}}));
+
+    // Among favourites, a piece with a control character is skipped, and neither the
+    // slots nor swr.ini ever hold one.
+    import(QByteArray("testhost\0 | Laser | AQ Off | AR Off,", 36) + kColour.toUtf8() +
+           ",testhost | Laser2\x1b[2J | AQ On | AR Off,\x7f,\r\n");
+    EXPECT_EQ(slotLines(w), withFreeSlots({"", kColour}));
+    EXPECT_EQ(harness.prompter.asked.size(), 1);
+    w.close();
+    const QByteArray ini = harness.readAppDataFile("swr.ini");
+    EXPECT_TRUE(ini.contains(("1=" + kColour).toUtf8()));
+    for (const char c : ini)
+        EXPECT_TRUE(c == '\r' || c == '\n' || (uchar(c) >= 0x20 && c != 0x7f)) << int(c);
 }
 
 TEST(Favourites, DeleteModeAsksFirstAndEndsWithTheLastFavourite) {
