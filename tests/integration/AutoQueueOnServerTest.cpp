@@ -88,7 +88,7 @@ TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
     // Released, it prints; the queue is paused again once it has gone.
     select(w, waiting);
     MenuResumeJob(w);
-    EXPECT_FALSE(queuePaused());
+    EXPECT_TRUE(queuePaused()); // it prints through its release queue
     EXPECT_EQ(w.LastReleasedJob, QString::number(waiting));
     ASSERT_TRUE(pollUntil(w, [&] {
         return finishedAs(waiting) == 9 && queuePaused() && w.Timer2->interval() == 6000;
@@ -125,4 +125,42 @@ TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
     EXPECT_EQ(statusOf(smith), 1);
     EXPECT_EQ(other->jobHoldUntilDefault(queue), "no-hold");
     EXPECT_EQ(LogRows(w.Log(), "SELECT * FROM SWR_Audit WHERE Action = 'AutoQueue'").size(), 2);
+}
+
+TEST_F(AutoQueueOnServer, TheQueuesOwnHoldComesBackExactlyAndAfterACrash) {
+    // An administrator's own hold is shown, and AutoQueue gives it back as it was.
+    ASSERT_EQ(other->setJobHoldUntilDefault(queue, "indefinite"), SpoolerResult::Success);
+    {
+        MainWindowHarness own;
+        own.useRealServers = true;
+        FrmMain& w =
+            own.show(QStringLiteral("Server=%1\r\nQueue=%2").arg(server.address(), queue).toUtf8());
+        EXPECT_TRUE(w.txtPrintStatus->text().endsWith(" - New Jobs Held (indefinite)"))
+            << w.txtPrintStatus->text().toStdString();
+        w.chkAutoQueue->setChecked(true);
+        w.chkAutoQueue->setChecked(false);
+        EXPECT_EQ(other->jobHoldUntilDefault(queue), "indefinite");
+    }
+
+    // A run that ends without unticking AutoQueue leaves the hold, and the note of
+    // the queue's own in swr.ini, as it was at that moment.
+    ASSERT_EQ(other->setJobHoldUntilDefault(queue, "no-hold"), SpoolerResult::Success);
+    QByteArray settingsLeft;
+    {
+        MainWindowHarness crashed;
+        crashed.useRealServers = true;
+        FrmMain& w = crashed.show(
+            QStringLiteral("Server=%1\r\nQueue=%2").arg(server.address(), queue).toUtf8());
+        w.chkAutoQueue->setChecked(true);
+        settingsLeft = crashed.readAppDataFile("swr.ini");
+        w.HoldDefaultServer = nullptr; // what the crash forgets
+    }
+    EXPECT_EQ(other->jobHoldUntilDefault(queue), "indefinite");
+    harness.writeAppDataFile("swr.ini", settingsLeft);
+    FrmMain& w = harness.show();
+    EXPECT_FALSE(w.chkAutoQueue->isChecked());
+    EXPECT_EQ(other->jobHoldUntilDefault(queue), "no-hold");
+    EXPECT_TRUE(
+        w.PanelText(1).startsWith("AutoQueue was left on when Spoolwright last ended: " + queue))
+        << w.PanelText(1).toStdString();
 }
