@@ -104,9 +104,10 @@ TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
     w.chkTimed->setChecked(true);
     w.optTimed[0]->setChecked(true);
     ASSERT_TRUE(pollUntil(w, [&] { return finishedAs(late) == 9 && finishedAs(third) == 9; }));
-    // "Delete Jobs" deletes them.
+    // "Delete Jobs" deletes them, in the next day's minute: AutoRelease acts once in it.
     const int fourth = submit("dave", "Fourth");
     w.optTimed[1]->setChecked(true);
+    harness.clock.time = harness.clock.time.addDays(1);
     ASSERT_TRUE(pollUntil(w, [&] { return finishedAs(fourth) == 7; }));
     w.chkTimed->setChecked(false);
     // Resume All runs until a pass finds the grid empty.
