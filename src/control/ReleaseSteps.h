@@ -8,8 +8,9 @@ struct SpoolerJob;
 // The steps of the poll that release held jobs, and the AutoQueue controls.
 
 // Ticking AutoQueue holds the queue and every job in it, and makes the server hold
-// every job that arrives, even while the program is closed; unticking it leaves
-// queue and jobs held and gives the queue back the hold it had.
+// every job that arrives, even while the program is closed, and sets up the queue's
+// release queue (ReleaseQueue.h); unticking it leaves queue and jobs held and gives
+// the queue back exactly the hold it had.
 void chkAutoQueue_Click(FrmMain& form);
 // A queue whose own hold AutoQueue changed in a run that ended without unticking it
 // (a crash, a kill) gets that hold back when it is shown with AutoQueue off, and the
