@@ -99,6 +99,9 @@ TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
     // AutoRelease "Print Jobs" in its minute releases the held jobs one by one.
     const int third = submit("carol", "Third");
     EXPECT_EQ(statusOf(third), 1);
+    // AutoRelease acts once in its minute, on the jobs the grid shows then.
+    select(w, late);
+    select(w, third);
     harness.clock.time = QDateTime(QDate(2026, 12, 7), QTime(17, 0, 10));
     w.txtTimed->setText("5:00 PM");
     w.chkTimed->setChecked(true);
@@ -106,6 +109,7 @@ TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
     ASSERT_TRUE(pollUntil(w, [&] { return finishedAs(late) == 9 && finishedAs(third) == 9; }));
     // "Delete Jobs" deletes them, in the next day's minute: AutoRelease acts once in it.
     const int fourth = submit("dave", "Fourth");
+    select(w, fourth);
     w.optTimed[1]->setChecked(true);
     harness.clock.time = harness.clock.time.addDays(1);
     ASSERT_TRUE(pollUntil(w, [&] { return finishedAs(fourth) == 7; }));
