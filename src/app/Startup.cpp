@@ -1,5 +1,6 @@
 #include "app/Startup.h"
 
+#include "control/ReleaseSteps.h"
 #include "form/FrmMain.h"
 #include "form/Twips.h"
 #include "form/frmSplash.h"
@@ -117,6 +118,10 @@ void ReconnectLastQueue(FrmMain& f) {
         f.optTimed[0]->setChecked(true);
     else if (f.Settings.TimedReleaseAction == QLatin1String("CLEAR"))
         f.optTimed[1]->setChecked(true);
+    // From now on, each queue shown with AutoQueue off gets back a hold a crashed run left.
+    GiveBackHoldLeftBehind(f);
+    QObject::connect(f.CurrentPrintQueue, &QComboBox::currentTextChanged, &f,
+                     [&f] { GiveBackHoldLeftBehind(f); });
     DoEvents();
 }
 

@@ -1,10 +1,12 @@
 #include "control/ActionSteps.h"
+#include "control/ReleaseQueue.h"
 #include "control/ReleaseSteps.h"
 #include "form/FrmMain.h"
 #include "form/SettingsRecord.h"
 #include "form/WaitCursor.h"
 #include "log/LogDatabase.h"
 #include "platform/GuardedSpooler.h"
+#include "shell/IniFile.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -16,22 +18,57 @@
 namespace {
 
 const QString kHoldEveryJob = QStringLiteral("indefinite");
+// The queues whose own hold AutoQueue has changed, "server/queue=its own hold", kept
+// in swr.ini from the moment AutoQueue is ticked until it gives the hold back.
+const QString kChangedHolds = QStringLiteral("AutoQueue Holds");
 
-// The server holds every job that arrives from now on; the queue's own setting is
-// kept to be given back. A queue found holding already was left so by a run that
-// ended with AutoQueue on: its own setting is the server's, printing at once.
+QString changedHoldKey(const GuardedSpooler& spooler, const QString& queue) {
+    return spooler.serverName() + QLatin1Char('/') + queue;
+}
+
+void noteChangedHold(FrmMain& f, const GuardedSpooler& spooler, const QString& queue,
+                     const QString& before) {
+    if (!WriteSettings(*f.services().environment,
+                       {{kChangedHolds, changedHoldKey(spooler, queue), before}}))
+        f.SetPanelText(1, QStringLiteral("The hold of %1 could not be noted in %2")
+                              .arg(queue, SettingsFilePath(*f.services().environment)));
+}
+
+// The server holds every job that arrives from now on. The queue's own setting is
+// noted first, so that a run that ends without unticking AutoQueue leaves it to be
+// given back; one noted by such a run is the queue's own, not the server's.
 void holdArrivingJobs(FrmMain& f, GuardedSpooler& spooler, const QString& queue) {
-    const QString before = spooler.jobHoldUntilDefault(queue).value_or(QStringLiteral("no-hold"));
+    const QString noted =
+        ReadSetting(*f.services().environment, kChangedHolds, changedHoldKey(spooler, queue));
+    const QString before =
+        noted.isEmpty() ? spooler.jobHoldUntilDefault(queue).value_or(QStringLiteral("no-hold"))
+                        : noted;
+    noteChangedHold(f, spooler, queue, before);
     f.HoldDefaultServer = &spooler;
     f.HoldDefaultQueue = queue;
-    f.HoldDefaultBefore = before == kHoldEveryJob ? QStringLiteral("no-hold") : before;
+    f.HoldDefaultBefore = before;
     spooler.setJobHoldUntilDefault(queue, kHoldEveryJob);
+}
+
+// Gives the queue its own hold back; the note goes once the server took it.
+bool giveBackHold(FrmMain& f, GuardedSpooler& spooler, const QString& queue,
+                  const QString& before) {
+    auto [result, message] = spooler.exclusive([&](PrintSpooler& s) {
+        const SpoolerResult set = s.setJobHoldUntilDefault(queue, before);
+        return std::make_pair(set, s.lastMessage());
+    });
+    if (result != SpoolerResult::Success) {
+        ShowRefusal(f, QStringLiteral("Hold of ") + queue, result, message);
+        return false;
+    }
+    noteChangedHold(f, spooler, queue, QString());
+    return true;
 }
 
 void giveBackArrivingJobs(FrmMain& f) {
     if (!f.HoldDefaultServer || f.HoldDefaultQueue.isEmpty())
         return;
-    f.HoldDefaultServer->setJobHoldUntilDefault(f.HoldDefaultQueue, f.HoldDefaultBefore);
+    giveBackHold(f, *f.HoldDefaultServer, f.HoldDefaultQueue, f.HoldDefaultBefore);
     f.HoldDefaultServer = nullptr;
     f.HoldDefaultQueue.clear();
 }
@@ -45,6 +82,7 @@ void switchOn(FrmMain& f) {
         const WaitCursor wait;
         spooler->pauseQueue(queue);
         holdArrivingJobs(f, *spooler, queue);
+        PrepareReleaseQueue(f, *spooler, queue);
     }
     f.Menu(QStringLiteral("MenuPause"))->setEnabled(false);
     f.Menu(QStringLiteral("MenuResume"))->setEnabled(false);
@@ -106,4 +144,20 @@ void chkTimed_Click(FrmMain& f) {
 void chkAA_Click(FrmMain&) {
     // Its colours follow the tick by themselves; the box is read when a favourite
     // is stored.
+}
+
+void GiveBackHoldLeftBehind(FrmMain& f) {
+    GuardedSpooler* spooler = ActionSpooler(f);
+    const QString queue = f.CurrentPrintQueue->currentText();
+    if (!spooler || queue.isEmpty() || f.chkAutoQueue->isChecked())
+        return;
+    const QString before =
+        ReadSetting(*f.services().environment, kChangedHolds, changedHoldKey(*spooler, queue));
+    if (before.isEmpty())
+        return;
+    const WaitCursor wait;
+    if (giveBackHold(f, *spooler, queue, before))
+        f.SetPanelText(1, QStringLiteral("AutoQueue was left on when Spoolwright last ended: %1 "
+                                         "holds new jobs as before (%2) again")
+                              .arg(queue, before));
 }

@@ -154,7 +154,9 @@ void mnuDelFav_Click(FrmMain& f) {
 }
 
 void AutoActivateFavourite(FrmMain& f) {
-    const QString now = TimeOfDay::hourMinute(f.services().clock->now().time());
+    const QDateTime clock = f.services().clock->now();
+    const QString now = TimeOfDay::hourMinute(clock.time());
+    const QString minute = clock.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     for (int slot = 0; slot < kFavouriteSlots; ++slot) {
         const QAction* entry = FavouriteEntry(f, slot);
         if (!entry->isEnabled() || !entry->isVisible() || !entry->isChecked())
@@ -167,8 +169,11 @@ void AutoActivateFavourite(FrmMain& f) {
         }
         if (TimeOfDay::hourMinute(*time) != now)
             continue;
-        // Every tick of the minute matches: the favourite is switched to once, and
-        // the ticks after find its queue shown and leave its release to run.
+        // Every tick of the minute matches: the first one acts, the others leave the
+        // operator's choice alone.
+        if (f.AutoActivateMinute == minute)
+            return;
+        f.AutoActivateMinute = minute;
         if (fields.value(0) != f.CurrentPrinter->currentText() ||
             fields.value(1) != f.CurrentPrintQueue->currentText()) {
             if (f.ResumeAllInProgress)

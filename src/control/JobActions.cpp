@@ -1,6 +1,7 @@
 #include "control/JobActions.h"
 
 #include "control/ActionSteps.h"
+#include "control/ReleaseQueue.h"
 #include "form/FrmMain.h"
 #include "form/JobGrid.h"
 #include "form/SettingsRecord.h"
@@ -111,15 +112,21 @@ void MenuPauseJob(FrmMain& f) {
 bool ResumeJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* queued) {
     ShowActionStatus(f, QStringLiteral("Resume Job "));
     f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Resume Job"));
+    return ReleaseJob(f, shown, queued);
+}
+
+bool ReleaseJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* queued) {
     GuardedSpooler* spooler = ActionSpooler(f);
     if (!spooler)
         return false;
     const SpoolerJob job = shown; // the grid may change under the calls below
     if (!jobStillQueued(f, *spooler, job.JobId, queued))
         return false;
-    if (!sendJobOperation(f, *spooler, job.JobId, [](PrintSpooler& s, const QString& q, int id) {
-            return s.resumeJob(q, id);
-        }))
+    const bool autoQueue = f.chkAutoQueue->isChecked();
+    if (!sendJobOperation(
+            f, *spooler, job.JobId, [autoQueue](PrintSpooler& s, const QString& q, int id) {
+                return autoQueue ? ReleaseThroughReleaseQueue(s, q, id) : s.resumeJob(q, id);
+            }))
         return false;
     const QStringList text = f.jobGrid().texts(job);
     f.Log().SetLogFields(TransactionID(text[JobColumn::ID], text[JobColumn::Submitted]),
@@ -131,14 +138,9 @@ bool ResumeJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* que
     CountPrintedPages(f, LeadingNumber(text[JobColumn::Pages]));
     f.LastReleasedJob = text[JobColumn::ID];
     QCoreApplication::processEvents();
-    if (f.chkAutoQueue->isChecked()) {
-        // AutoQueue keeps the queue itself paused; the released job needs it running,
-        // and the fast poll pauses it again once the job has left.
-        const WaitCursor wait;
-        spooler->resumeQueue(ActionQueue(f));
+    // Under AutoQueue the job has left the queue for its release queue.
+    if (autoQueue)
         CurrentPrintQueue_Click(f);
-        StartFastPoll(f);
-    }
     return true;
 }
 

@@ -15,7 +15,7 @@ struct SpoolerJob;
 void MenuPauseJob(FrmMain& form);
 // Releases the job: its log row gets Resumed and Printed Pages, its pages are
 // counted as printed, and it becomes the last released job. Under AutoQueue the
-// queue is resumed too and the poll watches the job until it has left.
+// queue stays paused: the job prints through its release queue (ReleaseQueue.h).
 void MenuResumeJob(FrmMain& form);
 // Asks first; a deleted job's log row gets Deleted and Deleted Pages.
 void MenuRemove(FrmMain& form);
@@ -33,3 +33,6 @@ const SpoolerJob* SelectedJob(FrmMain& form);
 // when the server released it. `queued`: the queue's jobs as just listed by a caller
 // that releases many, so that each release does not list the queue again.
 bool ResumeJob(FrmMain& form, const SpoolerJob& job, const QList<SpoolerJob>* queued = nullptr);
+// ResumeJob without its status line and audit row, for a release the program makes
+// by itself, which is audited only when the server accepted it.
+bool ReleaseJob(FrmMain& form, const SpoolerJob& job, const QList<SpoolerJob>* queued = nullptr);

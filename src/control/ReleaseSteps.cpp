@@ -85,7 +85,10 @@ void chkTimedRelease(FrmMain& f) {
             TimedReleaseUnreadable(f);
             return;
         }
-        if (TimeOfDay::hourMinute(*target) == now) {
+        // Once in its minute, however many ticks the minute has.
+        const QString minute = clock.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
+        if (TimeOfDay::hourMinute(*target) == now && f.TimedReleaseMinute != minute) {
+            f.TimedReleaseMinute = minute;
             if (f.optTimed[0]->isChecked()) {
                 ResumeAllJobs(f);
                 ShowActionStatus(f, QStringLiteral("Resume All Jobs "));
@@ -113,13 +116,19 @@ void ResumeExceptions(FrmMain& f) {
         if (!IsUserException(text[JobColumn::User], f.Settings.Exceptions))
             continue;
         const QString status = text[JobColumn::Status];
-        // A job that prints already is left to print; a held one reads "Paused".
-        if (!status.contains(QLatin1String("OK"), Qt::CaseInsensitive) &&
-            !status.contains(QLatin1String("Paused"), Qt::CaseInsensitive))
+        // A job released already ("OK") waits for the printer, and the next job of
+        // the user goes meanwhile; one printing is left to print first.
+        if (status.contains(QLatin1String("OK"), Qt::CaseInsensitive))
+            continue;
+        if (!status.contains(QLatin1String("Paused"), Qt::CaseInsensitive))
             return;
         if (QTreeWidgetItem* row = f.jobGrid().rowOf(job.Name))
             f.JobList->setCurrentItem(row);
-        ResumeJob(f, job);
+        // A job the server refuses is skipped, and leaves no audit row.
+        if (!ReleaseJob(f, job))
+            continue;
+        ShowActionStatus(f, QStringLiteral("Resume Job "));
+        f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Resume Job"));
         return;
     }
 }

@@ -192,6 +192,10 @@ public:
     // the AutoActivate box by the add-favourite picture.
     bool AutoActivateRequest = false;
     QString LastReleasedJob;
+    // The minute ("yyyy-MM-dd HH:mm") AutoRelease, and AutoActivate, last acted in:
+    // each acts once in its minute.
+    QString TimedReleaseMinute;
+    QString AutoActivateMinute;
     // While AutoQueue is on the server holds each job as it arrives in the queue;
     // the queue's own hold, given back when AutoQueue goes off.
     GuardedSpooler* HoldDefaultServer = nullptr;

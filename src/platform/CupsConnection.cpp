@@ -215,9 +215,39 @@ CupsReply CupsConnection::sendWithDocument(IppPtr request, const char* resource,
     return exchange(std::move(request), resource, document.fd, -1);
 }
 
+CupsReply CupsConnection::sendWithDocument(IppPtr request, const char* resource,
+                                           const QByteArray& document) {
+    const FileDescriptor buffer(memfd_create("spoolwright-document", MFD_CLOEXEC));
+    qsizetype done = 0;
+    while (buffer.fd >= 0 && done < document.size()) {
+        const ssize_t n = ::write(buffer.fd, document.constData() + done, document.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    if (buffer.fd < 0 || done < document.size() || lseek(buffer.fd, 0, SEEK_SET) != 0) {
+        CupsReply reply;
+        reply.result = SpoolerResult::Failed;
+        reply.message = QString::fromLocal8Bit(std::strerror(errno));
+        return reply;
+    }
+    return exchange(std::move(request), resource, buffer.fd, -1);
+}
+
 CupsReply CupsConnection::receiveDocument(IppPtr request, const char* resource,
                                           QByteArray* document) {
-    document->clear();
+    return receiveInMemory(std::move(request), resource, document);
+}
+
+CupsReply CupsConnection::receiveFile(const char* resource, QByteArray* content) {
+    return receiveInMemory(nullptr, resource, content);
+}
+
+CupsReply CupsConnection::receiveInMemory(IppPtr request, const char* resource,
+                                          QByteArray* content) {
+    content->clear();
     // The document goes to memory, never to a file another user might read.
     const FileDescriptor buffer(memfd_create("spoolwright-document", MFD_CLOEXEC));
     if (buffer.fd < 0) {
@@ -227,8 +257,8 @@ CupsReply CupsConnection::receiveDocument(IppPtr request, const char* resource,
         return reply;
     }
     CupsReply reply = exchange(std::move(request), resource, -1, buffer.fd);
-    if (reply.result == SpoolerResult::Success && !readAll(buffer.fd, document)) {
-        document->clear();
+    if (reply.result == SpoolerResult::Success && !readAll(buffer.fd, content)) {
+        content->clear();
         reply.result = SpoolerResult::Failed;
         reply.message = QStringLiteral("The document could not be kept in memory");
     }
@@ -279,7 +309,7 @@ CupsReply CupsConnection::exchange(IppPtr request, const char* resource, int doc
     cupsSetPasswordCB2(&CupsConnection::passwordFor, this);
     passwordCallsThisRequest_ = 0;
     promptsThisRequest_ = 0;
-    queueOfRequest_ = queueOf(request.get());
+    queueOfRequest_ = request ? queueOf(request.get()) : QString();
     const QByteArray threadUser = cupsUser();
 
     if (http_ &&
@@ -300,15 +330,23 @@ CupsReply CupsConnection::exchange(IppPtr request, const char* resource, int doc
 
     ++requestsSent_;
     deadline_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeouts_.requestMs);
-    // cupsDoIORequest frees the request; it sends the document from documentIn
-    // and writes the one that follows the answer to documentOut.
-    reply.response.reset(
-        cupsDoIORequest(http_, request.release(), resource, documentIn, documentOut));
-    const http_status_t httpStatus = httpGetStatus(http_);
-    const ipp_status_t ippStatus =
-        reply.response ? ippGetStatusCode(reply.response.get()) : cupsLastError();
-    reply.result = spoolerResultOf(reply.response ? HTTP_STATUS_OK : httpStatus, ippStatus);
-    reply.message = QString::fromUtf8(cupsLastErrorString());
+    http_status_t httpStatus = HTTP_STATUS_OK;
+    const bool ipp = request != nullptr;
+    if (ipp) {
+        // cupsDoIORequest frees the request; it sends the document from documentIn
+        // and writes the one that follows the answer to documentOut.
+        reply.response.reset(
+            cupsDoIORequest(http_, request.release(), resource, documentIn, documentOut));
+        httpStatus = httpGetStatus(http_);
+        const ipp_status_t ippStatus =
+            reply.response ? ippGetStatusCode(reply.response.get()) : cupsLastError();
+        reply.result = spoolerResultOf(reply.response ? HTTP_STATUS_OK : httpStatus, ippStatus);
+        reply.message = QString::fromUtf8(cupsLastErrorString());
+    } else {
+        httpStatus = cupsGetFd(http_, resource, documentOut);
+        reply.result = spoolerResultOf(httpStatus, IPP_STATUS_OK);
+        reply.message = QString::fromUtf8(::httpStatus(httpStatus));
+    }
     if (!reply.response && httpStatus == HTTP_STATUS_ERROR) {
         // libcups reports a silent server as an internal error with no text.
         const int error = httpError(http_);
@@ -328,7 +366,9 @@ CupsReply CupsConnection::exchange(IppPtr request, const char* resource, int doc
 
     // After a failure the connection's state is unknown (half a request may be
     // in flight): start the next request on a fresh one.
-    if (!reply.response || httpStatus == HTTP_STATUS_ERROR) {
+    const bool answered = ipp ? reply.response != nullptr
+                              : httpStatus == HTTP_STATUS_OK || httpStatus == HTTP_STATUS_NOT_FOUND;
+    if (!answered || httpStatus == HTTP_STATUS_ERROR) {
         close();
         if (reply.result == SpoolerResult::Unreachable)
             markSilentIfTimedOut(started, timeouts_.requestMs);

@@ -82,6 +82,13 @@ public:
     // Sends the request with the file at `path` as its document (Print-Job).
     CupsReply sendWithDocument(IppPtr request, const char* resource, const QString& path);
 
+    // Sends the request with `document` as its document (a driver file, ...).
+    CupsReply sendWithDocument(IppPtr request, const char* resource, const QByteArray& document);
+
+    // Reads the file the server's web interface gives at `resource` ("/printers/NAME.ppd")
+    // into `content`; NotFound when it has none.
+    CupsReply receiveFile(const char* resource, QByteArray* content);
+
     // Sends the request and reads the document the server returns after its
     // answer (CUPS-Get-Document) into `document`.
     CupsReply receiveDocument(IppPtr request, const char* resource, QByteArray* document);
@@ -97,7 +104,10 @@ public:
     const std::optional<SpoolerCredentials>& credentials() const { return credentials_; }
 
 private:
+    // Without a request, fetches `resource` by HTTP GET into documentOut.
     CupsReply exchange(IppPtr request, const char* resource, int documentIn, int documentOut);
+    // What receiveDocument and receiveFile share: a memory buffer for what comes back.
+    CupsReply receiveInMemory(IppPtr request, const char* resource, QByteArray* content);
     bool open();
     bool stillConnected() const;
     void markSilentIfTimedOut(std::chrono::steady_clock::time_point started, int limitMs);

@@ -72,6 +72,8 @@ void read(CupsPrinterRecord& printer, ipp_attribute_t* attr) {
         printer.uriSupported = texts(attr);
     else if (named(attr, "device-uri"))
         printer.deviceUri = text(attr);
+    else if (named(attr, "job-hold-until-default"))
+        printer.holdUntilDefault = text(attr);
     else if (named(attr, "printer-state"))
         printer.state = static_cast<int>(number(attr).value_or(0));
     else if (named(attr, "printer-state-reasons"))

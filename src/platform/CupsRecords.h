@@ -38,7 +38,8 @@ struct CupsPrinterRecord {
     QString makeAndModel;
     QStringList uriSupported; // printer-uri-supported, in the server's order
     QString deviceUri;
-    int state = 0; // printer-state (ipp_pstate_t)
+    QString holdUntilDefault; // job-hold-until-default
+    int state = 0;            // printer-state (ipp_pstate_t)
     QStringList stateReasons;
     bool shared = false;
 };

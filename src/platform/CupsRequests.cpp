@@ -21,7 +21,7 @@ const char* const jobAttributes[] = {
 
 const char* const queueAttributes[] = {
     "printer-name",           "printer-info",  "printer-uri-supported", "printer-location",
-    "printer-make-and-model", "printer-state", "printer-state-reasons",
+    "printer-make-and-model", "printer-state", "printer-state-reasons", "job-hold-until-default",
 };
 
 const char* const printerAttributes[] = {
@@ -135,10 +135,36 @@ IppPtr jobPriorityRequest(const CupsConnection& connection, const QString& queue
     return request;
 }
 
-IppPtr holdDefaultRequest(const CupsConnection& connection, const QString& queue) {
+IppPtr moveJobRequest(const CupsConnection& connection, const QString& queue, int jobId,
+                      const QString& toQueue) {
+    IppPtr request = jobRequest(connection, IPP_OP_CUPS_MOVE_JOB, queue, jobId);
+    ippAddString(request.get(), IPP_TAG_JOB, IPP_TAG_URI, "job-printer-uri", nullptr,
+                 printerUri(connection, toQueue).toUtf8().constData());
+    return request;
+}
+
+IppPtr printerAttributeRequest(const CupsConnection& connection, const QString& queue,
+                               const char* attribute) {
     IppPtr request = printerRequest(connection, IPP_OP_GET_PRINTER_ATTRIBUTES, queue);
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "job-hold-until-default");
+                 attribute);
+    return request;
+}
+
+IppPtr holdDefaultRequest(const CupsConnection& connection, const QString& queue) {
+    return printerAttributeRequest(connection, queue, "job-hold-until-default");
+}
+
+IppPtr movedJobsQueueRequest(const CupsConnection& connection, const QString& queue,
+                             const QString& deviceUri) {
+    IppPtr request = printerRequest(connection, IPP_OP_CUPS_ADD_MODIFY_PRINTER, queue);
+    ipp_t* r = request.get();
+    ippAddString(r, IPP_TAG_PRINTER, IPP_TAG_URI, "device-uri", nullptr,
+                 deviceUri.toUtf8().constData());
+    ippAddBoolean(r, IPP_TAG_PRINTER, "printer-is-accepting-jobs", 0);
+    ippAddBoolean(r, IPP_TAG_PRINTER, "printer-is-shared", 0);
+    ippAddInteger(r, IPP_TAG_PRINTER, IPP_TAG_ENUM, "printer-state", IPP_PSTATE_IDLE);
+    ippAddString(r, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "job-hold-until-default", nullptr, "no-hold");
     return request;
 }
 

@@ -42,7 +42,14 @@ IppPtr holdJobRequest(const CupsConnection& connection, const QString& queue, in
 IppPtr jobPriorityRequest(const CupsConnection& connection, const QString& queue, int jobId,
                           int priority);
 
+// CUPS-Move-Job of a queue's job to another queue of the server.
+IppPtr moveJobRequest(const CupsConnection& connection, const QString& queue, int jobId,
+                      const QString& toQueue);
+
 // A printer operation (Pause-Printer, Resume-Printer, Purge-Jobs) on a queue.
+// Get-Printer-Attributes asking for one attribute alone.
+IppPtr printerAttributeRequest(const CupsConnection& connection, const QString& queue,
+                               const char* attribute);
 // Asks for the queue's job-hold-until-default alone.
 IppPtr holdDefaultRequest(const CupsConnection& connection, const QString& queue);
 // Sets the queue's job-hold-until-default (CUPS-Add-Modify-Printer keeps every other
@@ -50,6 +57,11 @@ IppPtr holdDefaultRequest(const CupsConnection& connection, const QString& queue
 IppPtr setHoldDefaultRequest(const CupsConnection& connection, const QString& queue,
                              const QString& value);
 IppPtr printerRequest(const CupsConnection& connection, ipp_op_t op, const QString& queue);
+// CUPS-Add-Modify-Printer making `queue` print to `deviceUri`, running, not shared,
+// printing at once what it gets and refusing jobs sent to it. A driver file sent with
+// it becomes the queue's driver.
+IppPtr movedJobsQueueRequest(const CupsConnection& connection, const QString& queue,
+                             const QString& deviceUri);
 
 // Print-Job of the test page, typed by the server.
 IppPtr testPageRequest(const CupsConnection& connection, const QString& queue);

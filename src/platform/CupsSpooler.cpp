@@ -65,6 +65,7 @@ std::optional<SpoolerQueue> CupsSpooler::queue(const QString& name) {
     queue.Location = printer.location;
     queue.Model = printer.makeAndModel;
     queue.Status = queueStatusBits(printer.state, printer.stateReasons);
+    queue.HoldUntilDefault = printer.holdUntilDefault;
     return queue;
 }
 
@@ -291,6 +292,38 @@ std::optional<QString> CupsSpooler::jobHoldUntilDefault(const QString& queue) {
 
 SpoolerResult CupsSpooler::setJobHoldUntilDefault(const QString& queue, const QString& value) {
     return perform(setHoldDefaultRequest(connection_, queue, value), "/admin/");
+}
+
+SpoolerResult CupsSpooler::moveJob(const QString& queue, int jobId, const QString& toQueue) {
+    return perform(moveJobRequest(connection_, queue, jobId, toQueue), "/jobs/");
+}
+
+SpoolerResult CupsSpooler::makeMovedJobsQueue(const QString& model, const QString& name) {
+    CupsReply reply =
+        connection_.send(printerAttributeRequest(connection_, model, "device-uri"), "/");
+    ipp_attribute_t* device =
+        reply.response ? ippFindAttribute(reply.response.get(), "device-uri", IPP_TAG_URI)
+                       : nullptr;
+    if (reply.result == SpoolerResult::Success && !device) {
+        reply.result = SpoolerResult::AccessDenied;
+        reply.message = QStringLiteral("The server does not show the device of %1").arg(model);
+    }
+    QByteArray driver;
+    if (reply.result == SpoolerResult::Success) {
+        const QString deviceUri = QString::fromUtf8(ippGetString(device, 0, nullptr));
+        // A queue without a driver file (a raw queue) has none to give.
+        const QByteArray resource = "/printers/" + QUrl::toPercentEncoding(model) + ".ppd";
+        reply = connection_.receiveFile(resource.constData(), &driver);
+        if (reply.result == SpoolerResult::NotFound)
+            reply =
+                connection_.send(movedJobsQueueRequest(connection_, name, deviceUri), "/admin/");
+        else if (reply.result == SpoolerResult::Success)
+            reply = connection_.sendWithDocument(
+                movedJobsQueueRequest(connection_, name, deviceUri), "/admin/", driver);
+    }
+    lastResult_ = reply.result;
+    lastMessage_ = reply.message;
+    return lastResult_;
 }
 
 QList<SpoolerPrinter> CupsSpooler::printers() {

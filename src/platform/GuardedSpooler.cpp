@@ -77,6 +77,12 @@ std::optional<QString> GuardedSpooler::jobHoldUntilDefault(const QString& queue)
 SpoolerResult GuardedSpooler::setJobHoldUntilDefault(const QString& queue, const QString& value) {
     GUARDED(setJobHoldUntilDefault(queue, value));
 }
+SpoolerResult GuardedSpooler::moveJob(const QString& queue, int jobId, const QString& toQueue) {
+    GUARDED(moveJob(queue, jobId, toQueue));
+}
+SpoolerResult GuardedSpooler::makeMovedJobsQueue(const QString& model, const QString& name) {
+    GUARDED(makeMovedJobsQueue(model, name));
+}
 QString GuardedSpooler::lastMessage() const {
     GUARDED(lastMessage());
 }

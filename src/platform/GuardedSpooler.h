@@ -50,6 +50,8 @@ public:
     QList<SpoolerAttribute> printerAttributes(const QString& queue) override;
     std::optional<QString> jobHoldUntilDefault(const QString& queue) override;
     SpoolerResult setJobHoldUntilDefault(const QString& queue, const QString& value) override;
+    SpoolerResult moveJob(const QString& queue, int jobId, const QString& toQueue) override;
+    SpoolerResult makeMovedJobsQueue(const QString& model, const QString& name) override;
     SpoolerResult lastResult() const override;
     QString lastMessage() const override;
     std::optional<SpoolerCredentials> credentials() const override;

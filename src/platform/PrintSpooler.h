@@ -83,6 +83,9 @@ struct SpoolerQueue {
     QString Location;
     QString Model;
     quint32 Status = 0; // Windows queue status bits: 0x1 paused, 0x2 error, 0x80 offline, ...
+    // What the server does with a job that asks nothing of its own ("no-hold",
+    // "indefinite", ...); empty where the spooler does not say.
+    QString HoldUntilDefault = {};
 };
 
 // A printer as the live reports describe it (Win32_Printer).
@@ -171,6 +174,23 @@ public:
     virtual SpoolerResult setJobHoldUntilDefault(const QString& queue, const QString& value) {
         (void)queue;
         (void)value;
+        return SpoolerResult::Failed;
+    }
+
+    // Moves a job to another queue of the same server as it stands: a held job stays
+    // held, a released one prints there as soon as that queue can.
+    virtual SpoolerResult moveJob(const QString& queue, int jobId, const QString& toQueue) {
+        (void)queue;
+        (void)jobId;
+        (void)toQueue;
+        return SpoolerResult::Failed;
+    }
+    // Makes the queue `name`, or sets it up again, to print to the device of `model`
+    // with its driver: running, not shared and refusing every job sent to it, so that
+    // only jobs moved into it print through it.
+    virtual SpoolerResult makeMovedJobsQueue(const QString& model, const QString& name) {
+        (void)model;
+        (void)name;
         return SpoolerResult::Failed;
     }
 

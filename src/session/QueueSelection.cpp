@@ -132,7 +132,12 @@ void ShowQueueView(FrmMain& f, const QueueView& view) {
             box->setToolTip(text);
         }
         if (!f.ResumeAllInProgress) {
-            f.txtPrintStatus->setText(PrinterStatusText(queue->Status));
+            // A server told to hold every new job says so, whoever told it.
+            const QString& hold = queue->HoldUntilDefault;
+            f.txtPrintStatus->setText(PrinterStatusText(queue->Status) +
+                                      (hold.isEmpty() || hold == QLatin1String("no-hold")
+                                           ? QString()
+                                           : QStringLiteral(" - New Jobs Held (%1)").arg(hold)));
             f.SetPanelText(4, f.txtPrintStatus->text());
         }
     }

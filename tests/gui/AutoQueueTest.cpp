@@ -89,7 +89,7 @@ TEST_F(HeldQueue, AutoQueueHoldsQueueAndJobsAndOffLeavesThemHeld) {
     EXPECT_EQ(w.Timer2->interval(), 10000);
 }
 
-TEST_F(HeldQueue, AutoReleaseActsOnEveryTickOfItsMinuteAndStopsOnABadTime) {
+TEST_F(HeldQueue, AutoReleaseActsOnceInItsMinuteAndStopsOnABadTime) {
     fake.addJob("Laser", 1, "Report", "ann");
     at(16, 59, 59);
     FrmMain& w = open();
@@ -104,10 +104,14 @@ TEST_F(HeldQueue, AutoReleaseActsOnEveryTickOfItsMinuteAndStopsOnABadTime) {
     at(17, 0, 59);
     w.txtTimed->setText("17:00"); // a 24-hour time reads the same
     chkTimedRelease(w);
-    EXPECT_EQ(fake.calls.value("purgeQueue"), 2);
-    EXPECT_EQ(audits("Purge All Jobs - Laser"), 2);
+    EXPECT_EQ(fake.calls.value("purgeQueue"), 1);
+    EXPECT_EQ(audits("Purge All Jobs - Laser"), 1);
     EXPECT_TRUE(harness.prompter.asked.isEmpty()); // deleted without asking
     at(17, 1);
+    chkTimedRelease(w);
+    EXPECT_EQ(fake.calls.value("purgeQueue"), 1);
+    // The same minute of the next day is another minute.
+    harness.clock.time = QDateTime(QDate(2026, 12, 8), QTime(17, 0, 30));
     chkTimedRelease(w);
     EXPECT_EQ(fake.calls.value("purgeQueue"), 2);
 
@@ -145,6 +149,21 @@ TEST_F(HeldQueue, ExceptionsReleaseOnlyWholeNamesOneJobATick) {
     w.Timer2->setInterval(10);
     ResumeExceptions(w);
     EXPECT_EQ(statusOf(5), 1);
+}
+
+TEST_F(HeldQueue, AnExceptionsJobTheServerRefusesIsSkippedWithoutAnAuditRow) {
+    fake.addJob("Laser", 1, "Refused", "jsmith", 1);
+    fake.addJob("Laser", 2, "Waiting", "jsmith", 0); // released, cannot print yet
+    fake.addJob("Laser", 3, "Next", "jsmith", 1);
+    fake.refused << 1;
+    FrmMain& w = open("Exceptions=jsmith\r\n");
+    ResumeExceptions(w);
+    EXPECT_EQ(statusOf(1), 1);
+    EXPECT_EQ(statusOf(2), 0);
+    EXPECT_EQ(statusOf(3), 0);
+    EXPECT_EQ(fake.calls.value("resumeJob"), 2); // job 2 was not asked again
+    EXPECT_EQ(audits("Resume Job"), 1);
+    EXPECT_EQ(w.LastReleasedJob, "3");
 }
 
 TEST_F(HeldQueue, GridDoubleClickSortingAndTheJobActionDialog) {

@@ -1,3 +1,4 @@
+#include "session/QueueSelection.h"
 #include "support/Files.h"
 #include "support/MainWindowHarness.h"
 
@@ -269,11 +270,14 @@ TEST(Favourites, AutoActivateSwitchesAtItsMinuteOnceAndAnUnreadableTimeSwitchesI
     EXPECT_TRUE(w.chkAA->isChecked());
     EXPECT_TRUE(harness.prompter.asked.isEmpty());
 
-    // Later ticks of the same minute find the favourite shown and leave it be.
+    // Later ticks of the same minute leave the operator's choice alone.
+    w.CurrentPrintQueue->setCurrentIndex(w.CurrentPrintQueue->findText("Laser"));
+    CurrentPrintQueue_Click(w);
     const int connections = harness.fake("testhost").calls["queueNames"];
     harness.clock.time = harness.clock.time.addSecs(30);
     ASSERT_TRUE(RunPollTick(w));
     EXPECT_EQ(harness.fake("testhost").calls["queueNames"], connections);
+    EXPECT_EQ(w.CurrentPrintQueue->currentText(), "Laser");
 
     // A scheduled favourite whose time is no time ends AutoRelease and AutoActivate.
     MainWindowHarness other;

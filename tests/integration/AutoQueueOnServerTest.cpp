@@ -88,7 +88,7 @@ TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
     // Released, it prints; the queue is paused again once it has gone.
     select(w, waiting);
     MenuResumeJob(w);
-    EXPECT_FALSE(queuePaused());
+    EXPECT_TRUE(queuePaused()); // it prints through its release queue
     EXPECT_EQ(w.LastReleasedJob, QString::number(waiting));
     ASSERT_TRUE(pollUntil(w, [&] {
         return finishedAs(waiting) == 9 && queuePaused() && w.Timer2->interval() == 6000;
@@ -99,14 +99,19 @@ TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
     // AutoRelease "Print Jobs" in its minute releases the held jobs one by one.
     const int third = submit("carol", "Third");
     EXPECT_EQ(statusOf(third), 1);
+    // AutoRelease acts once in its minute, on the jobs the grid shows then.
+    select(w, late);
+    select(w, third);
     harness.clock.time = QDateTime(QDate(2026, 12, 7), QTime(17, 0, 10));
     w.txtTimed->setText("5:00 PM");
     w.chkTimed->setChecked(true);
     w.optTimed[0]->setChecked(true);
     ASSERT_TRUE(pollUntil(w, [&] { return finishedAs(late) == 9 && finishedAs(third) == 9; }));
-    // "Delete Jobs" deletes them.
+    // "Delete Jobs" deletes them, in the next day's minute: AutoRelease acts once in it.
     const int fourth = submit("dave", "Fourth");
+    select(w, fourth);
     w.optTimed[1]->setChecked(true);
+    harness.clock.time = harness.clock.time.addDays(1);
     ASSERT_TRUE(pollUntil(w, [&] { return finishedAs(fourth) == 7; }));
     w.chkTimed->setChecked(false);
     // Resume All runs until a pass finds the grid empty.
@@ -125,4 +130,42 @@ TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
     EXPECT_EQ(statusOf(smith), 1);
     EXPECT_EQ(other->jobHoldUntilDefault(queue), "no-hold");
     EXPECT_EQ(LogRows(w.Log(), "SELECT * FROM SWR_Audit WHERE Action = 'AutoQueue'").size(), 2);
+}
+
+TEST_F(AutoQueueOnServer, TheQueuesOwnHoldComesBackExactlyAndAfterACrash) {
+    // An administrator's own hold is shown, and AutoQueue gives it back as it was.
+    ASSERT_EQ(other->setJobHoldUntilDefault(queue, "indefinite"), SpoolerResult::Success);
+    {
+        MainWindowHarness own;
+        own.useRealServers = true;
+        FrmMain& w =
+            own.show(QStringLiteral("Server=%1\r\nQueue=%2").arg(server.address(), queue).toUtf8());
+        EXPECT_TRUE(w.txtPrintStatus->text().endsWith(" - New Jobs Held (indefinite)"))
+            << w.txtPrintStatus->text().toStdString();
+        w.chkAutoQueue->setChecked(true);
+        w.chkAutoQueue->setChecked(false);
+        EXPECT_EQ(other->jobHoldUntilDefault(queue), "indefinite");
+    }
+
+    // A run that ends without unticking AutoQueue leaves the hold, and the note of
+    // the queue's own in swr.ini, as it was at that moment.
+    ASSERT_EQ(other->setJobHoldUntilDefault(queue, "no-hold"), SpoolerResult::Success);
+    QByteArray settingsLeft;
+    {
+        MainWindowHarness crashed;
+        crashed.useRealServers = true;
+        FrmMain& w = crashed.show(
+            QStringLiteral("Server=%1\r\nQueue=%2").arg(server.address(), queue).toUtf8());
+        w.chkAutoQueue->setChecked(true);
+        settingsLeft = crashed.readAppDataFile("swr.ini");
+        w.HoldDefaultServer = nullptr; // what the crash forgets
+    }
+    EXPECT_EQ(other->jobHoldUntilDefault(queue), "indefinite");
+    harness.writeAppDataFile("swr.ini", settingsLeft);
+    FrmMain& w = harness.show();
+    EXPECT_FALSE(w.chkAutoQueue->isChecked());
+    EXPECT_EQ(other->jobHoldUntilDefault(queue), "no-hold");
+    EXPECT_TRUE(
+        w.PanelText(1).startsWith("AutoQueue was left on when Spoolwright last ended: " + queue))
+        << w.PanelText(1).toStdString();
 }

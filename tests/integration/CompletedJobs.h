@@ -1,20 +1,32 @@
 #pragma once
 
+#include "control/ReleaseQueue.h"
+
 #include <QMap>
 #include <QString>
 #include <cups/cups.h>
 
 // The jobs of a queue the server keeps as finished (which-jobs=completed), by
-// number, with their job-state: 9 printed, 7 cancelled, 8 aborted. Empty when the
-// server does not answer.
+// number, with their job-state: 9 printed, 7 cancelled, 8 aborted. Jobs released
+// under AutoQueue count too: they finish in the queue's release queue. Empty when
+// the server does not answer.
+inline void AddFinishedJobStates(const QString& address, const QString& queue,
+                                 QMap<int, int>& states);
 inline QMap<int, int> FinishedJobStates(const QString& address, const QString& queue) {
     QMap<int, int> states;
+    AddFinishedJobStates(address, queue, states);
+    AddFinishedJobStates(address, ReleaseQueueName(queue), states);
+    return states;
+}
+
+inline void AddFinishedJobStates(const QString& address, const QString& queue,
+                                 QMap<int, int>& states) {
     const QString host = address.section(':', 0, 0);
     const int port = address.section(':', 1, 1).toInt();
     http_t* http = httpConnect2(host.toUtf8().constData(), port, nullptr, AF_UNSPEC,
                                 HTTP_ENCRYPTION_IF_REQUESTED, 1, 5000, nullptr);
     if (!http)
-        return states;
+        return;
     httpSetTimeout(http, 10.0, nullptr, nullptr);
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
     const QByteArray uri = QStringLiteral("ipp://%1/printers/%2").arg(address, queue).toUtf8();
@@ -37,5 +49,4 @@ inline QMap<int, int> FinishedJobStates(const QString& address, const QString& q
     }
     ippDelete(response);
     httpClose(http);
-    return states;
 }

@@ -1,4 +1,5 @@
 #include "control/JobActions.h"
+#include "CompletedJobs.h"
 #include "SpoolerJobLookup.h"
 #include "control/QueueActions.h"
 #include "form/JobGrid.h"
@@ -251,8 +252,8 @@ TEST_F(OnServer, ResumeAllUnderAutoQueueReleasesOneJobAtATime) {
         },
         120000));
     EXPECT_LE(mostReleasedAtOnce, 1);
-    QString completed;
-    ASSERT_TRUE(
-        RunTool("lpstat", {"-h", server.address(), "-W", "completed", "-o", queue}, &completed));
-    EXPECT_EQ(completed.count('\n'), 3) << completed.toStdString();
+    // Printed through the queue's release queue.
+    const QMap<int, int> finished = FinishedJobStates(server.address(), queue);
+    EXPECT_EQ(finished.keys(), jobs);
+    EXPECT_EQ(finished.values(), QList<int>({9, 9, 9}));
 }

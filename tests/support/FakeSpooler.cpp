@@ -2,6 +2,8 @@
 
 #include "platform/JobText.h"
 
+#include <algorithm>
+
 SpoolerJob SampleJob(const QString& queue, int jobId, const QString& document, const QString& owner,
                      int statusMask) {
     SpoolerJob job;
@@ -72,5 +74,25 @@ SpoolerResult FakeSpooler::setQueuePaused(const char* call, const QString& name,
     for (SpoolerQueue& q : queues_)
         if (reachable && q.Name == name)
             q.Status = paused ? (q.Status | 0x1u) : (q.Status & ~0x1u);
+    return result;
+}
+
+SpoolerResult FakeSpooler::moveJob(const QString&, int jobId, const QString& toQueue) {
+    const SpoolerResult result = act("moveJob");
+    for (SpoolerJob& job : jobs_)
+        if (reachable && job.JobId == jobId)
+            job.Name = toQueue + QStringLiteral(", ") + QString::number(jobId);
+    return result;
+}
+
+SpoolerResult FakeSpooler::makeMovedJobsQueue(const QString&, const QString& name) {
+    const SpoolerResult result = act("makeMovedJobsQueue");
+    const bool known = std::any_of(queues_.begin(), queues_.end(),
+                                   [&name](const SpoolerQueue& q) { return q.Name == name; });
+    if (reachable && !known) {
+        SpoolerQueue made;
+        made.Name = name;
+        queues_ << made;
+    }
     return result;
 }

@@ -3,6 +3,7 @@
 #include "platform/PrintSpooler.h"
 
 #include <QMap>
+#include <QSet>
 #include <QStringList>
 #include <functional>
 
@@ -26,6 +27,10 @@ public:
         return setJobStatus("pauseJob", jobId, 1);
     }
     SpoolerResult resumeJob(const QString&, int jobId) override {
+        if (refused.contains(jobId)) {
+            act("resumeJob");
+            return SpoolerResult::Failed;
+        }
         return setJobStatus("resumeJob", jobId, 0);
     }
     SpoolerResult deleteJob(const QString& queue, int jobId) override;
@@ -53,6 +58,8 @@ public:
         holdDefault = value;
         return act("setJobHoldUntilDefault");
     }
+    SpoolerResult moveJob(const QString& queue, int jobId, const QString& toQueue) override;
+    SpoolerResult makeMovedJobsQueue(const QString& model, const QString& name) override;
     std::optional<SpoolerCredentials> credentials() const override { return given; }
     SpoolerResult lastResult() const override {
         return reachable ? SpoolerResult::Success : SpoolerResult::Unreachable;
@@ -70,6 +77,7 @@ public:
     QString holdDefault = QStringLiteral("no-hold"); // the queues' job-hold-until-default
     bool reachable = true;       // false: every call fails as for a server that does not answer
     QMap<QString, int> calls;    // how often each call was made, by name
+    QSet<int> refused;           // jobs whose release the server refuses
     std::function<void()> stall; // run as a queue is read, on the caller's thread
 
 private:

@@ -46,7 +46,9 @@ FrmMain& MainWindowHarness::create() {
             onEnd();
     };
     services.startNewCopy = [this] { ++newCopies; };
-    if (!useRealServers)
+    if (makeSpooler)
+        services.makeSpooler = makeSpooler;
+    else if (!useRealServers)
         services.makeSpooler = [this](const QString& server) -> std::unique_ptr<PrintSpooler> {
             fake(server);
             return std::move(fakes_[server]);

@@ -42,6 +42,9 @@ public:
     // the window takes it. Without useRealServers every server is a fake.
     FakeSpooler& fake(const QString& server);
     bool useRealServers = false;
+    // Makes each server's spooler in the window's place when set, for a test that
+    // stands between the window and a real server.
+    std::function<std::unique_ptr<PrintSpooler>(const QString&)> makeSpooler;
     // The program's arguments; none unless a test sets them.
     QStringList arguments;
     // The job monitor the window starts; none unless a test sets it.

@@ -1,5 +1,6 @@
 #include "support/TestPrintServer.h"
 
+#include "control/ReleaseQueue.h"
 #include "sandbox/CupsTools.h"
 #include "support/Files.h"
 
@@ -21,9 +22,14 @@ bool RunTool(const QString& tool, const QStringList& arguments, QString* output,
 
 int SubmitJob(const QString& server, const QString& queue, const QString& user,
               const QString& title, const QByteArray& content, bool hold) {
-    QStringList arguments{"-h", server, "-d", queue, "-U", user, "-t", title};
-    if (hold)
-        arguments += {"-H", "indefinite"};
+    return SubmitJobWith(server, queue, user, title, content,
+                         hold ? QStringList{"-H", "indefinite"} : QStringList());
+}
+
+int SubmitJobWith(const QString& server, const QString& queue, const QString& user,
+                  const QString& title, const QByteArray& content, const QStringList& options) {
+    const QStringList arguments =
+        QStringList{"-h", server, "-d", queue, "-U", user, "-t", title} + options;
     QString output;
     if (server.isEmpty() || !RunTool("lp", arguments, &output, content))
         return 0;
@@ -74,8 +80,11 @@ TestPrintServer::TestPrintServer()
 }
 
 TestPrintServer::~TestPrintServer() {
-    for (const QString& queue : addedQueues_)
+    for (const QString& queue : addedQueues_) {
         RunTool("lpadmin", {"-h", address(), "-x", queue});
+        // The release queue AutoQueue may have made beside it, if it did.
+        runTool("lpadmin", {"-h", address(), "-x", ReleaseQueueName(queue)}, QByteArray());
+    }
 }
 
 QString TestPrintServer::uniqueQueueName(const QString& stem) {

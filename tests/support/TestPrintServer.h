@@ -20,6 +20,9 @@ bool RunTool(const QString& tool, const QStringList& arguments, QString* output 
 // `title`, held when `hold` is set. Returns the job id, 0 (and the test failed) on failure.
 int SubmitJob(const QString& server, const QString& queue, const QString& user,
               const QString& title, const QByteArray& content, bool hold = true);
+// The same with lp's `options` ("-H", "immediate", "-q", "100", ...) instead of a hold.
+int SubmitJobWith(const QString& server, const QString& queue, const QString& user,
+                  const QString& title, const QByteArray& content, const QStringList& options);
 
 // The private print server the integration tests share, started once per test
 // run by CTest's print_server fixture, which names its state folder in

@@ -1,0 +1,27 @@
+#include "control/ReleaseQueue.h"
+
+#include "control/ActionSteps.h"
+#include "platform/GuardedSpooler.h"
+
+QString ReleaseQueueName(const QString& queue) {
+    return queue + QStringLiteral("-Released");
+}
+
+bool PrepareReleaseQueue(FrmMain& f, GuardedSpooler& spooler, const QString& queue) {
+    const QString name = ReleaseQueueName(queue);
+    auto [result, message] = spooler.exclusive([&](PrintSpooler& s) {
+        const SpoolerResult made = s.makeMovedJobsQueue(queue, name);
+        return std::make_pair(made, s.lastMessage());
+    });
+    if (result == SpoolerResult::Success)
+        return true;
+    ShowRefusal(f, QStringLiteral("Release queue ") + name, result, message);
+    return false;
+}
+
+SpoolerResult ReleaseThroughReleaseQueue(PrintSpooler& spooler, const QString& queue, int jobId) {
+    const SpoolerResult released = spooler.resumeJob(queue, jobId);
+    if (released != SpoolerResult::Success)
+        return released;
+    return spooler.moveJob(queue, jobId, ReleaseQueueName(queue));
+}
