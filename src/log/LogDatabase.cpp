@@ -18,6 +18,11 @@
 #include <algorithm>
 #include <atomic>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 const QString kFileName = QStringLiteral("swr.db");
@@ -63,6 +68,28 @@ QString quoted(const QString& identifier) {
 QString logFileIn(const QString& folder) {
     return folder.isEmpty() ? QString() : QDir(folder).absoluteFilePath(kFileName);
 }
+
+// Holds the lock of a folder while it lives, so that two copies of the program do
+// not make a log in it at once; where the folder cannot be locked (some network
+// file systems), the making of the file alone keeps them apart.
+class FolderLock {
+public:
+    explicit FolderLock(const QString& folder)
+        : fd_(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ >= 0)
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_;
+};
 
 QString newConnectionName() {
     static std::atomic<int> counter{0};
@@ -307,8 +334,16 @@ void LogDatabase::takeKeptRows() {
     if (log.isEmpty())
         return;
     // They were waiting before anything of this run.
-    const QList<PendingWrite> kept = TakeKeptRows(log);
-    pending_.insert(pending_.begin(), kept.begin(), kept.end());
+    const TakenRows kept = TakeKeptRows(log);
+    pending_.insert(pending_.begin(), kept.rows.begin(), kept.rows.end());
+    for (const auto& [file, aside] : kept.unreadable)
+        tell(aside.isEmpty()
+                 ? QStringLiteral("The log rows kept in %1 could not be read, and the file could "
+                                  "not be moved aside.")
+                       .arg(QDir::toNativeSeparators(file))
+                 : QStringLiteral("The log rows kept in %1 could not be read. The file has been "
+                                  "kept as %2.")
+                       .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(aside)));
 }
 
 void LogDatabase::keepWaitingRows() {
@@ -317,8 +352,15 @@ void LogDatabase::keepWaitingRows() {
         return;
     const QString runTag = clock_.now().toString(QStringLiteral("yyyyMMddHHmmsszzz")) +
                            QLatin1Char('-') + QString::number(QCoreApplication::applicationPid());
-    if (KeepRows(log, runTag, pending_))
-        pending_.clear();
+    Operation operation(*this);
+    QString whyNot;
+    if (!KeepRows(log, runTag, pending_, &whyNot)) {
+        // The operator's last chance at them: the rows themselves, in the message.
+        tell(QStringLiteral("%1 log rows could not be kept (%2). They were:\n%3")
+                 .arg(pending_.size())
+                 .arg(whyNot, KeptRowsText(pending_)));
+    }
+    pending_.clear();
 }
 
 void LogDatabase::writeBacklog() {
@@ -532,9 +574,10 @@ LogDatabase::Access LogDatabase::open() {
     CloseLogDatabase();
     bool created = false;
     if (!QFileInfo::exists(path)) {
-        if (!createFromTemplate(path))
+        const SafeFile::Created made = createFromTemplate(path);
+        if (made == SafeFile::Created::Failed)
             return Access::None;
-        created = true;
+        created = made == SafeFile::Created::New;
     }
     if (!connect(path))
         return Access::None;
@@ -555,9 +598,10 @@ LogDatabase::Access LogDatabase::open() {
                          .arg(QDir::toNativeSeparators(path)));
                 return Access::None;
             }
-            if (!createFromTemplate(path) || !connect(path))
+            const SafeFile::Created made = createFromTemplate(path);
+            if (made == SafeFile::Created::Failed || !connect(path))
                 return Access::None;
-            created = true;
+            created = made == SafeFile::Created::New;
             tell(QStringLiteral("The log file was damaged and has been kept as %1. A new log "
                                 "file was created.")
                      .arg(QDir::toNativeSeparators(kept)));
@@ -615,19 +659,24 @@ bool LogDatabase::templateExists() const {
     return QFileInfo::exists(QDir(programFolder_).filePath(kFileName));
 }
 
-bool LogDatabase::createFromTemplate(const QString& path) const {
-    const QString templatePath = QDir(programFolder_).filePath(kFileName);
-    if (!QFileInfo::exists(templatePath))
-        return false;
+// Another copy of the program may make the log at the same moment: the log appears
+// whole under its name, made by one of them, and the other uses it as it finds it.
+SafeFile::Created LogDatabase::createFromTemplate(const QString& path) const {
+    QFile source(QDir(programFolder_).filePath(kFileName));
+    if (!source.open(QIODevice::ReadOnly))
+        return SafeFile::Created::Failed;
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        return SafeFile::Created::Failed;
+    FolderLock making(QFileInfo(path).absolutePath());
+    if (QFileInfo::exists(path))
+        return SafeFile::Created::Exists;
     // A journal left behind by a log that was deleted would be played back into the
-    // fresh copy and spoil it.
+    // fresh copy and spoil it. Under the lock no other copy is making the log, and
+    // none has one to write to, so the journal is nobody's.
     QFile::remove(path + QStringLiteral("-journal"));
-    if (!QFile::copy(templatePath, path))
-        return false;
-    // An installed template may be read-only; the operator's copy must not be.
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ReadOwner |
-                                    QFileDevice::WriteOwner);
-    return true;
+    // The copy is the operator's and writable, whatever rights the template has.
+    return SafeFile::createFileContents(path, bytes);
 }
 
 bool LogDatabase::connect(const QString& path) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "log/LogFileIdentity.h"
+#include "platform/SafeFile.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -140,7 +141,9 @@ public:
 
     // Keeps the rows still waiting in a file beside the log, for the next start to
     // write: the program calls it as it ends. The next operation of a later run
-    // (of any copy of the program) takes every such file, once, before its own rows.
+    // (of any copy of the program) takes every such file, once, before its own rows;
+    // a file that cannot be read is moved aside and the operator told. Rows that
+    // cannot be kept (a full disk) are shown to the operator, every one.
     void keepWaitingRows();
 
     // The file of the log: LogPath + "/swr.db".
@@ -180,7 +183,7 @@ private:
     Access open();
     bool connectionIsCurrent(const QString& path) const;
     bool templateExists() const;
-    bool createFromTemplate(const QString& path) const;
+    SafeFile::Created createFromTemplate(const QString& path) const;
     bool connect(const QString& path);
     Outcome check();
     bool moveAside(const QString& path, QString* kept) const;
