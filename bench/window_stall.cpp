@@ -21,8 +21,10 @@
 #include "platform/MonitorProtocol.h"
 #include "platform/PrintSpooler.h"
 #include "sandbox/SandboxPrintServer.h"
+#include "session/JobRetrieval.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -30,7 +32,6 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
-#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -40,13 +41,16 @@ const QString kQueue = QStringLiteral("Held-Office");
 constexpr int kEventEveryMs = 20;
 constexpr double kTargetMs = 250;
 constexpr int kCancelled = 6000;
+// How long the window is watched after it got there, for the work it put off (pages
+// counted on a worker reach it in handfuls).
+constexpr int kSettleMs = 2000;
 
 struct Failure {
     QString what;
 };
 
 // Runs `step` on the window's thread with an event due every 20 ms, lets the window
-// run until `done` holds (and half a second more, for whatever it put off), and
+// run until `done` holds (and kSettleMs more), and
 // returns the longest an event waited.
 double longestStallMs(const std::function<void()>& step, const std::function<bool()>& done,
                       int limitMs = 600000) {
@@ -68,7 +72,7 @@ double longestStallMs(const std::function<void()>& step, const std::function<boo
     QObject::connect(&check, &QTimer::timeout, [&] {
         if (doneAt < 0 && done())
             doneAt = since.elapsed();
-        if ((doneAt >= 0 && since.elapsed() - doneAt > 500) || since.elapsed() > limitMs)
+        if ((doneAt >= 0 && since.elapsed() - doneAt > kSettleMs) || since.elapsed() > limitMs)
             loop.quit();
     });
     check.start(5);
@@ -95,6 +99,15 @@ QByteArray plainSettings(const QString& address, const QString& logFolder) {
         .toUtf8();
 }
 
+// Where a start on many jobs spends its time: the listing the window asks of the
+// server, and what the window does with the jobs it got (both grids, the log, the
+// pages to count), each on its own.
+struct HeldStart {
+    double stallMs = 0;
+    double listingMs = 0;
+    double windowMs = 0;
+};
+
 // The program's start-up as main() makes it, until both grids show `jobs` jobs.
 double startUpStallMs(const QByteArray& settings, int jobs) {
     writeFile(settingsPath(), settings);
@@ -107,18 +120,35 @@ double startUpStallMs(const QByteArray& settings, int jobs) {
             started = true;
         },
         [&] {
-            if (!started || form.SearchList->topLevelItemCount() != jobs ||
-                form.JobList->topLevelItemCount() != jobs)
-                return false;
-            // Counting their pages on a worker is part of the start as well: the
-            // window takes in what the worker found.
-            const QList<SpoolerJob> shown = form.searchGrid().jobs();
-            return std::all_of(shown.begin(), shown.end(), [](const SpoolerJob& job) {
-                return job.TotalPages != kPagesNotCounted;
-            });
+            return started && form.SearchList->topLevelItemCount() == jobs &&
+                   form.JobList->topLevelItemCount() == jobs && form.Log().pendingCount() == 0;
         });
     form.Loaded = false; // nothing to save
     return stall;
+}
+
+HeldStart heldStart(const QString& address, const QString& log, const QString& otherLog, int jobs) {
+    HeldStart start;
+    start.stallMs = startUpStallMs(plainSettings(address, log), jobs);
+    // The same two steps again, apart: the listing, and a window that has not seen
+    // the jobs (a log of its own) taking them in.
+    BenchWindow window("window_stall");
+    FrmMain& form = window.form();
+    form.Settings.LogPath = otherLog;
+    form.CurrentPrintQueue->addItem(kQueue);
+    form.CurrentPrintQueue->setCurrentIndex(0);
+    ConnectWmi(form, address);
+    QElapsedTimer timer;
+    timer.start();
+    const std::optional<QList<SpoolerJob>> listed = ReadAllJobs(*form.WmiServices);
+    start.listingMs = timer.nsecsElapsed() / 1e6;
+    if (!listed || listed->size() != jobs)
+        throw Failure{QStringLiteral("the listing did not give every job")};
+    timer.restart();
+    ShowAllJobs(form, listed, 0, kQueue);
+    start.windowMs = timer.nsecsElapsed() / 1e6;
+    form.Loaded = false;
+    return start;
 }
 
 QByteArray jobEvent(const QString& action, int id) {
@@ -212,11 +242,12 @@ int benchmark(const QStringList& arguments) {
 
     QElapsedTimer filling;
     filling.start();
-    double held = 0;
+    HeldStart held;
     if (jobs > 0) {
         if (const QString error = SubmitHeldJobs(address, kQueue, document, jobs); !error.isEmpty())
             throw Failure{error};
-        held = startUpStallMs(plainSettings(address, newLog(QStringLiteral("held-log"))), jobs);
+        held = heldStart(address, newLog(QStringLiteral("held-log")),
+                         newLog(QStringLiteral("held-log-2")), jobs);
     }
     server.stop();
 
@@ -227,10 +258,12 @@ int benchmark(const QStringList& arguments) {
     std::printf("  start-up, swr.ini with one 10 MB line:          %7.0f ms\n", longLine);
     std::printf("  start-up, swr.ini with 200,000 junk lines:      %7.0f ms\n", junkLines);
     std::printf("  start-up, %5d held jobs in the queue:          %7.0f ms (submitted in %.0f s)\n",
-                jobs, held, filling.elapsed() / 1000.0);
+                jobs, held.stallMs, filling.elapsed() / 1000.0);
+    std::printf("    of which the listing asked of the server:     %7.0f ms\n", held.listingMs);
+    std::printf("    and the window's own work with its jobs:      %7.0f ms\n", held.windowMs);
     std::printf("  %d jobs cancelled at once (monitor events):   %7.0f ms\n", kCancelled,
                 cancelled);
-    const bool met = longLine <= kTargetMs && junkLines <= kTargetMs && held <= kTargetMs &&
+    const bool met = longLine <= kTargetMs && junkLines <= kTargetMs && held.stallMs <= kTargetMs &&
                      cancelled <= kTargetMs;
     std::printf("  targets: %s\n", met ? "met" : "MISSED");
     return met ? 0 : 1;

@@ -433,6 +433,8 @@ LogDatabase::Outcome LogDatabase::writeAllWaiting() {
         if (outcome != Outcome::Written)
             break;
     }
+    // Nothing of the transaction's statements may outlive it.
+    statements_.clear();
     if (outcome == Outcome::Written) {
         limitWait(db);
         QSqlQuery commit(db);
@@ -455,17 +457,17 @@ LogDatabase::Outcome LogDatabase::apply(QSqlDatabase& db, const PendingWrite& wr
     case PendingWrite::Kind::Fields:
         return setFields(db, write.transactionId, write.fields);
     case PendingWrite::Kind::NewRow: {
-        QSqlQuery exists(db);
-        exists.setForwardOnly(true);
-        exists.prepare(QStringLiteral("SELECT 1 FROM SWR_Log WHERE \"TransactionID\" = ? LIMIT 1"));
-        exists.addBindValue(write.transactionId);
+        QSqlQuery& exists = prepared(
+            db, QStringLiteral("SELECT 1 FROM SWR_Log WHERE \"TransactionID\" = ? LIMIT 1"));
+        exists.bindValue(0, write.transactionId);
         if (!exists.exec()) {
             const Outcome outcome = outcomeOf(exists.lastError());
             return outcome == Outcome::Failed ? Outcome::Written : outcome;
         }
-        if (exists.next())
-            return Outcome::Written; // the job is in the log already
+        const bool found = exists.next();
         exists.finish();
+        if (found)
+            return Outcome::Written; // the job is in the log already
         return setFields(db, write.transactionId, write.fields);
     }
     }
@@ -476,12 +478,11 @@ LogDatabase::Outcome LogDatabase::insertAudit(QSqlDatabase& db, const QList<LogF
     QStringList names;
     for (const LogField& field : columns)
         names << quoted(field.column);
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO SWR_Audit (%1) VALUES (?%2)")
-                       .arg(names.join(QStringLiteral(", ")),
-                            QStringLiteral(", ?").repeated(columns.size() - 1)));
-    for (const LogField& field : columns)
-        insert.addBindValue(textOrNull(field.value));
+    QSqlQuery& insert = prepared(db, QStringLiteral("INSERT INTO SWR_Audit (%1) VALUES (?%2)")
+                                         .arg(names.join(QStringLiteral(", ")),
+                                              QStringLiteral(", ?").repeated(columns.size() - 1)));
+    for (int i = 0; i < columns.size(); ++i)
+        insert.bindValue(i, textOrNull(columns.at(i).value));
     if (insert.exec())
         return Outcome::Written;
     const Outcome outcome = outcomeOf(insert.lastError());
@@ -532,11 +533,10 @@ LogDatabase::Outcome LogDatabase::setFieldsAtOnce(QSqlDatabase& db, const QStrin
     if (columns.isEmpty())
         return Outcome::Written;
 
-    QSqlQuery find(db);
-    find.setForwardOnly(true);
-    find.prepare(QStringLiteral(
-        "SELECT rowid FROM SWR_Log WHERE \"TransactionID\" = ? ORDER BY rowid LIMIT 1"));
-    find.addBindValue(transactionId);
+    QSqlQuery& find = prepared(
+        db, QStringLiteral(
+                "SELECT rowid FROM SWR_Log WHERE \"TransactionID\" = ? ORDER BY rowid LIMIT 1"));
+    find.bindValue(0, transactionId);
     if (!find.exec())
         return outcomeOf(find.lastError());
     const QVariant rowid = find.next() ? find.value(0) : QVariant();
@@ -545,21 +545,23 @@ LogDatabase::Outcome LogDatabase::setFieldsAtOnce(QSqlDatabase& db, const QStrin
     QStringList names;
     for (const LogField& field : columns)
         names << quoted(field.column);
-    QSqlQuery write(db);
+    QList<QVariant> values;
+    for (const LogField& field : columns)
+        values << textOrNull(field.value);
+    QString sql;
     if (rowid.isValid()) {
-        write.prepare(QStringLiteral("UPDATE SWR_Log SET %1 = ? WHERE rowid = ?")
-                          .arg(names.join(QStringLiteral(" = ?, "))));
-        for (const LogField& field : columns)
-            write.addBindValue(textOrNull(field.value));
-        write.addBindValue(rowid);
+        sql = QStringLiteral("UPDATE SWR_Log SET %1 = ? WHERE rowid = ?")
+                  .arg(names.join(QStringLiteral(" = ?, ")));
+        values.append(rowid);
     } else {
-        const QString marks = QStringLiteral(", ?").repeated(columns.size());
-        write.prepare(QStringLiteral("INSERT INTO SWR_Log (\"TransactionID\", %1) VALUES (?%2)")
-                          .arg(names.join(QStringLiteral(", ")), marks));
-        write.addBindValue(transactionId);
-        for (const LogField& field : columns)
-            write.addBindValue(textOrNull(field.value));
+        sql = QStringLiteral("INSERT INTO SWR_Log (\"TransactionID\", %1) VALUES (?%2)")
+                  .arg(names.join(QStringLiteral(", ")),
+                       QStringLiteral(", ?").repeated(columns.size()));
+        values.prepend(transactionId);
     }
+    QSqlQuery& write = prepared(db, sql);
+    for (int i = 0; i < values.size(); ++i)
+        write.bindValue(i, values.at(i));
     return write.exec() ? Outcome::Written : outcomeOf(write.lastError());
 }
 
@@ -740,6 +742,18 @@ bool LogDatabase::moveAside(const QString& path, QString* kept) const {
         QFile::rename(journal, name + QStringLiteral("-journal"));
     *kept = name;
     return true;
+}
+
+// Thousands of rows written in one transaction (a first listing) use a few kinds of
+// statement over and over: each is prepared once for the transaction.
+QSqlQuery& LogDatabase::prepared(QSqlDatabase& db, const QString& sql) {
+    auto found = statements_.find(sql);
+    if (found == statements_.end()) {
+        found = statements_.insert(sql, QSqlQuery(db));
+        found->setForwardOnly(true);
+        found->prepare(sql);
+    }
+    return *found;
 }
 
 void LogDatabase::limitWait(QSqlDatabase& db) const {

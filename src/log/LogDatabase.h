@@ -9,6 +9,7 @@
 #include <QList>
 #include <QSet>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -188,6 +189,7 @@ private:
     Outcome check();
     bool moveAside(const QString& path, QString* kept) const;
     QList<PendingWrite> newLogRows(const LogContext& context) const;
+    QSqlQuery& prepared(QSqlDatabase& db, const QString& sql);
     void limitWait(QSqlDatabase& db) const;
     void tell(const QString& text);
     void finishOperation();
@@ -199,6 +201,8 @@ private:
     Prompter& prompter_;
 
     QString connectionName_;
+    // The statements of the transaction being written, by their text.
+    QHash<QString, QSqlQuery> statements_;
     QString openPath_;             // the path the connection was opened on
     LogFileIdentity openIdentity_; // and the file that stood there then
 
