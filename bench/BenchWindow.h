@@ -8,7 +8,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -38,6 +41,34 @@ inline QString NewLogFolder(const QString& folder) {
         return QString();
     return folder;
 }
+
+// An event posted to the window's thread every `everyMs`, from when it is made:
+// longestMs() is the longest one of them waited beyond its time, the longest the
+// window's thread was kept from its events.
+class StallProbe {
+public:
+    explicit StallProbe(int everyMs) : everyMs_(everyMs) {
+        since_.start();
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = since_.elapsed();
+            longest_ = std::max(longest_, now - last_ - everyMs_);
+            last_ = now;
+        });
+        timer_.start(everyMs);
+    }
+    void stop() { timer_.stop(); }
+    qint64 longestMs() const { return longest_; }
+    // Since the probe was made.
+    qint64 elapsedMs() const { return since_.elapsed(); }
+
+private:
+    int everyMs_;
+    QElapsedTimer since_;
+    QTimer timer_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
+};
 
 // A main window for a benchmark: the environment and clock of the process, a process
 // that never ends by the window's hand, and nobody to answer a question: every

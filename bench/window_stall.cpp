@@ -54,25 +54,15 @@ struct Failure {
 // returns the longest an event waited.
 double longestStallMs(const std::function<void()>& step, const std::function<bool()>& done,
                       int limitMs = 600000) {
-    QElapsedTimer since;
-    since.start();
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = since.elapsed();
-        longest = std::max(longest, now - last - kEventEveryMs);
-        last = now;
-    });
-    probe.start(kEventEveryMs);
+    StallProbe probe(kEventEveryMs);
     QEventLoop loop;
     qint64 doneAt = -1;
     QTimer check;
     QObject::connect(&check, &QTimer::timeout, [&] {
+        const qint64 now = probe.elapsedMs();
         if (doneAt < 0 && done())
-            doneAt = since.elapsed();
-        if ((doneAt >= 0 && since.elapsed() - doneAt > kSettleMs) || since.elapsed() > limitMs)
+            doneAt = now;
+        if ((doneAt >= 0 && now - doneAt > kSettleMs) || now > limitMs)
             loop.quit();
     });
     check.start(5);
@@ -80,7 +70,7 @@ double longestStallMs(const std::function<void()>& step, const std::function<boo
     loop.exec();
     if (doneAt < 0)
         throw Failure{QStringLiteral("the window did not get there in time")};
-    return double(longest);
+    return double(probe.longestMs());
 }
 
 void writeFile(const QString& path, const QByteArray& bytes) {
