@@ -8,7 +8,10 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QTimer>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -39,6 +42,34 @@ inline QString NewLogFolder(const QString& folder) {
     return folder;
 }
 
+// An event posted to the window's thread every `everyMs`, from when it is made:
+// longestMs() is the longest one of them waited beyond its time, the longest the
+// window's thread was kept from its events.
+class StallProbe {
+public:
+    explicit StallProbe(int everyMs) : everyMs_(everyMs) {
+        since_.start();
+        timer_.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            const qint64 now = since_.elapsed();
+            longest_ = std::max(longest_, now - last_ - everyMs_);
+            last_ = now;
+        });
+        timer_.start(everyMs);
+    }
+    void stop() { timer_.stop(); }
+    qint64 longestMs() const { return longest_; }
+    // Since the probe was made.
+    qint64 elapsedMs() const { return since_.elapsed(); }
+
+private:
+    int everyMs_;
+    QElapsedTimer since_;
+    QTimer timer_;
+    qint64 last_ = 0;
+    qint64 longest_ = 0;
+};
+
 // A main window for a benchmark: the environment and clock of the process, a process
 // that never ends by the window's hand, and nobody to answer a question: every
 // message counts as "No" (or the answer given) and is printed, since a question is
@@ -48,7 +79,7 @@ public:
     explicit BenchWindow(
         const char* bench,
         std::function<std::unique_ptr<PrintSpooler>(const QString&)> makeSpooler = {},
-        Prompter::Answer answer = Prompter::Answer::No)
+        Prompter::Answer answer = Prompter::Answer::No, const QString& monitorProgram = {})
         : prompter_(bench, answer) {
         FrmMainServices services;
         services.environment = &environment_;
@@ -58,6 +89,7 @@ public:
         // The update check stays on this computer: nothing listens there.
         services.vendorServer = QStringLiteral("127.0.0.1:1");
         services.makeSpooler = std::move(makeSpooler);
+        services.monitorProgram = monitorProgram;
         form_ = std::make_unique<FrmMain>(services);
         WireFrmMain(*form_);
     }

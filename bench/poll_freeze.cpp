@@ -51,25 +51,14 @@ double longestWaitMs(const QString& server, pid_t serverPid, int seconds, bool o
     }
 
     ::kill(serverPid, SIGSTOP);
-    QElapsedTimer since;
-    since.start();
-    qint64 last = 0;
-    qint64 longest = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = since.elapsed();
-        longest = std::max(longest, now - last - kEventEveryMs);
-        last = now;
-    });
-    probe.start(kEventEveryMs);
+    StallProbe probe(kEventEveryMs);
     QTimer::singleShot(seconds * 1000, qApp, &QCoreApplication::quit);
     QApplication::exec();
     probe.stop();
     ::kill(serverPid, SIGCONT);
     oldTick.stop();
     form.Timer2->stop();
-    return static_cast<double>(longest);
+    return static_cast<double>(probe.longestMs());
 }
 
 } // namespace

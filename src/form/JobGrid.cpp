@@ -8,6 +8,7 @@
 
 #include <QSet>
 #include <QTreeWidget>
+#include <utility>
 
 namespace {
 
@@ -79,10 +80,13 @@ void JobGrid::fill(Row& row) {
         row.item->setToolTip(JobColumn::Status, statusTip);
 }
 
-QTreeWidgetItem* JobGrid::newItem(int index) {
-    auto* item = new JobRow;
-    widget_->insertTopLevelItem(index, item);
-    return item;
+// A row is filled before it joins the grid: filled in the grid, each of its cells
+// would tell the view of its change, which for thousands of rows at once (a first
+// listing, a burst of new jobs) costs more than all the rest.
+void JobGrid::fillNew(Row& row, const QString& jobName) {
+    row.item = new JobRow;
+    fill(row);
+    namesByPrinter_[PrinterOfJobName(jobName)].insert(jobName);
 }
 
 void JobGrid::forget(const QString& jobName) {
@@ -103,11 +107,12 @@ void JobGrid::clear() {
 void JobGrid::add(const SpoolerJob& job) {
     Row& row = rows_[job.Name];
     row.job = job;
-    if (!row.item) {
-        row.item = newItem(widget_->topLevelItemCount());
-        namesByPrinter_[PrinterOfJobName(job.Name)].insert(job.Name);
+    if (row.item) {
+        fill(row);
+        return;
     }
-    fill(row);
+    fillNew(row, job.Name);
+    widget_->addTopLevelItem(row.item);
 }
 
 void JobGrid::rewrite(const SpoolerJob& job) {
@@ -140,22 +145,35 @@ void JobGrid::merge(const QList<SpoolerJob>& jobs) {
         }
     }
     // Rows that are already in their place are rewritten where they stand; only a
-    // job that moved or came is placed anew.
+    // job that moved or came is placed anew. New rows that follow one another join
+    // the grid together.
     QSet<QString> placed;
+    QList<QTreeWidgetItem*> coming;
     int index = 0;
+    auto placeComing = [&] {
+        if (coming.isEmpty())
+            return;
+        const int first = index - int(coming.size());
+        widget_->insertTopLevelItems(first, std::exchange(coming, {}));
+    };
     for (const SpoolerJob& job : jobs) {
         if (placed.contains(job.Name))
             continue; // a name the pass lists twice keeps its first place
         placed.insert(job.Name);
         Row& row = rows_[job.Name];
+        if (!row.item) {
+            row.job = job;
+            fillNew(row, job.Name);
+            coming.append(row.item);
+            ++index;
+            continue;
+        }
+        placeComing();
         QTreeWidgetItem* standing = widget_->topLevelItem(index);
         // A sorted grid keeps its own order.
-        if (row.item && row.item != standing && !widget_->isSortingEnabled()) {
+        if (row.item != standing && !widget_->isSortingEnabled()) {
             widget_->takeTopLevelItem(widget_->indexOfTopLevelItem(row.item));
             widget_->insertTopLevelItem(index, row.item);
-        } else if (!row.item) {
-            row.item = newItem(index);
-            namesByPrinter_[PrinterOfJobName(job.Name)].insert(job.Name);
         }
         ++index;
         if (row.job == job && row.item->data(0, kNameRole).isValid())
@@ -163,6 +181,7 @@ void JobGrid::merge(const QList<SpoolerJob>& jobs) {
         row.job = job;
         fill(row);
     }
+    placeComing();
     // Moving rows may move the selection; the selected job keeps it while it stays.
     QTreeWidgetItem* reselect = rowOf(selectedName);
     if (reselect && widget_->currentItem() != reselect)

@@ -87,7 +87,8 @@ private:
     void fill(Row& row);
     // Drops a job from namesByPrinter_.
     void forget(const QString& jobName);
-    QTreeWidgetItem* newItem(int index);
+    // Makes the row's widget row, filled but not yet in the grid.
+    void fillNew(Row& row, const QString& jobName);
 
     QTreeWidget* widget_;
     bool withPrinter_;

@@ -1,12 +1,13 @@
 #include "log/KeptRows.h"
 
+#include "platform/SafeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <optional>
 
 namespace {
@@ -60,7 +61,7 @@ std::optional<QList<LogDatabase::PendingWrite>> rowsOf(const QByteArray& content
 } // namespace
 
 bool KeepRows(const QString& logFile, const QString& runTag,
-              const std::deque<LogDatabase::PendingWrite>& rows) {
+              const std::deque<LogDatabase::PendingWrite>& rows, QString* whyNot) {
     QJsonArray array;
     for (const LogDatabase::PendingWrite& row : rows) {
         QJsonArray fields;
@@ -70,26 +71,66 @@ bool KeepRows(const QString& logFile, const QString& runTag,
                                  {QStringLiteral("id"), row.transactionId},
                                  {QStringLiteral("fields"), fields}});
     }
-    QSaveFile file(logFile + kSuffix + runTag);
-    return file.open(QIODevice::WriteOnly) &&
-           file.write(QJsonDocument(array).toJson(QJsonDocument::Compact)) >= 0 && file.commit();
+    const QByteArray bytes = QJsonDocument(array).toJson(QJsonDocument::Compact);
+    QString reason;
+    switch (SafeFile::createFileContents(logFile + kSuffix + runTag, bytes, &reason)) {
+    case SafeFile::Created::New:
+        return true;
+    case SafeFile::Created::Exists:
+        reason = QStringLiteral("A file of that name is there already");
+        break;
+    case SafeFile::Created::Failed:
+        break;
+    }
+    if (whyNot)
+        *whyNot = reason;
+    return false;
 }
 
-QList<LogDatabase::PendingWrite> TakeKeptRows(const QString& logFile) {
+QString KeptRowsText(const std::deque<LogDatabase::PendingWrite>& rows) {
+    QStringList lines;
+    for (const LogDatabase::PendingWrite& row : rows) {
+        QStringList fields;
+        for (const LogField& field : row.fields)
+            fields << field.column + QStringLiteral(": ") + field.value;
+        const QString table = row.kind == LogDatabase::PendingWrite::Kind::Audit
+                                  ? QStringLiteral("SWR_Audit")
+                                  : QStringLiteral("SWR_Log ") + row.transactionId;
+        lines << table + QStringLiteral(" - ") + fields.join(QStringLiteral(", "));
+    }
+    return lines.join(QLatin1Char('\n'));
+}
+
+TakenRows TakeKeptRows(const QString& logFile) {
     const QFileInfo log(logFile);
     QDir folder = log.absoluteDir();
+    const QString prefix = log.fileName() + kSuffix;
     const QStringList names =
-        folder.entryList({log.fileName() + kSuffix + QLatin1Char('*')}, QDir::Files, QDir::Name);
-    QList<LogDatabase::PendingWrite> taken;
+        folder.entryList({prefix + QLatin1Char('*')}, QDir::Files, QDir::Name);
+    TakenRows taken;
     for (const QString& name : names) {
-        QFile file(folder.filePath(name));
-        if (!file.open(QIODevice::ReadOnly))
+        // A file still being written has a temporary name of its own, with a dot
+        // that no run's tag holds.
+        if (name.mid(prefix.size()).contains(QLatin1Char('.')))
             continue;
-        const auto rows = rowsOf(file.readAll());
-        file.close();
-        // Whoever removes the file has taken its rows.
-        if (rows && folder.remove(name))
-            taken += *rows;
+        QFile file(folder.filePath(name));
+        std::optional<QList<LogDatabase::PendingWrite>> rows;
+        if (file.open(QIODevice::ReadOnly)) {
+            rows = rowsOf(file.readAll());
+            file.close();
+        }
+        // Whoever removes or moves the file has taken it.
+        if (rows) {
+            if (folder.remove(name))
+                taken.rows += *rows;
+            continue;
+        }
+        const QString aside =
+            log.fileName() + QStringLiteral(".damaged-waiting-") + name.mid(prefix.size());
+        if (folder.rename(name, aside))
+            taken.unreadable.append({folder.filePath(name), folder.filePath(aside)});
+        else if (folder.exists(name))
+            taken.unreadable.append({folder.filePath(name), QString()});
     }
     return taken;
 }

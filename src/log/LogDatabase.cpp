@@ -18,6 +18,11 @@
 #include <algorithm>
 #include <atomic>
 
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
 namespace {
 
 const QString kFileName = QStringLiteral("swr.db");
@@ -63,6 +68,28 @@ QString quoted(const QString& identifier) {
 QString logFileIn(const QString& folder) {
     return folder.isEmpty() ? QString() : QDir(folder).absoluteFilePath(kFileName);
 }
+
+// Holds the lock of a folder while it lives, so that two copies of the program do
+// not make a log in it at once; where the folder cannot be locked (some network
+// file systems), the making of the file alone keeps them apart.
+class FolderLock {
+public:
+    explicit FolderLock(const QString& folder)
+        : fd_(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)) {
+        if (fd_ >= 0)
+            while (::flock(fd_, LOCK_EX) != 0 && errno == EINTR) {
+            }
+    }
+    ~FolderLock() {
+        if (fd_ >= 0)
+            ::close(fd_);
+    }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_;
+};
 
 QString newConnectionName() {
     static std::atomic<int> counter{0};
@@ -307,8 +334,16 @@ void LogDatabase::takeKeptRows() {
     if (log.isEmpty())
         return;
     // They were waiting before anything of this run.
-    const QList<PendingWrite> kept = TakeKeptRows(log);
-    pending_.insert(pending_.begin(), kept.begin(), kept.end());
+    const TakenRows kept = TakeKeptRows(log);
+    pending_.insert(pending_.begin(), kept.rows.begin(), kept.rows.end());
+    for (const auto& [file, aside] : kept.unreadable)
+        tell(aside.isEmpty()
+                 ? QStringLiteral("The log rows kept in %1 could not be read, and the file could "
+                                  "not be moved aside.")
+                       .arg(QDir::toNativeSeparators(file))
+                 : QStringLiteral("The log rows kept in %1 could not be read. The file has been "
+                                  "kept as %2.")
+                       .arg(QDir::toNativeSeparators(file), QDir::toNativeSeparators(aside)));
 }
 
 void LogDatabase::keepWaitingRows() {
@@ -317,8 +352,15 @@ void LogDatabase::keepWaitingRows() {
         return;
     const QString runTag = clock_.now().toString(QStringLiteral("yyyyMMddHHmmsszzz")) +
                            QLatin1Char('-') + QString::number(QCoreApplication::applicationPid());
-    if (KeepRows(log, runTag, pending_))
-        pending_.clear();
+    Operation operation(*this);
+    QString whyNot;
+    if (!KeepRows(log, runTag, pending_, &whyNot)) {
+        // The operator's last chance at them: the rows themselves, in the message.
+        tell(QStringLiteral("%1 log rows could not be kept (%2). They were:\n%3")
+                 .arg(pending_.size())
+                 .arg(whyNot, KeptRowsText(pending_)));
+    }
+    pending_.clear();
 }
 
 void LogDatabase::writeBacklog() {
@@ -391,6 +433,8 @@ LogDatabase::Outcome LogDatabase::writeAllWaiting() {
         if (outcome != Outcome::Written)
             break;
     }
+    // Nothing of the transaction's statements may outlive it.
+    statements_.clear();
     if (outcome == Outcome::Written) {
         limitWait(db);
         QSqlQuery commit(db);
@@ -413,17 +457,17 @@ LogDatabase::Outcome LogDatabase::apply(QSqlDatabase& db, const PendingWrite& wr
     case PendingWrite::Kind::Fields:
         return setFields(db, write.transactionId, write.fields);
     case PendingWrite::Kind::NewRow: {
-        QSqlQuery exists(db);
-        exists.setForwardOnly(true);
-        exists.prepare(QStringLiteral("SELECT 1 FROM SWR_Log WHERE \"TransactionID\" = ? LIMIT 1"));
-        exists.addBindValue(write.transactionId);
+        QSqlQuery& exists = prepared(
+            db, QStringLiteral("SELECT 1 FROM SWR_Log WHERE \"TransactionID\" = ? LIMIT 1"));
+        exists.bindValue(0, write.transactionId);
         if (!exists.exec()) {
             const Outcome outcome = outcomeOf(exists.lastError());
             return outcome == Outcome::Failed ? Outcome::Written : outcome;
         }
-        if (exists.next())
-            return Outcome::Written; // the job is in the log already
+        const bool found = exists.next();
         exists.finish();
+        if (found)
+            return Outcome::Written; // the job is in the log already
         return setFields(db, write.transactionId, write.fields);
     }
     }
@@ -434,12 +478,11 @@ LogDatabase::Outcome LogDatabase::insertAudit(QSqlDatabase& db, const QList<LogF
     QStringList names;
     for (const LogField& field : columns)
         names << quoted(field.column);
-    QSqlQuery insert(db);
-    insert.prepare(QStringLiteral("INSERT INTO SWR_Audit (%1) VALUES (?%2)")
-                       .arg(names.join(QStringLiteral(", ")),
-                            QStringLiteral(", ?").repeated(columns.size() - 1)));
-    for (const LogField& field : columns)
-        insert.addBindValue(textOrNull(field.value));
+    QSqlQuery& insert = prepared(db, QStringLiteral("INSERT INTO SWR_Audit (%1) VALUES (?%2)")
+                                         .arg(names.join(QStringLiteral(", ")),
+                                              QStringLiteral(", ?").repeated(columns.size() - 1)));
+    for (int i = 0; i < columns.size(); ++i)
+        insert.bindValue(i, textOrNull(columns.at(i).value));
     if (insert.exec())
         return Outcome::Written;
     const Outcome outcome = outcomeOf(insert.lastError());
@@ -490,11 +533,10 @@ LogDatabase::Outcome LogDatabase::setFieldsAtOnce(QSqlDatabase& db, const QStrin
     if (columns.isEmpty())
         return Outcome::Written;
 
-    QSqlQuery find(db);
-    find.setForwardOnly(true);
-    find.prepare(QStringLiteral(
-        "SELECT rowid FROM SWR_Log WHERE \"TransactionID\" = ? ORDER BY rowid LIMIT 1"));
-    find.addBindValue(transactionId);
+    QSqlQuery& find = prepared(
+        db, QStringLiteral(
+                "SELECT rowid FROM SWR_Log WHERE \"TransactionID\" = ? ORDER BY rowid LIMIT 1"));
+    find.bindValue(0, transactionId);
     if (!find.exec())
         return outcomeOf(find.lastError());
     const QVariant rowid = find.next() ? find.value(0) : QVariant();
@@ -503,21 +545,23 @@ LogDatabase::Outcome LogDatabase::setFieldsAtOnce(QSqlDatabase& db, const QStrin
     QStringList names;
     for (const LogField& field : columns)
         names << quoted(field.column);
-    QSqlQuery write(db);
+    QList<QVariant> values;
+    for (const LogField& field : columns)
+        values << textOrNull(field.value);
+    QString sql;
     if (rowid.isValid()) {
-        write.prepare(QStringLiteral("UPDATE SWR_Log SET %1 = ? WHERE rowid = ?")
-                          .arg(names.join(QStringLiteral(" = ?, "))));
-        for (const LogField& field : columns)
-            write.addBindValue(textOrNull(field.value));
-        write.addBindValue(rowid);
+        sql = QStringLiteral("UPDATE SWR_Log SET %1 = ? WHERE rowid = ?")
+                  .arg(names.join(QStringLiteral(" = ?, ")));
+        values.append(rowid);
     } else {
-        const QString marks = QStringLiteral(", ?").repeated(columns.size());
-        write.prepare(QStringLiteral("INSERT INTO SWR_Log (\"TransactionID\", %1) VALUES (?%2)")
-                          .arg(names.join(QStringLiteral(", ")), marks));
-        write.addBindValue(transactionId);
-        for (const LogField& field : columns)
-            write.addBindValue(textOrNull(field.value));
+        sql = QStringLiteral("INSERT INTO SWR_Log (\"TransactionID\", %1) VALUES (?%2)")
+                  .arg(names.join(QStringLiteral(", ")),
+                       QStringLiteral(", ?").repeated(columns.size()));
+        values.prepend(transactionId);
     }
+    QSqlQuery& write = prepared(db, sql);
+    for (int i = 0; i < values.size(); ++i)
+        write.bindValue(i, values.at(i));
     return write.exec() ? Outcome::Written : outcomeOf(write.lastError());
 }
 
@@ -532,9 +576,10 @@ LogDatabase::Access LogDatabase::open() {
     CloseLogDatabase();
     bool created = false;
     if (!QFileInfo::exists(path)) {
-        if (!createFromTemplate(path))
+        const SafeFile::Created made = createFromTemplate(path);
+        if (made == SafeFile::Created::Failed)
             return Access::None;
-        created = true;
+        created = made == SafeFile::Created::New;
     }
     if (!connect(path))
         return Access::None;
@@ -555,9 +600,10 @@ LogDatabase::Access LogDatabase::open() {
                          .arg(QDir::toNativeSeparators(path)));
                 return Access::None;
             }
-            if (!createFromTemplate(path) || !connect(path))
+            const SafeFile::Created made = createFromTemplate(path);
+            if (made == SafeFile::Created::Failed || !connect(path))
                 return Access::None;
-            created = true;
+            created = made == SafeFile::Created::New;
             tell(QStringLiteral("The log file was damaged and has been kept as %1. A new log "
                                 "file was created.")
                      .arg(QDir::toNativeSeparators(kept)));
@@ -615,19 +661,24 @@ bool LogDatabase::templateExists() const {
     return QFileInfo::exists(QDir(programFolder_).filePath(kFileName));
 }
 
-bool LogDatabase::createFromTemplate(const QString& path) const {
-    const QString templatePath = QDir(programFolder_).filePath(kFileName);
-    if (!QFileInfo::exists(templatePath))
-        return false;
+// Another copy of the program may make the log at the same moment: the log appears
+// whole under its name, made by one of them, and the other uses it as it finds it.
+SafeFile::Created LogDatabase::createFromTemplate(const QString& path) const {
+    QFile source(QDir(programFolder_).filePath(kFileName));
+    if (!source.open(QIODevice::ReadOnly))
+        return SafeFile::Created::Failed;
+    const QByteArray bytes = source.readAll();
+    if (source.error() != QFileDevice::NoError)
+        return SafeFile::Created::Failed;
+    FolderLock making(QFileInfo(path).absolutePath());
+    if (QFileInfo::exists(path))
+        return SafeFile::Created::Exists;
     // A journal left behind by a log that was deleted would be played back into the
-    // fresh copy and spoil it.
+    // fresh copy and spoil it. Under the lock no other copy is making the log, and
+    // none has one to write to, so the journal is nobody's.
     QFile::remove(path + QStringLiteral("-journal"));
-    if (!QFile::copy(templatePath, path))
-        return false;
-    // An installed template may be read-only; the operator's copy must not be.
-    QFile::setPermissions(path, QFile::permissions(path) | QFileDevice::ReadOwner |
-                                    QFileDevice::WriteOwner);
-    return true;
+    // The copy is the operator's and writable, whatever rights the template has.
+    return SafeFile::createFileContents(path, bytes);
 }
 
 bool LogDatabase::connect(const QString& path) {
@@ -691,6 +742,18 @@ bool LogDatabase::moveAside(const QString& path, QString* kept) const {
         QFile::rename(journal, name + QStringLiteral("-journal"));
     *kept = name;
     return true;
+}
+
+// Thousands of rows written in one transaction (a first listing) use a few kinds of
+// statement over and over: each is prepared once for the transaction.
+QSqlQuery& LogDatabase::prepared(QSqlDatabase& db, const QString& sql) {
+    auto found = statements_.find(sql);
+    if (found == statements_.end()) {
+        found = statements_.insert(sql, QSqlQuery(db));
+        found->setForwardOnly(true);
+        found->prepare(sql);
+    }
+    return *found;
 }
 
 void LogDatabase::limitWait(QSqlDatabase& db) const {

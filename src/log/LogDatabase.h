@@ -1,6 +1,7 @@
 #pragma once
 
 #include "log/LogFileIdentity.h"
+#include "platform/SafeFile.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -8,6 +9,7 @@
 #include <QList>
 #include <QSet>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <deque>
@@ -140,7 +142,9 @@ public:
 
     // Keeps the rows still waiting in a file beside the log, for the next start to
     // write: the program calls it as it ends. The next operation of a later run
-    // (of any copy of the program) takes every such file, once, before its own rows.
+    // (of any copy of the program) takes every such file, once, before its own rows;
+    // a file that cannot be read is moved aside and the operator told. Rows that
+    // cannot be kept (a full disk) are shown to the operator, every one.
     void keepWaitingRows();
 
     // The file of the log: LogPath + "/swr.db".
@@ -180,11 +184,12 @@ private:
     Access open();
     bool connectionIsCurrent(const QString& path) const;
     bool templateExists() const;
-    bool createFromTemplate(const QString& path) const;
+    SafeFile::Created createFromTemplate(const QString& path) const;
     bool connect(const QString& path);
     Outcome check();
     bool moveAside(const QString& path, QString* kept) const;
     QList<PendingWrite> newLogRows(const LogContext& context) const;
+    QSqlQuery& prepared(QSqlDatabase& db, const QString& sql);
     void limitWait(QSqlDatabase& db) const;
     void tell(const QString& text);
     void finishOperation();
@@ -196,6 +201,8 @@ private:
     Prompter& prompter_;
 
     QString connectionName_;
+    // The statements of the transaction being written, by their text.
+    QHash<QString, QSqlQuery> statements_;
     QString openPath_;             // the path the connection was opened on
     LogFileIdentity openIdentity_; // and the file that stood there then
 

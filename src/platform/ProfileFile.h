@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 // Profile files: the plain "[Section]" / "Key=Value" text files the settings live in,
 // read and written the way the program has always expected them to behave.
@@ -19,6 +20,10 @@ namespace ProfileFile {
 
 // The longest value read back; longer values are cut, as by a 1,024-byte buffer.
 inline constexpr int kMaxValueLength = 1023;
+// The most of one line that is read: a longer line (a file damaged or made by
+// something else) is read as its first 64 KB, so that a line of megabytes costs no
+// more than that. Its bytes are still kept whole when another key is written.
+inline constexpr int kLongestLine = 64 * 1024;
 
 // The value of `key` in the first `section` of the file, without surrounding blanks
 // and cut to kMaxValueLength characters. `defaultValue` (cut the same way) when the
@@ -56,5 +61,20 @@ bool writeAll(const QString& path, const QList<Entry>& entries);
 // The keys of the first `section`, in file order, each once and spelled as in the
 // file; empty when the file or section is missing.
 QStringList keys(const QString& path, const QString& section);
+
+// A file read once, for many reads: each gives what read() and keys() would have
+// given at the moment the file was read. A file of many lines or one very long line
+// costs one pass, however many keys are read.
+class Snapshot {
+public:
+    explicit Snapshot(const QString& path);
+    QString read(const QString& section, const QString& key,
+                 const QString& defaultValue = QString()) const;
+    QStringList keys(const QString& section) const;
+
+private:
+    struct Content;
+    std::shared_ptr<const Content> content_; // none when the file cannot be read
+};
 
 } // namespace ProfileFile

@@ -110,11 +110,33 @@ void syncFolder(const QByteArray& folder) {
     ::close(fd);
 }
 
+// Writes `bytes` to a new temporary file beside `target`, synced and read back
+// whole; `setMode`: the file gets `mode` whatever the umask says.
+bool writeWhole(TemporaryFile& temp, const QByteArray& target, mode_t mode, bool setMode,
+                const QByteArray& bytes, QString* whyNot) {
+    if (!temp.create(target, mode))
+        return false;
+    if (setMode && ::fchmod(temp.fd(), mode) != 0)
+        return false;
+    if (!writeAll(temp.fd(), bytes) || ::fsync(temp.fd()) != 0 || !temp.closeFile()) {
+        // A write that made no progress leaves errno alone: the disk was full.
+        if (errno == 0)
+            errno = ENOSPC;
+        return false;
+    }
+    if (!holdsExactly(temp.name(), bytes)) {
+        *whyNot = QStringLiteral("The file did not read back as written");
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 namespace {
 
 bool replace(const QString& path, const QByteArray& bytes, QString* whyNot);
+bool create(const QString& path, const QByteArray& bytes, QString* whyNot, bool* existed);
 
 // The system's words for the last failure, unless a rule of our own already gave some.
 void explain(QString* whyNot, int error) {
@@ -135,7 +157,41 @@ bool SafeFile::replaceFileContents(const QString& path, const QByteArray& bytes,
     return false;
 }
 
+SafeFile::Created SafeFile::createFileContents(const QString& path, const QByteArray& bytes,
+                                               QString* whyNot) {
+    QString reason;
+    bool existed = false;
+    errno = 0;
+    if (create(path, bytes, &reason, &existed))
+        return Created::New;
+    if (existed)
+        return Created::Exists;
+    explain(&reason, errno);
+    if (whyNot)
+        *whyNot = reason;
+    return Created::Failed;
+}
+
 namespace {
+
+bool create(const QString& path, const QByteArray& bytes, QString* whyNot, bool* existed) {
+    if (path.isEmpty()) {
+        *whyNot = QStringLiteral("No file name");
+        return false;
+    }
+    const QByteArray target = QFile::encodeName(QFileInfo(path).absoluteFilePath());
+    TemporaryFile temp;
+    if (!writeWhole(temp, target, 0666, false, bytes, whyNot))
+        return false;
+    // A link, unlike a rename, never takes the place of a file that is there: one
+    // made meanwhile by another process stays as it is.
+    if (::link(temp.name().constData(), target.constData()) != 0) {
+        *existed = errno == EEXIST;
+        return false;
+    }
+    syncFolder(QFile::encodeName(QFileInfo(path).absolutePath()));
+    return true;
+}
 
 bool replace(const QString& path, const QByteArray& bytes, QString* whyNot) {
     if (path.isEmpty()) {
@@ -167,20 +223,8 @@ bool replace(const QString& path, const QByteArray& bytes, QString* whyNot) {
     }
 
     TemporaryFile temp;
-    if (!temp.create(target, mode))
+    if (!writeWhole(temp, target, mode, exists, bytes, whyNot))
         return false;
-    if (exists && ::fchmod(temp.fd(), mode) != 0)
-        return false;
-    if (!writeAll(temp.fd(), bytes) || ::fsync(temp.fd()) != 0 || !temp.closeFile()) {
-        // A write that made no progress leaves errno alone: the disk was full.
-        if (errno == 0)
-            errno = ENOSPC;
-        return false;
-    }
-    if (!holdsExactly(temp.name(), bytes)) {
-        *whyNot = QStringLiteral("The file did not read back as written");
-        return false;
-    }
     if (::rename(temp.name().constData(), target.constData()) != 0)
         return false;
     temp.release();

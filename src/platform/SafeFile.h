@@ -20,4 +20,11 @@ namespace SafeFile {
 // words ("No space left on device"), for a message to the operator.
 bool replaceFileContents(const QString& path, const QByteArray& bytes, QString* whyNot = nullptr);
 
+enum class Created { New, Exists, Failed };
+// Makes a new file at `path` holding `bytes`, written and checked whole beside it
+// before it takes the name, and only where no file is: a file another process made
+// there meanwhile is never replaced (Exists). Failed as replaceFileContents fails,
+// leaving nothing behind; the new file has the usual 0666 less the umask.
+Created createFileContents(const QString& path, const QByteArray& bytes, QString* whyNot = nullptr);
+
 } // namespace SafeFile

@@ -13,6 +13,10 @@ QString ReadSetting(const Environment& environment, const QString& section, cons
     return ProfileFile::read(SettingsFilePath(environment), section, key, QString());
 }
 
+ProfileFile::Snapshot ReadSettingsFile(const Environment& environment) {
+    return ProfileFile::Snapshot(SettingsFilePath(environment));
+}
+
 bool WriteSettings(const Environment& environment, const QList<ProfileFile::Entry>& entries) {
     return ProfileFile::writeAll(SettingsFilePath(environment), entries);
 }

@@ -14,6 +14,9 @@ class Environment;
 // 1,023 characters come back.
 QString ReadSetting(const Environment& environment, const QString& section, const QString& key);
 
+// The whole file read once, for reading many keys as ReadSetting would (start-up).
+ProfileFile::Snapshot ReadSettingsFile(const Environment& environment);
+
 // Writes every entry in one go; false when the file could not be written (a full
 // disk included), in which case the file keeps its old content.
 bool WriteSettings(const Environment& environment, const QList<ProfileFile::Entry>& entries);

@@ -70,8 +70,8 @@ QSize clampedSize(const FrmMain& f, int widthTwips, int heightTwips) {
                        std::max(area.height(), least.height()))};
 }
 
-void readKey(const Environment& env, SettingsRecord& s, const SettingKey& key) {
-    QString text = ReadSetting(env, kMain, QString::fromLatin1(key.key));
+void readKey(const ProfileFile::Snapshot& ini, SettingsRecord& s, const SettingKey& key) {
+    QString text = ini.read(kMain, QString::fromLatin1(key.key));
     if (text.isEmpty() && key.firstStart)
         text = QString::fromLatin1(key.firstStart);
     std::visit(
@@ -128,8 +128,10 @@ std::optional<double> GridFontPoints(const QString& text) {
 void LoadSettings(FrmMain& f) {
     const Environment& env = *f.services().environment;
     SettingsRecord& s = f.Settings;
+    // Read once: a long or large file costs one pass, not one per key.
+    const ProfileFile::Snapshot ini = ReadSettingsFile(env);
     for (int i = 0; i < kSettingKeyCount; ++i)
-        readKey(env, s, kSettingKeys[i]);
+        readKey(ini, s, kSettingKeys[i]);
 
     // Absurd sizes are brought within the screen, and so written back.
     const bool sized = s.DisplaySizeHeight > 0;
@@ -154,7 +156,7 @@ void LoadSettings(FrmMain& f) {
 
     f.AppendSplashStatus(QStringLiteral("Favourites, "));
     for (int slot = 0; slot < kFavouriteSlots; ++slot) {
-        const QString value = ReadSetting(env, kFavourites, QString::number(slot));
+        const QString value = ini.read(kFavourites, QString::number(slot));
         if (!value.isEmpty())
             SetFavourite(f, slot, value); // an empty slot leaves the later ones to load
     }

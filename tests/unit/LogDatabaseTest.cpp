@@ -1,6 +1,9 @@
 #include "LogTestSupport.h"
 
+#include <QDeadlineTimer>
 #include <QFile>
+#include <atomic>
+#include <thread>
 
 namespace {
 
@@ -168,6 +171,41 @@ TEST_F(LogTest, ALogDeletedReplacedOrMovedIsNoticedAtTheNextOperation) {
     log->SetLogField(kJob, "Server", "third");
     EXPECT_EQ(rows("SELECT Server FROM SWR_Log"), rowsOf({{"third"}}));
     EXPECT_TRUE(prompter.asked.isEmpty());
+}
+
+TEST_F(LogTest, TwoCopiesStartingTogetherWithoutALogBothKeepTheirRows) {
+    // Each copy has its own connection on its own thread, as two programs would, and
+    // both find no log at the same moment.
+    auto start = [this](const QString& who, std::atomic<int>* ready) {
+        RecordingPrompter quiet;
+        LogDatabase log([this] { return context; }, kProgramFolder, environment, clock, quiet);
+        for (++*ready; *ready < 2;) {
+        }
+        log.WriteAudit("Program", "Spoolwright Started " + who);
+        QDeadlineTimer deadline(10000);
+        while (log.pendingCount() > 0 && !deadline.hasExpired())
+            log.flushPending();
+    };
+    for (int round = 0; round < 40; ++round) {
+        SCOPED_TRACE(round);
+        QTemporaryDir folder;
+        ASSERT_TRUE(folder.isValid());
+        context.logPath = folder.path();
+        std::atomic<int> ready{0};
+        std::thread first(start, "first", &ready);
+        std::thread second(start, "second", &ready);
+        first.join();
+        second.join();
+        EXPECT_EQ(rows("SELECT Description FROM SWR_Audit WHERE Action = 'Program' "
+                       "ORDER BY Description"),
+                  rowsOf({{"Spoolwright Started first"}, {"Spoolwright Started second"}}));
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM SWR_Audit WHERE Action = 'Log'"), rowsOf({{"1"}}))
+            << "one copy made the log";
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files), QStringList({"swr.db"}))
+            << "no copy of the template is left beside it";
+        if (HasFailure())
+            break;
+    }
 }
 
 TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWayUnlessTheArchiveFails) {

@@ -1,4 +1,5 @@
 #include "LogTestSupport.h"
+#include "support/DiskFull.h"
 #include "support/Files.h"
 
 #include <fcntl.h>
@@ -104,8 +105,12 @@ TEST_F(LogTest, RowsStillWaitingAtTheEndAreWrittenByTheNextRunInTheirOrder) {
         log->keepWaitingRows();
         EXPECT_EQ(log->pendingCount(), 0);
     }
-    // An unreadable file of the same name is left alone, not taken as empty.
-    WriteFile(logFile() + ".waiting-0-junk", "not rows");
+    // Files of the same name that hold no rows as written (empty, cut short) are not
+    // taken as empty: they are moved aside and the operator is told, once.
+    const QByteArray kept =
+        ReadFile(QDir(inFolder(".")).entryInfoList({"swr.db.waiting-*"}).value(0).filePath());
+    ASSERT_TRUE(WriteFile(logFile() + ".waiting-0-0", ""));
+    ASSERT_TRUE(WriteFile(logFile() + ".waiting-1-0", kept.left(kept.size() / 2)));
 
     auto next = makeLog();
     next->WriteAudit("Program", "Spoolwright Started again");
@@ -116,10 +121,52 @@ TEST_F(LogTest, RowsStillWaitingAtTheEndAreWrittenByTheNextRunInTheirOrder) {
     EXPECT_EQ(rows("SELECT TransactionID, Server, \"Deleted Pages\" FROM SWR_Log"),
               QList<QStringList>({{kJob, "printhost", "3"}}));
     EXPECT_EQ(QDir(inFolder(".")).entryList(QDir::Files),
-              QStringList({"swr.db", "swr.db.waiting-0-junk"}));
+              QStringList({"swr.db", "swr.db.damaged-waiting-0-0", "swr.db.damaged-waiting-1-0"}));
+    EXPECT_EQ(ReadFile(logFile() + ".damaged-waiting-1-0"), kept.left(kept.size() / 2));
+    QStringList told;
+    for (const auto& asked : prompter.asked)
+        told << asked.text;
+    EXPECT_EQ(told, QStringList({"The log rows kept in " + logFile() +
+                                     ".waiting-0-0 could not be read. The file has been kept as " +
+                                     logFile() + ".damaged-waiting-0-0.",
+                                 "The log rows kept in " + logFile() +
+                                     ".waiting-1-0 could not be read. The file has been kept as " +
+                                     logFile() + ".damaged-waiting-1-0."}));
     makeLog()->WriteAudit("Program", "Once");
     EXPECT_EQ(rows("SELECT COUNT(*) FROM SWR_Audit WHERE Description = 'Spoolwright Shutdown'"),
               QList<QStringList>({{"1"}}));
+    EXPECT_EQ(prompter.asked.size(), 2) << "told once";
+}
+
+TEST_F(LogTest, RowsThatCannotBeKeptOnAFullDiskAreShownEveryOneAndNoFileIsLeft) {
+    makeLog()->WriteAudit("Program", "Spoolwright Started");
+    auto log = makeLog();
+    {
+        OtherProgram other(logFile(), "BEGIN EXCLUSIVE");
+        ASSERT_TRUE(other.holds());
+        log->SetLogFields(kJob, {{"Server", "printhost"}, {"Deleted Pages", "3"}});
+        log->WriteAudit("Program", "Spoolwright Shutdown");
+        DiskFullAfter full(64);
+        ASSERT_TRUE(full.active());
+        log->keepWaitingRows();
+    }
+    EXPECT_EQ(log->pendingCount(), 0);
+    EXPECT_EQ(QDir(inFolder(".")).entryList(QDir::Files | QDir::Hidden), QStringList({"swr.db"}))
+        << "no waiting file, whole or empty, and no temporary one";
+    ASSERT_EQ(prompter.asked.size(), 1);
+    EXPECT_EQ(
+        prompter.asked.at(0).text,
+        "2 log rows could not be kept (File too large). They were:\n"
+        "SWR_Log " +
+            kJob +
+            " - Server: printhost, Deleted Pages: 3\n"
+            "SWR_Audit - Time: 2001-03-05 09:05:00, Action: Program, Description: Spoolwright "
+            "Shutdown, SWR User: tester, SWR Computer: testhost");
+
+    // The next start finds nothing of them to write twice.
+    makeLog()->WriteAudit("Program", "Spoolwright Started again");
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM SWR_Audit WHERE Description = 'Spoolwright Shutdown'"),
+              QList<QStringList>({{"0"}}));
 }
 
 TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {

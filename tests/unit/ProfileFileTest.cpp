@@ -170,3 +170,32 @@ TEST_F(ProfileFileTest, UnusablePathsAndNamesGiveTheDefaultOrFalse) {
     EXPECT_FALSE(ProfileFile::write(file, "Spool\nwright", "K", "v"));
     EXPECT_EQ(contents("plain-file"), before);
 }
+
+TEST_F(ProfileFileTest, AHugeOrJunkFileStillGivesItsGoodKeysAndKeepsItsLinesWhenWritten) {
+    // One line of 10 MB, one whose '=' comes only after the first 64 KB of it, and
+    // 200,000 lines of junk, among good keys.
+    QByteArray content = "[Spoolwright]\r\nTagline=" + QByteArray(10 * 1024 * 1024, 'x') + "\r\n" +
+                         QByteArray(ProfileFile::kLongestLine, 'y') + "Company=Acme\r\n";
+    for (int line = 0; line < 100000; ++line)
+        content += "junk ~!@#$%^&*() " + QByteArray::number(line) + "\r\nJunk" +
+                   QByteArray::number(line) + "=j\r\n";
+    content += "Server=alpha\r\n[Favourites]\r\n0=alpha,Laser\r\n";
+    put(content);
+
+    const ProfileFile::Snapshot file(path());
+    EXPECT_EQ(file.read("Spoolwright", "Server"), "alpha");
+    EXPECT_EQ(file.read("Favourites", "0"), "alpha,Laser");
+    EXPECT_EQ(file.read("Spoolwright", "Tagline"), QString(ProfileFile::kMaxValueLength, 'x'));
+    EXPECT_EQ(file.read("Spoolwright", "Junk99999"), "j");
+    EXPECT_EQ(file.read("Spoolwright", "Company", "<default>"), "<default>")
+        << "a line is read as its first 64 KB";
+
+    // Writing keys leaves every other line as it was, the long ones whole.
+    EXPECT_TRUE(ProfileFile::writeAll(path(), {{"Spoolwright", "Server", "beta"},
+                                               {"Spoolwright", "Queue", "Laser"},
+                                               {"Log Counters", "PrintedCounter", "3"}}));
+    QByteArray expected = content;
+    expected.replace("Server=alpha\r\n", "Server=beta\r\nQueue=Laser\r\n");
+    expected += "\r\n[Log Counters]\r\nPrintedCounter=3\r\n";
+    EXPECT_TRUE(contents() == expected);
+}

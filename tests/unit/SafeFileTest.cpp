@@ -1,6 +1,7 @@
 #include "platform/SafeFile.h"
 #include "platform/ProfileFile.h"
 #include "shell/History.h"
+#include "support/DiskFull.h"
 #include "support/Files.h"
 
 #include <QComboBox>
@@ -8,34 +9,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <sys/resource.h>
-
 namespace {
-
-// Caps the size any file of this process may grow to, as a full disk would: writes
-// beyond it fail (EFBIG) for every user, root included, so the test needs no rights
-// and no file system of its own.
-class DiskFullAfter {
-public:
-    explicit DiskFullAfter(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &saved_);
-        savedSignal_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = saved_;
-        limited.rlim_cur = bytes;
-        active_ = ::setrlimit(RLIMIT_FSIZE, &limited) == 0;
-    }
-    ~DiskFullAfter() {
-        ::setrlimit(RLIMIT_FSIZE, &saved_);
-        std::signal(SIGXFSZ, savedSignal_);
-    }
-    bool active() const { return active_; }
-
-private:
-    rlimit saved_{};
-    void (*savedSignal_)(int) = nullptr;
-    bool active_ = false;
-};
 
 QStringList entries(const QTemporaryDir& dir) {
     return QDir(dir.path())
