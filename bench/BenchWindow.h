@@ -48,7 +48,8 @@ public:
     explicit BenchWindow(
         const char* bench,
         std::function<std::unique_ptr<PrintSpooler>(const QString&)> makeSpooler = {},
-        Prompter::Answer answer = Prompter::Answer::No)
+        Prompter::Answer answer = Prompter::Answer::No,
+        std::function<QString(const QString&)> hostNameOf = {})
         : prompter_(bench, answer) {
         FrmMainServices services;
         services.environment = &environment_;
@@ -58,6 +59,7 @@ public:
         // The update check stays on this computer: nothing listens there.
         services.vendorServer = QStringLiteral("127.0.0.1:1");
         services.makeSpooler = std::move(makeSpooler);
+        services.hostNameOf = std::move(hostNameOf);
         form_ = std::make_unique<FrmMain>(services);
         WireFrmMain(*form_);
     }
