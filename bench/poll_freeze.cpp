@@ -6,6 +6,7 @@
 // Usage: poll_freeze [seconds per way, default 60]
 
 #include "BenchWindow.h"
+#include "EventDelay.h"
 #include "app/Timers.h"
 #include "form/FrmMain.h"
 #include "sandbox/SandboxPrintServer.h"
@@ -51,21 +52,13 @@ double longestWaitMs(const QString& server, pid_t serverPid, int seconds, bool o
     }
 
     ::kill(serverPid, SIGSTOP);
-    QElapsedTimer since;
-    since.start();
-    qint64 last = 0;
     qint64 longest = 0;
-    QTimer probe;
-    probe.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&probe, &QTimer::timeout, [&] {
-        const qint64 now = since.elapsed();
-        longest = std::max(longest, now - last - kEventEveryMs);
-        last = now;
-    });
-    probe.start(kEventEveryMs);
-    QTimer::singleShot(seconds * 1000, qApp, &QCoreApplication::quit);
-    QApplication::exec();
-    probe.stop();
+    {
+        const EventDelay delay(kEventEveryMs);
+        QTimer::singleShot(seconds * 1000, qApp, &QCoreApplication::quit);
+        QApplication::exec();
+        longest = delay.longestMs();
+    }
     ::kill(serverPid, SIGCONT);
     oldTick.stop();
     form.Timer2->stop();
