@@ -34,6 +34,10 @@ struct ServerRead {
 // monitor, and its queues in the queue box.
 void showServer(FrmMain& f, const QString& server, const std::optional<ServerRead>& read) {
     if (read) {
+        // The network panel lists the server's printers with a request of its own on
+        // the window's thread: asked once the server answered, a silent server is
+        // known silent by then and is not waited for again.
+        NavigateWebServer(f, QStringLiteral("\\\\") + server);
         ShowAllJobs(f, read->jobs.jobs, read->jobs.elapsedMs, QString());
         StartJobMonitor(f, server);
     }
@@ -93,7 +97,6 @@ void FindPrintQueues_Click(FrmMain& f, std::function<void()> then) {
             then();
         return;
     }
-    NavigateWebServer(f, QStringLiteral("\\\\") + server);
     const QString disconnected =
         QStringLiteral("Disconnected ") + DateText::format(f.services().clock->now());
     f.SearchStatus->setText(disconnected);
