@@ -19,7 +19,6 @@ public:
         probe_.start(everyMs_);
     }
     qint64 longestMs() const { return longest_; }
-    qint64 sinceLastMs() const { return since_.elapsed() - last_; }
 
 private:
     int everyMs_;

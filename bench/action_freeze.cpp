@@ -44,7 +44,9 @@ qint64 longestWaitMs(const std::function<void()>& start, const std::function<boo
     start();
     while (!done())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    while (delay.sinceLastMs() < 5 * kEventEveryMs)
+    QElapsedTimer settling;
+    settling.start();
+    while (settling.elapsed() < 5 * kEventEveryMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 10);
     return delay.longestMs();
 }
