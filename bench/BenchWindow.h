@@ -79,7 +79,8 @@ public:
     explicit BenchWindow(
         const char* bench,
         std::function<std::unique_ptr<PrintSpooler>(const QString&)> makeSpooler = {},
-        Prompter::Answer answer = Prompter::Answer::No, const QString& monitorProgram = {})
+        Prompter::Answer answer = Prompter::Answer::No, const QString& monitorProgram = {},
+        std::function<QString(const QString&)> hostNameOf = {})
         : prompter_(bench, answer) {
         FrmMainServices services;
         services.environment = &environment_;
@@ -90,6 +91,7 @@ public:
         services.vendorServer = QStringLiteral("127.0.0.1:1");
         services.makeSpooler = std::move(makeSpooler);
         services.monitorProgram = monitorProgram;
+        services.hostNameOf = std::move(hostNameOf);
         form_ = std::make_unique<FrmMain>(services);
         WireFrmMain(*form_);
     }

@@ -35,6 +35,43 @@ void DoEvents() {
     QCoreApplication::processEvents();
 }
 
+// The rest of the reconnection, once the server answered: the queue of the last
+// run, and its AutoQueue and AutoRelease.
+void reconnectQueue(FrmMain& f, const std::function<void()>& then) {
+    DoEvents();
+    if (!f.Settings.Queue.isEmpty())
+        for (int i = 0; i < f.CurrentPrintQueue->count(); ++i)
+            if (f.CurrentPrintQueue->itemText(i) == f.Settings.Queue)
+                f.CurrentPrintQueue->setCurrentIndex(i); // with duplicates the last one stays
+    f.AppendSplashStatus(QStringLiteral("Queue (") + f.Settings.Queue + QStringLiteral("), "));
+    f.AppendSplashStatus(QStringLiteral("WMI Job Monitor"));
+    f.AppendSplashStatus(QStringLiteral(", "));
+    DoEvents();
+    CurrentPrintQueue_Click(f);
+    // A saved "1" ticks AutoQueue or AutoRelease again, which runs their handlers; a
+    // value that is not a number changes nothing.
+    bool isNumber = false;
+    int value = f.Settings.AutoQueue.trimmed().toInt(&isNumber);
+    if (isNumber)
+        f.chkAutoQueue->setChecked(value != 0);
+    value = f.Settings.TimedRelease.trimmed().toInt(&isNumber);
+    if (isNumber)
+        f.chkTimed->setChecked(value != 0);
+    if (!f.Settings.TimedReleaseTime.isEmpty())
+        f.txtTimed->setText(f.Settings.TimedReleaseTime);
+    if (f.Settings.TimedReleaseAction == QLatin1String("PRINT"))
+        f.optTimed[0]->setChecked(true);
+    else if (f.Settings.TimedReleaseAction == QLatin1String("CLEAR"))
+        f.optTimed[1]->setChecked(true);
+    // From now on, each queue shown with AutoQueue off gets back a hold a crashed run left.
+    GiveBackHoldLeftBehind(f);
+    QObject::connect(f.CurrentPrintQueue, &QComboBox::currentTextChanged, &f,
+                     [&f] { GiveBackHoldLeftBehind(f); });
+    DoEvents();
+    if (then)
+        then();
+}
+
 } // namespace
 
 void ShowFrmMain(FrmMain& f) {
@@ -72,16 +109,19 @@ void Form_Load(FrmMain& f) {
     f.Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
     DoEvents();
     ApplyColumnLayout(f);
-    ReconnectLastQueue(f);
-    f.AppendSplashStatus(QStringLiteral("Done."));
-    GetCommandLine(f);
-    DoEvents();
-    if (f.splash)
-        f.splash->repaint();
-    f.Timer1->start();
+    // The server is asked off the window's thread: the rest of start-up follows its
+    // answer, while the window is shown and answers meanwhile.
+    ReconnectLastQueue(f, [&f] {
+        f.AppendSplashStatus(QStringLiteral("Done."));
+        GetCommandLine(f);
+        DoEvents();
+        if (f.splash)
+            f.splash->repaint();
+        f.Timer1->start();
+    });
 }
 
-void ReconnectLastQueue(FrmMain& f) {
+void ReconnectLastQueue(FrmMain& f, std::function<void()> then) {
     QString server = f.Settings.Server;
     if (server.isEmpty() && f.services().environment)
         server = f.services().environment->variable(QStringLiteral("COMPUTERNAME"));
@@ -92,37 +132,7 @@ void ReconnectLastQueue(FrmMain& f) {
                          QStringLiteral("), "));
     f.AppendSplashStatus(QStringLiteral("WMI Connection"));
     f.AppendSplashStatus(QStringLiteral(", "));
-    FindPrintQueues_Click(f);
-    DoEvents();
-    if (!f.Settings.Queue.isEmpty())
-        for (int i = 0; i < f.CurrentPrintQueue->count(); ++i)
-            if (f.CurrentPrintQueue->itemText(i) == f.Settings.Queue)
-                f.CurrentPrintQueue->setCurrentIndex(i); // with duplicates the last one stays
-    f.AppendSplashStatus(QStringLiteral("Queue (") + f.Settings.Queue + QStringLiteral("), "));
-    f.AppendSplashStatus(QStringLiteral("WMI Job Monitor"));
-    f.AppendSplashStatus(QStringLiteral(", "));
-    DoEvents();
-    CurrentPrintQueue_Click(f);
-    // A saved "1" ticks AutoQueue or AutoRelease again, which runs their handlers; a
-    // value that is not a number changes nothing.
-    bool isNumber = false;
-    int value = f.Settings.AutoQueue.trimmed().toInt(&isNumber);
-    if (isNumber)
-        f.chkAutoQueue->setChecked(value != 0);
-    value = f.Settings.TimedRelease.trimmed().toInt(&isNumber);
-    if (isNumber)
-        f.chkTimed->setChecked(value != 0);
-    if (!f.Settings.TimedReleaseTime.isEmpty())
-        f.txtTimed->setText(f.Settings.TimedReleaseTime);
-    if (f.Settings.TimedReleaseAction == QLatin1String("PRINT"))
-        f.optTimed[0]->setChecked(true);
-    else if (f.Settings.TimedReleaseAction == QLatin1String("CLEAR"))
-        f.optTimed[1]->setChecked(true);
-    // From now on, each queue shown with AutoQueue off gets back a hold a crashed run left.
-    GiveBackHoldLeftBehind(f);
-    QObject::connect(f.CurrentPrintQueue, &QComboBox::currentTextChanged, &f,
-                     [&f] { GiveBackHoldLeftBehind(f); });
-    DoEvents();
+    FindPrintQueues_Click(f, [&f, then] { reconnectQueue(f, then); });
 }
 
 void Form_Unload(FrmMain& f) {

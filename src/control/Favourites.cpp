@@ -119,27 +119,28 @@ void ActivateFavourite(FrmMain& f, int slot) {
     f.Timer2->stop();
     f.Settings.Server = fields.value(0);
     f.CurrentPrinter->setCurrentText(fields.value(0));
-    FindPrintQueues_Click(f);
+    // The rest follows the server's answer.
+    FindPrintQueues_Click(f, [&f, slot, fields] {
+        f.chkAutoQueue->setChecked(false);
+        f.chkAA->setChecked(false);
+        // A queue the server no longer lists leaves the box empty; the refresh shows so.
+        f.CurrentPrintQueue->setCurrentIndex(f.CurrentPrintQueue->findText(
+            fields.value(1), Qt::MatchExactly | Qt::MatchCaseSensitive));
+        CurrentPrintQueue_Click(f);
 
-    f.chkAutoQueue->setChecked(false);
-    f.chkAA->setChecked(false);
-    // A queue the server no longer lists leaves the box empty; the refresh shows so.
-    f.CurrentPrintQueue->setCurrentIndex(
-        f.CurrentPrintQueue->findText(fields.value(1), Qt::MatchExactly | Qt::MatchCaseSensitive));
-    CurrentPrintQueue_Click(f);
-
-    if (fields.value(2) == QLatin1String("AQ On"))
-        f.chkAutoQueue->setChecked(true);
-    if (fields.value(3) == QLatin1String("AR On")) {
-        f.chkTimed->setChecked(true);
-        if (fields.value(4) == QLatin1String("Delete"))
-            f.optTimed[1]->setChecked(true);
-        else if (fields.value(4) == QLatin1String("Print"))
-            f.optTimed[0]->setChecked(true);
-        f.txtTimed->setText(fields.value(5));
-        if (FavouriteEntry(f, slot)->isChecked())
-            f.chkAA->setChecked(true);
-    }
+        if (fields.value(2) == QLatin1String("AQ On"))
+            f.chkAutoQueue->setChecked(true);
+        if (fields.value(3) == QLatin1String("AR On")) {
+            f.chkTimed->setChecked(true);
+            if (fields.value(4) == QLatin1String("Delete"))
+                f.optTimed[1]->setChecked(true);
+            else if (fields.value(4) == QLatin1String("Print"))
+                f.optTimed[0]->setChecked(true);
+            f.txtTimed->setText(fields.value(5));
+            if (FavouriteEntry(f, slot)->isChecked())
+                f.chkAA->setChecked(true);
+        }
+    });
 }
 
 void favbutton_Click(FrmMain& f, int slot) {

@@ -20,7 +20,7 @@ void mnuAddFav_Click(FrmMain& form);
 void mnuFav_Click(FrmMain& form, int slot);
 
 // Connects to the favourite's server, selects its queue and sets the AutoQueue,
-// AutoRelease and AutoActivate controls as it holds them.
+// AutoRelease and AutoActivate controls as it holds them, once the server answered.
 void ActivateFavourite(FrmMain& form, int slot);
 
 // A panel button acts as its menu entry does, while that entry is there to choose.

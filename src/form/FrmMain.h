@@ -67,6 +67,9 @@ struct FrmMainServices {
     QString vendorServer;
     // Makes the spooler of a server ("host" or "host:port").
     std::function<std::unique_ptr<PrintSpooler>(const QString&)> makeSpooler;
+    // The host name of an address, empty when it has none; it may take seconds and
+    // is asked off the window's thread. None: the system's resolver.
+    std::function<QString(const QString& address)> hostNameOf;
 };
 
 // The main window: its controls and the program's state. It holds no procedure:

@@ -175,12 +175,23 @@ const QList<SpoolerJob>& LiveReports::jobsOf(const QString& server) {
 }
 
 QString LiveReports::computerName(const QString& host) {
-    auto found = computers_.find(host);
-    if (found == computers_.end()) {
-        const QString name = QueryServerName(host);
-        found = computers_.insert(host, name.isEmpty() ? host : name);
+    const auto found = computers_.constFind(host);
+    if (found != computers_.constEnd())
+        return *found;
+    if (!computersToName_.contains(host))
+        computersToName_ << host;
+    return ServerHost(host);
+}
+
+QStringList LiveReports::ComputersToName() const {
+    return computersToName_;
+}
+
+void LiveReports::NameComputers(const QHash<QString, QString>& names) {
+    for (auto name = names.constBegin(); name != names.constEnd(); ++name) {
+        computers_.insert(name.key(), name.value().isEmpty() ? name.key() : name.value());
+        computersToName_.removeAll(name.key());
     }
-    return *found;
 }
 
 QString LiveReports::JobsTable(const QString& server, const QString& printerName, bool withLinks) {

@@ -15,7 +15,10 @@
 // behind a "Show/Hide Jobs" link.
 //
 // One LiveReports object makes one page: it reads each server's printers and jobs
-// once and names each submitting computer once.
+// once. It looks up no computer's name itself, for a look-up may take seconds: a
+// page shows each submitting computer as the server gave it until its name was
+// given (NameComputers). The page is made once to learn which computers it shows,
+// and made again from what the first reading found once their names are in.
 class LiveReports {
 public:
     // The spooler of a server by its name; null when there is none.
@@ -50,6 +53,11 @@ public:
     // no jobs at all.
     QString JobsTable(const QString& server, const QString& printerName, bool withLinks);
 
+    // The computers the pages made so far showed without a name given for them.
+    QStringList ComputersToName() const;
+    // Their names, by the host the server gave; the pages made from now on show them.
+    void NameComputers(const QHash<QString, QString>& names);
+
     // The name of the printer whose table was made last; its jobs table reads it.
     QString ReportPrinterName;
 
@@ -70,4 +78,5 @@ private:
     QHash<QString, QList<SpoolerPrinter>> printers_; // by server, read once per page
     QHash<QString, QList<SpoolerJob>> jobs_;         // likewise
     QHash<QString, QString> computers_;              // by the host a job came from
+    QStringList computersToName_;
 };

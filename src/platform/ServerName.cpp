@@ -1,10 +1,11 @@
 #include "platform/ServerName.h"
 
 #include <QHostAddress>
+#include <QTimer>
 #include <chrono>
 #include <cstring>
-#include <future>
 #include <memory>
+#include <mutex>
 #include <thread>
 
 #include <netdb.h>
@@ -12,12 +13,18 @@
 
 namespace {
 
-// A reverse lookup that does not answer in this time is given up: the report is built
-// while the window waits.
+// A reverse look-up that does not answer in this time is given up: the host shows
+// as given.
 constexpr auto kLookupLimit = std::chrono::seconds(3);
+// How often the window's thread looks whether the answers are in.
+constexpr int kAnswerCheckMs = 20;
 
-// The host name of an address through the system's resolver; empty when it has none.
-QString reverseLookup(const QHostAddress& address) {
+} // namespace
+
+QString ReverseLookup(const QString& text) {
+    const QHostAddress address(text);
+    if (address.isNull())
+        return QString();
     sockaddr_storage storage{};
     socklen_t length = 0;
     if (address.protocol() == QAbstractSocket::IPv4Protocol) {
@@ -39,22 +46,63 @@ QString reverseLookup(const QHostAddress& address) {
     return QString::fromLocal8Bit(host);
 }
 
+namespace {
+
+// What the look-up threads found, shared with the window's thread. A thread whose
+// look-up outlives the limit still writes here, to no one's harm.
+struct Lookups {
+    std::mutex mutex;
+    QHash<QString, QString> names; // by server text; a host as given until it resolved
+    int waiting = 0;
+};
+
 } // namespace
 
-QString QueryServerName(const QString& server) {
+QString ServerHost(const QString& server) {
     QString host = server;
     while (host.startsWith(QLatin1Char('\\')))
         host.remove(0, 1);
-    const QHostAddress address(host);
-    if (address.isNull())
-        return host;
-    // The resolver cannot be interrupted: a slow lookup finishes on its own thread,
-    // which the promise keeps alive, while the report goes on without it.
-    auto answer = std::make_shared<std::promise<QString>>();
-    std::future<QString> result = answer->get_future();
-    std::thread([answer, address] { answer->set_value(reverseLookup(address)); }).detach();
-    if (result.wait_for(kLookupLimit) != std::future_status::ready)
-        return host;
-    const QString name = result.get();
-    return name.isEmpty() ? host : name;
+    return host;
+}
+
+void QueryServerNames(const QStringList& servers, NameLookup lookUp, QObject* context,
+                      std::function<void(const QHash<QString, QString>&)> done) {
+    if (!lookUp)
+        lookUp = ReverseLookup;
+    auto lookups = std::make_shared<Lookups>();
+    for (const QString& server : servers) {
+        const QString host = ServerHost(server);
+        lookups->names.insert(server, host);
+        if (QHostAddress(host).isNull())
+            continue;
+        ++lookups->waiting;
+        // The resolver cannot be interrupted: a slow look-up finishes on its own
+        // thread, while the window goes on without it.
+        std::thread([lookups, lookUp, server, host] {
+            const QString name = lookUp(host);
+            const std::lock_guard<std::mutex> lock(lookups->mutex);
+            if (!name.isEmpty())
+                lookups->names.insert(server, name);
+            --lookups->waiting;
+        }).detach();
+    }
+    if (lookups->waiting == 0) {
+        done(lookups->names);
+        return;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kLookupLimit;
+    auto* check = new QTimer(context);
+    QObject::connect(check, &QTimer::timeout, context, [check, lookups, deadline, done] {
+        QHash<QString, QString> names;
+        {
+            const std::lock_guard<std::mutex> lock(lookups->mutex);
+            if (lookups->waiting > 0 && std::chrono::steady_clock::now() < deadline)
+                return;
+            names = lookups->names;
+        }
+        check->stop();
+        check->deleteLater();
+        done(names);
+    });
+    check->start(kAnswerCheckMs);
 }

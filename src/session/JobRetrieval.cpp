@@ -9,6 +9,7 @@
 #include "platform/PrintSpooler.h"
 #include "session/JobLog.h"
 #include "session/JobPages.h"
+#include "session/OffThread.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -27,19 +28,21 @@ void ConnectWmi(FrmMain& f, const QString& server) {
     ShapeColour::set(f.ActiveUpdate, ShapeColour::Cyan);
 }
 
-void RetrieveJobs(FrmMain& f, const QString& server, const QString& queue) {
+void BeginRetrieval(FrmMain& f) {
     f.SearchStatus->setText(QStringLiteral("Connection Initiated"));
     f.SetPanelText(1, QStringLiteral("Connection Initiated"));
-    QElapsedTimer started;
-    started.start();
-
     ShapeColour::set(f.SearchProgress, ShapeColour::Blue);
-    QApplication::setOverrideCursor(Qt::WaitCursor);
     f.SetPanelText(1, QStringLiteral("Connecting to Server"));
     ShapeColour::set(f.SearchProgress, ShapeColour::Orange);
     f.SearchStatus->setText(QStringLiteral("Finding printers with jobs"));
     f.SetPanelText(1, QStringLiteral("Finding Jobs"));
+}
 
+void RetrieveJobs(FrmMain& f, const QString& server, const QString& queue) {
+    QElapsedTimer started;
+    started.start();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    BeginRetrieval(f);
     // The pass reads the spooler ConnectWmi connected last, never the server box's
     // text, which the operator may have changed without pressing Enter.
     if (!f.WmiServices)
@@ -93,6 +96,30 @@ void FilterQueueJobs(FrmMain& f, const QString& queue) {
     f.jobGrid().merge(f.searchGrid().jobsOfQueue(queue));
 }
 
+ReadJobs ReadAllJobsTimed(GuardedSpooler& spooler) {
+    QElapsedTimer started;
+    started.start();
+    ReadJobs read;
+    read.jobs = ReadAllJobs(spooler);
+    read.elapsedMs = started.elapsed();
+    return read;
+}
+
 void cmdRefreshJobs_Click(FrmMain& f) {
-    RetrieveJobs(f, f.CurrentPrinter->currentText(), QString());
+    // A connection under way reads every job itself.
+    if (AwaitedAnswers::waiting(f, QLatin1String(kFindingQueues)) ||
+        !AwaitedAnswers::begin(f, QLatin1String(kReadingJobs)))
+        return;
+    BeginRetrieval(f);
+    if (!f.WmiServices)
+        ConnectWmi(f, f.CurrentPrinter->currentText());
+    GuardedSpooler* spooler = f.WmiServices;
+    AskOffThread(
+        f, QLatin1String(kReadingJobs), [spooler] { return ReadAllJobsTimed(*spooler); },
+        [&f, spooler](const ReadJobs& read) {
+            // A connection to another server came meanwhile: this answer is for a
+            // view that is gone.
+            if (f.WmiServices == spooler)
+                ShowAllJobs(f, read.jobs, read.elapsedMs, QString());
+        });
 }

@@ -78,8 +78,10 @@ void CurrentPrintQueue_Click(FrmMain& f) {
     if (chosen != f.CurrentQueue)
         f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Queue changed to ") + server +
                                                         QLatin1Char('-') + chosen);
-    // The grids are merged in place, so the selected job keeps its selection.
-    if (server != f.CurrentServer || f.JobsStale)
+    // The grids are merged in place, so the selected job keeps its selection. With
+    // no queue chosen there is no view to bring up to date: a connection that
+    // found no queue has just read (or failed to read) every job.
+    if (!chosen.isEmpty() && (server != f.CurrentServer || f.JobsStale))
         RetrieveJobs(f, server, QString());
     QueueViewRequest request;
     request.queue = chosen;

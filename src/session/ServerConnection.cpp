@@ -10,6 +10,7 @@
 #include "platform/Prompter.h"
 #include "session/JobMonitor.h"
 #include "session/JobRetrieval.h"
+#include "session/OffThread.h"
 #include "shell/History.h"
 #include "shell/NetworkPanel.h"
 
@@ -21,7 +22,52 @@
 #include <QToolButton>
 #include <QTreeWidget>
 
-void FindPrintQueues_Click(FrmMain& f) {
+namespace {
+
+// What connecting reads of a server.
+struct ServerRead {
+    ReadJobs jobs;
+    QStringList queues;
+};
+
+// The end of a connection, once the server answered or gave up: its jobs, the job
+// monitor, and its queues in the queue box.
+void showServer(FrmMain& f, const QString& server, const std::optional<ServerRead>& read) {
+    if (read) {
+        // The network panel lists the server's printers with a request of its own on
+        // the window's thread: asked once the server answered, a silent server is
+        // known silent by then and is not waited for again.
+        NavigateWebServer(f, QStringLiteral("\\\\") + server);
+        ShowAllJobs(f, read->jobs.jobs, read->jobs.elapsedMs, QString());
+        StartJobMonitor(f, server);
+    }
+    const QString time = DateText::timeOfDay(f.services().clock->now());
+    f.SetPanelText(1, QStringLiteral("Find Queues ") + time);
+
+    f.ServerContainer = server.isEmpty() ? nullptr : f.SpoolerFor(server);
+    if (read) {
+        f.CurrentPrintQueue->addItems(read->queues);
+        f.CurrentPrintQueue->setCurrentIndex(-1); // listing selects nothing
+    }
+    if (f.CurrentPrintQueue->currentText().isEmpty()) {
+        f.imgPause->hide();
+        f.imgPlay->hide();
+    }
+    if (!f.CurrentPrintQueue->currentText().isEmpty())
+        f.SetPanelText(1, QStringLiteral("Queue Loaded ") + time);
+    else if (f.CurrentPrintQueue->count() > 0)
+        f.SetPanelText(1, QStringLiteral("Queues Found ") + time);
+    else
+        f.SetPanelText(1, QStringLiteral("No Queues Found ") + time);
+    f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Search for queues on ") + server);
+}
+
+} // namespace
+
+void FindPrintQueues_Click(FrmMain& f, std::function<void()> then) {
+    // Pressed again while the server has not answered: it is not asked twice.
+    if (AwaitedAnswers::waiting(f, QLatin1String(kFindingQueues)))
+        return;
     f.LabelPrintQueues->clear();
     if (f.ResumeAllInProgress) {
         RefuseDuringResumeAll(f);
@@ -45,41 +91,37 @@ void FindPrintQueues_Click(FrmMain& f) {
         List_Add(f.CurrentPrinter, f.LastHistoryServer);
     }
     const QString server = f.CurrentPrinter->currentText();
-    if (!server.isEmpty()) {
-        NavigateWebServer(f, QStringLiteral("\\\\") + server);
-        const QString disconnected =
-            QStringLiteral("Disconnected ") + DateText::format(f.services().clock->now());
-        f.SearchStatus->setText(disconnected);
-        f.ServerStatus->setText(disconnected);
-        f.searchGrid().clear();
-        f.JobsGone.clear();
-        StopJobMonitor(f);
-        ConnectWmi(f, server);
-        RetrieveJobs(f, server, QString());
-        StartJobMonitor(f, server);
+    if (server.isEmpty()) {
+        showServer(f, server, std::nullopt);
+        if (then)
+            then();
+        return;
     }
-    QCoreApplication::processEvents();
-    const QString time = DateText::timeOfDay(f.services().clock->now());
-    f.SetPanelText(1, QStringLiteral("Find Queues ") + time);
-
-    f.ServerContainer = server.isEmpty() ? nullptr : f.SpoolerFor(server);
-    QCoreApplication::processEvents();
-    if (f.ServerContainer) {
-        const QStringList names = f.ServerContainer->queueNames();
-        f.CurrentPrintQueue->addItems(names);
-        f.CurrentPrintQueue->setCurrentIndex(-1); // listing selects nothing
-    }
-    if (f.CurrentPrintQueue->currentText().isEmpty()) {
-        f.imgPause->hide();
-        f.imgPlay->hide();
-    }
-    if (!f.CurrentPrintQueue->currentText().isEmpty())
-        f.SetPanelText(1, QStringLiteral("Queue Loaded ") + time);
-    else if (f.CurrentPrintQueue->count() > 0)
-        f.SetPanelText(1, QStringLiteral("Queues Found ") + time);
-    else
-        f.SetPanelText(1, QStringLiteral("No Queues Found ") + time);
-    f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Search for queues on ") + server);
+    const QString disconnected =
+        QStringLiteral("Disconnected ") + DateText::format(f.services().clock->now());
+    f.SearchStatus->setText(disconnected);
+    f.ServerStatus->setText(disconnected);
+    f.searchGrid().clear();
+    f.JobsGone.clear();
+    StopJobMonitor(f);
+    ConnectWmi(f, server);
+    AwaitedAnswers::begin(f, QLatin1String(kFindingQueues));
+    BeginRetrieval(f);
+    GuardedSpooler* jobsServer = f.WmiServices;
+    GuardedSpooler* queuesServer = f.SpoolerFor(server);
+    AskOffThread(
+        f, QLatin1String(kFindingQueues),
+        [jobsServer, queuesServer] {
+            ServerRead read;
+            read.jobs = ReadAllJobsTimed(*jobsServer);
+            read.queues = queuesServer->queueNames();
+            return read;
+        },
+        [&f, server, then](const ServerRead& read) {
+            showServer(f, server, read);
+            if (then)
+                then();
+        });
 }
 
 void RefuseDuringResumeAll(FrmMain& f) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 struct SpoolerQueue;
@@ -8,8 +9,11 @@ class FrmMain;
 // Connecting to the server named in the server box and listing its queues.
 
 // Drops the previous server's view, restarts the job monitor, reads every job of
-// the server once and lists its queues.
-void FindPrintQueues_Click(FrmMain& form);
+// the server once and lists its queues. The server is asked off the window's
+// thread, with the wait cursor and "Finding Jobs" meanwhile; the view is shown,
+// and then `then` runs, once it answered or gave up. Asked again while it waits,
+// it does nothing.
+void FindPrintQueues_Click(FrmMain& form, std::function<void()> then = {});
 
 // While a Resume All runs the view may not change: puts the shown server and queue
 // back into their boxes and says why.

@@ -12,23 +12,26 @@
 
 namespace {
 
-// A report switch, the line it adds to the splash window and the report it writes.
+// A report switch, the line it adds to the splash window and the report it writes,
+// calling `done` once written.
 struct ReportSwitch {
     const char* argument;
     const char* splashText;
-    bool (*write)(FrmMain&);
+    void (*write)(FrmMain&, ReportDone done);
 };
 
 const ReportSwitch kReportSwitches[] = {
     {"rpt:Printer", " Generating Printer Report.",
-     [](FrmMain& f) {
-         return PrinterReport(f, f.CurrentPrinter->currentText(),
-                              f.CurrentPrintQueue->currentText(), true, false);
+     [](FrmMain& f, ReportDone done) {
+         PrinterReport(f, f.CurrentPrinter->currentText(), f.CurrentPrintQueue->currentText(), true,
+                       false, std::move(done));
      }},
     {"rpt:Server", " Generating Server Report.",
-     [](FrmMain& f) { return ServerReport(f, f.CurrentPrinter->currentText(), true, false); }},
+     [](FrmMain& f, ReportDone done) {
+         ServerReport(f, f.CurrentPrinter->currentText(), true, false, std::move(done));
+     }},
     {"rpt:Fav", " Generating Favourites Report.",
-     [](FrmMain& f) { return FavouritesReport(f, true); }},
+     [](FrmMain& f, ReportDone done) { FavouritesReport(f, true, std::move(done)); }},
 };
 
 const std::pair<const char*, const char*> kMenuSwitches[] = {
@@ -42,8 +45,8 @@ bool act(FrmMain& f, const QString& argument) {
         if (argument != QLatin1String(report.argument))
             continue;
         f.AppendSplashStatus(QString::fromLatin1(report.splashText));
-        report.write(f);
-        f.close(); // the normal shutdown, which ends the program
+        // Then the normal shutdown, which ends the program.
+        report.write(f, [&f](bool) { f.close(); });
         return false;
     }
     for (const auto& [name, style] : kMenuSwitches) {

@@ -8,6 +8,8 @@
 #include "platform/Desktop.h"
 #include "platform/GuardedSpooler.h"
 #include "platform/Prompter.h"
+#include "platform/ServerName.h"
+#include "shell/AwaitedAnswers.h"
 #include "shell/FavouriteSlots.h"
 
 #include <QAction>
@@ -19,6 +21,7 @@
 #include <QTreeWidget>
 #include <QUrl>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -80,6 +83,34 @@ bool writeReport(FrmMain& f, const QString& fileName, const QByteArray& page, bo
     return true;
 }
 
+// Makes a live page twice: the first time reads the servers and finds the computers
+// the jobs came from; their names are looked up off the window's thread, and the
+// second time makes the page from what the first read, with the names.
+void liveReport(FrmMain& f, const QString& fileName, bool noOpen,
+                const std::function<QString(LiveReports&)>& make, const ReportDone& done) {
+    if (!AwaitedAnswers::begin(f, fileName))
+        return; // the same report is still looking up names
+    auto reports = std::make_shared<LiveReports>(liveReports(f));
+    {
+        BusyPointer busy(f);
+        make(*reports);
+    }
+    QueryServerNames(
+        reports->ComputersToName(), f.services().hostNameOf, &f,
+        [&f, reports, fileName, noOpen, make, done](const QHash<QString, QString>& names) {
+            reports->NameComputers(names);
+            QByteArray page;
+            {
+                BusyPointer busy(f);
+                page = make(*reports).toUtf8();
+            }
+            AwaitedAnswers::end(f, fileName);
+            const bool written = writeReport(f, fileName, page, noOpen);
+            if (done)
+                done(written);
+        });
+}
+
 void liveReportDone(FrmMain& f, const QString& auditDescription) {
     f.Log().WriteAudit(QStringLiteral("Report"), auditDescription);
     ShapeColour::set(f.ActiveUpdate, ShapeColour::Green);
@@ -94,13 +125,15 @@ QString currentQueue(const FrmMain& f) {
 }
 
 void currentQueueReport(FrmMain& f, bool withScript) {
-    PrinterReport(f, currentServer(f), currentQueue(f), false, withScript);
-    liveReportDone(f, currentServer(f) + QLatin1Char('-') + currentQueue(f));
+    const QString audit = currentServer(f) + QLatin1Char('-') + currentQueue(f);
+    PrinterReport(f, currentServer(f), currentQueue(f), false, withScript,
+                  [&f, audit](bool) { liveReportDone(f, audit); });
 }
 
 void currentServerReport(FrmMain& f, bool withScript) {
-    ServerReport(f, currentServer(f), false, withScript);
-    liveReportDone(f, currentServer(f));
+    const QString audit = currentServer(f);
+    ServerReport(f, currentServer(f), false, withScript,
+                 [&f, audit](bool) { liveReportDone(f, audit); });
 }
 
 } // namespace
@@ -118,36 +151,31 @@ bool LogReport(FrmMain& f, const LogReportKind& kind, bool noOpen) {
     return writeReport(f, kind.fileName, page, noOpen);
 }
 
-bool PrinterReport(FrmMain& f, const QString& server, const QString& queue, bool noOpen,
-                   bool withScript) {
-    QByteArray page;
-    {
-        BusyPointer busy(f);
-        page = liveReports(f).PrinterReport(server, queue, withScript).toUtf8();
-    }
-    return writeReport(f, QStringLiteral("SWR_PrinterReport.html"), page, noOpen);
+void PrinterReport(FrmMain& f, const QString& server, const QString& queue, bool noOpen,
+                   bool withScript, ReportDone done) {
+    liveReport(
+        f, QStringLiteral("SWR_PrinterReport.html"), noOpen,
+        [server, queue, withScript](LiveReports& r) {
+            return r.PrinterReport(server, queue, withScript);
+        },
+        done);
 }
 
-bool ServerReport(FrmMain& f, const QString& server, bool noOpen, bool withScript) {
-    QByteArray page;
-    {
-        BusyPointer busy(f);
-        page = liveReports(f).ServerReport(server, withScript).toUtf8();
-    }
-    return writeReport(f, QStringLiteral("SWR_ServerReport.html"), page, noOpen);
+void ServerReport(FrmMain& f, const QString& server, bool noOpen, bool withScript,
+                  ReportDone done) {
+    liveReport(
+        f, QStringLiteral("SWR_ServerReport.html"), noOpen,
+        [server, withScript](LiveReports& r) { return r.ServerReport(server, withScript); }, done);
 }
 
-bool FavouritesReport(FrmMain& f, bool noOpen) {
+void FavouritesReport(FrmMain& f, bool noOpen, ReportDone done) {
     QStringList lines;
     for (int slot = 0; slot < kFavouriteSlots; ++slot)
         if (FavouriteEntry(f, slot)->isVisible())
             lines << FavouriteLine(f, slot);
-    QByteArray page;
-    {
-        BusyPointer busy(f);
-        page = liveReports(f).FavouritesReport(lines).toUtf8();
-    }
-    return writeReport(f, QStringLiteral("SWR_FavReport.html"), page, noOpen);
+    liveReport(
+        f, QStringLiteral("SWR_FavReport.html"), noOpen,
+        [lines](LiveReports& r) { return r.FavouritesReport(lines); }, done);
 }
 
 void LogReport_Click(FrmMain& f, const QString& menuEntry) {
@@ -175,6 +203,6 @@ void mnuServerReportnj_Click(FrmMain& f) {
 }
 
 void mnuFavReport_Click(FrmMain& f) {
-    FavouritesReport(f, false);
-    liveReportDone(f, QStringLiteral("Favourites Report Generated"));
+    FavouritesReport(
+        f, false, [&f](bool) { liveReportDone(f, QStringLiteral("Favourites Report Generated")); });
 }

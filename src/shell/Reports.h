@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class FrmMain;
 struct LogReportKind;
@@ -11,12 +12,19 @@ struct LogReportKind;
 // `noOpen` is set. A page that cannot be written is told to the operator in one
 // message naming the file and the reason (on standard error with `noOpen`, which only
 // the unattended command line sets); the old file stays. True when written.
-
 bool LogReport(FrmMain& form, const LogReportKind& kind, bool noOpen = false);
-bool PrinterReport(FrmMain& form, const QString& server, const QString& queue, bool noOpen,
-                   bool withScript);
-bool ServerReport(FrmMain& form, const QString& server, bool noOpen, bool withScript);
-bool FavouritesReport(FrmMain& form, bool noOpen);
+
+// The live reports read the servers at once, then look up the names of the
+// computers their jobs came from off the window's thread, all at once, while the
+// window goes on; the page is written once the names are in (at once when no
+// address is to be looked up), and then `done` is called with whether it was. The
+// same report asked for again while it waits is not made twice.
+using ReportDone = std::function<void(bool written)>;
+void PrinterReport(FrmMain& form, const QString& server, const QString& queue, bool noOpen,
+                   bool withScript, ReportDone done = {});
+void ServerReport(FrmMain& form, const QString& server, bool noOpen, bool withScript,
+                  ReportDone done = {});
+void FavouritesReport(FrmMain& form, bool noOpen, ReportDone done = {});
 
 // The menu commands: the report, then its audit row (and, for the live reports, the
 // activity light back to green). A log report is named by its menu entry.

@@ -93,6 +93,8 @@ TEST_F(HeldQueue, AutoReleaseActsOnceInItsMinuteAndStopsOnABadTime) {
     fake.addJob("Laser", 1, "Report", "ann");
     at(16, 59, 59);
     FrmMain& w = open();
+    // The ticks are the test's own: the fast poll a purge starts does not tick meanwhile.
+    w.Settings.PollAQactive = QString::number(60 * 60 * 1000);
     w.chkAutoQueue->setChecked(true);
     w.chkTimed->setChecked(true);
     w.txtTimed->setText("5:00 PM");

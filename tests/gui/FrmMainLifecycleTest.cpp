@@ -41,6 +41,7 @@ TEST_F(FrmMainLifecycle, TheSplashTimerLoadsTheWindowAndClosesWithTheFullSplashL
     harness.splash().onTimer = [this] { ShowFrmMain(*window); };
     harness.splash().show();
     harness.splash().Timer1_Timer();
+    ASSERT_TRUE(WaitForAnswers(*window));
     EXPECT_TRUE(window->Loaded);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(harness.splash().isVisible());

@@ -8,6 +8,7 @@
 #include "support/MainWindowHarness.h"
 #include "support/WidgetTexts.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +18,7 @@
 #include <atomic>
 #include <future>
 #include <gtest/gtest.h>
+#include <memory>
 
 namespace {
 
@@ -24,6 +26,39 @@ void selectQueue(FrmMain& w, const QString& queue) {
     w.CurrentPrintQueue->setCurrentIndex(w.CurrentPrintQueue->findText(queue));
     CurrentPrintQueue_Click(w);
 }
+
+// Keeps the fake server's answer to every queue or job list it is asked for until
+// answer() (or its end), as a server slow to answer would.
+class HeldAnswer {
+public:
+    explicit HeldAnswer(FakeSpooler& server) : server_(server) {
+        server.stall = [answered = answered_, asked = asked_] {
+            *asked = true;
+            answered.wait();
+        };
+    }
+    ~HeldAnswer() {
+        answer();
+        server_.stall = nullptr;
+    }
+    HeldAnswer(const HeldAnswer&) = delete;
+    HeldAnswer& operator=(const HeldAnswer&) = delete;
+    bool waitUntilAsked() {
+        return QTest::qWaitFor([this] { return asked_->load(); }, 10000);
+    }
+    void answer() {
+        if (!given_)
+            answer_.set_value();
+        given_ = true;
+    }
+
+private:
+    FakeSpooler& server_;
+    std::promise<void> answer_;
+    std::shared_future<void> answered_ = answer_.get_future().share();
+    std::shared_ptr<std::atomic<bool>> asked_ = std::make_shared<std::atomic<bool>>(false);
+    bool given_ = false;
+};
 
 // A window on server "alpha" with two queues and jobs in both, audit on.
 class JobView : public ::testing::Test {
@@ -48,6 +83,7 @@ protected:
     void connectTo(const QString& server) {
         w->CurrentPrinter->setEditText(server);
         FindPrintQueues_Click(*w);
+        WaitForAnswers(*w);
     }
 
     MainWindowHarness harness;
@@ -67,9 +103,10 @@ TEST_F(JobView, ConnectingListsQueuesReadsAllJobsAndRemembersTheServerOnceEvenFr
     EXPECT_EQ(ShapeColour::of(w->SearchProgress), ShapeColour::Green);
     EXPECT_EQ(auditRows("Search for queues on alpha"), 1);
 
-    CurrentPrinter_KeyDown(*w, 13, 0);
-    CurrentPrinter_KeyDown(*w, 13, 0);
-    CurrentPrinter_KeyDown(*w, 65, 0); // any other key does nothing
+    for (const int key : {13, 13, 65}) { // any other key than Enter does nothing
+        CurrentPrinter_KeyDown(*w, key, 0);
+        ASSERT_TRUE(WaitForAnswers(*w));
+    }
     EXPECT_EQ(BoxEntries(w->CurrentPrinter), QStringList({"alpha"}));
     EXPECT_EQ(auditRows("Search for queues on alpha"), 3);
 
@@ -171,6 +208,7 @@ TEST_F(JobView, PickingAQueueShowsItsJobsPropertiesStatusAndTitleAndAnotherSwitc
 TEST_F(JobView, ErrorStatusShowsTheMessageOnEveryRefreshWhenAskedTo) {
     harness.fake("alpha").addQueue({"Broken", {}, {}, "Cellar", {}, 0x1 | 0x2});
     FindPrintQueues_Click(*w);
+    ASSERT_TRUE(WaitForAnswers(*w));
     w->Settings.ShowErrors = "True";
     selectQueue(*w, "Broken");
     selectQueue(*w, "Broken");
@@ -198,6 +236,7 @@ TEST_F(JobView, EachNewJobGetsOneLogRowAndPrintingJobsNoPagesOrSize) {
     alpha.deleteJob("Laser", 12);
     alpha.addJob("Laser", 12, "renamed.pdf", "ann");
     cmdRefreshJobs_Click(*w);
+    ASSERT_TRUE(WaitForAnswers(*w));
     const QList<QStringList> after = LogRows(w->Log(), sql);
     ASSERT_EQ(after.size(), 4);
     EXPECT_EQ(after.mid(0, 3), first);
@@ -208,6 +247,7 @@ TEST_F(JobView, APrinterNameWithACommaKeepsItsJobs) {
     alpha.addQueue({"Annex,West", {}, {}, {}, {}, 0});
     alpha.addJob("Annex,West", 20, "x", "y");
     FindPrintQueues_Click(*w);
+    ASSERT_TRUE(WaitForAnswers(*w));
     selectQueue(*w, "Annex,West");
     EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::Printer),
               QStringList({"Laser", "Inkjet", "Laser", "Annex,West"}));
@@ -236,6 +276,7 @@ TEST_F(JobView, AFailedRefreshKeepsTheJobsAndTheNextTickReadsTheConnectedServerN
     FakeSpooler& alpha = harness.fake("alpha");
     alpha.reachable = false;
     cmdRefreshJobs_Click(*w);
+    ASSERT_TRUE(WaitForAnswers(*w));
     EXPECT_EQ(w->JobList->topLevelItemCount(), 2);
     EXPECT_EQ(w->SearchList->topLevelItemCount(), 3);
 
@@ -259,24 +300,52 @@ TEST_F(JobView, TheWindowHandlesEventsWhileThePollWaitsForTheServer) {
     selectQueue(*w, "Laser");
     FakeSpooler& alpha = harness.fake("alpha");
     ASSERT_EQ(alpha.calls.value("queue"), 1);
-    std::promise<void> answer;
-    std::shared_future<void> answered = answer.get_future().share();
-    std::atomic<bool> waiting{false};
-    alpha.stall = [answered, &waiting] {
-        waiting = true;
-        answered.wait();
-    };
+    HeldAnswer held(alpha);
 
     Timer2_Timer(*w);
     ASSERT_TRUE(w->PollInFlight);
-    ASSERT_TRUE(QTest::qWaitFor([&waiting] { return waiting.load(); }, 10000));
+    ASSERT_TRUE(held.waitUntilAsked());
     bool handled = false;
     QTimer::singleShot(0, w, [&handled] { handled = true; });
     EXPECT_TRUE(QTest::qWaitFor([&handled] { return handled; }, 10000));
     Timer2_Timer(*w); // a tick meanwhile asks nothing more
 
-    answer.set_value();
+    held.answer();
     EXPECT_TRUE(QTest::qWaitFor([this] { return !w->PollInFlight; }, 10000));
     EXPECT_EQ(alpha.calls.value("queue"), 2);
     EXPECT_TRUE(w->Timer2->isActive());
+}
+
+TEST_F(JobView, AReloadOrAConnectionWaitsOffTheWindowsThreadAndIsNotSentAgainMeanwhile) {
+    selectQueue(*w, "Laser");
+    FakeSpooler& alpha = harness.fake("alpha");
+    const auto waitOnce = [&](const std::function<void()>& action) {
+        HeldAnswer held(alpha);
+        const int reads = alpha.calls.value("jobs");
+        action();
+        ASSERT_TRUE(held.waitUntilAsked());
+        bool handled = false;
+        QTimer::singleShot(0, w, [&handled] { handled = true; });
+        EXPECT_TRUE(QTest::qWaitFor([&handled] { return handled; }, 10000));
+        EXPECT_EQ(w->PanelText(1), "Finding Jobs");
+        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        // Again while the server has not answered, and a reload, which either reads.
+        action();
+        cmdRefreshJobs_Click(*w);
+        held.answer();
+        EXPECT_TRUE(WaitForAnswers(*w));
+        EXPECT_EQ(alpha.calls.value("jobs"), reads + 1);
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    };
+
+    alpha.addJob("Laser", 14, "late.doc", "di");
+    waitOnce([this] { cmdRefreshJobs_Click(*w); });
+    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123", "14"}));
+    EXPECT_TRUE(w->SearchStatus->text().startsWith("Retrieved Jobs ("));
+
+    waitOnce([this] { CurrentPrinter_KeyDown(*w, 13, 0); });
+    EXPECT_EQ(auditRows("Search for queues on alpha"), 2);
+    EXPECT_EQ(BoxEntries(w->CurrentPrintQueue), QStringList({"Laser", "Inkjet"}));
+    EXPECT_TRUE(w->PanelText(1).startsWith("Queues Found "));
 }

@@ -171,6 +171,7 @@ TEST_F(LiveUpdates, ADocumentNameLogsTheSameWhicheverPathSawItFirst) {
     const QString odd = "a|b\tc";
     harness.fake("alpha").addJob("Inkjet", 50, odd, "ann");
     cmdRefreshJobs_Click(*w);
+    ASSERT_TRUE(WaitForAnswers(*w));
     // The monitor's job arrives over its line, as the monitor writes it.
     SpoolerJob viaMonitor = SampleJob("Inkjet", 51, odd, "ann", 0);
     const QByteArray line = MonitorProtocol::encode(

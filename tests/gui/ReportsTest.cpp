@@ -9,7 +9,11 @@
 #include <QDir>
 #include <QFrame>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <future>
 #include <gtest/gtest.h>
+#include <memory>
+#include <mutex>
 
 namespace {
 
@@ -97,4 +101,70 @@ TEST(Reports, LiveReportsReadTheWatchedQueueAndTheStoredFavourites) {
     EXPECT_EQ(
         reportAudits(w),
         QList<QStringList>({{"testhost-Laser"}, {"Favourites Report Generated"}, {"testhost"}}));
+}
+
+TEST(Reports, ALiveReportNamesEachComputerOnceOffTheWindowsThreadAndGivesUpOnASilentOne) {
+    // Twenty jobs from ten computers known by address, and one whose name never comes.
+    struct Resolver {
+        std::mutex mutex;
+        QMap<QString, int> asked;
+        std::promise<void> answer;
+        std::shared_future<void> answered = answer.get_future().share();
+        std::promise<void> never;
+        std::shared_future<void> silentEnds = never.get_future().share();
+    };
+    auto resolver = std::make_shared<Resolver>();
+    const QString silentHost = "192.0.2.99";
+    QTemporaryDir reports;
+    MainWindowHarness harness;
+    harness.hostNameOf = [resolver, silentHost](const QString& address) {
+        {
+            const std::lock_guard<std::mutex> lock(resolver->mutex);
+            ++resolver->asked[address];
+        }
+        if (address == silentHost) {
+            resolver->silentEnds.wait();
+            return QString("too-late");
+        }
+        resolver->answered.wait();
+        return "pc-" + address.section('.', 3);
+    };
+    FakeSpooler& server = harness.fake("testhost");
+    server.addQueue({"Laser", "", "", "", "", 0});
+    SpoolerPrinter laser;
+    laser.Name = laser.ShareName = "Laser";
+    laser.Shared = true;
+    server.printerList = {laser};
+    for (int id = 1; id <= 20; ++id)
+        server.addJob("Laser", id, "doc", "ann").HostPrintQueue =
+            "192.0.2." + QString::number((id - 1) % 10 + 1);
+    server.addJob("Laser", 21, "doc", "ann").HostPrintQueue = silentHost;
+    FrmMain& w = harness.show(settingsWithReportsIn(reports.path(), "Server=testhost\r\n"));
+    const auto asked = [resolver] {
+        const std::lock_guard<std::mutex> lock(resolver->mutex);
+        return resolver->asked;
+    };
+
+    w.Menu("mnuServerReportnj")->trigger();
+    // Every computer is asked at once, while the window goes on with its events.
+    EXPECT_TRUE(QTest::qWaitFor([&asked] { return asked().size() == 11; }, 10000));
+    bool handled = false;
+    QTimer::singleShot(0, &w, [&handled] { handled = true; });
+    EXPECT_TRUE(QTest::qWaitFor([&handled] { return handled; }, 10000));
+    EXPECT_TRUE(harness.desktop.opened.isEmpty());
+    EXPECT_TRUE(reportAudits(w).isEmpty());
+    w.Menu("mnuServerReportnj")->trigger(); // the same report meanwhile is not made twice
+
+    resolver->answer.set_value();
+    ASSERT_TRUE(WaitForAnswers(w));
+    resolver->never.set_value();
+    const QByteArray page = ReadFile(QDir(reports.path()).filePath("SWR_ServerReport.html"));
+    EXPECT_EQ(page.count("<td>pc-3</td>"), 2);
+    EXPECT_EQ(page.count("<td>pc-10</td>"), 2);
+    EXPECT_TRUE(page.contains("<td>192.0.2.99</td>")); // given up on: as the server gave it
+    EXPECT_FALSE(page.contains("too-late"));
+    for (const int times : asked())
+        EXPECT_EQ(times, 1);
+    EXPECT_EQ(harness.desktop.opened.size(), 1);
+    EXPECT_EQ(reportAudits(w), QList<QStringList>({{"testhost"}}));
 }

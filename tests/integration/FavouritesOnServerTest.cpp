@@ -33,6 +33,7 @@ TEST(FavouritesOnServer, ActivatingConnectsSelectsTheQueueAndSetsItsAutoQueueCon
     w.txtTimed->setText("9:00 AM");
 
     w.favbutton[3]->click();
+    ASSERT_TRUE(WaitForAnswers(w));
     EXPECT_EQ(searches(), 2);
     EXPECT_EQ(w.CurrentServer, server.address());
     EXPECT_EQ(w.Settings.Server, server.address());

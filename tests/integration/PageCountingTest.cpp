@@ -9,6 +9,7 @@
 
 #include <QThreadPool>
 #include <QTreeWidget>
+#include <future>
 #include <gtest/gtest.h>
 
 namespace {
@@ -76,17 +77,18 @@ TEST(PageCounting, AJobShowsAtOnceAndGetsItsPagesLaterInBothGridsAndTheLog) {
     FrmMain& w = windowOn(harness, server, queue, logs.path());
     CupsSpooler* cups = cupsSpooler(w, server);
     ASSERT_NE(cups, nullptr);
-    // While the test holds the spooler no page can be counted: the window shows and
-    // logs its jobs all the same, the counted one without Pages for now.
-    w.SpoolerFor(server.address())->exclusive([&](PrintSpooler&) {
-        ShowFrmMain(w);
-        EXPECT_EQ(pagesCell(w.searchGrid(), countedName, SearchColumn::Pages), QString());
-        EXPECT_EQ(pagesCell(w.jobGrid(), countedName, JobColumn::Pages), QString());
-        EXPECT_EQ(loggedPages(w, countedName), QList<QStringList>({{kNull}}));
-        EXPECT_EQ(pagesCell(w.searchGrid(), jobName(queue, declared), SearchColumn::Pages),
-                  QStringLiteral("2"));
-        EXPECT_EQ(cups->documentsRead(), 0);
-    });
+    // While the test holds the counting's worker no page can be counted: the window
+    // shows and logs its jobs all the same, the counted one without Pages for now.
+    std::promise<void> counting;
+    w.PageWorker->start([held = counting.get_future().share()] { held.wait(); });
+    LoadWindow(w);
+    EXPECT_EQ(pagesCell(w.searchGrid(), countedName, SearchColumn::Pages), QString());
+    EXPECT_EQ(pagesCell(w.jobGrid(), countedName, JobColumn::Pages), QString());
+    EXPECT_EQ(loggedPages(w, countedName), QList<QStringList>({{kNull}}));
+    EXPECT_EQ(pagesCell(w.searchGrid(), jobName(queue, declared), SearchColumn::Pages),
+              QStringLiteral("2"));
+    EXPECT_EQ(cups->documentsRead(), 0);
+    counting.set_value();
 
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
@@ -100,6 +102,7 @@ TEST(PageCounting, AJobShowsAtOnceAndGetsItsPagesLaterInBothGridsAndTheLog) {
     // Pages the submitter declared need no document; a later pass keeps the count
     // and fetches nothing again.
     cmdRefreshJobs_Click(w);
+    ASSERT_TRUE(WaitForAnswers(w));
     ASSERT_TRUE(countingDone(w));
     EXPECT_EQ(pagesCell(w.jobGrid(), countedName, JobColumn::Pages), QStringLiteral("3"));
     EXPECT_EQ(cups->documentsRead(), 1);

@@ -67,7 +67,10 @@ TEST(ReportInBrowser, ServerReportShowsPrintersAndJobsTogglesThemAndRunsNoDocume
     FrmMain& w = harness.show(QStringLiteral("ReportPath=%1\r\nServer=%2\r\n")
                                   .arg(folder.path(), server.address())
                                   .toUtf8());
-    ASSERT_TRUE(ServerReport(w, server.address(), true, true));
+    bool written = false;
+    ServerReport(w, server.address(), true, true, [&written](bool ok) { written = ok; });
+    ASSERT_TRUE(WaitForAnswers(w));
+    ASSERT_TRUE(written);
     EXPECT_TRUE(harness.desktop.opened.isEmpty());
 
     const QString page = QDir(folder.path()).filePath("probed.html");

@@ -1,4 +1,5 @@
 #include "form/JobGrid.h"
+#include "form/ShapeColour.h"
 #include "platform/DateText.h"
 #include "platform/JobText.h"
 #include "session/JobMonitor.h"
@@ -13,7 +14,10 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QProcess>
+#include <QPushButton>
+#include <QTimer>
 #include <algorithm>
 #include <gtest/gtest.h>
 
@@ -70,6 +74,7 @@ TEST(WindowOnServer, JobsThereAtStartOrSubmittedWhileWatchingAreShownAndLoggedOn
     };
     EXPECT_EQ(logged(first), QList<QStringList>({{"Budget, final", "alice", "3"}}));
     cmdRefreshJobs_Click(w);
+    ASSERT_TRUE(WaitForAnswers(w));
     EXPECT_EQ(logged(first).size(), 1);
     EXPECT_EQ(logged(second).size(), 1);
 
@@ -95,17 +100,63 @@ TEST(WindowOnServer, JobsThereAtStartOrSubmittedWhileWatchingAreShownAndLoggedOn
     EXPECT_TRUE(QTest::qWaitFor([] { return monitorProcesses() == 0; }, 30000));
 }
 
-TEST(WindowOnServer, ASilentServerLeavesTheQueueBoxEmptyAndTheWindowFree) {
-    SilentLoopbackServer silent;
+TEST(WindowOnServer, SilentServersLeaveTheQueueBoxEmptyAndTheWindowAnsweringMeanwhile) {
+    // Start-up, Enter in the server box, the search button and the reload button,
+    // each on a server of its own that takes the connection and never answers.
+    SilentLoopbackServer atStart, onEnter, onSearch, onReload;
+    const auto address = [](SilentLoopbackServer& silent) {
+        return QStringLiteral("127.0.0.1:%1").arg(silent.port());
+    };
     MainWindowHarness harness;
     harness.useRealServers = true;
-    FrmMain& w = harness.show();
-    w.CurrentPrinter->setEditText(QStringLiteral("127.0.0.1:%1").arg(silent.port()));
-    FindPrintQueues_Click(w);
-    // The jobs and the queue list are two requests, but the server is waited for
-    // once: a second wait would have begun on a connection of its own.
-    EXPECT_EQ(silent.connectionsSoFar(), 1);
-    EXPECT_EQ(w.CurrentPrintQueue->count(), 0);
+    harness.writeAppDataFile("swr.ini",
+                             "[Spoolwright]\r\nAudit=True\r\nServer=" + address(atStart).toUtf8());
+    FrmMain& w = harness.create();
+    // While the server is waited for, an event posted to the window is handled, and
+    // the same action again sends nothing; then the answer is shown.
+    const auto whileWaiting = [&w](SilentLoopbackServer& silent,
+                                   const std::function<void()>& again) {
+        bool handled = false;
+        QTimer::singleShot(0, &w, [&handled] { handled = true; });
+        EXPECT_TRUE(QTest::qWaitFor([&handled] { return handled; }, 3000));
+        EXPECT_EQ(AwaitedAnswers::count(w), 1) << "the server has not answered yet";
+        EXPECT_EQ(w.PanelText(1), "Finding Jobs");
+        again();
+        EXPECT_TRUE(WaitForAnswers(w));
+        // The jobs and the queue list are two requests, but the server is waited
+        // for once: a second wait would have begun on a connection of its own.
+        EXPECT_EQ(silent.connectionsSoFar(), 1);
+        EXPECT_EQ(w.CurrentPrintQueue->count(), 0);
+        EXPECT_EQ(w.SearchList->topLevelItemCount(), 0);
+        EXPECT_EQ(ShapeColour::of(w.SearchProgress), ShapeColour::Red);
+    };
+    const auto searches = [&w](SilentLoopbackServer& silent) {
+        return LogRows(w.Log(), "SELECT * FROM SWR_Audit WHERE Description = 'Search for queues "
+                                "on 127.0.0.1:" +
+                                    QString::number(silent.port()) + "'")
+            .size();
+    };
+
+    ShowFrmMain(w);
+    whileWaiting(atStart, [&w] { CurrentPrinter_KeyDown(w, 13, 0); });
     EXPECT_TRUE(w.PanelText(1).startsWith("No Queues Found "));
-    EXPECT_EQ(w.SearchList->topLevelItemCount(), 0);
+    EXPECT_TRUE(harness.splash().lblStatus->text().endsWith("Done."));
+    EXPECT_EQ(searches(atStart), 1);
+
+    w.CurrentPrinter->setEditText(address(onEnter));
+    CurrentPrinter_KeyDown(w, 13, 0);
+    whileWaiting(onEnter, [&w] { CurrentPrinter_KeyDown(w, 13, 0); });
+    EXPECT_EQ(searches(onEnter), 1);
+
+    w.CurrentPrinter->setEditText(address(onSearch));
+    w.FindPrintQueues->click();
+    whileWaiting(onSearch, [&w] { w.FindPrintQueues->click(); });
+    EXPECT_EQ(searches(onSearch), 1);
+
+    // The reload reads the server the poll connected last.
+    ConnectWmi(w, address(onReload));
+    w.cmdRefreshJobs->click();
+    whileWaiting(onReload, [&w] { w.cmdRefreshJobs->click(); });
+    EXPECT_TRUE(w.SearchStatus->text().startsWith("Retrieved Jobs ("));
+    EXPECT_TRUE(harness.prompter.asked.isEmpty());
 }

@@ -38,6 +38,8 @@ std::optional<SpoolerQueue> FakeSpooler::queue(const QString& name) {
 }
 
 QList<SpoolerJob> FakeSpooler::jobs() {
+    if (stall)
+        stall();
     return act("jobs") == SpoolerResult::Success ? jobs_ : QList<SpoolerJob>();
 }
 

@@ -78,7 +78,7 @@ public:
     bool reachable = true;       // false: every call fails as for a server that does not answer
     QMap<QString, int> calls;    // how often each call was made, by name
     QSet<int> refused;           // jobs whose release the server refuses
-    std::function<void()> stall; // run as a queue is read, on the caller's thread
+    std::function<void()> stall; // run as a queue or every job is read, on the caller's thread
 
 private:
     SpoolerResult act(const char* call);

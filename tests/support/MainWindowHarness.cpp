@@ -39,6 +39,7 @@ FrmMain& MainWindowHarness::create() {
     services.prompter = &prompter;
     services.desktop = &desktop;
     services.monitorProgram = monitorProgram;
+    services.hostNameOf = hostNameOf;
     services.arguments = arguments;
     services.vendorServer = vendorServer;
     services.endProcess = [this](int) {
@@ -61,6 +62,6 @@ FrmMain& MainWindowHarness::create() {
 FrmMain& MainWindowHarness::show(const QByteArray& settings) {
     if (!settings.isEmpty())
         writeAppDataFile("swr.ini", "[Spoolwright]\r\n" + settings);
-    ShowFrmMain(create());
+    LoadWindow(create());
     return window();
 }

@@ -7,6 +7,7 @@
 #include "form/frmSplash.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
+#include "shell/AwaitedAnswers.h"
 #include "support/FakeSpooler.h"
 #include "support/LocalWebServer.h"
 #include "support/RecordingDesktop.h"
@@ -49,11 +50,13 @@ public:
     QStringList arguments;
     // The job monitor the window starts; none unless a test sets it.
     QString monitorProgram;
+    // Names the addresses jobs came from; the system's resolver unless a test sets it.
+    std::function<QString(const QString&)> hostNameOf;
 
     // Makes the window (not yet loaded).
     FrmMain& create();
     // Writes `settings` after "[Spoolwright]" into swr.ini (unless empty), makes the
-    // window and loads it.
+    // window and loads it, until start-up has had the server's answer.
     FrmMain& show(const QByteArray& settings = QByteArray());
     FrmMain& window() { return *window_; }
     frmSplash& splash() { return *splash_; }
@@ -80,8 +83,23 @@ private:
     std::unique_ptr<FrmMain> window_;
 };
 
-// One tick of the poll, waited for until its answer has been applied.
+// Waits until every answer the window asked for off its thread (a connection, a
+// reload, a live report's names) has been applied.
+inline bool WaitForAnswers(FrmMain& window) {
+    return QTest::qWaitFor([&window] { return AwaitedAnswers::count(window) == 0; }, 30000);
+}
+
+// Loads and shows a window made with create(), until start-up has had the server's
+// answer.
+inline bool LoadWindow(FrmMain& window) {
+    ShowFrmMain(window);
+    return WaitForAnswers(window);
+}
+
+// One tick of the poll, waited for until its answer has been applied, and the answers
+// of what it started (a favourite it switched to).
 inline bool RunPollTick(FrmMain& window) {
     Timer2_Timer(window);
-    return QTest::qWaitFor([&window] { return !window.PollInFlight; }, 30000);
+    return QTest::qWaitFor([&window] { return !window.PollInFlight; }, 30000) &&
+           WaitForAnswers(window);
 }

@@ -5,7 +5,9 @@
 #include "support/FakeSpooler.h"
 
 #include <QRegularExpression>
+#include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
 
 namespace {
 
@@ -81,6 +83,11 @@ TEST_F(LiveReportsTest, PrinterTableShowsStatusPathAndTheWatchedQueuesSetUp) {
 
 TEST_F(LiveReportsTest, JobsTableListsThePrintersJobsEscapedBehindALink) {
     LiveReports r = reports();
+    // Until it is given, a computer shows as the server gave it.
+    EXPECT_TRUE(r.JobsTable("printhost", "Laser", true).contains("<td>127.0.0.1</td>"));
+    EXPECT_EQ(r.ComputersToName(), QStringList({"127.0.0.1", "desk7"}));
+    r.NameComputers({{"127.0.0.1", "localhost"}, {"desk7", "desk7"}});
+    EXPECT_TRUE(r.ComputersToName().isEmpty());
     const QString laser = r.JobsTable("printhost", "Laser", true);
     const QRegularExpression link(
         "^<a href='#' name='Laser' onclick='javascript:showhide\\(\" (\\d+) \"\\);'>Show/Hide "
@@ -125,9 +132,14 @@ TEST_F(LiveReportsTest, ServerAndFavouritesReportsListTheirPrinters) {
 }
 
 TEST(ReportHelpers, ComputerNamesAndRandomIds) {
-    EXPECT_EQ(QueryServerName("127.0.0.1"), "localhost");
-    EXPECT_EQ(QueryServerName("\\\\pc12"), "pc12");
-    EXPECT_EQ(QueryServerName("192.0.2.1"), "192.0.2.1"); // documentation range: no name
+    std::optional<QHash<QString, QString>> names;
+    QObject context;
+    QueryServerNames({"127.0.0.1", "\\\\pc12", "192.0.2.1"}, NameLookup(), &context,
+                     [&names](const QHash<QString, QString>& found) { names = found; });
+    ASSERT_TRUE(QTest::qWaitFor([&names] { return names.has_value(); }, 10000));
+    EXPECT_EQ(*names, (QHash<QString, QString>{{"127.0.0.1", "localhost"},
+                                               {"\\\\pc12", "pc12"},
+                                               {"192.0.2.1", "192.0.2.1"}})); // no name
     for (int i = 0; i < 200; ++i) {
         const qint64 n = RandomBetween(1, 3);
         EXPECT_TRUE(n >= 1 && n <= 3) << n;
