@@ -50,6 +50,9 @@ IppPtr holdDefaultRequest(const CupsConnection& connection, const QString& queue
 IppPtr setHoldDefaultRequest(const CupsConnection& connection, const QString& queue,
                              const QString& value);
 IppPtr printerRequest(const CupsConnection& connection, ipp_op_t op, const QString& queue);
+// Cancel-Jobs of exactly these jobs of a queue (its job-ids).
+IppPtr cancelJobsRequest(const CupsConnection& connection, const QString& queue,
+                         const QList<int>& jobIds);
 
 // Print-Job of the test page, typed by the server.
 IppPtr testPageRequest(const CupsConnection& connection, const QString& queue);
