@@ -109,6 +109,7 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
             // Every job purged keeps its row in the log, marked deleted: one
             // transaction for the rows, one for the audit, one raise of the counters.
             const QString now = DateText::format(f.services().clock->now());
+            const QList<LogField> byWhom = OperatorFields(f);
             QList<LogRow> rows;
             qint64 pages = 0;
             for (const SpoolerJob& job : jobs) {
@@ -117,7 +118,7 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
                 rows.append({TransactionID(job), QList<LogField>{{QStringLiteral("Deleted"), now},
                                                                  {QStringLiteral("Deleted Pages"),
                                                                   QString::number(jobPages)}} +
-                                                     OperatorFields(f)});
+                                                     byWhom});
             }
             f.Log().LogNewRowsAndFields(NewJobRows(f, jobs), rows);
             f.Log().WriteAudits(
@@ -128,10 +129,12 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
             // after it answered, and a refresh now would wait behind that: the grids
             // drop the jobs at once, and the poll, which never holds the window,
             // refreshes.
-            for (const SpoolerJob& job : jobs) {
-                f.jobGrid().remove(job.Name);
-                f.searchGrid().remove(job.Name);
-            }
+            QStringList names;
+            names.reserve(jobs.size());
+            for (const SpoolerJob& job : jobs)
+                names << job.Name;
+            f.jobGrid().remove(names);
+            f.searchGrid().remove(names);
             purged = true;
         }
         QCoreApplication::processEvents();
