@@ -51,15 +51,15 @@ int count(FrmMain& form, const QString& sql) {
     return query.exec(sql) && query.next() ? query.value(0).toInt() : -1;
 }
 
-// Waits until the server is at rest (no CPU to speak of for 300 ms), running the
+// Waits until the server is at rest (no CPU to speak of for three seconds: it
+// starts writing out changed jobs only a moment after it answered), running the
 // events of any window meanwhile; the CPU milliseconds it spent until then.
 qint64 untilAtRest(const SandboxPrintServer& server) {
     const qint64 start = monitorbench::cpuMs(server.pid());
-    for (int tries = 0; tries < 200; ++tries) {
+    for (int tries = 0, quiet = 0; tries < 600 && quiet < 10; ++tries) {
         const qint64 before = monitorbench::cpuMs(server.pid());
         QTest::qWait(300);
-        if (monitorbench::cpuMs(server.pid()) - before <= 3)
-            break;
+        quiet = monitorbench::cpuMs(server.pid()) - before <= 3 ? quiet + 1 : 0;
     }
     return monitorbench::cpuMs(server.pid()) - start;
 }

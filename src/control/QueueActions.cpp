@@ -60,9 +60,10 @@ void pauseOrResumeQueue(FrmMain& f, bool pause) {
     QCoreApplication::processEvents();
 }
 
-// The pages a deleted job counts: those its row in the grid shows.
-qint64 deletedPagesOf(FrmMain& f, const SpoolerJob& job) {
-    return LeadingNumber(f.jobGrid().texts(job)[JobColumn::Pages]);
+// The pages a deleted job counts: those its row in the grid shows (none while
+// they are not counted).
+qint64 deletedPagesOf(const SpoolerJob& job) {
+    return job.TotalPages == kPagesNotCounted ? 0 : job.TotalPages;
 }
 
 } // namespace
@@ -113,7 +114,7 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
             QList<LogRow> rows;
             qint64 pages = 0;
             for (const SpoolerJob& job : jobs) {
-                const qint64 jobPages = deletedPagesOf(f, job);
+                const qint64 jobPages = deletedPagesOf(job);
                 pages += jobPages;
                 rows.append({TransactionID(job), QList<LogField>{{QStringLiteral("Deleted"), now},
                                                                  {QStringLiteral("Deleted Pages"),
