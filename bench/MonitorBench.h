@@ -4,6 +4,7 @@
 // it, held jobs submitted quickly over one connection, and the CPU time a
 // process has used.
 
+#include "monitor/QuietPolling.h"
 #include "platform/CupsConnection.h"
 #include "platform/MonitorProtocol.h"
 
@@ -12,6 +13,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
+#include <QThread>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <optional>
@@ -139,6 +143,61 @@ inline QString smallDocument(const QString& folder) {
     if (!file.open(QIODevice::WriteOnly) || file.write("One page to watch for.\n") < 0)
         return QString();
     return path;
+}
+
+inline double median(QList<qint64> values) {
+    if (values.isEmpty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    const qsizetype n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+// Submits one held job and waits for the monitor's "New" event of it: the
+// milliseconds from the server's answer to the event; nothing when the job was
+// refused or its event did not come. The job's number goes to `submitted`.
+inline std::optional<qint64> newJobLatency(Monitor& monitor, CupsConnection& connection,
+                                           const QString& queue, const QString& document,
+                                           const QString& jobName, QList<int>* submitted) {
+    QElapsedTimer clock;
+    clock.start();
+    const int id = submitHeld(connection, queue, document, jobName);
+    const qint64 answered = clock.elapsed();
+    if (id <= 0)
+        return std::nullopt;
+    if (submitted)
+        *submitted << id;
+    const QString name = queue + QStringLiteral(", ") + QString::number(id);
+    const std::optional<qint64> arrived = monitor.waitForLine(
+        [&name](const QByteArray& line) { return newJobName(line) == name; }, clock);
+    if (!arrived)
+        return std::nullopt;
+    return *arrived - answered;
+}
+
+// The first event after a quiet server: each sample waits until the monitor has
+// polled at its slowest (and a random part of one more wait, so that the job
+// comes at another moment of the poll), then submits one job. The latencies of
+// the events that came; fewer than `samples` when some did not.
+inline QList<qint64> firstEventsAfterQuiet(Monitor& monitor, CupsConnection& connection,
+                                           const QString& queue, const QString& document,
+                                           int samples, QList<int>* submitted) {
+    const QuietPolling polls;
+    QList<qint64> latencies;
+    for (int n = 1; n <= samples; ++n) {
+        QElapsedTimer quiet;
+        quiet.start();
+        const qint64 waitMs =
+            polls.rampEndMs + 500 + QRandomGenerator::global()->bounded(polls.longestMs);
+        while (quiet.elapsed() < waitMs) {
+            monitor.drain();
+            QThread::msleep(50);
+        }
+        if (const auto latency = newJobLatency(monitor, connection, queue, document,
+                                               QStringLiteral("After quiet %1").arg(n), submitted))
+            latencies << *latency;
+    }
+    return latencies;
 }
 
 // User and system CPU time of a process so far, in milliseconds; -1 when it cannot be read.

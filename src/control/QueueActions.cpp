@@ -60,14 +60,10 @@ void pauseOrResumeQueue(FrmMain& f, bool pause) {
     QCoreApplication::processEvents();
 }
 
-// The pages a deleted job counts: those its row in the grid shows; a job the grid
-// has not shown yet counts what the server or the counting said of it.
-qint64 deletedPagesOf(FrmMain& f, const SpoolerJob& job) {
-    if (const SpoolerJob* shown = f.jobGrid().job(job.Name))
-        return LeadingNumber(f.jobGrid().texts(*shown)[JobColumn::Pages]);
-    if (job.TotalPages != kPagesNotCounted)
-        return job.TotalPages;
-    return f.CountedPages.value(TransactionID(job), 0);
+// The pages a deleted job counts: those its row in the grid shows (none while
+// they are not counted).
+qint64 deletedPagesOf(const SpoolerJob& job) {
+    return job.TotalPages == kPagesNotCounted ? 0 : job.TotalPages;
 }
 
 } // namespace
@@ -96,36 +92,50 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
     if (yes && spooler) {
         ShowActionStatus(f, QStringLiteral("Purge All Jobs "));
         const QString queue = ActionQueue(f);
-        const std::optional<QList<SpoolerJob>> jobs = ListQueueJobs(f, *spooler, queue);
-        if (jobs && sendQueueOperation(f, *spooler, [](PrintSpooler& s, const QString& q) {
-                return s.purgeQueue(q);
-            })) {
+        // The jobs deleted are those the operator sees, each logged: a job that came
+        // after the grid was filled was never seen, and stays for the next look.
+        QList<SpoolerJob> jobs = f.jobGrid().jobsOfQueue(queue);
+        QList<int> ids;
+        ids.reserve(jobs.size());
+        for (const SpoolerJob& job : jobs)
+            ids << job.JobId;
+        qsizetype deleted = 0;
+        if (!jobs.isEmpty())
+            sendQueueOperation(f, *spooler, [&ids, &deleted](PrintSpooler& s, const QString& q) {
+                return s.deleteJobs(q, ids, deleted);
+            });
+        // A failure part of the way leaves those before it deleted: they are logged so.
+        jobs = jobs.mid(0, deleted);
+        if (!jobs.isEmpty()) {
             // Every job purged keeps its row in the log, marked deleted: one
             // transaction for the rows, one for the audit, one raise of the counters.
             const QString now = DateText::format(f.services().clock->now());
+            const QList<LogField> byWhom = OperatorFields(f);
             QList<LogRow> rows;
             qint64 pages = 0;
-            for (const SpoolerJob& job : *jobs) {
-                const qint64 jobPages = deletedPagesOf(f, job);
+            for (const SpoolerJob& job : jobs) {
+                const qint64 jobPages = deletedPagesOf(job);
                 pages += jobPages;
                 rows.append({TransactionID(job), QList<LogField>{{QStringLiteral("Deleted"), now},
                                                                  {QStringLiteral("Deleted Pages"),
                                                                   QString::number(jobPages)}} +
-                                                     OperatorFields(f)});
+                                                     byWhom});
             }
-            f.Log().LogNewRowsAndFields(NewJobRows(f, *jobs), rows);
+            f.Log().LogNewRowsAndFields(NewJobRows(f, jobs), rows);
             f.Log().WriteAudits(
                 QStringLiteral("Job"),
-                QStringList(jobs->size(), QStringLiteral("Purge all jobs - ") + queue));
-            if (!jobs->isEmpty())
-                CountDeletedPages(f, pages);
-            // The server goes on cancelling a big queue for a while after it answered,
-            // and would hold a refresh now until the request timeout: the grids drop
-            // the jobs at once, and the poll, which never holds the window, refreshes.
-            for (const SpoolerJob& job : *jobs) {
-                f.jobGrid().remove(job.Name);
-                f.searchGrid().remove(job.Name);
-            }
+                QStringList(jobs.size(), QStringLiteral("Purge all jobs - ") + queue));
+            CountDeletedPages(f, pages);
+            // The server goes on writing out every cancelled job's record for seconds
+            // after it answered, and a refresh now would wait behind that: the grids
+            // drop the jobs at once, and the poll, which never holds the window,
+            // refreshes.
+            QStringList names;
+            names.reserve(jobs.size());
+            for (const SpoolerJob& job : jobs)
+                names << job.Name;
+            f.jobGrid().remove(names);
+            f.searchGrid().remove(names);
             purged = true;
         }
         QCoreApplication::processEvents();

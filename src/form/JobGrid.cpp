@@ -128,6 +128,30 @@ void JobGrid::remove(const QString& jobName) {
     rows_.erase(found);
 }
 
+void JobGrid::remove(const QStringList& jobNames) {
+    QSet<QTreeWidgetItem*> going;
+    for (const QString& name : jobNames) {
+        const auto found = rows_.constFind(name);
+        if (found == rows_.constEnd())
+            continue;
+        going.insert(found->item);
+        forget(name);
+        rows_.erase(found);
+    }
+    if (going.isEmpty())
+        return;
+    const QList<QTreeWidgetItem*> all = widget_->invisibleRootItem()->takeChildren();
+    QList<QTreeWidgetItem*> staying;
+    staying.reserve(all.size() - going.size());
+    for (QTreeWidgetItem* item : all) {
+        if (going.contains(item))
+            delete item;
+        else
+            staying << item;
+    }
+    widget_->addTopLevelItems(staying);
+}
+
 void JobGrid::merge(const QList<SpoolerJob>& jobs) {
     const SpoolerJob* selected = jobOf(widget_->currentItem());
     const QString selectedName = selected ? selected->Name : QString();

@@ -52,6 +52,9 @@ public:
     // Rewrites the job's row, adding it when there is none.
     void rewrite(const SpoolerJob& job);
     void remove(const QString& jobName);
+    // Removes many rows at once: the widget is emptied and the rows that stay put
+    // back, in their order, instead of searching it for each row that goes.
+    void remove(const QStringList& jobNames);
     // Makes the grid show exactly these jobs in this order, keeping the rows (and so
     // the selection) of jobs that stay.
     void merge(const QList<SpoolerJob>& jobs);

@@ -94,7 +94,7 @@ void JobWatcher::establish() {
     retryMs_ = timing_.firstRetryMs;
     state_ = subscribed ? State::Subscribed : State::Polling;
     sinceRenewal_.start();
-    startPolling(subscribed ? timing_.notificationPollMs : timing_.fallbackPollMs);
+    startPolling(subscribed ? timing_.notificationPolls.shortestMs : timing_.fallbackPollMs);
     report(subscribed ? kConnected : kPolling);
     apply(JobSnapshot(jobs));
 }
@@ -121,6 +121,7 @@ void JobWatcher::connectionLost() {
 
 void JobWatcher::startPolling(int intervalMs) {
     sinceRelist_.start();
+    sinceEvent_.start();
     relistDue_ = false;
     pollTimer_.start(intervalMs);
 }
@@ -167,10 +168,13 @@ void JobWatcher::tickSubscribed() {
     // The server asks not to be polled more often than notify-get-interval
     // while it has nothing; the watch's own interval is far shorter and kept,
     // as its latency, but never a longer one than the server's.
-    int quietMs = timing_.notificationPollMs;
+    const bool quiet = events.jobEvents.isEmpty() && !events.missed;
+    if (!quiet)
+        sinceEvent_.start();
+    int quietMs = timing_.notificationPolls.waitMs(sinceEvent_.elapsed());
     if (events.getIntervalSeconds > 0)
         quietMs = std::min(quietMs, events.getIntervalSeconds * 1000);
-    pollIn(events.jobEvents.isEmpty() && !events.missed ? quietMs : timing_.busyPollMs);
+    pollIn(quiet ? quietMs : timing_.busyPollMs);
     if (events.missed) {
         relistDue_ = true;
         // The jobs whose coming was among the lost events are found at once,
@@ -181,7 +185,6 @@ void JobWatcher::tickSubscribed() {
     // Reconciled once the server is quiet again: a list read in the middle of a
     // burst would be out of date at once, and while it is read the server's
     // short memory of events would overflow again.
-    const bool quiet = events.jobEvents.isEmpty() && !events.missed;
     if (relistDue_ && quiet &&
         (timing_.relistMs <= 0 || sinceRelist_.elapsed() >= timing_.relistMs))
         return relist(); // the list says everything the events would
@@ -197,7 +200,7 @@ void JobWatcher::tickPolling() {
         if (result == SpoolerResult::Success) {
             state_ = State::Subscribed;
             sinceRenewal_.start();
-            startPolling(timing_.notificationPollMs);
+            startPolling(timing_.notificationPolls.shortestMs);
             report(kConnected);
         }
     }

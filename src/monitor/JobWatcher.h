@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/JobSnapshot.h"
+#include "monitor/QuietPolling.h"
 #include "monitor/ServerSubscription.h"
 #include "platform/PrintSpooler.h"
 #include "platform/SpoolerCredentials.h"
@@ -31,7 +32,8 @@ class EventOutput;
 // subscription had to be made again, and when the server says events were lost
 // (it keeps only its latest ones) - the last once the server is quiet again, at
 // most once every relistMs. While nothing happens the watch sends one small
-// Get-Notifications per poll over its kept-alive connection, and nothing else.
+// Get-Notifications per poll over its kept-alive connection, and nothing else,
+// and polls less often the longer the server stays quiet (QuietPolling).
 //
 // Connection texts: "Connected" while the subscription delivers, "Polling" while
 // the server refuses subscriptions and the job list is read on a timer,
@@ -44,9 +46,10 @@ class JobWatcher : public QObject {
     Q_OBJECT
 public:
     struct Timing {
-        // How often the server is asked for events. The server does not hold a
-        // request open until an event comes, so this is the watch's latency.
-        int notificationPollMs = 150;
+        // How often the server is asked for events, by how long it has been
+        // quiet. The server does not hold a request open until an event comes,
+        // so this is the watch's latency.
+        QuietPolling notificationPolls;
         // How often the job list is read when the server refuses subscriptions.
         int fallbackPollMs = 1000;
         // The shortest time between two reconciling reads of the job list after
@@ -123,7 +126,8 @@ private:
     QTimer retryTimer_;
     int retryMs_ = 0;
     QElapsedTimer sinceRelist_;
-    bool relistDue_ = false; // events were lost; the list is read once relistMs allows
+    QElapsedTimer sinceEvent_; // the server's quiet, for the poll's interval
+    bool relistDue_ = false;   // events were lost; the list is read once relistMs allows
     QElapsedTimer sinceRenewal_;
     QElapsedTimer sinceSubscribeAttempt_;
 };

@@ -151,6 +151,12 @@ CupsConnection::~CupsConnection() {
     close();
 }
 
+void CupsConnection::useCredentials(const SpoolerCredentials& given) {
+    credentials_ = given;
+    if (!given.user.isEmpty())
+        userName_ = given.user;
+}
+
 void CupsConnection::close() {
     if (http_) {
         httpClose(http_);

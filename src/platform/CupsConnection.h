@@ -102,6 +102,9 @@ public:
 
     // What the operator gave this server, once a password was asked for and given.
     const std::optional<SpoolerCredentials>& credentials() const { return credentials_; }
+    // Takes what the operator gave another connection to this server, so that this
+    // one asks nobody for it.
+    void useCredentials(const SpoolerCredentials& given);
 
 private:
     // Without a request, fetches `resource` by HTTP GET into documentOut.

@@ -182,6 +182,14 @@ IppPtr printerRequest(const CupsConnection& connection, ipp_op_t op, const QStri
     return request;
 }
 
+IppPtr cancelJobsRequest(const CupsConnection& connection, const QString& queue,
+                         const QList<int>& jobIds) {
+    IppPtr request = printerRequest(connection, IPP_OP_CANCEL_JOBS, queue);
+    ippAddIntegers(request.get(), IPP_TAG_OPERATION, IPP_TAG_INTEGER, "job-ids",
+                   static_cast<int>(jobIds.size()), jobIds.constData());
+    return request;
+}
+
 IppPtr testPageRequest(const CupsConnection& connection, const QString& queue) {
     IppPtr request = printerRequest(connection, IPP_OP_PRINT_JOB, queue);
     ippAddString(request.get(), IPP_TAG_OPERATION, IPP_TAG_NAME, "job-name", nullptr, "Test Page");

@@ -62,6 +62,9 @@ IppPtr printerRequest(const CupsConnection& connection, ipp_op_t op, const QStri
 // it becomes the queue's driver.
 IppPtr movedJobsQueueRequest(const CupsConnection& connection, const QString& queue,
                              const QString& deviceUri);
+// Cancel-Jobs of exactly these jobs of a queue (its job-ids).
+IppPtr cancelJobsRequest(const CupsConnection& connection, const QString& queue,
+                         const QList<int>& jobIds);
 
 // Print-Job of the test page, typed by the server.
 IppPtr testPageRequest(const CupsConnection& connection, const QString& queue);

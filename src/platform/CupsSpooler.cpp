@@ -8,6 +8,8 @@
 #include <QDir>
 #include <QSet>
 #include <QUrl>
+#include <algorithm>
+#include <future>
 
 namespace {
 
@@ -27,11 +29,53 @@ SpoolerResult listingResult(const CupsReply& reply) {
                                                                      : reply.result;
 }
 
+// What reading one job's documents came to: the count, and the documents asked
+// for and bytes read.
+struct DocumentsRead {
+    JobPageCount count{JobPageCount::Outcome::Counted, 0};
+    int documents = 0;
+    qint64 bytes = 0;
+};
+
+// Reads the job's documents over `connection` and counts their pages; documents < 0:
+// as many as the server has. Touches nothing but the connection, so that several
+// jobs can be read at once, each over a connection of its own.
+DocumentsRead readDocuments(CupsConnection& connection, int jobId, int documents, qint64 kOctets) {
+    DocumentsRead read;
+    JobPageCount& counted = read.count;
+    if (kOctets > maxCountedKOctets)
+        counted = {JobPageCount::Outcome::TooLarge, kPagesNotCounted};
+    for (int number = 1; counted.outcome == JobPageCount::Outcome::Counted &&
+                         (documents < 0 || number <= documents);
+         ++number) {
+        QByteArray document;
+        const CupsReply reply =
+            connection.receiveDocument(documentRequest(connection, jobId, number), "/", &document);
+        ++read.documents;
+        read.bytes += document.size();
+        if (documents < 0 && number > 1 && reply.result == SpoolerResult::NotFound)
+            break; // the last document was the one before
+        // One document missing would make the total a wrong number: none is better.
+        if (reply.result != SpoolerResult::Success) {
+            const bool gone = number == 1 && reply.result == SpoolerResult::NotFound;
+            counted = {gone ? JobPageCount::Outcome::Gone : JobPageCount::Outcome::Unavailable,
+                       kPagesNotCounted};
+            break;
+        }
+        counted.pages +=
+            PageCount::documentPages(document, documentRecordOf(reply.response.get()).format);
+        if (documents < 0 && document.size() > kMostCountedBytes)
+            counted = {JobPageCount::Outcome::TooLarge, kPagesNotCounted};
+    }
+    return read;
+}
+
 } // namespace
 
 CupsSpooler::CupsSpooler(const QString& serverName, const SpoolerTimeouts& timeouts,
                          CredentialsPrompt prompt)
-    : serverName_(serverName), connection_(serverName, timeouts, QString(), std::move(prompt)) {}
+    : serverName_(serverName), connection_(serverName, timeouts, QString(), std::move(prompt)),
+      timeouts_(timeouts) {}
 
 QStringList CupsSpooler::queueNames() {
     const CupsReply reply = connection_.send(queueNamesRequest(connection_), "/");
@@ -160,11 +204,12 @@ qint64 CupsSpooler::totalPagesOf(const CupsJobRecord& record) {
     // A job whose documents have not all arrived yet is counted once they have.
     if (record.documents < 1)
         return 0;
-    const JobPageCount counted = count(key, record.documents, record.kOctets);
+    const JobPageCount counted = count({key, record.documents, record.kOctets});
     return counted.outcome == JobPageCount::Outcome::Counted ? counted.pages : 0;
 }
 
-JobPageCount CupsSpooler::countPages(const SpoolerJob& job) {
+std::variant<JobPageCount, CupsSpooler::Reading>
+CupsSpooler::countingOf(const SpoolerJob& job) const {
     const JobKey key{job.JobId, job.TimeSubmitted.toSecsSinceEpoch()};
     const auto known = countedPages_.constFind(key);
     if (known != countedPages_.constEnd())
@@ -173,40 +218,72 @@ JobPageCount CupsSpooler::countPages(const SpoolerJob& job) {
     // document by document until the server has no more.
     const auto listed = listed_.constFind(key);
     if (listed == listed_.constEnd())
-        return count(key, -1, (job.Size + 1023) / 1024);
+        return Reading{key, -1, (job.Size + 1023) / 1024};
     if (listed->documents < 1)
-        return {JobPageCount::Outcome::Unavailable, kPagesNotCounted}; // not all arrived yet
-    return count(key, listed->documents, listed->kOctets);
+        return JobPageCount{JobPageCount::Outcome::Unavailable,
+                            kPagesNotCounted}; // not all arrived yet
+    return Reading{key, listed->documents, listed->kOctets};
 }
 
-JobPageCount CupsSpooler::count(const JobKey& key, int documents, qint64 kOctets) {
-    JobPageCount counted{JobPageCount::Outcome::Counted, 0};
-    if (kOctets > maxCountedKOctets)
-        counted = {JobPageCount::Outcome::TooLarge, kPagesNotCounted};
-    for (int number = 1; counted.outcome == JobPageCount::Outcome::Counted &&
-                         (documents < 0 || number <= documents);
-         ++number) {
-        QByteArray document;
-        const CupsReply reply = connection_.receiveDocument(
-            documentRequest(connection_, key.first, number), "/", &document);
-        ++documentsRead_;
-        documentBytesRead_ += document.size();
-        if (documents < 0 && number > 1 && reply.result == SpoolerResult::NotFound)
-            break; // the last document was the one before
-        // One document missing would make the total a wrong number: none is better.
-        if (reply.result != SpoolerResult::Success) {
-            const bool gone = number == 1 && reply.result == SpoolerResult::NotFound;
-            counted = {gone ? JobPageCount::Outcome::Gone : JobPageCount::Outcome::Unavailable,
-                       kPagesNotCounted};
-            break;
-        }
-        counted.pages +=
-            PageCount::documentPages(document, documentRecordOf(reply.response.get()).format);
-        if (documents < 0 && document.size() > kMostCountedBytes)
-            counted = {JobPageCount::Outcome::TooLarge, kPagesNotCounted};
+JobPageCount CupsSpooler::countPages(const SpoolerJob& job) {
+    const auto counting = countingOf(job);
+    if (const auto* known = std::get_if<JobPageCount>(&counting))
+        return *known;
+    return count(std::get<Reading>(counting));
+}
+
+QList<JobPageCount> CupsSpooler::countPages(const QList<SpoolerJob>& jobs) {
+    // Three at once: the server's single thread sends to each in turn, and more
+    // would take more of its time from everybody else than they gain.
+    constexpr size_t kReaders = 3;
+    QList<JobPageCount> counts(jobs.size());
+    std::vector<std::pair<qsizetype, Reading>> toRead;
+    for (qsizetype i = 0; i < jobs.size(); ++i) {
+        const auto counting = countingOf(jobs[i]);
+        if (const auto* known = std::get_if<JobPageCount>(&counting))
+            counts[i] = *known;
+        else
+            toRead.emplace_back(i, std::get<Reading>(counting));
     }
-    countedPages_.insert(key, counted);
-    return counted;
+    if (toRead.size() == 1)
+        counts[toRead.front().first] = count(toRead.front().second);
+    if (toRead.size() <= 1)
+        return counts;
+    // The readers ask nobody for a password (they may run where no dialog can
+    // open): they use the one the operator gave this spooler, if any.
+    while (readers_.size() < kReaders)
+        readers_.push_back(
+            std::make_unique<CupsConnection>(serverName_, timeouts_, connection_.userName()));
+    for (auto& reader : readers_)
+        if (connection_.credentials())
+            reader->useCredentials(*connection_.credentials());
+    for (size_t first = 0; first < toRead.size(); first += kReaders) {
+        std::vector<std::future<DocumentsRead>> reads;
+        for (size_t n = first; n < std::min(first + kReaders, toRead.size()); ++n)
+            reads.push_back(std::async(std::launch::async, readDocuments,
+                                       std::ref(*readers_[n - first]), toRead[n].second.key.first,
+                                       toRead[n].second.documents, toRead[n].second.kOctets));
+        for (size_t n = first; n < first + reads.size(); ++n) {
+            const DocumentsRead read = reads[n - first].get();
+            remember(toRead[n].second, read.count, read.documents, read.bytes);
+            counts[toRead[n].first] = read.count;
+        }
+    }
+    return counts;
+}
+
+JobPageCount CupsSpooler::count(const Reading& reading) {
+    const DocumentsRead read =
+        readDocuments(connection_, reading.key.first, reading.documents, reading.kOctets);
+    remember(reading, read.count, read.documents, read.bytes);
+    return read.count;
+}
+
+void CupsSpooler::remember(const Reading& reading, const JobPageCount& counted, int documents,
+                           qint64 bytes) {
+    documentsRead_ += documents;
+    documentBytesRead_ += bytes;
+    countedPages_.insert(reading.key, counted);
 }
 
 SpoolerResult CupsSpooler::perform(IppPtr request, const char* resource) {
@@ -247,6 +324,49 @@ SpoolerResult CupsSpooler::purgeQueue(const QString& queue) {
     IppPtr request = printerRequest(connection_, IPP_OP_PURGE_JOBS, queue);
     ippAddBoolean(request.get(), IPP_TAG_OPERATION, "purge-jobs", 0);
     return perform(std::move(request), "/admin/");
+}
+
+// Cancel-Jobs with the jobs' numbers, a hundred a request: cupsd takes thousands
+// in one, but a server with a long history can take seconds for a few hundred
+// (cancel -a of 2,000 jobs took one such server half a minute), and a request
+// may stay unanswered only so long, while every other client waits. The server
+// refuses a whole request when one of its jobs is no longer in the queue, and
+// cancels none of them: then the jobs still there are asked for again. A job that
+// finished meanwhile is taken as it is.
+SpoolerResult CupsSpooler::deleteJobs(const QString& queue, const QList<int>& jobIds,
+                                      qsizetype& deleted) {
+    constexpr qsizetype kJobsPerRequest = 100;
+    for (deleted = 0; deleted < jobIds.size(); deleted += kJobsPerRequest)
+        if (cancelJobs(queue, jobIds.mid(deleted, kJobsPerRequest)) != SpoolerResult::Success)
+            return lastResult_;
+    deleted = jobIds.size();
+    return SpoolerResult::Success;
+}
+
+SpoolerResult CupsSpooler::cancelJobs(const QString& queue, const QList<int>& jobIds) {
+    if (perform(cancelJobsRequest(connection_, queue, jobIds), "/admin/") !=
+        SpoolerResult::NotFound)
+        return lastResult_;
+    const CupsReply listing =
+        connection_.send(jobsRequest(connection_, printerUri(connection_, queue)), "/");
+    if (listing.result != SpoolerResult::Success) {
+        lastResult_ = listing.result;
+        lastMessage_ = listing.message;
+        return lastResult_;
+    }
+    QSet<int> waiting;
+    for (const CupsJobRecord& record : jobRecordsOf(listing.response.get()))
+        waiting.insert(record.id);
+    QList<int> left;
+    for (const int id : jobIds)
+        if (waiting.contains(id))
+            left << id;
+    if (left.isEmpty()) {
+        lastResult_ = SpoolerResult::Success;
+        lastMessage_.clear();
+        return lastResult_;
+    }
+    return perform(cancelJobsRequest(connection_, queue, left), "/admin/");
 }
 
 SpoolerResult CupsSpooler::printTestPage(const QString& queue) {

@@ -7,6 +7,9 @@
 
 #include <QHash>
 #include <QPair>
+#include <memory>
+#include <variant>
+#include <vector>
 
 // The print spooler of a CUPS server, spoken to over IPP through one
 // CupsConnection.
@@ -38,6 +41,8 @@ public:
     SpoolerResult pauseQueue(const QString& queue) override;
     SpoolerResult resumeQueue(const QString& queue) override;
     SpoolerResult purgeQueue(const QString& queue) override;
+    SpoolerResult deleteJobs(const QString& queue, const QList<int>& jobIds,
+                             qsizetype& deleted) override;
     SpoolerResult printTestPage(const QString& queue) override;
     QList<SpoolerPrinter> printers() override;
     QString printerWebPage(const QString& queue) const override;
@@ -65,6 +70,10 @@ public:
     // Counts one job's pages (see above); what came of it is remembered like a
     // count. Leaves lastResult() as it was: counting runs beside the listings.
     JobPageCount countPages(const SpoolerJob& job) override;
+    // Several jobs' documents are read at once, each over a connection of its own:
+    // the server sends a document only a little at each pass of its loop, so one
+    // connection carries far less than the server could send.
+    QList<JobPageCount> countPages(const QList<SpoolerJob>& jobs) override;
 
     // Whether listing jobs counts the pages of those that declare none by reading
     // their documents; without, such jobs come with kPagesNotCounted.
@@ -81,9 +90,19 @@ private:
     SpoolerJob jobOf(const CupsJobRecord& record);
     using JobKey = QPair<int, qint64>; // job id, time-at-creation
     qint64 totalPagesOf(const CupsJobRecord& record);
-    // documents < 0: as many as the server has.
-    JobPageCount count(const JobKey& key, int documents, qint64 kOctets);
+    // What counting needs of a job: how many documents (< 0: as many as the
+    // server has) and how large they are.
+    struct Reading {
+        JobKey key;
+        int documents = -1;
+        qint64 kOctets = 0;
+    };
+    // The count remembered for the job, if any; else how to read it.
+    std::variant<JobPageCount, Reading> countingOf(const SpoolerJob& job) const;
+    JobPageCount count(const Reading& reading);
+    void remember(const Reading& reading, const JobPageCount& counted, int documents, qint64 bytes);
     SpoolerResult perform(IppPtr request, const char* resource);
+    SpoolerResult cancelJobs(const QString& queue, const QList<int>& jobIds);
 
     // What the last listings said of a job that counting needs to know.
     struct ListedJob {
@@ -96,6 +115,10 @@ private:
     QString lastMessage_; // of the last job or printer operation
     QHash<JobKey, JobPageCount> countedPages_;
     QHash<JobKey, ListedJob> listed_;
+    // The connections that read documents side by side, made when first needed,
+    // each used by one thread at a time.
+    std::vector<std::unique_ptr<CupsConnection>> readers_;
+    SpoolerTimeouts timeouts_;
     int documentsRead_ = 0;
     qint64 documentBytesRead_ = 0;
     bool countsPages_ = true;

@@ -56,6 +56,10 @@ SpoolerResult GuardedSpooler::resumeQueue(const QString& queue) {
 SpoolerResult GuardedSpooler::purgeQueue(const QString& queue) {
     GUARDED(purgeQueue(queue));
 }
+SpoolerResult GuardedSpooler::deleteJobs(const QString& queue, const QList<int>& jobIds,
+                                         qsizetype& deleted) {
+    GUARDED(deleteJobs(queue, jobIds, deleted));
+}
 SpoolerResult GuardedSpooler::printTestPage(const QString& queue) {
     GUARDED(printTestPage(queue));
 }
@@ -67,6 +71,9 @@ QString GuardedSpooler::printerWebPage(const QString& queue) const {
 }
 JobPageCount GuardedSpooler::countPages(const SpoolerJob& job) {
     GUARDED(countPages(job));
+}
+QList<JobPageCount> GuardedSpooler::countPages(const QList<SpoolerJob>& jobs) {
+    GUARDED(countPages(jobs));
 }
 QList<SpoolerAttribute> GuardedSpooler::printerAttributes(const QString& queue) {
     GUARDED(printerAttributes(queue));

@@ -43,10 +43,13 @@ public:
     SpoolerResult pauseQueue(const QString& queue) override;
     SpoolerResult resumeQueue(const QString& queue) override;
     SpoolerResult purgeQueue(const QString& queue) override;
+    SpoolerResult deleteJobs(const QString& queue, const QList<int>& jobIds,
+                             qsizetype& deleted) override;
     SpoolerResult printTestPage(const QString& queue) override;
     QList<SpoolerPrinter> printers() override;
     QString printerWebPage(const QString& queue) const override;
     JobPageCount countPages(const SpoolerJob& job) override;
+    QList<JobPageCount> countPages(const QList<SpoolerJob>& jobs) override;
     QList<SpoolerAttribute> printerAttributes(const QString& queue) override;
     std::optional<QString> jobHoldUntilDefault(const QString& queue) override;
     SpoolerResult setJobHoldUntilDefault(const QString& queue, const QString& value) override;

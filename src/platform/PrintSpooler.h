@@ -141,6 +141,12 @@ public:
     virtual SpoolerResult pauseQueue(const QString& queue) = 0;
     virtual SpoolerResult resumeQueue(const QString& queue) = 0;
     virtual SpoolerResult purgeQueue(const QString& queue) = 0; // every job removed
+    // Deletes exactly these jobs of the queue, so that a job that came after they
+    // were listed stays; a job among them that has left the queue meanwhile is no
+    // reason to keep the others. `deleted` says how many of them, from the first,
+    // are gone: all on success, those before the failure otherwise.
+    virtual SpoolerResult deleteJobs(const QString& queue, const QList<int>& jobIds,
+                                     qsizetype& deleted) = 0;
     virtual SpoolerResult printTestPage(const QString& queue) = 0;
 
     // Every printer of the server, for the live reports.
@@ -155,6 +161,14 @@ public:
     virtual JobPageCount countPages(const SpoolerJob& job) {
         (void)job;
         return {};
+    }
+    // The same for several jobs, in their order; a spooler that can read several
+    // documents at once does, so that the count takes no longer than the largest.
+    virtual QList<JobPageCount> countPages(const QList<SpoolerJob>& jobs) {
+        QList<JobPageCount> counts;
+        for (const SpoolerJob& job : jobs)
+            counts << countPages(job);
+        return counts;
     }
 
     // Every attribute the server gives of one printer, in its order; empty when the

@@ -20,6 +20,9 @@ struct CountedJob {
 // Counts reach the window in handfuls, so that the log writes many in one
 // transaction while the first ones still show soon.
 constexpr qint64 kHandfulMs = 200;
+// The jobs handed to the spooler together, whose documents it may read at once;
+// the spooler is the window's for no longer than the largest of them takes.
+constexpr qsizetype kJobsAtOnce = 3;
 
 QString whyNotCounted(JobPageCount::Outcome outcome) {
     switch (outcome) {
@@ -84,10 +87,13 @@ void countOnWorker(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJob>&
             handful.clear();
             sinceSent.restart();
         };
-        for (const SpoolerJob& job : jobs) {
+        for (qsizetype first = 0; first < jobs.size(); first += kJobsAtOnce) {
             if (stop->load())
                 return;
-            handful.append({job, spooler->countPages(job)});
+            const QList<SpoolerJob> together = jobs.mid(first, kJobsAtOnce);
+            const QList<JobPageCount> counts = spooler->countPages(together);
+            for (qsizetype i = 0; i < together.size() && i < counts.size(); ++i)
+                handful.append({together[i], counts[i]});
             if (sinceSent.elapsed() >= kHandfulMs)
                 send();
         }

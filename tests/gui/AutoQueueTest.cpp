@@ -100,22 +100,25 @@ TEST_F(HeldQueue, AutoReleaseActsOnceInItsMinuteAndStopsOnABadTime) {
     w.txtTimed->setText("5:00 PM");
     w.optTimed[1]->setChecked(true);
     chkTimedRelease(w);
-    EXPECT_EQ(fake.calls.value("purgeQueue"), 0);
+    EXPECT_EQ(fake.calls.value("deleteJobs"), 0);
     at(17, 0, 0);
     chkTimedRelease(w);
+    EXPECT_EQ(fake.calls.value("deleteJobs"), 1);
+    EXPECT_TRUE(fake.queueJobs("Laser").isEmpty());
     at(17, 0, 59);
     w.txtTimed->setText("17:00"); // a 24-hour time reads the same
     chkTimedRelease(w);
-    EXPECT_EQ(fake.calls.value("purgeQueue"), 1);
+    // One purge in the minute, however often it is ticked.
+    EXPECT_EQ(fake.calls.value("deleteJobs"), 1);
     EXPECT_EQ(audits("Purge All Jobs - Laser"), 1);
     EXPECT_TRUE(harness.prompter.asked.isEmpty()); // deleted without asking
     at(17, 1);
     chkTimedRelease(w);
-    EXPECT_EQ(fake.calls.value("purgeQueue"), 1);
+    EXPECT_EQ(audits("Purge All Jobs - Laser"), 1);
     // The same minute of the next day is another minute.
     harness.clock.time = QDateTime(QDate(2026, 12, 8), QTime(17, 0, 30));
     chkTimedRelease(w);
-    EXPECT_EQ(fake.calls.value("purgeQueue"), 2);
+    EXPECT_EQ(audits("Purge All Jobs - Laser"), 2);
 
     // Not a time: AutoRelease and AutoActivate go off with a message.
     w.chkAA->setChecked(true);

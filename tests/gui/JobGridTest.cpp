@@ -35,6 +35,13 @@ TEST(JobGrid, AMergeKeepsTheRowsOfJobsThatStayAndFollowsThePassOrder) {
     grid.remove("Laser, 4");
     grid.remove("Laser, 99");
     EXPECT_EQ(GridColumn(&widget, JobColumn::ID), QStringList({"2", "1", "7"}));
+    // Many at once: those that stay keep their order and their rows.
+    grid.rewrite(job("Laser", 8));
+    grid.remove(QStringList({"Laser, 1", "Laser, 99", "Laser, 8"}));
+    EXPECT_EQ(GridColumn(&widget, JobColumn::ID), QStringList({"2", "7"}));
+    EXPECT_EQ(grid.rowOf("Laser, 2"), kept);
+    EXPECT_FALSE(grid.job("Laser, 1"));
+    EXPECT_EQ(grid.count(), 2);
     grid.clear();
     EXPECT_EQ(widget.topLevelItemCount(), 0);
     EXPECT_FALSE(grid.rowOf("Laser, 2"));

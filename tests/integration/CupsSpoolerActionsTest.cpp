@@ -75,6 +75,23 @@ TEST(CupsSpoolerActions, QueueAndJobActionsChangeWhatTheServerHolds) {
     EXPECT_EQ(spooler.purgeQueue(name), SpoolerResult::Success);
     EXPECT_TRUE(spooler.queueJobs(name).isEmpty());
     EXPECT_EQ(lpstat(server, "-o", name), QString());
+
+    // Deleting jobs by number leaves the others; a number that is not the queue's
+    // (a job of another queue here) keeps none of the rest from going.
+    const int first = server.submitJob(name, "carol", "first", "c\n");
+    const int second = server.submitJob(name, "dave", "second", "d\n");
+    const QString elsewhere = server.newQueue("sw-actions-other");
+    const int other = server.submitJob(elsewhere, "erin", "other", "e\n");
+    ASSERT_GT(std::min({first, second, other}), 0);
+    qsizetype deleted = 0;
+    EXPECT_EQ(spooler.deleteJobs(name, {first, other}, deleted), SpoolerResult::Success);
+    EXPECT_EQ(deleted, 2);
+    EXPECT_FALSE(job(first));
+    EXPECT_TRUE(job(second));
+    EXPECT_TRUE(jobNumbered(spooler.queueJobs(elsewhere), other));
+    EXPECT_EQ(spooler.deleteJobs(name, {second}, deleted), SpoolerResult::Success);
+    EXPECT_TRUE(spooler.queueJobs(name).isEmpty());
+
     EXPECT_EQ(spooler.resumeQueue(name), SpoolerResult::Success);
     EXPECT_FALSE(lpstat(server, "-p", name).contains("disabled"));
     EXPECT_EQ(spooler.queue(name)->Status, 0u);

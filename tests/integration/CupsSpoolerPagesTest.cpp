@@ -62,4 +62,22 @@ TEST(CupsSpoolerPages,
     EXPECT_EQ(released->StatusMask, 0);
     EXPECT_EQ(released->TotalPages, 5);
     EXPECT_EQ(spooler.documentsRead(), afterServerPass);
+
+    // Listed without counting, jobs counted together are read at once, each once.
+    CupsSpooler together(server.address());
+    together.setCountsPages(false);
+    const QList<SpoolerJob> listed = together.queueJobs(queue);
+    QList<SpoolerJob> asked;
+    for (const int id : {pdf, text, postScript})
+        asked << jobNumbered(listed, id).value_or(SpoolerJob{});
+    const auto pagesOf = [&together](const QList<SpoolerJob>& jobs) {
+        QList<qint64> pages;
+        for (const JobPageCount& counted : together.countPages(jobs))
+            pages << counted.pages;
+        return pages;
+    };
+    EXPECT_EQ(pagesOf(asked), QList<qint64>({5, 3, 4}));
+    EXPECT_EQ(together.documentsRead(), 3);
+    EXPECT_EQ(pagesOf(asked), QList<qint64>({5, 3, 4}));
+    EXPECT_EQ(together.documentsRead(), 3);
 }

@@ -71,6 +71,16 @@ SpoolerResult FakeSpooler::deleteJob(const QString&, int jobId) {
     return result;
 }
 
+SpoolerResult FakeSpooler::deleteJobs(const QString& queue, const QList<int>& jobIds,
+                                      qsizetype& deleted) {
+    const SpoolerResult result = act("deleteJobs");
+    deleted = reachable ? jobIds.size() : 0;
+    jobs_.removeIf([&](const SpoolerJob& job) {
+        return reachable && PrinterOfJobName(job.Name) == queue && jobIds.contains(job.JobId);
+    });
+    return result;
+}
+
 SpoolerResult FakeSpooler::setQueuePaused(const char* call, const QString& name, bool paused) {
     const SpoolerResult result = act(call);
     for (SpoolerQueue& q : queues_)

@@ -45,6 +45,8 @@ public:
         return act("setJobPriority");
     }
     SpoolerResult purgeQueue(const QString&) override { return act("purgeQueue"); }
+    SpoolerResult deleteJobs(const QString& queue, const QList<int>& jobIds,
+                             qsizetype& deleted) override;
     SpoolerResult printTestPage(const QString&) override { return act("printTestPage"); }
     QList<SpoolerPrinter> printers() override {
         return act("printers") == SpoolerResult::Success ? printerList : QList<SpoolerPrinter>();
