@@ -45,6 +45,9 @@ public:
     SpoolerResult deleteJob(const QString& q, int id) override {
         return live() ? inner_.deleteJob(q, id) : dead();
     }
+    SpoolerResult deleteJobs(const QString& q, const QList<int>& ids, qsizetype& deleted) override {
+        return live() ? inner_.deleteJobs(q, ids, deleted) : dead();
+    }
     SpoolerResult setJobPriority(const QString& q, int id, int priority) override {
         return live() ? inner_.setJobPriority(q, id, priority) : dead();
     }
