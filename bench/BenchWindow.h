@@ -6,10 +6,12 @@
 #include "platform/Environment.h"
 #include "platform/Prompter.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <cstdio>
@@ -26,6 +28,27 @@ inline void UseBenchFolders(const QString& folder) {
     qputenv("TEMP", QFile::encodeName(folder));
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
+}
+
+// A benchmark that cannot go on throws this; RunBenchmark says why.
+struct Failure {
+    QString what;
+};
+
+// A benchmark's main(): folders of its own, an application, output by the line, and
+// a failure said on standard error with exit status 2.
+template <typename Benchmark>
+int RunBenchmark(const char* name, int argc, char** argv, Benchmark benchmark) {
+    QTemporaryDir folder;
+    UseBenchFolders(folder.path());
+    QApplication app(argc, argv);
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    try {
+        return benchmark(app.arguments());
+    } catch (const Failure& failure) {
+        std::fprintf(stderr, "%s: %s\n", name, qPrintable(failure.what));
+        return 2;
+    }
 }
 
 // Makes `folder` with a new log in it, copied from the template beside the

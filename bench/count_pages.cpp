@@ -44,10 +44,6 @@ namespace {
 const QString kQueue = QStringLiteral("Big-Office");
 constexpr double kTargetRatio = 2.0;
 
-struct Failure {
-    QString what;
-};
-
 double ms(qint64 nanoseconds) {
     return nanoseconds / 1e6;
 }
@@ -192,14 +188,5 @@ int benchmark(const QStringList& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir folder;
-    UseBenchFolders(folder.path());
-    QApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    try {
-        return benchmark(app.arguments());
-    } catch (const Failure& failure) {
-        std::fprintf(stderr, "count_pages: %s\n", qPrintable(failure.what));
-        return 2;
-    }
+    return RunBenchmark("count_pages", argc, argv, benchmark);
 }

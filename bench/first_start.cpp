@@ -53,10 +53,6 @@ namespace {
 const QString kQueue = QStringLiteral("Held-Office");
 constexpr double kTargetRatio = 3.0;
 
-struct Failure {
-    QString what;
-};
-
 double ms(qint64 nanoseconds) {
     return nanoseconds / 1e6;
 }
@@ -228,15 +224,5 @@ int benchmark(const QStringList& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
-    // The benchmark's own folders until it names others; no display needs none.
-    QTemporaryDir folder;
-    UseBenchFolders(folder.path());
-    QApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    try {
-        return benchmark(app.arguments());
-    } catch (const Failure& failure) {
-        std::fprintf(stderr, "first_start: %s\n", qPrintable(failure.what));
-        return 2;
-    }
+    return RunBenchmark("first_start", argc, argv, benchmark);
 }

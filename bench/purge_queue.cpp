@@ -40,10 +40,6 @@ namespace {
 const QString kQueue = QStringLiteral("Purge-Office");
 constexpr double kTargetRatio = 3.0;
 
-struct Failure {
-    QString what;
-};
-
 int count(FrmMain& form, const QString& sql) {
     if (!form.Log().OpenLogDatabase())
         return -1;
@@ -243,14 +239,5 @@ int benchmark(const QStringList& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir folder;
-    UseBenchFolders(folder.path());
-    QApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    try {
-        return benchmark(app.arguments());
-    } catch (const Failure& failure) {
-        std::fprintf(stderr, "purge_queue: %s\n", qPrintable(failure.what));
-        return 2;
-    }
+    return RunBenchmark("purge_queue", argc, argv, benchmark);
 }

@@ -45,10 +45,6 @@ constexpr int kCancelled = 6000;
 // counted on a worker reach it in handfuls).
 constexpr int kSettleMs = 2000;
 
-struct Failure {
-    QString what;
-};
-
 // Runs `step` on the window's thread with an event due every 20 ms, lets the window
 // run until `done` holds (and kSettleMs more), and
 // returns the longest an event waited.
@@ -262,14 +258,5 @@ int benchmark(const QStringList& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
-    QTemporaryDir folder;
-    UseBenchFolders(folder.path());
-    QApplication app(argc, argv);
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    try {
-        return benchmark(app.arguments());
-    } catch (const Failure& failure) {
-        std::fprintf(stderr, "window_stall: %s\n", qPrintable(failure.what));
-        return 2;
-    }
+    return RunBenchmark("window_stall", argc, argv, benchmark);
 }
