@@ -102,10 +102,6 @@ DirtyCleanInterval 1
 </Policy>
 )";
 
-struct Failure {
-    QString what;
-};
-
 volatile std::sig_atomic_t interrupted = 0;
 
 void onSignal(int) {

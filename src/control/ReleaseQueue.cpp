@@ -3,10 +3,6 @@
 #include "control/ActionSteps.h"
 #include "platform/GuardedSpooler.h"
 
-QString ReleaseQueueName(const QString& queue) {
-    return queue + QStringLiteral("-Released");
-}
-
 bool PrepareReleaseQueue(FrmMain& f, GuardedSpooler& spooler, const QString& queue) {
     const QString name = ReleaseQueueName(queue);
     auto [result, message] = spooler.exclusive([&](PrintSpooler& s) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/PrintSpooler.h"
+#include "session/ReleaseQueueName.h"
 
 #include <QString>
 
@@ -14,8 +15,6 @@ class GuardedSpooler;
 // is released, and a program ended halfway through a release leaves nothing running
 // that could print it.
 
-// "<queue>-Released".
-QString ReleaseQueueName(const QString& queue);
 // Makes or sets up again the release queue of `queue`; false, with the server's
 // reason in the status bar, when the server would not.
 bool PrepareReleaseQueue(FrmMain& form, GuardedSpooler& spooler, const QString& queue);

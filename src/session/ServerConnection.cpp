@@ -11,6 +11,7 @@
 #include "session/JobMonitor.h"
 #include "session/JobRetrieval.h"
 #include "session/OffThread.h"
+#include "session/ReleaseQueueName.h"
 #include "shell/History.h"
 #include "shell/NetworkPanel.h"
 
@@ -114,7 +115,7 @@ void FindPrintQueues_Click(FrmMain& f, std::function<void()> then) {
         [jobsServer, queuesServer] {
             ServerRead read;
             read.jobs = ReadAllJobsTimed(*jobsServer);
-            read.queues = queuesServer->queueNames();
+            read.queues = WithoutReleaseQueues(queuesServer->queueNames());
             return read;
         },
         [&f, server, then](const ServerRead& read) {

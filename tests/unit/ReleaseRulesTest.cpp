@@ -1,4 +1,5 @@
 #include "control/ReleaseSteps.h"
+#include "session/ReleaseQueueName.h"
 
 #include <gtest/gtest.h>
 
@@ -9,4 +10,9 @@ TEST(ReleaseRules, ExceptionsMatchWholeNamesWithoutCase) {
     for (const char* user : {"smith", "jsmit", "", " ", "car"})
         EXPECT_FALSE(IsUserException(user, listed)) << user;
     EXPECT_FALSE(IsUserException("ann", ""));
+}
+
+TEST(ReleaseRules, TheQueueBoxLeavesOutReleaseQueuesOfListedQueuesOnly) {
+    EXPECT_EQ(WithoutReleaseQueues({"Laser", "Laser-Released", "Gone-Released", "Annex"}),
+              QStringList({"Laser", "Gone-Released", "Annex"}));
 }
