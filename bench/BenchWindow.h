@@ -51,6 +51,23 @@ int RunBenchmark(const char* name, int argc, char** argv, Benchmark benchmark) {
     }
 }
 
+// The [Spoolwright] section a benchmark's window starts from: the server, queue and
+// log folder, then any further lines.
+inline QByteArray BenchSettings(const QString& address, const QString& queue,
+                                const QString& logFolder, const QString& more = {}) {
+    return (QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\nLogPath=%3\r\n")
+                .arg(address, queue, logFolder) +
+            more)
+        .toUtf8();
+}
+
+// Writes the settings file the window reads at start-up.
+inline void WriteBenchSettings(const QByteArray& settings) {
+    QFile file(QDir(qEnvironmentVariable("APPDATA")).filePath(QStringLiteral("swr.ini")));
+    if (!file.open(QIODevice::WriteOnly) || file.write(settings) != settings.size())
+        throw Failure{QStringLiteral("cannot write the settings")};
+}
+
 // Makes `folder` with a new log in it, copied from the template beside the
 // program's executables as the program would copy it. Empty when it cannot.
 inline QString NewLogFolder(const QString& folder) {

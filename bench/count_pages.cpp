@@ -86,13 +86,7 @@ struct Start {
 };
 
 Start startWindow(const QString& address, const QString& logFolder, int jobs) {
-    QFile settings(QDir(qEnvironmentVariable("APPDATA")).filePath(QStringLiteral("swr.ini")));
-    if (!settings.open(QIODevice::WriteOnly))
-        throw Failure{QStringLiteral("cannot write the settings")};
-    settings.write(QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\nLogPath=%3\r\n")
-                       .arg(address, kQueue, logFolder)
-                       .toUtf8());
-    settings.close();
+    WriteBenchSettings(BenchSettings(address, kQueue, logFolder));
 
     QElapsedTimer timer;
     timer.start();

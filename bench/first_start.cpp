@@ -96,13 +96,7 @@ bool everyPageShown(FrmMain& form) {
 // queue and log; `countWhileListing` gives it the spooler of before.
 Start startWindow(const QString& address, const QString& logFolder, int jobs,
                   bool countWhileListing) {
-    QFile settings(QDir(qEnvironmentVariable("APPDATA")).filePath(QStringLiteral("swr.ini")));
-    if (!settings.open(QIODevice::WriteOnly))
-        throw Failure{QStringLiteral("cannot write the settings")};
-    settings.write(QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\nLogPath=%3\r\n")
-                       .arg(address, kQueue, logFolder)
-                       .toUtf8());
-    settings.close();
+    WriteBenchSettings(BenchSettings(address, kQueue, logFolder));
 
     Start start;
     QElapsedTimer timer;

@@ -94,14 +94,7 @@ struct Deletion {
 // server is at rest.
 Deletion purgeThroughTheMenu(const SandboxPrintServer& server, const QString& logFolder, int jobs) {
     const QString address = server.address();
-    QFile settings(QDir(qEnvironmentVariable("APPDATA")).filePath(QStringLiteral("swr.ini")));
-    if (!settings.open(QIODevice::WriteOnly))
-        throw Failure{QStringLiteral("cannot write the settings")};
-    settings.write(QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\nLogPath=%3\r\n"
-                                  "Audit=True\r\n")
-                       .arg(address, kQueue, logFolder)
-                       .toUtf8());
-    settings.close();
+    WriteBenchSettings(BenchSettings(address, kQueue, logFolder, QStringLiteral("Audit=True\r\n")));
 
     BenchWindow window("purge_queue", {}, Prompter::Answer::Yes);
     FrmMain& form = window.form();

@@ -75,14 +75,8 @@ void writeFile(const QString& path, const QByteArray& bytes) {
         throw Failure{QStringLiteral("cannot write ") + path};
 }
 
-QString settingsPath() {
-    return QDir(qEnvironmentVariable("APPDATA")).filePath(QStringLiteral("swr.ini"));
-}
-
 QByteArray plainSettings(const QString& address, const QString& logFolder) {
-    return QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\nLogPath=%3\r\n")
-        .arg(address, kQueue, logFolder)
-        .toUtf8();
+    return BenchSettings(address, kQueue, logFolder);
 }
 
 // Where a start on many jobs spends its time: the listing the window asks of the
@@ -96,7 +90,7 @@ struct HeldStart {
 
 // The program's start-up as main() makes it, until both grids show `jobs` jobs.
 double startUpStallMs(const QByteArray& settings, int jobs) {
-    writeFile(settingsPath(), settings);
+    WriteBenchSettings(settings);
     BenchWindow window("window_stall");
     FrmMain& form = window.form();
     bool started = false;
@@ -170,7 +164,7 @@ double cancelledStallMs(const QString& folder, const QString& address, const QSt
                        "cat \"$d/deleted\"\nexec cat > /dev/null\n");
     QFile::setPermissions(monitor, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    writeFile(settingsPath(), plainSettings(address, logFolder));
+    WriteBenchSettings(plainSettings(address, logFolder));
     BenchWindow window("window_stall", {}, Prompter::Answer::No, monitor);
     FrmMain& form = window.form();
     ShowFrmMain(form);
