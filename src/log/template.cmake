@@ -18,4 +18,4 @@ add_custom_command(OUTPUT ${swr_template}
 add_custom_target(swr_template ALL DEPENDS ${swr_template})
 # Whatever links the log library (the program, its tests) finds the template built.
 add_dependencies(sw_log swr_template)
-install(FILES ${swr_template} DESTINATION share/spoolwright)
+install(FILES ${swr_template} DESTINATION ${SPOOLWRIGHT_DATA_DIR})

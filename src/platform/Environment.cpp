@@ -53,11 +53,24 @@ QString Environment::computerName() const {
     return chosen.isEmpty() ? QSysInfo::machineHostName() : chosen;
 }
 
-QString Environment::programFolder() const {
+namespace {
+
+// The build tree keeps the template database beside the executables; an installed
+// program finds its files in folders of their own, named relative to its bin folder
+// so that the installed tree works wherever it was unpacked.
+QString besideOrInstalled(const char* installedFromBin) {
     const QString executableFolder = QCoreApplication::applicationDirPath();
-    // The build tree keeps the template database beside the executables; an installed
-    // program keeps it under <prefix>/share.
     if (QFileInfo::exists(QDir(executableFolder).filePath(QStringLiteral("swr.db"))))
         return executableFolder;
-    return QDir::cleanPath(executableFolder + QStringLiteral("/../share/spoolwright"));
+    return QDir::cleanPath(QDir(executableFolder).filePath(QString::fromUtf8(installedFromBin)));
+}
+
+} // namespace
+
+QString Environment::programFolder() const {
+    return besideOrInstalled(SPOOLWRIGHT_DATA_FROM_BIN);
+}
+
+QString Environment::helperFolder() const {
+    return besideOrInstalled(SPOOLWRIGHT_LIBEXEC_FROM_BIN);
 }

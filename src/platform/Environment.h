@@ -24,7 +24,12 @@ public:
     QString userName() const;
     // $COMPUTERNAME, else the host name.
     QString computerName() const;
-    // The folder of the installed data files (template database, help page): the
-    // executable's own folder when they lie beside it, else <prefix>/share/spoolwright.
+    // The folder of the data files (template database, help page): the executable's
+    // own folder in the build tree, where they lie beside it, else the installed
+    // <prefix>/share/spoolwright.
     QString programFolder() const;
+    // The folder of the programs started beside this one (the job monitor): the
+    // executable's own folder in the build tree, else the installed
+    // <prefix>/libexec/spoolwright.
+    QString helperFolder() const;
 };

@@ -1,6 +1,7 @@
 #include "session/JobMonitor.h"
 
 #include "form/FrmMain.h"
+#include "platform/Environment.h"
 #include "platform/GuardedSpooler.h"
 #include "platform/MonitorProtocol.h"
 #include "platform/PrintSpooler.h"
@@ -9,7 +10,6 @@
 #include "session/JobRetrieval.h"
 #include "session/MonitorEvents.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
@@ -74,7 +74,7 @@ void restartAfterEnd(FrmMain& f, const QString& server) {
 } // namespace
 
 QString JobMonitorProgram() {
-    return QDir(QCoreApplication::applicationDirPath()).filePath(kMonitorName);
+    return QDir(Environment().helperFolder()).filePath(kMonitorName);
 }
 
 void EndOrphanedJobMonitors() {

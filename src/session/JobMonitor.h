@@ -17,7 +17,8 @@ void StopJobMonitor(FrmMain& form, int waitMs = 0);
 // Ends monitors that copies of the program which ended abruptly left behind. The
 // monitors of other running copies are theirs and are left alone.
 void EndOrphanedJobMonitors();
-// Where the monitor program lies: beside the program.
+// Where the monitor program lies: beside the program in the build tree, in the
+// helper folder when installed.
 QString JobMonitorProgram();
 // After this many failed starts in a row the operator is told, once.
 inline constexpr int kMonitorFailedStartsToTell = 3;
