@@ -96,6 +96,8 @@ public:
     void SetPanelText(int panel, const QString& text);
     QString PanelText(int panel) const;
 
+    // What the window was handed from outside the process: not a control, the seams
+    // every procedure reaches the system through.
     const FrmMainServices& services() const { return services_; }
 
     // Controls.
