@@ -27,6 +27,7 @@
 #include "platform/CupsSpooler.h"
 #include "platform/GuardedSpooler.h"
 #include "sandbox/SandboxPrintServer.h"
+#include "session/QueueSession.h"
 
 #include <QApplication>
 #include <QDir>
@@ -105,7 +106,8 @@ Start startWindow(const QString& address, const QString& logFolder, int jobs) {
                           .arg(form.PanelText(1))};
     Start start;
     start.countedMs = ms(timer.nsecsElapsed());
-    const auto* cups = dynamic_cast<const CupsSpooler*>(&form.WmiServices->inner());
+    const auto* cups =
+        dynamic_cast<const CupsSpooler*>(&QueueSession::of(form).WmiServices()->inner());
     if (!cups)
         throw Failure{QStringLiteral("the window has no CUPS spooler")};
     start.bytes = cups->documentBytesRead();

@@ -16,7 +16,6 @@
 
 #include "BenchWindow.h"
 #include "HeldJobs.h"
-#include "app/Timers.h"
 #include "form/FrmMain.h"
 #include "form/SettingsRecord.h"
 #include "form/ShapeColour.h"
@@ -24,8 +23,11 @@
 #include "platform/GuardedSpooler.h"
 #include "sandbox/CupsTools.h"
 #include "sandbox/SandboxPrintServer.h"
+#include "session/QueuePoll.h"
 #include "session/QueueSelection.h"
+#include "session/QueueSession.h"
 #include "session/ServerConnection.h"
+#include "session/StatusRedraw.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -126,12 +128,12 @@ int main(int argc, char** argv) {
                QStringLiteral("the watched queue holds %1 jobs").arg(jobs.size())))
         return 2;
     spooler.resumeJob(QStringLiteral("Watched"), jobs.first().JobId);
-    form.LastReleasedJob = QString::number(jobs.first().JobId);
+    QueueSession::of(form).setLastReleasedJob(QString::number(jobs.first().JobId));
     spooler.resumeQueue(QStringLiteral("Watched"));
 
     const auto tick = [&form] {
         Timer2_Timer(form);
-        while (form.PollInFlight)
+        while (QueuePoll::of(form).inFlight())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
     };
     // Each measured request gets the server idle for one poll interval before it,
@@ -166,7 +168,7 @@ int main(int argc, char** argv) {
     QObject::connect(form.Timer2, &QTimer::timeout, &form, [&form] { Timer2_Timer(form); });
     const auto listAlone = [&] {
         form.Timer2->stop();
-        while (form.PollInFlight)
+        while (QueuePoll::of(form).inFlight())
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         alone << lpstatMs(lpstat, address);
     };
@@ -187,7 +189,7 @@ int main(int argc, char** argv) {
         }
     }
     form.Timer2->stop();
-    while (form.PollInFlight)
+    while (QueuePoll::of(form).inFlight())
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
 
     const double tickMedian = median(tickMs), bare = median(bareMs);

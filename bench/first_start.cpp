@@ -33,6 +33,7 @@
 #include "platform/Prompter.h"
 #include "sandbox/CupsTools.h"
 #include "sandbox/SandboxPrintServer.h"
+#include "session/QueueSession.h"
 
 #include <QApplication>
 #include <QDir>
@@ -117,7 +118,8 @@ Start startWindow(const QString& address, const QString& logFolder, int jobs,
     if (!QTest::qWaitFor([&] { return everyPageShown(form); }, 1800000))
         throw Failure{QStringLiteral("the window did not show every job's pages")};
     start.countedMs = ms(timer.nsecsElapsed());
-    const auto* cups = dynamic_cast<const CupsSpooler*>(&form.WmiServices->inner());
+    const auto* cups =
+        dynamic_cast<const CupsSpooler*>(&QueueSession::of(form).WmiServices()->inner());
     if (!cups)
         throw Failure{QStringLiteral("the window has no CUPS spooler")};
     start.bytes = cups->documentBytesRead();

@@ -6,11 +6,12 @@
 // Usage: poll_freeze [seconds per way, default 60]
 
 #include "BenchWindow.h"
-#include "app/Timers.h"
 #include "form/FrmMain.h"
 #include "sandbox/SandboxPrintServer.h"
+#include "session/QueuePoll.h"
 #include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
+#include "session/StatusRedraw.h"
 
 #include <QApplication>
 #include <QComboBox>

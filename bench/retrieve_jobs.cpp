@@ -46,7 +46,9 @@
 #include "platform/Prompter.h"
 #include "sandbox/CupsTools.h"
 #include "sandbox/SandboxPrintServer.h"
+#include "session/JobPages.h"
 #include "session/JobRetrieval.h"
+#include "session/QueueSession.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -437,7 +439,8 @@ public:
         const int listed = form_->SearchList->topLevelItemCount();
         const int inQueue = form_->JobList->topLevelItemCount();
         if (listed != expectedJobs || inQueue != expectedJobs) {
-            const auto* spooler = dynamic_cast<const CupsSpooler*>(&form_->WmiServices->inner());
+            const auto* spooler =
+                dynamic_cast<const CupsSpooler*>(&QueueSession::of(*form_).WmiServices()->inner());
             throw Failure{QStringLiteral("the pass listed %1 jobs, %2 in the queue, not %3 (%4)")
                               .arg(listed)
                               .arg(inQueue)
@@ -452,7 +455,7 @@ public:
     void waitForPages() {
         const bool counted = QTest::qWaitFor(
             [this] {
-                if (form_->PageWorker->activeThreadCount() > 0)
+                if (PageCounter::of(*form_).worker().activeThreadCount() > 0)
                     return false;
                 const QList<SpoolerJob> jobs = form_->searchGrid().jobs();
                 return std::all_of(jobs.begin(), jobs.end(), [](const SpoolerJob& job) {
@@ -465,7 +468,8 @@ public:
     }
 
     int documentsRead() const {
-        const auto* spooler = dynamic_cast<const CupsSpooler*>(&form_->WmiServices->inner());
+        const auto* spooler =
+            dynamic_cast<const CupsSpooler*>(&QueueSession::of(*form_).WmiServices()->inner());
         return spooler ? spooler->documentsRead() : -1;
     }
 

@@ -22,6 +22,7 @@
 #include "platform/PrintSpooler.h"
 #include "sandbox/SandboxPrintServer.h"
 #include "session/JobRetrieval.h"
+#include "session/QueueSession.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -120,7 +121,8 @@ HeldStart heldStart(const QString& address, const QString& log, const QString& o
     ConnectWmi(form, address);
     QElapsedTimer timer;
     timer.start();
-    const std::optional<QList<SpoolerJob>> listed = ReadAllJobs(*form.WmiServices);
+    const std::optional<QList<SpoolerJob>> listed =
+        ReadAllJobs(*QueueSession::of(form).WmiServices());
     start.listingMs = timer.nsecsElapsed() / 1e6;
     if (!listed || listed->size() != jobs)
         throw Failure{QStringLiteral("the listing did not give every job")};

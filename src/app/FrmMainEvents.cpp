@@ -6,15 +6,17 @@
 #include "app/ReportEvents.h"
 #include "app/ShellWindows.h"
 #include "app/Startup.h"
-#include "app/Timers.h"
 #include "control/JobActions.h"
 #include "control/QueueActions.h"
+#include "control/ReleaseSteps.h"
 #include "form/FrmMain.h"
 #include "form/PanelFrame.h"
 #include "log/LogDatabase.h"
 #include "session/JobRetrieval.h"
+#include "session/QueuePoll.h"
 #include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
+#include "session/StatusRedraw.h"
 #include "shell/MenuStyle.h"
 #include "shell/Panels.h"
 #include "shell/Settings.h"
@@ -110,6 +112,7 @@ void WireFrmMain(FrmMain& f) {
         if (waiting > 0 || f.PanelText(1).startsWith(QStringLiteral("Log busy")))
             f.SetPanelText(1, LogDatabase::backlogText(waiting));
     });
+    QueuePoll::of(f).setReleaseSteps(PollReleaseSteps);
     QObject::connect(f.Timer2, &QTimer::timeout, &f, [&f] { Timer2_Timer(f); });
     QObject::connect(&f, &FrmMain::resized, &f, [&f] { Form_Resize(f); });
     QObject::connect(&f, &FrmMain::closing, &f, [&f] {

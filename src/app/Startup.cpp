@@ -12,7 +12,9 @@
 #include "session/ServerConnection.h"
 #include "shell/CommandLine.h"
 #include "shell/History.h"
+#include "shell/IniFile.h"
 #include "shell/MenuStyle.h"
+#include "shell/PageCounters.h"
 #include "shell/Settings.h"
 #include "shell/StartupSteps.h"
 #include "shell/WebLinks.h"
@@ -93,17 +95,13 @@ void Form_Load(FrmMain& f) {
     EndOrphanedJobMonitors();
     if (AdminCheck::RunningUserIsAdmin())
         f.Menu(QStringLiteral("mnuMenu"))->setVisible(true);
-    const Environment* environment = f.services().environment;
-    f.AppDataFolder = environment ? environment->appData() : QString();
-    QDir().mkpath(f.AppDataFolder); // the settings and history need their folder
-    f.HistoryPath = QDir(f.AppDataFolder).filePath(QStringLiteral("swr.his"));
-    f.SettingsPath = QDir(f.AppDataFolder).filePath(QStringLiteral("swr.ini"));
-    List_Load(f.CurrentPrinter, f.HistoryPath);
+    const Environment& environment = *f.services().environment;
+    QDir().mkpath(environment.appData()); // the settings and history need their folder
+    List_Load(f.CurrentPrinter, HistoryFilePath(environment));
     DoEvents();
     f.AppendSplashStatus(QStringLiteral("Settings, "));
     f.resize(Twips::toPixels(14970), f.height());
-    f.SessionPrintedPages = 0;
-    f.SessionDeletedPages = 0;
+    SessionPages::of(f).reset();
     LoadSettings(f);
     ApplyUpdateCheckStatus(f); // an answer that came before the panels were placed
     f.Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));

@@ -7,6 +7,7 @@
 #include "platform/DateText.h"
 #include "platform/Environment.h"
 #include "platform/GuardedSpooler.h"
+#include "session/QueueSession.h"
 
 #include <QComboBox>
 #include <QTimer>
@@ -33,7 +34,7 @@ void ShowActionStatus(FrmMain& f, const QString& words) {
 }
 
 GuardedSpooler* ActionSpooler(FrmMain& f) {
-    return f.ServerContainer;
+    return QueueSession::of(f).ServerContainer();
 }
 
 QString ActionQueue(FrmMain& f) {

@@ -6,6 +6,7 @@
 #include "form/WaitCursor.h"
 #include "log/LogDatabase.h"
 #include "platform/GuardedSpooler.h"
+#include "session/QueueSession.h"
 #include "shell/IniFile.h"
 
 #include <QAction>
@@ -44,9 +45,7 @@ void holdArrivingJobs(FrmMain& f, GuardedSpooler& spooler, const QString& queue)
         noted.isEmpty() ? spooler.jobHoldUntilDefault(queue).value_or(QStringLiteral("no-hold"))
                         : noted;
     noteChangedHold(f, spooler, queue, before);
-    f.HoldDefaultServer = &spooler;
-    f.HoldDefaultQueue = queue;
-    f.HoldDefaultBefore = before;
+    QueueSession::of(f).noteHoldDefault(&spooler, queue, before);
     spooler.setJobHoldUntilDefault(queue, kHoldEveryJob);
 }
 
@@ -66,11 +65,12 @@ bool giveBackHold(FrmMain& f, GuardedSpooler& spooler, const QString& queue,
 }
 
 void giveBackArrivingJobs(FrmMain& f) {
-    if (!f.HoldDefaultServer || f.HoldDefaultQueue.isEmpty())
+    QueueSession& session = QueueSession::of(f);
+    if (!session.holdDefaultServer() || session.holdDefaultQueue().isEmpty())
         return;
-    giveBackHold(f, *f.HoldDefaultServer, f.HoldDefaultQueue, f.HoldDefaultBefore);
-    f.HoldDefaultServer = nullptr;
-    f.HoldDefaultQueue.clear();
+    giveBackHold(f, *session.holdDefaultServer(), session.holdDefaultQueue(),
+                 session.holdDefaultBefore());
+    session.forgetHoldDefault();
 }
 
 void switchOn(FrmMain& f) {
@@ -95,15 +95,15 @@ void switchOn(FrmMain& f) {
         if (!f.chkAutoQueue->isChecked())
             break;
         if (job.StatusMask != 1 && spooler->pauseJob(queue, job.JobId) == SpoolerResult::Success)
-            f.HeldByProgram.insert(QString::number(job.JobId));
+            QueueSession::of(f).noteHeldByProgram(job.JobId);
     }
 }
 
 void switchOff(FrmMain& f) {
     // The queue AutoQueue held: a change of queue unticks the box before the window
     // takes the new one.
-    const QString queue =
-        f.CurrentQueue.isEmpty() ? f.CurrentPrintQueue->currentText() : f.CurrentQueue;
+    const QString& current = QueueSession::of(f).CurrentQueue();
+    const QString queue = current.isEmpty() ? f.CurrentPrintQueue->currentText() : current;
     f.chkTimed->setChecked(false);
     f.chkAA->setChecked(false);
     ShowActionStatus(f, QStringLiteral("Disable AutoQueue "));

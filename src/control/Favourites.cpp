@@ -6,6 +6,7 @@
 #include "platform/Prompter.h"
 #include "platform/TimeOfDay.h"
 #include "session/QueueSelection.h"
+#include "session/QueueSession.h"
 #include "session/ServerConnection.h"
 #include "shell/FavouriteRecord.h"
 #include "shell/FavouriteSlots.h"
@@ -35,7 +36,7 @@ FavouriteRecord currentSetUp(const FrmMain& f) {
     record.autoRelease = f.chkTimed->isChecked();
     record.releasePrints = f.optTimed[0]->isChecked();
     record.releaseTime = f.txtTimed->text();
-    record.autoActivate = f.AutoActivateRequest;
+    record.autoActivate = QueueSession::of(f).autoActivateRequest();
     return record;
 }
 
@@ -59,14 +60,14 @@ void imgFavourite_Click(FrmMain& f) {
             kTitle, QStringLiteral("Add Current Print Queue To Favourites?"),
             Prompter::Icon::Question, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
         return;
-    f.AutoActivateRequest = f.chkAA->isChecked();
+    QueueSession::of(f).setAutoActivateRequest(f.chkAA->isChecked());
     mnuAddFav_Click(f);
 }
 
 void mnuAddFav_Click(FrmMain& f) {
     const QString time = f.txtTimed->text().trimmed();
     // Without AutoRelease a favourite has no time, and is never switched to by it.
-    const bool scheduled = f.AutoActivateRequest && f.chkTimed->isChecked();
+    const bool scheduled = QueueSession::of(f).autoActivateRequest() && f.chkTimed->isChecked();
     int free = -1;
     for (int slot = 0; slot < kFavouriteSlots && free < 0; ++slot) {
         // Two favourites switched to at one time: only the first would ever be.
@@ -80,7 +81,7 @@ void mnuAddFav_Click(FrmMain& f) {
             free = slot;
     }
     if (free < 0) {
-        f.AutoActivateRequest = false;
+        QueueSession::of(f).setAutoActivateRequest(false);
         return;
     }
 
@@ -102,7 +103,7 @@ void mnuAddFav_Click(FrmMain& f) {
 }
 
 void mnuFav_Click(FrmMain& f, int slot) {
-    if (f.ResumeAllInProgress) {
+    if (QueueSession::of(f).ResumeAllInProgress()) {
         RefuseDuringResumeAll(f);
         return;
     }
@@ -172,12 +173,11 @@ void AutoActivateFavourite(FrmMain& f) {
             continue;
         // Every tick of the minute matches: the first one acts, the others leave the
         // operator's choice alone.
-        if (f.AutoActivateMinute == minute)
+        if (!QueueSession::of(f).firstAutoActivateIn(minute))
             return;
-        f.AutoActivateMinute = minute;
         if (fields.value(0) != f.CurrentPrinter->currentText() ||
             fields.value(1) != f.CurrentPrintQueue->currentText()) {
-            if (f.ResumeAllInProgress)
+            if (QueueSession::of(f).ResumeAllInProgress())
                 RefuseDuringResumeAll(f);
             else
                 ActivateFavourite(f, slot);

@@ -114,11 +114,11 @@ void JobList_MouseUp(FrmMain& f, Qt::MouseButtons buttons, const QPoint& at) {
 }
 
 void JobList_ColumnClick(FrmMain& f, int column) {
-    sortGrid(f.JobList, f.JobListSortOrder, column);
+    sortGrid(f.JobList, f.jobGrid().sortOrder(), column);
 }
 
 void SearchList_ColumnClick(FrmMain& f, int column) {
-    sortGrid(f.SearchList, f.SearchListSortOrder, column);
+    sortGrid(f.SearchList, f.searchGrid().sortOrder(), column);
 }
 
 void ShowJobActions(FrmMain& f) {

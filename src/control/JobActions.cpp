@@ -14,6 +14,7 @@
 #include "platform/NumberText.h"
 #include "platform/Prompter.h"
 #include "session/QueueSelection.h"
+#include "session/QueueSession.h"
 #include "shell/PageCounters.h"
 
 #include <QCheckBox>
@@ -136,7 +137,7 @@ bool ReleaseJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* qu
                                        {QStringLiteral("Deleted"), QString()},
                                        {QStringLiteral("Deleted Pages"), QString()}}));
     CountPrintedPages(f, LeadingNumber(text[JobColumn::Pages]));
-    f.LastReleasedJob = text[JobColumn::ID];
+    QueueSession::of(f).setLastReleasedJob(text[JobColumn::ID]);
     QCoreApplication::processEvents();
     // Under AutoQueue the job has left the queue for its release queue.
     if (autoQueue)

@@ -20,6 +20,7 @@
 #include "session/JobLog.h"
 #include "session/JobRetrieval.h"
 #include "session/QueueSelection.h"
+#include "session/QueueSession.h"
 #include "shell/PageCounters.h"
 
 #include <QCheckBox>
@@ -168,10 +169,10 @@ void mnuresumealljobs(FrmMain& f) {
 }
 
 void ResumeAllJobs(FrmMain& f) {
-    f.ResumeAllInProgress = true;
+    QueueSession::of(f).beginResumeAll();
     ShowActionStatus(f, QStringLiteral("Resume All Jobs "));
     if (f.jobGrid().count() == 0) {
-        f.ResumeAllInProgress = false;
+        QueueSession::of(f).endResumeAll();
         return;
     }
     const int watching = PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs);
@@ -222,8 +223,8 @@ void SendTestPage(FrmMain& f, const QString& server, const QString& queue) {
     {
         const WaitCursor wait;
         ConnectWmi(f, server);
-        if (f.WmiServices)
-            result = f.WmiServices->printTestPage(queue);
+        if (GuardedSpooler* spooler = QueueSession::of(f).WmiServices())
+            result = spooler->printTestPage(queue);
     }
     if (result == SpoolerResult::AccessDenied)
         f.services().prompter->message(

@@ -12,6 +12,7 @@
 #include "platform/JobText.h"
 #include "platform/Prompter.h"
 #include "platform/TimeOfDay.h"
+#include "session/QueueSession.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -57,8 +58,9 @@ QString HeldJobToolTip(FrmMain& f, const SpoolerJob& job) {
         return QStringLiteral("Held until ") + shown;
     }
     // Under AutoQueue the server holds every job that arrives, for this program.
-    if (f.HeldByProgram.contains(QString::number(job.JobId)) ||
-        (f.chkAutoQueue->isChecked() && PrinterOfJobName(job.Name) == f.HoldDefaultQueue))
+    const QueueSession& session = QueueSession::of(f);
+    if (session.heldByProgram(QString::number(job.JobId)) ||
+        (f.chkAutoQueue->isChecked() && PrinterOfJobName(job.Name) == session.holdDefaultQueue()))
         return QStringLiteral("Held by AutoQueue");
     return QStringLiteral("Held by the operator");
 }
@@ -87,8 +89,8 @@ void chkTimedRelease(FrmMain& f) {
         }
         // Once in its minute, however many ticks the minute has.
         const QString minute = clock.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
-        if (TimeOfDay::hourMinute(*target) == now && f.TimedReleaseMinute != minute) {
-            f.TimedReleaseMinute = minute;
+        if (TimeOfDay::hourMinute(*target) == now &&
+            QueueSession::of(f).firstTimedReleaseIn(minute)) {
             if (f.optTimed[0]->isChecked()) {
                 ResumeAllJobs(f);
                 ShowActionStatus(f, QStringLiteral("Resume All Jobs "));
@@ -131,4 +133,12 @@ void ResumeExceptions(FrmMain& f) {
         f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Resume Job"));
         return;
     }
+}
+
+void PollReleaseSteps(FrmMain& f) {
+    chkTimedRelease(f);
+    if (QueueSession::of(f).ResumeAllInProgress())
+        ResumeAllJobs(f);
+    else
+        ResumeExceptions(f);
 }

@@ -32,6 +32,10 @@ void TimedReleaseUnreadable(FrmMain& form);
 // Releases one held job of a user AutoQueue never holds, when no release is under way.
 void ResumeExceptions(FrmMain& form);
 
+// What the poll does once it refreshed the view: the timed release, then the next
+// pass of a running Resume All, else the user exceptions.
+void PollReleaseSteps(FrmMain& form);
+
 // Why a held job waits, for the tool tip of its Status cell: "Held by AutoQueue",
 // "Held by the operator" or "Held until <time>"; nothing for a job not held.
 QString HeldJobToolTip(FrmMain& form, const SpoolerJob& job);

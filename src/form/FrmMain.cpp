@@ -5,12 +5,12 @@
 #include "form/Named.h"
 #include "form/PanelControls.h"
 #include "form/Twips.h"
+#include "form/WindowPart.h"
 #include "form/frmSplash.h"
 #include "log/LogDatabase.h"
 #include "platform/CupsSpooler.h"
 #include "platform/Environment.h"
 #include "platform/GuardedSpooler.h"
-#include "platform/JobText.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -26,7 +26,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStatusBar>
-#include <QThreadPool>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -87,18 +86,16 @@ FrmMain::FrmMain(FrmMainServices services, frmSplash* splashWindow)
 
     Timer1 = named(new QTimer(this), "Timer1");
     Timer1->setInterval(100);
-    PollWorker = new QThreadPool(this);
-    PollWorker->setMaxThreadCount(1);
-    PageWorker = new QThreadPool(this);
-    PageWorker->setMaxThreadCount(1);
     Timer2 = named(new QTimer(this), "Timer2");
     Timer2->setInterval(1000);
 }
 
 FrmMain::~FrmMain() {
-    PollWorker->waitForDone(); // its spoolers and answer belong to this window
-    PageWorkStop->store(true);
-    PageWorker->waitForDone();
+    // The parts go first, the newest first: work they have under way ends while
+    // the spoolers, the log and the controls it uses are still there.
+    const QObjectList owned = children();
+    for (auto child = owned.rbegin(); child != owned.rend(); ++child)
+        delete dynamic_cast<WindowPart*>(*child);
     // A monitor process still running is ended before the controls go: its last
     // output or its end must not reach a window half taken apart.
     for (QProcess* process : findChildren<QProcess*>()) {
@@ -117,13 +114,6 @@ void FrmMain::buildGrid() {
     SearchList = makeJobGrid(client, "SearchList", SearchListHeaders());
     jobGrid_ = std::make_unique<JobGrid>(JobList, false);
     searchGrid_ = std::make_unique<JobGrid>(SearchList, true);
-    const auto toolTipOf = [this](const SpoolerJob& job) {
-        return job.TotalPages == kPagesNotCounted && !PagesNotCounted.isEmpty()
-                   ? PagesNotCounted.value(TransactionID(job))
-                   : QString();
-    };
-    jobGrid_->setToolTipOf(toolTipOf);
-    searchGrid_->setToolTipOf(toolTipOf);
 }
 
 void FrmMain::buildStatusBar() {

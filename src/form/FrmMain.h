@@ -3,15 +3,12 @@
 #include "form/SettingsRecord.h"
 #include "platform/SpoolerCredentials.h"
 
-#include <QHash>
 #include <QMainWindow>
 #include <QPointer>
 #include <QProcess>
-#include <QSet>
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -40,7 +37,6 @@ class QToolButton;
 class QTreeWidget;
 class GuardedSpooler;
 class JobGrid;
-class QThreadPool;
 class PanelFrame;
 
 // What the main window needs from outside the process, handed in when it is made
@@ -72,21 +68,23 @@ struct FrmMainServices {
     std::function<QString(const QString& address)> hostNameOf;
 };
 
-// The main window: its controls and the program's state. It holds no procedure:
-// those live in the subsystem folders and act on it, and the application wires its
-// events to them.
+// The main window: its controls and the settings record they show. It holds no
+// procedure: those live in the subsystem folders and act on it, and the application
+// wires its events to them. The state that is not a control is kept by parts of the
+// window (WindowPart) in the folders of the procedures that change it: the queue
+// session, the poll, the page counter, the monitor link, the session's pages.
 //
-// Some names are kept from the program's first home and mislead here:
-// CurrentPrinter is the server box; WmiServices is the spooler of the connected
-// server; mwcmnMonitor is the job monitor process.
+// A kept name that misleads here: CurrentPrinter is the server box.
 class FrmMain : public QMainWindow {
     Q_OBJECT
 public:
     explicit FrmMain(FrmMainServices services, frmSplash* splash = nullptr);
     ~FrmMain() override;
 
+    // Not controls, kept here because the window's own life decides them:
     // Set by start-up once it has run; shutdown saves nothing before.
     bool Loaded = false;
+    // Set as shutdown begins: answers that arrive later are not applied.
     bool Unloading = false;
     // The operator deleted swr.ini and swr.his: shutdown writes neither back, so the
     // copy of the program started in this one's place begins from the defaults.
@@ -98,6 +96,8 @@ public:
     void SetPanelText(int panel, const QString& text);
     QString PanelText(int panel) const;
 
+    // What the window was handed from outside the process: not a control, the seams
+    // every procedure reaches the system through.
     const FrmMainServices& services() const { return services_; }
 
     // Controls.
@@ -161,90 +161,26 @@ public:
     QLabel* SearchStatus = nullptr;
     QLabel* ServerStatus = nullptr;
     QFrame* SearchProgress = nullptr; // a shape coloured by the retrieval's stage
+    // Whether the operator has the overlay up (not a control: the menu entry flips it).
     bool ServerViewShown = false;
 
     // The job grids with the job records their rows show.
     JobGrid& jobGrid() { return *jobGrid_; }
     JobGrid& searchGrid() { return *searchGrid_; }
 
-    // The job monitor process the window takes its events from; null once it ended.
-    QPointer<QProcess> mwcmnMonitor;
-    // The server it watches, and how it has fared since the program started it.
-    QString MonitorServer;
-    int MonitorFailedStarts = 0;
-    qint64 MonitorLastStartMs = -1; // on the monotonic clock, -1 before the first
-    bool MonitorConnectMessageShown = false;
-    int MonitorRestartIntervalMs = 10000; // the soonest a monitor that ended starts again
-
     // A menu entry or menu by its name ("menuExit", "mnuPanels", ...).
     QAction* Menu(const QString& name) const;
 
-    // State.
-    QString AppDataFolder;
-    QString HistoryPath;
-    QString SettingsPath;
-    QString CurrentServer;
-    QString CurrentQueue;
-    QString LastHistoryServer;
-    // Pages released and deleted since the program started; the running totals are
-    // the "Log Counters" of swr.ini.
-    qint64 SessionPrintedPages = 0;
-    qint64 SessionDeletedPages = 0;
-    bool ResumeAllInProgress = false;
-    // Whether the next favourite added is switched to at its release time; set from
-    // the AutoActivate box by the add-favourite picture.
-    bool AutoActivateRequest = false;
-    QString LastReleasedJob;
-    // The minute ("yyyy-MM-dd HH:mm") AutoRelease, and AutoActivate, last acted in:
-    // each acts once in its minute.
-    QString TimedReleaseMinute;
-    QString AutoActivateMinute;
-    // While AutoQueue is on the server holds each job as it arrives in the queue;
-    // the queue's own hold, given back when AutoQueue goes off.
-    GuardedSpooler* HoldDefaultServer = nullptr;
-    QString HoldDefaultQueue;
-    QString HoldDefaultBefore;
-    // The jobs this program held, by their ID, for the tool tip of their status.
-    QSet<QString> HeldByProgram;
-    // The order each grid was last sorted in: "" (not yet, counts as ascending),
-    // "ascending" or "descending".
-    QString JobListSortOrder;
-    QString SearchListSortOrder;
     // The job action dialog, made when first asked for.
     QPointer<QDialog> frmAction;
-    // The last pass over the server's jobs found it silent: the grids show what it
-    // held before, and the next tick that reaches it reads every job anew.
-    bool JobsStale = false;
-    // The jobs the monitor said have left the server. A listing read before it said
-    // so still holds them, and must not bring their rows back (job numbers are not
-    // given out again).
-    QSet<QString> JobsGone;
 
-    // The spooler of the last server the job retrieval connected to, and its name
-    // exactly as asked for; the spooler whose queues the queue box lists.
-    GuardedSpooler* WmiServices = nullptr;
-    QString WmiServer;
-    GuardedSpooler* ServerContainer = nullptr;
-    // One spooler per server name, made when first asked for and kept for the run.
+    // One spooler per server name, made when first asked for and kept for the run:
+    // not a control, kept here because every folder of procedures from the shell up
+    // reaches the print servers through it.
     GuardedSpooler* SpoolerFor(const QString& server);
 
-    // The poll's requests run on this worker, one tick at a time; its answer is
-    // applied on the window's thread.
-    QThreadPool* PollWorker = nullptr;
-    bool PollInFlight = false;
-
-    // Pages of jobs listed without them are counted on this worker, one job at a
-    // time, and applied on the window's thread. Keyed by TransactionID: the jobs
-    // asked for this run, the counts had (from the server or the log), and why a
-    // job's pages stay uncounted (its rows' tool tip).
-    QThreadPool* PageWorker = nullptr;
-    QSet<QString> PagesAsked;
-    QHash<QString, qint64> CountedPages;
-    QHash<QString, QString> PagesNotCounted;
-    // Set when the window goes: counting still under way stops at the next job.
-    std::shared_ptr<std::atomic<bool>> PageWorkStop = std::make_shared<std::atomic<bool>>(false);
-
-    // The log database and audit trail.
+    // The log database and audit trail: not a control, made with the window because
+    // each row it writes names the server and queue the window's boxes show.
     LogDatabase& Log() { return *log_; }
 
     SettingsRecord Settings;

@@ -82,6 +82,10 @@ public:
         statusToolTipOf_ = std::move(statusToolTipOf);
     }
 
+    // The order the operator last sorted the grid in: "" (not yet, counts as
+    // ascending), "ascending" or "descending".
+    QString& sortOrder() { return sortOrder_; }
+
 private:
     struct Row {
         SpoolerJob job;
@@ -101,4 +105,5 @@ private:
     QHash<QString, QSet<QString>> namesByPrinter_;
     std::function<QString(const SpoolerJob&)> toolTipOf_;
     std::function<QString(const SpoolerJob&)> statusToolTipOf_;
+    QString sortOrder_;
 };

@@ -4,6 +4,7 @@
 #include "log/LogDatabase.h"
 #include "platform/JobText.h"
 #include "platform/PrintSpooler.h"
+#include "session/QueueSession.h"
 
 #include <QComboBox>
 
@@ -14,9 +15,10 @@ void LogNewJobs(FrmMain& f, const QList<SpoolerJob>& jobs) {
 QList<LogRow> NewJobRows(const FrmMain& f, const QList<SpoolerJob>& jobs) {
     QList<LogRow> rows;
     rows.reserve(jobs.size());
+    const QString& server = QueueSession::of(f).WmiServer();
     for (const SpoolerJob& job : jobs) {
         const QStringList text = JobTexts(job);
-        QList<LogField> fields{{QStringLiteral("Server"), f.WmiServer},
+        QList<LogField> fields{{QStringLiteral("Server"), server},
                                {QStringLiteral("Queue"), text[SearchColumn::Printer]},
                                {QStringLiteral("Description"), text[SearchColumn::Description]},
                                {QStringLiteral("Computer"), text[SearchColumn::Computer]},

@@ -47,31 +47,53 @@ void restartAfterEnd(FrmMain& f, const QString& server);
 // the same server (at most once per interval) and read the jobs once, so that
 // nothing that happened in between is missed.
 void monitorEnded(FrmMain& f, const QString& server, bool everSpoke) {
-    if (f.Unloading || server != f.MonitorServer)
+    MonitorLink& link = MonitorLink::of(f);
+    if (f.Unloading || server != link.server())
         return;
-    f.MonitorFailedStarts = everSpoke ? 0 : f.MonitorFailedStarts + 1;
+    const bool tell = link.ended(everSpoke);
     f.SetPanelText(1, QStringLiteral("Job monitor stopped, restarting"));
-    if (f.MonitorFailedStarts >= kMonitorFailedStartsToTell && !f.MonitorConnectMessageShown) {
+    if (tell) {
         // The poll goes on keeping the view up to date meanwhile.
-        f.MonitorConnectMessageShown = true;
         f.services().prompter->message(
             QStringLiteral("Spoolwright"),
             QStringLiteral("Cannot connect to server, jobs will not update!"),
             Prompter::Icon::Critical);
     }
-    const qint64 sinceStart = monotonicMs() - f.MonitorLastStartMs;
-    const qint64 wait = std::max<qint64>(0, f.MonitorRestartIntervalMs - sinceStart);
-    QTimer::singleShot(wait, &f, [&f, server] { restartAfterEnd(f, server); });
+    QTimer::singleShot(link.restartWaitMs(), &f, [&f, server] { restartAfterEnd(f, server); });
 }
 
 void restartAfterEnd(FrmMain& f, const QString& server) {
-    if (f.Unloading || f.mwcmnMonitor || server != f.MonitorServer)
+    const MonitorLink& link = MonitorLink::of(f);
+    if (f.Unloading || link.mwcmnMonitor() || server != link.server())
         return; // stopped, replaced or already running again
     StartJobMonitor(f, server);
     RetrieveJobs(f, server, QString());
 }
 
 } // namespace
+
+void MonitorLink::started(QProcess* monitor) {
+    monitor_ = monitor;
+    lastStartMs_ = monotonicMs();
+}
+
+QProcess* MonitorLink::letGo() {
+    QProcess* monitor = monitor_;
+    monitor_ = nullptr;
+    return monitor;
+}
+
+bool MonitorLink::ended(bool everSpoke) {
+    failedStarts_ = everSpoke ? 0 : failedStarts_ + 1;
+    if (failedStarts_ < kMonitorFailedStartsToTell || connectMessageShown_)
+        return false;
+    connectMessageShown_ = true;
+    return true;
+}
+
+qint64 MonitorLink::restartWaitMs() const {
+    return std::max<qint64>(0, restartIntervalMs_ - (monotonicMs() - lastStartMs_));
+}
 
 QString JobMonitorProgram() {
     return QDir(Environment().helperFolder()).filePath(kMonitorName);
@@ -85,7 +107,8 @@ void StartJobMonitor(FrmMain& f, const QString& server) {
     const QString program = f.services().monitorProgram;
     if (program.isEmpty())
         return;
-    f.MonitorServer = server;
+    MonitorLink& link = MonitorLink::of(f);
+    link.watch(server);
     if (!QFileInfo(program).isExecutable()) {
         f.SetPanelText(1, QStringLiteral("Job monitor not found: jobs will not update"));
         return;
@@ -94,7 +117,7 @@ void StartJobMonitor(FrmMain& f, const QString& server) {
     monitor->setProgram(program);
     monitor->setProcessChannelMode(QProcess::SeparateChannels);
     auto spoke = std::make_shared<bool>(false);
-    QObject::connect(monitor, &QProcess::readyReadStandardOutput, &f, [&f, monitor, spoke] {
+    QObject::connect(monitor, &QProcess::readyReadStandardOutput, &f, [&f, &link, monitor, spoke] {
         QList<QByteArray> lines;
         while (monitor->canReadLine()) {
             QByteArray line = monitor->readLine();
@@ -103,15 +126,15 @@ void StartJobMonitor(FrmMain& f, const QString& server) {
             lines.append(line);
         }
         // Events of a monitor the program has let go of are not for this view.
-        if (f.mwcmnMonitor == monitor)
+        if (link.mwcmnMonitor() == monitor)
             dispatchLines(f, lines);
     });
     // The end of a monitor is seen whichever way it comes: the field is cleared
     // before anything else can reach the process, and the process is freed later.
-    auto ended = [&f, monitor, server, spoke] {
-        const bool wanted = f.mwcmnMonitor == monitor;
+    auto ended = [&f, &link, monitor, server, spoke] {
+        const bool wanted = link.mwcmnMonitor() == monitor;
         if (wanted)
-            f.mwcmnMonitor = nullptr;
+            link.letGo();
         monitor->deleteLater();
         if (wanted)
             monitorEnded(f, server, *spoke);
@@ -122,8 +145,7 @@ void StartJobMonitor(FrmMain& f, const QString& server) {
             if (e == QProcess::FailedToStart && monitor->state() == QProcess::NotRunning)
                 ended();
         });
-    f.mwcmnMonitor = monitor;
-    f.MonitorLastStartMs = monotonicMs();
+    link.started(monitor);
     monitor->start();
     // A server the operator gave a password to wants it from the monitor too. It
     // goes over the pipe only, never onto disk or the command line.
@@ -134,9 +156,9 @@ void StartJobMonitor(FrmMain& f, const QString& server) {
 }
 
 void StopJobMonitor(FrmMain& f, int waitMs) {
-    f.MonitorServer.clear();
-    QProcess* monitor = f.mwcmnMonitor;
-    f.mwcmnMonitor = nullptr; // its end is no longer news
+    MonitorLink& link = MonitorLink::of(f);
+    link.watch(QString());
+    QProcess* monitor = link.letGo(); // its end is no longer news
     if (!monitor)
         return;
     if (monitor->state() != QProcess::NotRunning) {

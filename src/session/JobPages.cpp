@@ -54,17 +54,18 @@ void showPages(FrmMain& f, const SpoolerJob& job, qint64 pages) {
 }
 
 void applyCounts(FrmMain& f, const QList<CountedJob>& counts) {
+    PageCounter& counter = PageCounter::of(f);
     QList<LogRow> rows;
     for (const CountedJob& counted : counts) {
         const QString id = TransactionID(counted.job);
         if (counted.count.outcome == JobPageCount::Outcome::Counted) {
-            f.CountedPages.insert(id, counted.count.pages);
+            counter.noteCounted(id, counted.count.pages);
             showPages(f, counted.job, counted.count.pages);
             SpoolerJob job = counted.job;
             job.TotalPages = counted.count.pages;
             rows.append({id, {{QStringLiteral("Pages"), JobTexts(job)[SearchColumn::Pages]}}});
         } else if (const QString why = whyNotCounted(counted.count.outcome); !why.isEmpty()) {
-            f.PagesNotCounted.insert(id, why);
+            counter.noteNotCounted(id, why);
             showPages(f, counted.job, kPagesNotCounted);
         }
     }
@@ -73,8 +74,9 @@ void applyCounts(FrmMain& f, const QList<CountedJob>& counts) {
 
 void countOnWorker(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJob>& jobs) {
     FrmMain* form = &f;
-    std::shared_ptr<std::atomic<bool>> stop = f.PageWorkStop;
-    f.PageWorker->start([form, spooler, jobs, stop] {
+    PageCounter& counter = PageCounter::of(f);
+    std::shared_ptr<const std::atomic<bool>> stop = counter.stopFlag();
+    counter.worker().start([form, spooler, jobs, stop] {
         const SpoolerPrompts::Off noDialogsHere;
         QList<CountedJob> handful;
         QElapsedTimer sinceSent;
@@ -103,24 +105,55 @@ void countOnWorker(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJob>&
 
 } // namespace
 
+PageCounter::PageCounter(FrmMain& form) : WindowPart(form) {
+    worker_.setMaxThreadCount(1);
+    const auto toolTipOf = [this](const SpoolerJob& job) {
+        return job.TotalPages == kPagesNotCounted && !pagesNotCounted_.isEmpty()
+                   ? pagesNotCounted_.value(TransactionID(job))
+                   : QString();
+    };
+    form.jobGrid().setToolTipOf(toolTipOf);
+    form.searchGrid().setToolTipOf(toolTipOf);
+}
+
+PageCounter::~PageCounter() {
+    stop_->store(true);
+    worker_.waitForDone();
+    auto& form = *static_cast<FrmMain*>(parent());
+    form.jobGrid().setToolTipOf({});
+    form.searchGrid().setToolTipOf({});
+}
+
+qint64 PageCounter::countedPages(const QString& id) const {
+    return countedPages_.value(id, kPagesNotCounted);
+}
+
+bool PageCounter::ask(const QString& id) {
+    if (pagesAsked_.contains(id))
+        return false;
+    pagesAsked_.insert(id);
+    return true;
+}
+
 void FillCountedPages(FrmMain& f, QList<SpoolerJob>& jobs) {
-    if (f.CountedPages.isEmpty())
+    const PageCounter& counter = PageCounter::of(f);
+    if (counter.noneCounted())
         return;
     for (SpoolerJob& job : jobs)
         if (job.TotalPages == kPagesNotCounted)
-            job.TotalPages = f.CountedPages.value(TransactionID(job), kPagesNotCounted);
+            job.TotalPages = counter.countedPages(TransactionID(job));
 }
 
 void CountMissingPages(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJob>& jobs) {
+    PageCounter& counter = PageCounter::of(f);
     QList<SpoolerJob> asked;
     QStringList ids;
     for (const SpoolerJob& job : jobs) {
         if (job.TotalPages != kPagesNotCounted)
             continue;
         const QString id = TransactionID(job);
-        if (f.PagesAsked.contains(id))
+        if (!counter.ask(id))
             continue;
-        f.PagesAsked.insert(id);
         asked.append(job);
         ids.append(id);
     }
@@ -132,7 +165,7 @@ void CountMissingPages(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJ
         bool ok = false;
         const qint64 pages = logged.value(ids.at(i)).toLongLong(&ok);
         if (ok && pages >= 0) {
-            f.CountedPages.insert(ids.at(i), pages);
+            counter.noteCounted(ids.at(i), pages);
             showPages(f, asked.at(i), pages);
         } else {
             toCount.append(asked.at(i));

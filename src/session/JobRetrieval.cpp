@@ -10,6 +10,7 @@
 #include "session/JobLog.h"
 #include "session/JobPages.h"
 #include "session/OffThread.h"
+#include "session/QueueSession.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,10 +20,10 @@
 
 void ConnectWmi(FrmMain& f, const QString& server) {
     ShapeColour::set(f.ActiveUpdate, ShapeColour::Blue);
-    if (server != f.WmiServer || !f.WmiServices) {
+    QueueSession& session = QueueSession::of(f);
+    if (server != session.WmiServer() || !session.WmiServices()) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        f.WmiServices = f.SpoolerFor(server);
-        f.WmiServer = server;
+        session.connectJobs(server, f.SpoolerFor(server));
         QApplication::restoreOverrideCursor();
     }
     ShapeColour::set(f.ActiveUpdate, ShapeColour::Cyan);
@@ -45,9 +46,10 @@ void RetrieveJobs(FrmMain& f, const QString& server, const QString& queue) {
     BeginRetrieval(f);
     // The pass reads the spooler ConnectWmi connected last, never the server box's
     // text, which the operator may have changed without pressing Enter.
-    if (!f.WmiServices)
+    const QueueSession& session = QueueSession::of(f);
+    if (!session.WmiServices())
         ConnectWmi(f, server);
-    const std::optional<QList<SpoolerJob>> jobs = ReadAllJobs(*f.WmiServices);
+    const std::optional<QList<SpoolerJob>> jobs = ReadAllJobs(*session.WmiServices());
     QCoreApplication::processEvents();
     QApplication::restoreOverrideCursor();
     ShowAllJobs(f, jobs, started.elapsed(), queue);
@@ -66,20 +68,21 @@ void ShowAllJobs(FrmMain& f, const std::optional<QList<SpoolerJob>>& jobs, qint6
                  const QString& queue) {
     f.SearchStatus->setText(QStringLiteral("Retrieving Data"));
     f.SetPanelText(1, QStringLiteral("Retrieving Data"));
+    QueueSession& session = QueueSession::of(f);
     if (jobs) {
         // Jobs show at once; pages not counted yet follow when they are.
         QList<SpoolerJob> shown = *jobs;
-        shown.removeIf([&f](const SpoolerJob& job) { return f.JobsGone.contains(job.Name); });
+        shown.removeIf([&session](const SpoolerJob& job) { return session.isGone(job.Name); });
         FillCountedPages(f, shown);
         f.searchGrid().merge(shown);
         if (!queue.isEmpty())
             f.jobGrid().merge(f.searchGrid().jobsOfQueue(queue));
         LogNewJobs(f, shown);
-        CountMissingPages(f, f.WmiServices, shown);
+        CountMissingPages(f, session.WmiServices(), shown);
     }
     // A server that did not answer leaves the jobs shown as they were; the next
     // pass that reaches it reads them anew.
-    f.JobsStale = !jobs;
+    session.setJobsStale(!jobs);
     ShapeColour::set(f.SearchProgress, jobs ? ShapeColour::Green : ShapeColour::Red);
     // A pass the server did not answer ends with the same words; the red shape
     // tells it apart.
@@ -111,15 +114,16 @@ void cmdRefreshJobs_Click(FrmMain& f) {
         !AwaitedAnswers::begin(f, QLatin1String(kReadingJobs)))
         return;
     BeginRetrieval(f);
-    if (!f.WmiServices)
+    const QueueSession& session = QueueSession::of(f);
+    if (!session.WmiServices())
         ConnectWmi(f, f.CurrentPrinter->currentText());
-    GuardedSpooler* spooler = f.WmiServices;
+    GuardedSpooler* spooler = session.WmiServices();
     AskOffThread(
         f, QLatin1String(kReadingJobs), [spooler] { return ReadAllJobsTimed(*spooler); },
         [&f, spooler](const ReadJobs& read) {
             // A connection to another server came meanwhile: this answer is for a
             // view that is gone.
-            if (f.WmiServices == spooler)
+            if (QueueSession::of(f).WmiServices() == spooler)
                 ShowAllJobs(f, read.jobs, read.elapsedMs, QString());
         });
 }

@@ -11,7 +11,8 @@ class GuardedSpooler;
 
 // Reading every job of the connected server at once into the server-wide grid.
 
-// Makes sure WmiServices is the spooler of this server (made once per name).
+// Makes sure the queue session's WmiServices is the spooler of this server (made
+// once per name).
 void ConnectWmi(FrmMain& form, const QString& server);
 // The actions that wait for a server's every job off the window's thread
 // (AwaitedAnswers): the reload button's, and a connection's.

@@ -8,16 +8,14 @@
 #include "platform/PrintSpooler.h"
 #include "platform/Prompter.h"
 #include "session/JobLog.h"
+#include "session/JobMonitor.h"
 #include "session/JobPages.h"
+#include "session/QueueSession.h"
 
 #include <QComboBox>
 #include <QLabel>
 
 namespace {
-
-// A bound on the jobs remembered as gone, far above what a listing in flight can
-// hold against them.
-constexpr int kMostJobsGone = 100000;
 
 void setStatus(FrmMain& f, const QString& text) {
     const QString line = text + DateText::format(f.services().clock->now());
@@ -41,6 +39,7 @@ void mwcmnMonitor_JobEvents(FrmMain& f, QList<MonitorJobEvent> events) {
     FillCountedPages(f, jobs);
     LogNewJobs(f, jobs);
 
+    QueueSession& session = QueueSession::of(f);
     const QString shownQueue = f.CurrentPrintQueue->currentText();
     QString status;
     QList<SpoolerJob> shown;
@@ -57,9 +56,7 @@ void mwcmnMonitor_JobEvents(FrmMain& f, QList<MonitorJobEvent> events) {
                                                     : QStringLiteral("Updated Job ");
         } else if (action == QLatin1String("Deleted")) {
             f.searchGrid().remove(job.Name);
-            if (f.JobsGone.size() >= kMostJobsGone)
-                f.JobsGone.clear(); // the oldest listing in flight is long answered
-            f.JobsGone.insert(job.Name);
+            session.markGone(job.Name);
             if (inShownQueue)
                 f.jobGrid().remove(job.Name);
             status = QStringLiteral("Deleted Job ");
@@ -68,10 +65,10 @@ void mwcmnMonitor_JobEvents(FrmMain& f, QList<MonitorJobEvent> events) {
     // Each event would have said its own; the last one's is what stays.
     if (!status.isEmpty())
         setStatus(f, status);
-    if (!f.MonitorServer.isEmpty())
-        CountMissingPages(f, f.SpoolerFor(f.MonitorServer), shown);
+    if (const QString& watched = MonitorLink::of(f).server(); !watched.isEmpty())
+        CountMissingPages(f, f.SpoolerFor(watched), shown);
     else
-        CountMissingPages(f, f.WmiServices, shown);
+        CountMissingPages(f, session.WmiServices(), shown);
 }
 
 void mwcmnMonitor_ConnectEvent(FrmMain& f, const QString& text) {
@@ -84,7 +81,7 @@ void mwcmnMonitor_ConnectEvent(FrmMain& f, const QString& text) {
     // the server before it began: a job that came in between is in neither, so the
     // next tick reads every job anew.
     if (text == QLatin1String("Connected") || text == QLatin1String("Polling"))
-        f.JobsStale = true;
+        QueueSession::of(f).setJobsStale(true);
     const QString line = QStringLiteral("Server ") + text + QLatin1Char(' ') +
                          DateText::format(f.services().clock->now());
     f.SetPanelText(1, line);

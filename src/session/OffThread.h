@@ -2,6 +2,7 @@
 
 #include "form/FrmMain.h"
 #include "platform/GuardedSpooler.h"
+#include "session/QueuePoll.h"
 #include "shell/AwaitedAnswers.h"
 
 #include <QMetaObject>
@@ -15,7 +16,7 @@
 template <typename Ask, typename Apply>
 void AskOffThread(FrmMain& f, const QString& action, Ask ask, Apply apply) {
     FrmMain* form = &f;
-    f.PollWorker->start([form, action, ask, apply] {
+    QueuePoll::of(f).worker().start([form, action, ask, apply] {
         const SpoolerPrompts::Off noDialogsHere;
         const auto answer = ask();
         QMetaObject::invokeMethod(

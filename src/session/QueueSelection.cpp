@@ -11,6 +11,7 @@
 #include "platform/Prompter.h"
 #include "session/HoldRule.h"
 #include "session/JobRetrieval.h"
+#include "session/QueueSession.h"
 #include "session/ServerConnection.h"
 
 #include <QAction>
@@ -71,39 +72,41 @@ QueueView ReadQueueView(GuardedSpooler* server, GuardedSpooler* jobsServer,
 }
 
 void CurrentPrintQueue_Click(FrmMain& f) {
+    const QueueSession& session = QueueSession::of(f);
     if (ShapeColour::of(f.ActiveUpdate) == ShapeColour::Green)
         ShapeColour::set(f.ActiveUpdate, ShapeColour::Orange);
     const QString chosen = f.CurrentPrintQueue->currentText();
     const QString server = f.CurrentPrinter->currentText();
-    if (chosen != f.CurrentQueue)
+    if (chosen != session.CurrentQueue())
         f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Queue changed to ") + server +
                                                         QLatin1Char('-') + chosen);
     // The grids are merged in place, so the selected job keeps its selection. With
     // no queue chosen there is no view to bring up to date: a connection that
     // found no queue has just read (or failed to read) every job.
-    if (!chosen.isEmpty() && (server != f.CurrentServer || f.JobsStale))
+    if (!chosen.isEmpty() && (server != session.CurrentServer() || session.jobsStale()))
         RetrieveJobs(f, server, QString());
     QueueViewRequest request;
     request.queue = chosen;
     // AutoQueue holds only in the queue it was switched on for; a change of queue
     // switches it off below.
     request.holdNewJobs = f.chkAutoQueue->isChecked() && f.CurrentPrintQueue->count() > 0 &&
-                          (chosen == f.CurrentQueue || f.ResumeAllInProgress);
-    request.lastReleasedJob = f.LastReleasedJob;
-    ShowQueueView(f, ReadQueueView(f.ServerContainer, f.WmiServices, request));
+                          (chosen == session.CurrentQueue() || session.ResumeAllInProgress());
+    request.lastReleasedJob = session.LastReleasedJob();
+    ShowQueueView(f, ReadQueueView(session.ServerContainer(), session.WmiServices(), request));
 }
 
 void ShowQueueView(FrmMain& f, const QueueView& view) {
+    QueueSession& session = QueueSession::of(f);
     for (int id : view.held)
-        f.HeldByProgram.insert(QString::number(id));
+        session.noteHeldByProgram(id);
     const QString chosen = f.CurrentPrintQueue->currentText();
     const QString server = f.CurrentPrinter->currentText();
     if (view.allJobsRead)
         ShowAllJobs(f, view.allJobs, view.allJobsMs, QString());
     else
         FilterQueueJobs(f, chosen);
-    if (f.chkAutoQueue->isChecked() && chosen != f.CurrentQueue) {
-        if (f.ResumeAllInProgress) {
+    if (f.chkAutoQueue->isChecked() && chosen != session.CurrentQueue()) {
+        if (session.ResumeAllInProgress()) {
             RefuseDuringResumeAll(f);
         } else {
             f.Timer2->stop();
@@ -120,7 +123,7 @@ void ShowQueueView(FrmMain& f, const QueueView& view) {
     }
 
     enableQueueCommands(f, true);
-    f.CurrentQueue = f.CurrentPrintQueue->currentText();
+    session.setCurrentQueue(f.CurrentPrintQueue->currentText());
     const std::optional<SpoolerQueue>& queue = view.queue;
     QCoreApplication::processEvents();
     if (queue) {
@@ -133,7 +136,7 @@ void ShowQueueView(FrmMain& f, const QueueView& view) {
             box->setCursorPosition(0); // show the beginning of a long text
             box->setToolTip(text);
         }
-        if (!f.ResumeAllInProgress) {
+        if (!session.ResumeAllInProgress()) {
             // A server told to hold every new job says so, whoever told it.
             const QString& hold = queue->HoldUntilDefault;
             f.txtPrintStatus->setText(PrinterStatusText(queue->Status) +
@@ -143,7 +146,7 @@ void ShowQueueView(FrmMain& f, const QueueView& view) {
             f.SetPanelText(4, f.txtPrintStatus->text());
         }
     }
-    if (f.ResumeAllInProgress)
+    if (session.ResumeAllInProgress())
         f.txtPrintStatus->setText(QStringLiteral("Resuming All Jobs"));
     if (f.chkAutoQueue->isChecked())
         f.SetPanelText(4, QStringLiteral("AQ:") + f.txtPrintStatus->text());
@@ -177,7 +180,7 @@ void ShowQueueView(FrmMain& f, const QueueView& view) {
         f.chkAA->setChecked(false);
     } else {
         f.Timer2->start();
-        f.setWindowTitle(f.CurrentQueue + QStringLiteral(" on ") + server +
+        f.setWindowTitle(session.CurrentQueue() + QStringLiteral(" on ") + server +
                          QStringLiteral(" - Spoolwright"));
     }
     ShapeColour::set(f.ActiveUpdate, ShapeColour::Green);

@@ -11,6 +11,7 @@
 #include "session/JobMonitor.h"
 #include "session/JobRetrieval.h"
 #include "session/OffThread.h"
+#include "session/QueueSession.h"
 #include "session/ReleaseQueueName.h"
 #include "shell/History.h"
 #include "shell/NetworkPanel.h"
@@ -45,7 +46,7 @@ void showServer(FrmMain& f, const QString& server, const std::optional<ServerRea
     const QString time = DateText::timeOfDay(f.services().clock->now());
     f.SetPanelText(1, QStringLiteral("Find Queues ") + time);
 
-    f.ServerContainer = server.isEmpty() ? nullptr : f.SpoolerFor(server);
+    QueueSession::of(f).setServerContainer(server.isEmpty() ? nullptr : f.SpoolerFor(server));
     if (read) {
         f.CurrentPrintQueue->addItems(read->queues);
         f.CurrentPrintQueue->setCurrentIndex(-1); // listing selects nothing
@@ -66,18 +67,19 @@ void showServer(FrmMain& f, const QString& server, const std::optional<ServerRea
 } // namespace
 
 void FindPrintQueues_Click(FrmMain& f, std::function<void()> then) {
+    QueueSession& session = QueueSession::of(f);
     // Pressed again while the server has not answered: it is not asked twice.
     if (AwaitedAnswers::waiting(f, QLatin1String(kFindingQueues)))
         return;
     f.LabelPrintQueues->clear();
-    if (f.ResumeAllInProgress) {
+    if (session.ResumeAllInProgress()) {
         RefuseDuringResumeAll(f);
         return;
     }
     f.Timer2->stop();
     f.chkAutoQueue->setChecked(false);
     f.setWindowTitle(QStringLiteral("Spoolwright"));
-    f.CurrentServer = f.CurrentPrinter->currentText();
+    session.setCurrentServer(f.CurrentPrinter->currentText());
 
     f.CurrentPrintQueue->clear();
     f.CurrentPrintQueue->setCurrentIndex(-1);
@@ -86,10 +88,10 @@ void FindPrintQueues_Click(FrmMain& f, std::function<void()> then) {
     if (f.CurrentPrinter->currentText().isEmpty()) {
         f.CurrentPrinter->setEditText(f.Settings.Server);
         List_Add(f.CurrentPrinter, f.Settings.Server);
-        f.LastHistoryServer = f.Settings.Server;
-    } else if (f.CurrentPrinter->currentText() != f.LastHistoryServer) {
-        f.LastHistoryServer = f.CurrentPrinter->currentText();
-        List_Add(f.CurrentPrinter, f.LastHistoryServer);
+        session.setLastHistoryServer(f.Settings.Server);
+    } else if (f.CurrentPrinter->currentText() != session.LastHistoryServer()) {
+        session.setLastHistoryServer(f.CurrentPrinter->currentText());
+        List_Add(f.CurrentPrinter, session.LastHistoryServer());
     }
     const QString server = f.CurrentPrinter->currentText();
     if (server.isEmpty()) {
@@ -103,12 +105,12 @@ void FindPrintQueues_Click(FrmMain& f, std::function<void()> then) {
     f.SearchStatus->setText(disconnected);
     f.ServerStatus->setText(disconnected);
     f.searchGrid().clear();
-    f.JobsGone.clear();
+    session.forgetGoneJobs();
     StopJobMonitor(f);
     ConnectWmi(f, server);
     AwaitedAnswers::begin(f, QLatin1String(kFindingQueues));
     BeginRetrieval(f);
-    GuardedSpooler* jobsServer = f.WmiServices;
+    GuardedSpooler* jobsServer = session.WmiServices();
     GuardedSpooler* queuesServer = f.SpoolerFor(server);
     AskOffThread(
         f, QLatin1String(kFindingQueues),
@@ -126,12 +128,14 @@ void FindPrintQueues_Click(FrmMain& f, std::function<void()> then) {
 }
 
 void RefuseDuringResumeAll(FrmMain& f) {
-    f.CurrentPrinter->setEditText(f.CurrentServer);
-    f.CurrentPrintQueue->setCurrentText(f.CurrentQueue);
+    const QueueSession& session = QueueSession::of(f);
+    f.CurrentPrinter->setEditText(session.CurrentServer());
+    f.CurrentPrintQueue->setCurrentText(session.CurrentQueue());
     f.services().prompter->message(
-        f.CurrentQueue + QStringLiteral(" Resume All"),
-        f.CurrentQueue + QStringLiteral(" is currently resuming print jobs. Please wait until "
-                                        "all jobs are printed!"),
+        session.CurrentQueue() + QStringLiteral(" Resume All"),
+        session.CurrentQueue() +
+            QStringLiteral(" is currently resuming print jobs. Please wait until "
+                           "all jobs are printed!"),
         Prompter::Icon::Exclamation);
 }
 
@@ -142,7 +146,7 @@ void CurrentPrinter_KeyDown(FrmMain& f, int keyCode, int) {
 
 std::optional<SpoolerQueue> GetQueueObject(FrmMain& f) {
     const QString name = f.CurrentPrintQueue->currentText();
-    if (name.isEmpty() || !f.ServerContainer)
+    if (name.isEmpty() || !QueueSession::of(f).ServerContainer())
         return std::nullopt;
-    return f.ServerContainer->queue(name);
+    return QueueSession::of(f).ServerContainer()->queue(name);
 }

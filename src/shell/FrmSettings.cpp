@@ -385,7 +385,7 @@ void FrmSettings::cmdReset_Click() {
     QCoreApplication::processEvents();
     // The favourites and the page counters live in swr.ini too.
     QFile::remove(SettingsFilePath(*form_.services().environment));
-    QFile::remove(form_.HistoryPath);
+    QFile::remove(HistoryFilePath(*form_.services().environment));
     // Shutdown writes neither file back, so the new copy starts from the defaults.
     form_.SettingsDeleted = true;
     if (form_.services().startNewCopy)

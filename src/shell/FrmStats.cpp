@@ -168,8 +168,9 @@ void FrmStats::Form_Load() {
 }
 
 void FrmStats::cmdRefreshStats_Click() {
-    const qint64 sessionPrinted = form_.SessionPrintedPages;
-    const qint64 sessionDeleted = form_.SessionDeletedPages;
+    const SessionPages& session = SessionPages::of(form_);
+    const qint64 sessionPrinted = session.SessionPrintedPages();
+    const qint64 sessionDeleted = session.SessionDeletedPages();
     lblSessionPrinted->setText(QStringLiteral("Current Session - Printed Pages: ") +
                                QString::number(sessionPrinted));
     lblSessionDeleted->setText(QStringLiteral("Current Session - Deleted Pages: ") +

@@ -9,6 +9,10 @@ QString SettingsFilePath(const Environment& environment) {
     return QDir(environment.appData()).filePath(QStringLiteral("swr.ini"));
 }
 
+QString HistoryFilePath(const Environment& environment) {
+    return QDir(environment.appData()).filePath(QStringLiteral("swr.his"));
+}
+
 QString ReadSetting(const Environment& environment, const QString& section, const QString& key) {
     return ProfileFile::read(SettingsFilePath(environment), section, key, QString());
 }

@@ -23,3 +23,5 @@ bool WriteSettings(const Environment& environment, const QList<ProfileFile::Entr
 
 // The settings file's path.
 QString SettingsFilePath(const Environment& environment);
+// The server history, swr.his, beside swr.ini.
+QString HistoryFilePath(const Environment& environment);

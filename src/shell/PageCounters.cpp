@@ -20,18 +20,17 @@ qint64 ReadPageCounter(const FrmMain& form, const QString& key) {
 }
 
 void CountPrintedPages(FrmMain& form, qint64 pages) {
-    form.SessionPrintedPages += pages;
+    SessionPages::of(form).addPrinted(pages);
     raise(form, QLatin1String(kPrintedCounter), pages);
 }
 
 void CountDeletedPages(FrmMain& form, qint64 pages) {
-    form.SessionDeletedPages += pages;
+    SessionPages::of(form).addDeleted(pages);
     raise(form, QLatin1String(kDeletedCounter), pages);
 }
 
 void ResetPageCounters(FrmMain& form) {
-    form.SessionPrintedPages = 0;
-    form.SessionDeletedPages = 0;
+    SessionPages::of(form).reset();
     WriteSettings(*form.services().environment,
                   {{kSection, QLatin1String(kPrintedCounter), QStringLiteral("0")},
                    {kSection, QLatin1String(kDeletedCounter), QStringLiteral("0")}});

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <QString>
+#include "form/WindowPart.h"
 
-class FrmMain;
+#include <QString>
 
 // The page counters: pages released and deleted this session (held by the window)
 // and since the last reset (the "Log Counters" section of swr.ini, read and written
@@ -10,6 +10,24 @@ class FrmMain;
 
 inline constexpr const char* kPrintedCounter = "PrintedCounter";
 inline constexpr const char* kDeletedCounter = "DeletedCounter";
+
+// The pages released and deleted since the program started.
+class SessionPages : public WindowPart {
+public:
+    using WindowPart::WindowPart;
+    static SessionPages& of(FrmMain& form) { return windowPart<SessionPages>(form); }
+    static const SessionPages& of(const FrmMain& form) { return windowPart<SessionPages>(form); }
+
+    qint64 SessionPrintedPages() const { return printed_; }
+    qint64 SessionDeletedPages() const { return deleted_; }
+    void addPrinted(qint64 pages) { printed_ += pages; }
+    void addDeleted(qint64 pages) { deleted_ += pages; }
+    void reset() { printed_ = deleted_ = 0; }
+
+private:
+    qint64 printed_ = 0;
+    qint64 deleted_ = 0;
+};
 
 // The running total stored under `key`; text that is no number counts as 0.
 qint64 ReadPageCounter(const FrmMain& form, const QString& key);

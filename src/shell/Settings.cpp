@@ -220,7 +220,7 @@ void SaveSettings(FrmMain& f) {
         return;
     const Environment& env = *f.services().environment;
     SettingsRecord s = f.Settings;
-    bool failed = !List_Save(f.CurrentPrinter, f.HistoryPath);
+    bool failed = !List_Save(f.CurrentPrinter, HistoryFilePath(env));
 
     // What the controls hold now.
     auto tick = [](bool checked) { return checked ? QStringLiteral("1") : QStringLiteral("0"); };

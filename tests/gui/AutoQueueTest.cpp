@@ -1,6 +1,7 @@
 #include "control/GridActions.h"
 #include "control/ReleaseSteps.h"
 #include "form/JobGrid.h"
+#include "session/QueueSession.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
 
@@ -65,7 +66,7 @@ TEST_F(HeldQueue, AutoQueueHoldsQueueAndJobsAndOffLeavesThemHeld) {
     // A job arriving later is held at the next tick; the last released one is not.
     fake.addJob("Laser", 3, "Late", "cy");
     fake.addJob("Laser", 4, "Released", "cy");
-    w.LastReleasedJob = "4";
+    QueueSession::of(w).setLastReleasedJob("4");
     ASSERT_TRUE(RunPollTick(w));
     EXPECT_EQ(statusOf(3), 1);
     EXPECT_EQ(statusOf(4), 0);
@@ -142,14 +143,14 @@ TEST_F(HeldQueue, ExceptionsReleaseOnlyWholeNamesOneJobATick) {
     // The printing jsmith job is found first and left to print.
     EXPECT_EQ(fake.calls.value("resumeJob"), 0);
     fake.deleteJob("Laser", 3);
-    w.JobsStale = true; // no job monitor here: the tick reads the jobs again
+    QueueSession::of(w).setJobsStale(true); // no job monitor here: the tick reads the jobs again
     ASSERT_TRUE(RunPollTick(w));
     ResumeExceptions(w);
     EXPECT_EQ(statusOf(4), 0);
     EXPECT_EQ(statusOf(5), 1); // one a tick
     EXPECT_EQ(statusOf(1), 1);
     EXPECT_EQ(statusOf(2), 1);
-    EXPECT_EQ(w.LastReleasedJob, "4");
+    EXPECT_EQ(QueueSession::of(w).LastReleasedJob(), "4");
     // While a release is being watched nothing more is released.
     w.Timer2->setInterval(10);
     ResumeExceptions(w);
@@ -168,7 +169,7 @@ TEST_F(HeldQueue, AnExceptionsJobTheServerRefusesIsSkippedWithoutAnAuditRow) {
     EXPECT_EQ(statusOf(3), 0);
     EXPECT_EQ(fake.calls.value("resumeJob"), 2); // job 2 was not asked again
     EXPECT_EQ(audits("Resume Job"), 1);
-    EXPECT_EQ(w.LastReleasedJob, "3");
+    EXPECT_EQ(QueueSession::of(w).LastReleasedJob(), "3");
 }
 
 TEST_F(HeldQueue, GridDoubleClickSortingAndTheJobActionDialog) {
@@ -226,7 +227,7 @@ TEST_F(HeldQueue, GridDoubleClickSortingAndTheJobActionDialog) {
     fake.deleteJob("Laser", 2);
     fake.deleteJob("Laser", 9);
     fake.deleteJob("Laser", 10);
-    w.JobsStale = true;
+    QueueSession::of(w).setJobsStale(true);
     ASSERT_TRUE(RunPollTick(w));
     ASSERT_EQ(w.JobList->topLevelItemCount(), 0);
     w.Settings.QuickAction = 0;

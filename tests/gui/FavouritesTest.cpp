@@ -1,4 +1,5 @@
 #include "session/QueueSelection.h"
+#include "session/QueueSession.h"
 #include "support/Files.h"
 #include "support/MainWindowHarness.h"
 
@@ -213,7 +214,7 @@ TEST(Favourites, DeleteModeAsksFirstAndEndsWithTheLastFavourite) {
     FrmMain& w = showWithFavourites(harness, "0=" + kColour + "\r\n3=" + kLaser + "\r\n");
     EXPECT_TRUE(favouriteCommandsShown(w));
     // Nothing is done while Resume All releases the queue's jobs.
-    w.ResumeAllInProgress = true;
+    QueueSession::of(w).beginResumeAll();
     w.favbutton[3]->click();
     EXPECT_EQ(harness.prompter.asked,
               QList<Asked>({{"Laser Resume All",
@@ -221,7 +222,7 @@ TEST(Favourites, DeleteModeAsksFirstAndEndsWithTheLastFavourite) {
                              "are printed!",
                              Icon::Exclamation, Buttons::Ok}}));
     EXPECT_EQ(w.CurrentPrintQueue->currentText(), "Laser");
-    w.ResumeAllInProgress = false;
+    QueueSession::of(w).endResumeAll();
     harness.prompter.asked.clear();
 
     w.Menu("mnuDelFav")->trigger();

@@ -22,6 +22,12 @@ QByteArray callsMade(const QTemporaryDir& dir) {
     return ReadFile(dir.filePath("calls"));
 }
 
+// The process ID of the window's monitor; 0 without one.
+qint64 monitorId(FrmMain& w) {
+    const QProcess* monitor = MonitorLink::of(w).mwcmnMonitor();
+    return monitor ? monitor->processId() : 0;
+}
+
 // A window on server "alpha" whose monitor is the stand-in the test names.
 class MonitorLife : public ::testing::Test {
 protected:
@@ -30,7 +36,7 @@ protected:
         harness.fake("alpha").addQueue({"Laser", {}, {}, {}, {}, 0});
         harness.monitorProgram = standInMonitor(dir, monitorBody);
         FrmMain& w = harness.create();
-        w.MonitorRestartIntervalMs = 50;
+        MonitorLink::of(w).setRestartIntervalMs(50);
         ShowFrmMain(w);
         return w;
     }
@@ -65,29 +71,28 @@ TEST(JobMonitorCalls, TheMonitorLearnsTheServerAndAnyPasswordGivenForIt) {
 
 TEST_F(MonitorLife, AMonitorThatDiesIsStartedAgainAndTheViewReadAnew) {
     FrmMain& w = show("echo 'ConnectEvent\tConnected'; exec cat > /dev/null");
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return w.mwcmnMonitor && w.mwcmnMonitor->processId() > 0; }, 10000));
-    const qint64 first = w.mwcmnMonitor->processId();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return monitorId(w) > 0; }, 10000));
+    const qint64 first = monitorId(w);
     const int reads = harness.fake("alpha").calls.value("jobs");
 
     ::kill(static_cast<pid_t>(first), SIGKILL);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] { return w.PanelText(1) == QLatin1String("Job monitor stopped, restarting"); }, 10000));
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return w.mwcmnMonitor && w.mwcmnMonitor->processId() != first; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return monitorId(w) > 0 && monitorId(w) != first; }, 10000));
     EXPECT_GT(harness.fake("alpha").calls.value("jobs"), reads);
     EXPECT_TRUE(harness.prompter.asked.isEmpty());
 
     // The ended monitor is never touched again: connecting anew is safe.
-    ::kill(static_cast<pid_t>(w.mwcmnMonitor->processId()), SIGKILL);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.mwcmnMonitor; }, 10000));
+    ::kill(static_cast<pid_t>(monitorId(w)), SIGKILL);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !MonitorLink::of(w).mwcmnMonitor(); }, 10000));
     CurrentPrinter_KeyDown(w, 13, 0);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w.mwcmnMonitor != nullptr; }, 10000));
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return MonitorLink::of(w).mwcmnMonitor() != nullptr; }, 10000));
 }
 
 TEST_F(MonitorLife, AMonitorThatNeverStartsIsReportedOnceAndTheViewKeepsPolling) {
     FrmMain& w = show("exit 3");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return w.MonitorFailedStarts >= 5; }, 20000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return MonitorLink::of(w).failedStarts() >= 5; }, 20000));
     ASSERT_EQ(harness.prompter.asked.size(), 1) << "reported once";
     EXPECT_EQ(harness.prompter.asked.first().text,
               "Cannot connect to server, jobs will not update!");
@@ -104,9 +109,8 @@ TEST_F(MonitorLife, ShutdownEndsOnlyItsOwnMonitorAndLeavesNoZombie) {
 
     // This copy's monitor ignores being told to stop.
     FrmMain& w = show("trap '' TERM; exec sleep 600");
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return w.mwcmnMonitor && w.mwcmnMonitor->processId() > 0; }, 10000));
-    const qint64 own = w.mwcmnMonitor->processId();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return monitorId(w) > 0; }, 10000));
+    const qint64 own = monitorId(w);
     w.close();
     EXPECT_EQ(harness.endCalls, 1);
     EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/proc/%1").arg(own)))
@@ -123,5 +127,5 @@ TEST(JobMonitorMissing, AMissingMonitorProgramIsSaid) {
     FrmMain& w = harness.create();
     StartJobMonitor(w, "alpha");
     EXPECT_EQ(w.PanelText(1), "Job monitor not found: jobs will not update");
-    EXPECT_FALSE(w.mwcmnMonitor);
+    EXPECT_FALSE(MonitorLink::of(w).mwcmnMonitor());
 }

@@ -2,7 +2,9 @@
 #include "form/ShapeColour.h"
 #include "platform/JobText.h"
 #include "session/JobRetrieval.h"
+#include "session/QueuePoll.h"
 #include "session/QueueSelection.h"
+#include "session/QueueSession.h"
 #include "session/ServerConnection.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
@@ -142,7 +144,7 @@ TEST_F(JobView, ASecondServerWithoutQueuesOrAnswerClearsBothGridsAndSaysSo) {
 
 TEST_F(JobView, ConnectingDuringResumeAllIsRefusedWithTheQueueNamed) {
     selectQueue(*w, "Laser");
-    w->ResumeAllInProgress = true;
+    QueueSession::of(*w).beginResumeAll();
     connectTo("elsewhere");
     EXPECT_EQ(w->CurrentPrinter->currentText(), "alpha");
     EXPECT_EQ(w->CurrentPrintQueue->currentText(), "Laser");
@@ -303,7 +305,7 @@ TEST_F(JobView, TheWindowHandlesEventsWhileThePollWaitsForTheServer) {
     HeldAnswer held(alpha);
 
     Timer2_Timer(*w);
-    ASSERT_TRUE(w->PollInFlight);
+    ASSERT_TRUE(QueuePoll::of(*w).inFlight());
     ASSERT_TRUE(held.waitUntilAsked());
     bool handled = false;
     QTimer::singleShot(0, w, [&handled] { handled = true; });
@@ -311,7 +313,7 @@ TEST_F(JobView, TheWindowHandlesEventsWhileThePollWaitsForTheServer) {
     Timer2_Timer(*w); // a tick meanwhile asks nothing more
 
     held.answer();
-    EXPECT_TRUE(QTest::qWaitFor([this] { return !w->PollInFlight; }, 10000));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return !QueuePoll::of(*w).inFlight(); }, 10000));
     EXPECT_EQ(alpha.calls.value("queue"), 2);
     EXPECT_TRUE(w->Timer2->isActive());
 }

@@ -5,6 +5,7 @@
 #include "platform/MonitorProtocol.h"
 #include "session/JobRetrieval.h"
 #include "session/MonitorEvents.h"
+#include "session/QueueSession.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
 #include "support/WidgetTexts.h"
@@ -128,7 +129,7 @@ TEST_F(LiveUpdates, ThePollRefreshesAtTheIntervalOfItsState) {
     // A released job still in the (running) queue: fast poll and the red indicator.
     alpha.resumeQueue("Laser");
     alpha.resumeJob("Laser", 50);
-    w->LastReleasedJob = "50";
+    QueueSession::of(*w).setLastReleasedJob("50");
     ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Red);
     EXPECT_EQ(w->Timer2->interval(), 10);
@@ -157,7 +158,7 @@ TEST_F(LiveUpdates, AWatchBeginningRereadsTheServerAndNoListingBringsAGoneJobBac
     mwcmnMonitor_ConnectEvent(*w, "Connected");
     ASSERT_TRUE(RunPollTick(*w));
     EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"123", "50"}));
-    EXPECT_FALSE(w->JobsStale);
+    EXPECT_FALSE(QueueSession::of(*w).jobsStale());
 
     // A row whose job left without a word goes once an action finds it gone.
     alpha.deleteJob("Laser", 50);

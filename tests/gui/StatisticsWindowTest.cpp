@@ -1,6 +1,7 @@
 #include "log/LogDatabase.h"
 #include "platform/ProfileFile.h"
 #include "shell/FrmStats.h"
+#include "shell/PageCounters.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
 
@@ -39,8 +40,8 @@ protected:
                                        {"Pages", "2"},
                                        {"Deleted Pages", "2"},
                                        {"Deleted", today + " 09:00:00"}}}});
-        w->SessionDeletedPages = 400;
-        w->SessionPrintedPages = 100;
+        SessionPages::of(*w).addDeleted(400);
+        SessionPages::of(*w).addPrinted(100);
     }
     FrmStats* open() {
         w->Menu("MenuStatistics")->trigger();
@@ -100,7 +101,8 @@ TEST_F(StatisticsWindow, RefreshShowsTheSessionTheTotalsAndTheLogWithTheirSaving
     EXPECT_EQ(series->barSets()[1]->at(29), 2);
 
     // The labels change on Refresh only, and then in the system's number format.
-    w->SessionDeletedPages = 0;
+    SessionPages::of(*w).reset();
+    SessionPages::of(*w).addPrinted(100);
     EXPECT_EQ(stats->lblSessionDeleted->text(), "Current Session - Deleted Pages: 400");
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     stats->cmdRefreshStats->click();
@@ -119,7 +121,8 @@ TEST_F(StatisticsWindow, ResetZeroesTheTotalsAndTheSessionAndLeavesTheLog) {
     EXPECT_TRUE(harness.prompter.asked.isEmpty()); // without asking
     EXPECT_EQ(counter("DeletedCounter"), "0");
     EXPECT_EQ(counter("PrintedCounter"), "0");
-    EXPECT_EQ(w->SessionPrintedPages + w->SessionDeletedPages, 0);
+    EXPECT_EQ(
+        SessionPages::of(*w).SessionPrintedPages() + SessionPages::of(*w).SessionDeletedPages(), 0);
     EXPECT_EQ(stats->lblTotalDeleted->text(), "Total Deleted Pages: 0");
     EXPECT_EQ(stats->lblTotalSavings->text(), "Your Total Saving is ");
     EXPECT_EQ(stats->lblSessionSavings->text(), "Your Current Saving is ");

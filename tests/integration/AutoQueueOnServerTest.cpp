@@ -5,6 +5,8 @@
 #include "form/JobGrid.h"
 #include "platform/CupsSpooler.h"
 #include "session/JobMonitor.h"
+#include "session/QueuePoll.h"
+#include "session/QueueSession.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
 #include "support/SampleDocuments.h"
@@ -46,7 +48,7 @@ protected:
     bool pollUntil(FrmMain& w, const std::function<bool()>& done) {
         return QTest::qWaitFor(
             [&] {
-                if (!w.PollInFlight)
+                if (!QueuePoll::of(w).inFlight())
                     Timer2_Timer(w);
                 return done();
             },
@@ -89,7 +91,7 @@ TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
     select(w, waiting);
     MenuResumeJob(w);
     EXPECT_TRUE(queuePaused()); // it prints through its release queue
-    EXPECT_EQ(w.LastReleasedJob, QString::number(waiting));
+    EXPECT_EQ(QueueSession::of(w).LastReleasedJob(), QString::number(waiting));
     ASSERT_TRUE(pollUntil(w, [&] {
         return finishedAs(waiting) == 9 && queuePaused() && w.Timer2->interval() == 6000;
     }));
@@ -115,7 +117,7 @@ TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
     ASSERT_TRUE(pollUntil(w, [&] { return finishedAs(fourth) == 7; }));
     w.chkTimed->setChecked(false);
     // Resume All runs until a pass finds the grid empty.
-    ASSERT_TRUE(pollUntil(w, [&] { return !w.ResumeAllInProgress; }));
+    ASSERT_TRUE(pollUntil(w, [&] { return !QueueSession::of(w).ResumeAllInProgress(); }));
 
     // A listed user's job is released by itself; "smith" is not "jsmith".
     w.Settings.Exceptions = "jsmith";
@@ -158,7 +160,7 @@ TEST_F(AutoQueueOnServer, TheQueuesOwnHoldComesBackExactlyAndAfterACrash) {
             QStringLiteral("Server=%1\r\nQueue=%2").arg(server.address(), queue).toUtf8());
         w.chkAutoQueue->setChecked(true);
         settingsLeft = crashed.readAppDataFile("swr.ini");
-        w.HoldDefaultServer = nullptr; // what the crash forgets
+        QueueSession::of(w).forgetHoldDefault(); // what the crash forgets
     }
     EXPECT_EQ(other->jobHoldUntilDefault(queue), "indefinite");
     harness.writeAppDataFile("swr.ini", settingsLeft);

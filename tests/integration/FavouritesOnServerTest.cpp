@@ -1,3 +1,4 @@
+#include "session/QueueSession.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
 #include "support/TestPrintServer.h"
@@ -35,10 +36,10 @@ TEST(FavouritesOnServer, ActivatingConnectsSelectsTheQueueAndSetsItsAutoQueueCon
     w.favbutton[3]->click();
     ASSERT_TRUE(WaitForAnswers(w));
     EXPECT_EQ(searches(), 2);
-    EXPECT_EQ(w.CurrentServer, server.address());
+    EXPECT_EQ(QueueSession::of(w).CurrentServer(), server.address());
     EXPECT_EQ(w.Settings.Server, server.address());
     EXPECT_EQ(w.CurrentPrintQueue->currentText(), queue);
-    EXPECT_EQ(w.CurrentQueue, queue);
+    EXPECT_EQ(QueueSession::of(w).CurrentQueue(), queue);
     // The queue's properties were read from the server.
     EXPECT_TRUE(w.txtPrintPath->text().endsWith("/printers/" + queue))
         << w.txtPrintPath->text().toStdString();

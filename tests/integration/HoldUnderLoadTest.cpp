@@ -4,6 +4,7 @@
 #include "form/JobGrid.h"
 #include "platform/CupsSpooler.h"
 #include "session/JobMonitor.h"
+#include "session/QueuePoll.h"
 #include "support/MainWindowHarness.h"
 #include "support/SampleDocuments.h"
 #include "support/TestPrintServer.h"
@@ -65,7 +66,7 @@ TEST(HoldUnderLoad, OnlyReleasedJobsPrint) {
             const QString name = queue + ", " + QString::number(id);
             ASSERT_TRUE(QTest::qWaitFor(
                 [&] {
-                    if (w.PollInFlight)
+                    if (QueuePoll::of(w).inFlight())
                         return false;
                     if (w.jobGrid().rowOf(name))
                         return true;
@@ -80,7 +81,7 @@ TEST(HoldUnderLoad, OnlyReleasedJobsPrint) {
             // The next release waits for this one to leave the queue.
             ASSERT_TRUE(QTest::qWaitFor(
                 [&] {
-                    if (!w.PollInFlight)
+                    if (!QueuePoll::of(w).inFlight())
                         Timer2_Timer(w);
                     return !jobNumbered(reader.queueJobs(queue), id) &&
                            (reader.queue(queue).value_or(SpoolerQueue{}).Status & 0x1);

@@ -6,7 +6,9 @@
 #include "platform/CupsSpooler.h"
 #include "session/JobMonitor.h"
 #include "session/JobRetrieval.h"
+#include "session/QueueSession.h"
 #include "shell/IniFile.h"
+#include "shell/PageCounters.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
 #include "support/SampleDocuments.h"
@@ -95,7 +97,7 @@ TEST_F(OnServer, JobCommandsChangeTheServerTheLogAndTheCounters) {
     EXPECT_TRUE(w->PanelText(1).startsWith("Resume Job ")) << w->PanelText(1).toStdString();
     ASSERT_TRUE(onServer(budget));
     EXPECT_EQ(onServer(budget)->StatusMask, 0);
-    EXPECT_EQ(w->LastReleasedJob, QString::number(budget));
+    EXPECT_EQ(QueueSession::of(*w).LastReleasedJob(), QString::number(budget));
     // A job that is not held cannot be released: the server says why, nothing counts.
     MenuResumeJob(*w);
     EXPECT_TRUE(w->PanelText(1).startsWith(QStringLiteral("Job %1: ").arg(budget)))
@@ -105,7 +107,7 @@ TEST_F(OnServer, JobCommandsChangeTheServerTheLogAndTheCounters) {
     MenuPauseJob(*w);
     EXPECT_EQ(onServer(budget)->StatusMask, 1);
     MenuResumeJob(*w);
-    EXPECT_EQ(w->SessionPrintedPages, 6);
+    EXPECT_EQ(SessionPages::of(*w).SessionPrintedPages(), 6);
     EXPECT_EQ(counter("PrintedCounter"), "6");
     EXPECT_EQ(audits("Resume Job"), 3);
     EXPECT_EQ(logRow(budget, "\"Printed Pages\", User, \"Deleted\""),
@@ -140,7 +142,7 @@ TEST_F(OnServer, JobCommandsChangeTheServerTheLogAndTheCounters) {
         logRow(budget, "Resumed, \"Printed Pages\", \"Deleted Pages\", Deleted IS NOT NULL");
     EXPECT_EQ(deleted, QList<QStringList>({{kNull, kNull, "3", "1"}}));
     EXPECT_EQ(counter("DeletedCounter"), "3");
-    EXPECT_EQ(w->SessionDeletedPages, 3);
+    EXPECT_EQ(SessionPages::of(*w).SessionDeletedPages(), 3);
     EXPECT_EQ(counter("PrintedCounter"), "6"); // a deletion takes nothing back
 
     // A job cancelled behind the grid's back is left alone and counted nowhere.
@@ -249,7 +251,7 @@ TEST_F(OnServer, ResumeAllUnderAutoQueueReleasesOneJobAtATime) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return w->JobList->topLevelItemCount() == 3; }, 30000));
     w->chkAutoQueue->setChecked(true);
     mnuresumealljobs(*w);
-    EXPECT_TRUE(w->ResumeAllInProgress);
+    EXPECT_TRUE(QueueSession::of(*w).ResumeAllInProgress());
 
     // The poll releases the next job only once the one before has left the queue.
     int mostReleasedAtOnce = 0;
@@ -260,7 +262,7 @@ TEST_F(OnServer, ResumeAllUnderAutoQueueReleasesOneJobAtATime) {
             for (const SpoolerJob& job : left)
                 released += job.StatusMask != 1;
             mostReleasedAtOnce = std::max(mostReleasedAtOnce, released);
-            return left.isEmpty() && !w->ResumeAllInProgress;
+            return left.isEmpty() && !QueueSession::of(*w).ResumeAllInProgress();
         },
         120000));
     EXPECT_LE(mostReleasedAtOnce, 1);

@@ -2,6 +2,7 @@
 #include "platform/CupsSpooler.h"
 #include "platform/GuardedSpooler.h"
 #include "platform/JobText.h"
+#include "session/JobPages.h"
 #include "session/JobRetrieval.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
@@ -55,7 +56,8 @@ CupsSpooler* cupsSpooler(FrmMain& w, const TestPrintServer& server) {
 }
 
 bool countingDone(FrmMain& w) {
-    return QTest::qWaitFor([&w] { return w.PageWorker->activeThreadCount() == 0; }, 60000);
+    return QTest::qWaitFor([&w] { return PageCounter::of(w).worker().activeThreadCount() == 0; },
+                           60000);
 }
 
 } // namespace
@@ -80,7 +82,7 @@ TEST(PageCounting, AJobShowsAtOnceAndGetsItsPagesLaterInBothGridsAndTheLog) {
     // While the test holds the counting's worker no page can be counted: the window
     // shows and logs its jobs all the same, the counted one without Pages for now.
     std::promise<void> counting;
-    w.PageWorker->start([held = counting.get_future().share()] { held.wait(); });
+    PageCounter::of(w).worker().start([held = counting.get_future().share()] { held.wait(); });
     LoadWindow(w);
     EXPECT_EQ(pagesCell(w.searchGrid(), countedName, SearchColumn::Pages), QString());
     EXPECT_EQ(pagesCell(w.jobGrid(), countedName, JobColumn::Pages), QString());

@@ -2,11 +2,12 @@
 
 #include "app/FrmMainEvents.h"
 #include "app/Startup.h"
-#include "app/Timers.h"
 #include "form/FrmMain.h"
 #include "form/frmSplash.h"
 #include "platform/Clock.h"
 #include "platform/Environment.h"
+#include "session/QueuePoll.h"
+#include "session/StatusRedraw.h"
 #include "shell/AwaitedAnswers.h"
 #include "support/FakeSpooler.h"
 #include "support/LocalWebServer.h"
@@ -100,6 +101,6 @@ inline bool LoadWindow(FrmMain& window) {
 // of what it started (a favourite it switched to).
 inline bool RunPollTick(FrmMain& window) {
     Timer2_Timer(window);
-    return QTest::qWaitFor([&window] { return !window.PollInFlight; }, 30000) &&
+    return QTest::qWaitFor([&window] { return !QueuePoll::of(window).inFlight(); }, 30000) &&
            WaitForAnswers(window);
 }

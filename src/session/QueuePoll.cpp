@@ -1,55 +1,27 @@
-#include "app/Timers.h"
+#include "session/QueuePoll.h"
 
-#include "control/QueueActions.h"
-#include "control/ReleaseSteps.h"
 #include "form/FrmMain.h"
 #include "form/SettingsRecord.h"
 #include "form/ShapeColour.h"
-#include "log/LogDatabase.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
 #include "platform/GuardedSpooler.h"
 #include "platform/PrintSpooler.h"
 #include "session/JobRetrieval.h"
 #include "session/QueueSelection.h"
-#include "session/ServerConnection.h"
+#include "session/QueueSession.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QThreadPool>
 #include <QTimer>
 #include <QTreeWidget>
 
-void Timer1_Timer(FrmMain& f) {
-    f.Log().flushPending(); // never waits: rows the log could not take are tried again
-    if (f.Log().pendingCount() > 0)
-        f.SetPanelText(1, LogDatabase::backlogText(f.Log().pendingCount()));
-    const QString jobs = QString::number(f.JobList->topLevelItemCount());
-    f.LabelPrintQueues->setText(QString::number(f.CurrentPrintQueue->count()) +
-                                QStringLiteral(" Available Queues"));
-    f.LabelPrintJobs->setText(QStringLiteral("Queued Print Jobs: ") + jobs);
-    if (f.txtPrintPath->text().isEmpty()) {
-        f.SetPanelText(2, QString());
-        f.SetPanelText(3, QString());
-    } else {
-        f.SetPanelText(2,
-                       f.CurrentQueue + QStringLiteral(" on ") + f.CurrentPrinter->currentText());
-        f.SetPanelText(3, QStringLiteral("Jobs: ") + jobs);
-    }
-    f.FindPrintQueues->setEnabled(!f.CurrentPrinter->currentText().isEmpty());
-    if (f.CurrentPrintQueue->currentText().isEmpty()) {
-        f.chkAutoQueue->setEnabled(false);
-        for (QLineEdit* box :
-             {f.txtDescription, f.txtLocation, f.txtPrintPath, f.txtModel, f.txtPrintStatus})
-            box->clear();
-        f.SetPanelText(4, QString());
-        ShapeColour::set(f.txtPrintStatus, ShapeColour::White);
-    } else {
-        f.chkAutoQueue->setEnabled(true);
-    }
+QueuePoll::QueuePoll(FrmMain& form) : WindowPart(form) {
+    worker_.setMaxThreadCount(1);
+}
+
+QueuePoll::~QueuePoll() {
+    worker_.waitForDone(); // its spoolers and answer belong to the window
 }
 
 namespace {
@@ -126,11 +98,7 @@ void applyPoll(FrmMain& f, const PollTick& tick, const PollAnswer& answer) {
     else
         f.Timer2->setInterval(PollInterval(f.Settings.PollNorm, kPollNormDefaultMs));
     ShowQueueView(f, answer.view);
-    chkTimedRelease(f);
-    if (f.ResumeAllInProgress)
-        ResumeAllJobs(f);
-    else
-        ResumeExceptions(f);
+    QueuePoll::of(f).runReleaseSteps(f);
     ShapeColour::set(f.ActiveUpdate, ShapeColour::Green);
     f.Timer2->start();
 }
@@ -143,7 +111,8 @@ void Timer2_Timer(FrmMain& f) {
         return;
     // A server still answering the last tick is not asked again; its answer
     // restarts the poll.
-    if (f.PollInFlight)
+    QueuePoll& poll = QueuePoll::of(f);
+    if (poll.inFlight())
         return;
     f.Timer2->stop();
 
@@ -151,25 +120,26 @@ void Timer2_Timer(FrmMain& f) {
     tick.server = f.CurrentPrinter->currentText();
     tick.queue = f.CurrentPrintQueue->currentText();
     tick.autoQueue = f.chkAutoQueue->isChecked();
-    tick.watchRelease = tick.autoQueue && !f.LastReleasedJob.isEmpty();
+    const QueueSession& session = QueueSession::of(f);
+    tick.watchRelease = tick.autoQueue && !session.LastReleasedJob().isEmpty();
     tick.view.queue = tick.queue;
-    tick.view.readAllJobs = f.JobsStale || tick.server != f.CurrentServer;
+    tick.view.readAllJobs = session.jobsStale() || tick.server != session.CurrentServer();
     tick.view.holdNewJobs = tick.autoQueue && f.CurrentPrintQueue->count() > 0 &&
-                            (tick.queue == f.CurrentQueue || f.ResumeAllInProgress);
-    tick.view.lastReleasedJob = f.LastReleasedJob;
-    if (tick.view.readAllJobs && !f.WmiServices)
+                            (tick.queue == session.CurrentQueue() || session.ResumeAllInProgress());
+    tick.view.lastReleasedJob = session.LastReleasedJob();
+    if (tick.view.readAllJobs && !session.WmiServices())
         ConnectWmi(f, tick.server);
 
-    f.PollInFlight = true;
-    GuardedSpooler* server = f.ServerContainer;
-    GuardedSpooler* jobsServer = f.WmiServices;
+    poll.setInFlight(true);
+    GuardedSpooler* server = session.ServerContainer();
+    GuardedSpooler* jobsServer = session.WmiServices();
     FrmMain* form = &f;
-    f.PollWorker->start([form, tick, server, jobsServer] {
+    poll.worker().start([form, tick, server, jobsServer] {
         const PollAnswer answer = readPoll(tick, server, jobsServer);
         QMetaObject::invokeMethod(
             form,
             [form, tick, answer] {
-                form->PollInFlight = false;
+                QueuePoll::of(*form).setInFlight(false);
                 applyPoll(*form, tick, answer);
             },
             Qt::QueuedConnection);

@@ -1,0 +1,42 @@
+#include "session/StatusRedraw.h"
+
+#include "form/FrmMain.h"
+#include "form/ShapeColour.h"
+#include "log/LogDatabase.h"
+#include "session/QueueSession.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+void Timer1_Timer(FrmMain& f) {
+    f.Log().flushPending(); // never waits: rows the log could not take are tried again
+    if (f.Log().pendingCount() > 0)
+        f.SetPanelText(1, LogDatabase::backlogText(f.Log().pendingCount()));
+    const QString jobs = QString::number(f.JobList->topLevelItemCount());
+    f.LabelPrintQueues->setText(QString::number(f.CurrentPrintQueue->count()) +
+                                QStringLiteral(" Available Queues"));
+    f.LabelPrintJobs->setText(QStringLiteral("Queued Print Jobs: ") + jobs);
+    if (f.txtPrintPath->text().isEmpty()) {
+        f.SetPanelText(2, QString());
+        f.SetPanelText(3, QString());
+    } else {
+        f.SetPanelText(2, QueueSession::of(f).CurrentQueue() + QStringLiteral(" on ") +
+                              f.CurrentPrinter->currentText());
+        f.SetPanelText(3, QStringLiteral("Jobs: ") + jobs);
+    }
+    f.FindPrintQueues->setEnabled(!f.CurrentPrinter->currentText().isEmpty());
+    if (f.CurrentPrintQueue->currentText().isEmpty()) {
+        f.chkAutoQueue->setEnabled(false);
+        for (QLineEdit* box :
+             {f.txtDescription, f.txtLocation, f.txtPrintPath, f.txtModel, f.txtPrintStatus})
+            box->clear();
+        f.SetPanelText(4, QString());
+        ShapeColour::set(f.txtPrintStatus, ShapeColour::White);
+    } else {
+        f.chkAutoQueue->setEnabled(true);
+    }
+}
