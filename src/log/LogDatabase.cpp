@@ -724,7 +724,38 @@ LogDatabase::Outcome LogDatabase::check() {
                                    "AND name IN ('SWR_Log', 'SWR_Audit')")))
         return outcomeOf(query.lastError());
     // An empty file reads as a sound database without tables.
-    return query.next() && query.value(0).toInt() == 2 ? Outcome::Written : Outcome::Damaged;
+    if (!query.next() || query.value(0).toInt() != 2)
+        return Outcome::Damaged;
+    query.finish();
+    return checkColumns(db);
+}
+
+// Whether the log's tables have every column the template's have: a log whose tables
+// lack one would refuse every row written to it, and the rows would be lost.
+LogDatabase::Outcome LogDatabase::checkColumns(QSqlDatabase& db) {
+    if (!templateExists())
+        return Outcome::Written;
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("ATTACH DATABASE ? AS template"));
+    query.addBindValue(
+        QUrl::fromLocalFile(QDir(programFolder_).filePath(kFileName)).toString(QUrl::FullyEncoded) +
+        QStringLiteral("?mode=ro"));
+    if (!query.exec())
+        return Outcome::Written; // the template cannot tell: the tables will do
+    limitWait(db);
+    // Column names are matched without regard to case, as SQLite matches them.
+    const bool read = query.exec(QStringLiteral(
+        "SELECT count(*) FROM (SELECT t.name, lower(c.name) FROM template.sqlite_master t, "
+        "pragma_table_info(t.name, 'template') c WHERE t.type = 'table' EXCEPT "
+        "SELECT t.name, lower(c.name) FROM main.sqlite_master t, "
+        "pragma_table_info(t.name, 'main') c WHERE t.type = 'table')"));
+    const Outcome outcome = !read                         ? outcomeOf(query.lastError())
+                            : !query.next()               ? Outcome::Failed
+                            : query.value(0).toInt() == 0 ? Outcome::Written
+                                                          : Outcome::Damaged;
+    query.finish();
+    query.exec(QStringLiteral("DETACH DATABASE template"));
+    return outcome;
 }
 
 // Renames the damaged log (and its journal, which belongs to it) to
