@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryDir>
 
 namespace Scratch {
 
@@ -21,14 +20,32 @@ void ensureApplication() {
     Q_UNUSED(application);
 }
 
+namespace {
+
+// A folder for this process: named by its id, in memory where the system has a place
+// for it (the readers sync what they write, which on a disk would cost more than the
+// reading). A fuzzer stopped by a finding leaves its folder behind, so the folders of
+// processes that have ended are removed first.
+QString makeFolder() {
+    QDir parent(QFileInfo(QStringLiteral("/dev/shm")).isWritable() ? QStringLiteral("/dev/shm")
+                                                                   : QDir::tempPath());
+    const QString prefix = QStringLiteral("spoolwright-fuzz-");
+    for (const QString& left : parent.entryList({prefix + QLatin1Char('*')}, QDir::Dirs)) {
+        const QString pid = left.mid(prefix.size());
+        if (!QFileInfo::exists(QStringLiteral("/proc/") + pid))
+            QDir(parent.filePath(left)).removeRecursively();
+    }
+    const QString own = prefix + QString::number(QCoreApplication::applicationPid());
+    QDir(parent.filePath(own)).removeRecursively();
+    parent.mkpath(own);
+    return parent.filePath(own);
+}
+
+} // namespace
+
 QString path(const QString& name) {
-    // In memory where the system has a place for it: the readers sync what they
-    // write, which on a disk would cost more than the reading.
-    static QTemporaryDir folder(QFileInfo(QStringLiteral("/dev/shm")).isWritable()
-                                    ? QStringLiteral("/dev/shm/spoolwright-fuzz-XXXXXX")
-                                    : QDir::tempPath() +
-                                          QStringLiteral("/spoolwright-fuzz-XXXXXX"));
-    return QDir(folder.path()).filePath(name);
+    static const QString folder = makeFolder();
+    return QDir(folder).filePath(name);
 }
 
 QString write(const QString& name, const QByteArray& bytes) {

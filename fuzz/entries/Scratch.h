@@ -9,7 +9,8 @@ namespace Scratch {
 
 // Makes an application (off screen) unless the process has one.
 void ensureApplication();
-// The path of a file named `name` in this process's scratch folder.
+// The path of a file named `name` in this process's scratch folder, which is left
+// for the next run to remove.
 QString path(const QString& name);
 // Writes the bytes to that file and returns its path; empty when it could not.
 QString write(const QString& name, const QByteArray& bytes);
