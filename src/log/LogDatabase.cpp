@@ -34,6 +34,8 @@ constexpr qint64 kWaitMs = 1000;
 // SQLite's primary result codes, as the driver reports them (an extended code carries
 // its primary one in the low byte).
 enum ResultCode {
+    kError = 1,
+    kNoMemory = 7,
     kReadOnly = 8,
     kBusy = 5,
     kLocked = 6,
@@ -47,6 +49,13 @@ int resultCode(const QSqlError& error) {
     bool ok = false;
     const int code = error.nativeErrorCode().toInt(&ok);
     return ok ? code & 0xff : -1;
+}
+
+// The statements that look at a file are sound, so a plain error of theirs (SQLite's
+// "unsupported file format") comes of the file, which is then no log; so does running
+// out of memory on a small file, which SQLite reports for some damaged schemas.
+bool isFileError(const QSqlError& error) {
+    return resultCode(error) == kError || resultCode(error) == kNoMemory;
 }
 
 // Empty text is stored as NULL, so that a column nobody filled and a column emptied
@@ -715,16 +724,48 @@ LogDatabase::Outcome LogDatabase::check() {
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(QStringLiteral("PRAGMA quick_check(1)")))
-        return outcomeOf(query.lastError());
+        return isFileError(query.lastError()) ? Outcome::Damaged : outcomeOf(query.lastError());
     if (!query.next() || query.value(0).toString() != QLatin1String("ok"))
         return Outcome::Damaged;
     query.finish();
     limitWait(db);
     if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
                                    "AND name IN ('SWR_Log', 'SWR_Audit')")))
-        return outcomeOf(query.lastError());
+        return isFileError(query.lastError()) ? Outcome::Damaged : outcomeOf(query.lastError());
     // An empty file reads as a sound database without tables.
-    return query.next() && query.value(0).toInt() == 2 ? Outcome::Written : Outcome::Damaged;
+    if (!query.next() || query.value(0).toInt() != 2)
+        return Outcome::Damaged;
+    query.finish();
+    return checkColumns(db);
+}
+
+// Whether the log's tables have every column the template's have: a log whose tables
+// lack one would refuse every row written to it, and the rows would be lost.
+LogDatabase::Outcome LogDatabase::checkColumns(QSqlDatabase& db) {
+    if (!templateExists())
+        return Outcome::Written;
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("ATTACH DATABASE ? AS template"));
+    query.addBindValue(
+        QUrl::fromLocalFile(QDir(programFolder_).filePath(kFileName)).toString(QUrl::FullyEncoded) +
+        QStringLiteral("?mode=ro"));
+    if (!query.exec())
+        return Outcome::Written; // the template cannot tell: the tables will do
+    limitWait(db);
+    // Column names are matched without regard to case, as SQLite matches them.
+    const bool read = query.exec(QStringLiteral(
+        "SELECT count(*) FROM (SELECT t.name, lower(c.name) FROM template.sqlite_master t, "
+        "pragma_table_info(t.name, 'template') c WHERE t.type = 'table' EXCEPT "
+        "SELECT t.name, lower(c.name) FROM main.sqlite_master t, "
+        "pragma_table_info(t.name, 'main') c WHERE t.type = 'table')"));
+    const Outcome outcome = !read && isFileError(query.lastError()) ? Outcome::Damaged
+                            : !read                                 ? outcomeOf(query.lastError())
+                            : !query.next()                         ? Outcome::Failed
+                            : query.value(0).toInt() == 0           ? Outcome::Written
+                                                                    : Outcome::Damaged;
+    query.finish();
+    query.exec(QStringLiteral("DETACH DATABASE template"));
+    return outcome;
 }
 
 // Renames the damaged log (and its journal, which belongs to it) to

@@ -59,10 +59,11 @@ struct LogRow {
 // backlog observer hears how many wait.
 //
 // A log that is not a log (empty, truncated, corrupt, not a database, without the two
-// tables) is moved aside as "swr.db.damaged-<yyyyMMdd-HHmmss>" and a new one is made
-// from the template; a log that cannot be written is left alone. The operator is told
-// of each once. Other failures are silent: a log that cannot be had at all (no
-// folder, no template) leaves logging, reports and statistics empty.
+// tables or without a column of the template's tables) is moved aside as
+// "swr.db.damaged-<yyyyMMdd-HHmmss>" and a new one is made from the template; a log
+// that cannot be written is left alone. The operator is told of each once. Other
+// failures are silent: a log that cannot be had at all (no folder, no template) leaves
+// logging, reports and statistics empty.
 class LogDatabase {
 public:
     using ContextSource = std::function<LogContext()>;
@@ -187,6 +188,7 @@ private:
     SafeFile::Created createFromTemplate(const QString& path) const;
     bool connect(const QString& path);
     Outcome check();
+    Outcome checkColumns(QSqlDatabase& db);
     bool moveAside(const QString& path, QString* kept) const;
     QList<PendingWrite> newLogRows(const LogContext& context) const;
     QSqlQuery& prepared(QSqlDatabase& db, const QString& sql);

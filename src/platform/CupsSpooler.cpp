@@ -172,14 +172,14 @@ QList<SpoolerJob> CupsSpooler::unfinishedJobsFrom(int firstJobId, int limit) {
     return jobs;
 }
 
-SpoolerJob CupsSpooler::jobOf(const CupsJobRecord& record) {
+SpoolerJob spoolerJobOf(const CupsJobRecord& record, qint64 totalPages) {
     SpoolerJob job;
     job.JobId = record.id;
     job.Name = JobName(record.printerName(), record.id);
     job.Document = record.name;
     job.Owner = record.user;
     job.HostPrintQueue = record.host;
-    job.TotalPages = totalPagesOf(record);
+    job.TotalPages = totalPages;
     job.PagesPrinted = record.impressionsCompleted;
     job.Priority = record.priority;
     job.Size = record.kOctets * 1024;
@@ -187,6 +187,10 @@ SpoolerJob CupsSpooler::jobOf(const CupsJobRecord& record) {
     job.StatusMask = jobStatusMask(record.state);
     job.HoldUntil = record.holdUntil;
     return job;
+}
+
+SpoolerJob CupsSpooler::jobOf(const CupsJobRecord& record) {
+    return spoolerJobOf(record, totalPagesOf(record));
 }
 
 qint64 CupsSpooler::totalPagesOf(const CupsJobRecord& record) {

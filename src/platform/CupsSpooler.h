@@ -11,6 +11,9 @@
 #include <variant>
 #include <vector>
 
+// A job as the server's record of it describes it, with the pages it is taken to have.
+SpoolerJob spoolerJobOf(const CupsJobRecord& record, qint64 totalPages);
+
 // The print spooler of a CUPS server, spoken to over IPP through one
 // CupsConnection.
 //

@@ -125,13 +125,17 @@ std::optional<double> GridFontPoints(const QString& text) {
     return points;
 }
 
+void readSettingsRecord(const ProfileFile::Snapshot& ini, SettingsRecord& s) {
+    for (int i = 0; i < kSettingKeyCount; ++i)
+        readKey(ini, s, kSettingKeys[i]);
+}
+
 void LoadSettings(FrmMain& f) {
     const Environment& env = *f.services().environment;
     SettingsRecord& s = f.Settings;
     // Read once: a long or large file costs one pass, not one per key.
     const ProfileFile::Snapshot ini = ReadSettingsFile(env);
-    for (int i = 0; i < kSettingKeyCount; ++i)
-        readKey(ini, s, kSettingKeys[i]);
+    readSettingsRecord(ini, s);
 
     // Absurd sizes are brought within the screen, and so written back.
     const bool sized = s.DisplaySizeHeight > 0;

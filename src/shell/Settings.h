@@ -1,9 +1,12 @@
 #pragma once
 
-class FrmMain;
+#include "platform/ProfileFile.h"
 
 #include <QString>
 #include <optional>
+
+class FrmMain;
+struct SettingsRecord;
 
 // The job grid's font sizes the window takes, and the size it has when swr.ini
 // gives none of them.
@@ -17,6 +20,10 @@ inline constexpr double kDefaultFontPoints = 9;
 std::optional<double> GridFontPoints(const QString& text);
 
 // The settings record's round trip through swr.ini.
+
+// Reads every key of the main section into the record's fields, as LoadSettings
+// does before it applies them.
+void readSettingsRecord(const ProfileFile::Snapshot& ini, SettingsRecord& record);
 
 // Reads every setting into the record and applies the window size, grid font,
 // status bar, favourites, panels, window state and menu style they name.
