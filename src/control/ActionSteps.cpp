@@ -3,6 +3,7 @@
 #include "form/FrmMain.h"
 #include "form/SettingsRecord.h"
 #include "form/WaitCursor.h"
+#include "log/JobLogRow.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
 #include "platform/Environment.h"
@@ -72,6 +73,6 @@ void ShowRefusal(FrmMain& f, const QString& what, SpoolerResult result, const QS
 
 QList<LogField> OperatorFields(FrmMain& f) {
     const Environment& environment = *f.services().environment;
-    return {{QStringLiteral("SWR User"), environment.userName()},
-            {QStringLiteral("SWR Computer"), environment.computerName()}};
+    return {logField(LogColumn::SwrUser, environment.userName()),
+            logField(LogColumn::SwrComputer, environment.computerName())};
 }

@@ -6,6 +6,7 @@
 #include "form/JobGrid.h"
 #include "form/SettingsRecord.h"
 #include "form/WaitCursor.h"
+#include "log/JobLogRow.h"
 #include "log/LogDatabase.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
@@ -65,20 +66,12 @@ bool sendJobOperation(FrmMain& f, GuardedSpooler& spooler, int jobId, Operation 
     return false;
 }
 
-// The fields of a job's log row that every release and deletion writes, from the
-// texts its grid row shows, with the fields of the action between them.
-QList<LogField> jobLogFields(FrmMain& f, const QStringList& text,
-                             const QList<LogField>& actionFields) {
-    QList<LogField> fields{{QStringLiteral("Server"), f.CurrentPrinter->currentText()},
-                           {QStringLiteral("Queue"), ActionQueue(f)},
-                           {QStringLiteral("Description"), text[JobColumn::Description]},
-                           {QStringLiteral("Computer"), text[JobColumn::Computer]},
-                           {QStringLiteral("User"), text[JobColumn::User]},
-                           {QStringLiteral("Name"), text[JobColumn::ID]},
-                           {QStringLiteral("Priority"), text[JobColumn::Priority]},
-                           {QStringLiteral("Time Submitted"), text[JobColumn::Submitted]},
-                           {QStringLiteral("Pages"), text[JobColumn::Pages]}};
-    return fields + actionFields + OperatorFields(f);
+// A job's log row as every release and deletion writes it, with the fields of the
+// action and the operator's after the job's own.
+LogRow jobActionRow(FrmMain& f, const SpoolerJob& job, const QList<LogField>& actionFields) {
+    LogRow row = jobLogRow(job, QueueSession::of(f).WmiServer());
+    row.fields += actionFields + OperatorFields(f);
+    return row;
 }
 
 QString nowText(FrmMain& f) {
@@ -130,12 +123,12 @@ bool ReleaseJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* qu
             }))
         return false;
     const QStringList text = f.jobGrid().texts(job);
-    f.Log().SetLogFields(TransactionID(text[JobColumn::ID], text[JobColumn::Submitted]),
-                         jobLogFields(f, text,
-                                      {{QStringLiteral("Resumed"), nowText(f)},
-                                       {QStringLiteral("Printed Pages"), text[JobColumn::Pages]},
-                                       {QStringLiteral("Deleted"), QString()},
-                                       {QStringLiteral("Deleted Pages"), QString()}}));
+    const LogRow row = jobActionRow(f, job,
+                                    {logField(LogColumn::Resumed, nowText(f)),
+                                     logField(LogColumn::PrintedPages, text[JobColumn::Pages]),
+                                     logField(LogColumn::Deleted, QString()),
+                                     logField(LogColumn::DeletedPages, QString())});
+    f.Log().SetLogFields(row.transactionId, row.fields);
     CountPrintedPages(f, LeadingNumber(text[JobColumn::Pages]));
     QueueSession::of(f).setLastReleasedJob(text[JobColumn::ID]);
     QCoreApplication::processEvents();
@@ -174,13 +167,13 @@ void MenuRemove(FrmMain& f) {
                 sendJobOperation(
                     f, *spooler, job.JobId,
                     [](PrintSpooler& s, const QString& q, int id) { return s.deleteJob(q, id); })) {
-                f.Log().SetLogFields(
-                    TransactionID(text[JobColumn::ID], text[JobColumn::Submitted]),
-                    jobLogFields(f, text,
-                                 {{QStringLiteral("Deleted"), nowText(f)},
-                                  {QStringLiteral("Deleted Pages"), text[JobColumn::Pages]},
-                                  {QStringLiteral("Resumed"), QString()},
-                                  {QStringLiteral("Printed Pages"), QString()}}));
+                const LogRow row =
+                    jobActionRow(f, job,
+                                 {logField(LogColumn::Deleted, nowText(f)),
+                                  logField(LogColumn::DeletedPages, text[JobColumn::Pages]),
+                                  logField(LogColumn::Resumed, QString()),
+                                  logField(LogColumn::PrintedPages, QString())});
+                f.Log().SetLogFields(row.transactionId, row.fields);
                 CountDeletedPages(f, LeadingNumber(text[JobColumn::Pages]));
                 QCoreApplication::processEvents();
             }
@@ -239,9 +232,8 @@ void mnuLogComment(FrmMain& f) {
     // A comment belongs to a job still in the spooler.
     if (!jobStillQueued(f, *spooler, job.JobId))
         return;
-    const QStringList text = f.jobGrid().texts(job);
-    f.Log().SetLogFields(TransactionID(text[JobColumn::ID], text[JobColumn::Submitted]),
-                         QList<LogField>{{QStringLiteral("Comments"), comment}} +
+    f.Log().SetLogFields(TransactionID(job),
+                         QList<LogField>{logField(LogColumn::Comments, comment)} +
                              OperatorFields(f));
     QCoreApplication::processEvents();
 }

@@ -8,6 +8,7 @@
 #include "form/SettingsRecord.h"
 #include "form/ShapeColour.h"
 #include "form/WaitCursor.h"
+#include "log/JobLogRow.h"
 #include "log/LogDatabase.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
@@ -17,7 +18,6 @@
 #include "platform/NumberText.h"
 #include "platform/Prompter.h"
 #include "platform/WebPage.h"
-#include "session/JobLog.h"
 #include "session/JobRetrieval.h"
 #include "session/QueueSelection.h"
 #include "session/QueueSession.h"
@@ -108,24 +108,32 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
         // A failure part of the way leaves those before it deleted: they are logged so.
         jobs = jobs.mid(0, deleted);
         if (!jobs.isEmpty()) {
-            // Every job purged keeps its row in the log, marked deleted: one
-            // transaction for the rows, one for the audit, one raise of the counters.
+            // Every job purged keeps its row in the log, marked deleted, and its audit
+            // row, all written in one transaction; the counters are raised once.
             const QString now = DateText::format(f.services().clock->now());
             const QList<LogField> byWhom = OperatorFields(f);
             QList<LogRow> rows;
+            QList<LogRow> deletions;
+            rows.reserve(jobs.size());
+            deletions.reserve(jobs.size());
             qint64 pages = 0;
             for (const SpoolerJob& job : jobs) {
                 const qint64 jobPages = deletedPagesOf(job);
                 pages += jobPages;
-                rows.append({TransactionID(job), QList<LogField>{{QStringLiteral("Deleted"), now},
-                                                                 {QStringLiteral("Deleted Pages"),
-                                                                  QString::number(jobPages)}} +
-                                                     byWhom});
+                rows.append(jobLogRow(job, QueueSession::of(f).WmiServer()));
+                deletions.append(
+                    {rows.last().transactionId,
+                     QList<LogField>{logField(LogColumn::Deleted, now),
+                                     logField(LogColumn::DeletedPages, QString::number(jobPages))} +
+                         byWhom});
             }
-            f.Log().LogNewRowsAndFields(NewJobRows(f, jobs), rows);
-            f.Log().WriteAudits(
-                QStringLiteral("Job"),
-                QStringList(jobs.size(), QStringLiteral("Purge all jobs - ") + queue));
+            {
+                const LogDatabase::WriteTogether together(f.Log());
+                f.Log().LogNewRowsAndFields(rows, deletions);
+                f.Log().WriteAudits(
+                    QStringLiteral("Job"),
+                    QStringList(jobs.size(), QStringLiteral("Purge all jobs - ") + queue));
+            }
             CountDeletedPages(f, pages);
             // The server goes on writing out every cancelled job's record for seconds
             // after it answered, and a refresh now would wait behind that: the grids

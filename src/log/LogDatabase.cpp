@@ -146,6 +146,16 @@ private:
     LogDatabase& log_;
 };
 
+LogDatabase::WriteTogether::WriteTogether(LogDatabase& log)
+    : log_(log), operation_(std::make_unique<Operation>(log)) {
+    ++log_.heldBack_;
+}
+
+LogDatabase::WriteTogether::~WriteTogether() {
+    if (--log_.heldBack_ == 0)
+        log_.writeBacklog();
+}
+
 LogDatabase::LogDatabase(ContextSource context, QString programFolder,
                          const Environment& environment, const Clock& clock, Prompter& prompter)
     : context_(std::move(context)), programFolder_(std::move(programFolder)),
@@ -203,17 +213,21 @@ void LogDatabase::WriteAudits(const QString& action, const QStringList& descript
     if (!context_().audit || descriptions.isEmpty())
         return;
     Operation operation(*this);
-    // The rows keep the time of the action, however long they have to wait.
+    // The rows keep the time of the action, however long they have to wait. The
+    // operator is looked up once for them all: each look-up reads the system's files.
     const QString now = DateText::format(clock_.now());
+    const QString user = environment_.userName();
+    const QString computer = environment_.computerName();
     QList<PendingWrite> writes;
+    writes.reserve(descriptions.size());
     for (const QString& description : descriptions)
         writes.append({PendingWrite::Kind::Audit,
                        QString(),
                        {{QStringLiteral("Time"), now},
                         {QStringLiteral("Action"), action},
                         {QStringLiteral("Description"), description},
-                        {QStringLiteral("SWR User"), environment_.userName()},
-                        {QStringLiteral("SWR Computer"), environment_.computerName()}}});
+                        {QStringLiteral("SWR User"), user},
+                        {QStringLiteral("SWR Computer"), computer}}});
     enqueue(writes);
     writeBacklog();
 }
@@ -373,6 +387,8 @@ void LogDatabase::keepWaitingRows() {
 }
 
 void LogDatabase::writeBacklog() {
+    if (heldBack_ > 0)
+        return;
     if (!keptRowsTaken_)
         takeKeptRows();
     // A log found damaged while it is written is looked at again at once and, when it
@@ -442,8 +458,9 @@ LogDatabase::Outcome LogDatabase::writeAllWaiting() {
         if (outcome != Outcome::Written)
             break;
     }
-    // Nothing of the transaction's statements may outlive it.
+    // Nothing of the transaction's statements, nor what it found, may outlive it.
     statements_.clear();
+    rowids_.clear();
     if (outcome == Outcome::Written) {
         limitWait(db);
         QSqlQuery commit(db);
@@ -466,16 +483,11 @@ LogDatabase::Outcome LogDatabase::apply(QSqlDatabase& db, const PendingWrite& wr
     case PendingWrite::Kind::Fields:
         return setFields(db, write.transactionId, write.fields);
     case PendingWrite::Kind::NewRow: {
-        QSqlQuery& exists = prepared(
-            db, QStringLiteral("SELECT 1 FROM SWR_Log WHERE \"TransactionID\" = ? LIMIT 1"));
-        exists.bindValue(0, write.transactionId);
-        if (!exists.exec()) {
-            const Outcome outcome = outcomeOf(exists.lastError());
-            return outcome == Outcome::Failed ? Outcome::Written : outcome;
-        }
-        const bool found = exists.next();
-        exists.finish();
-        if (found)
+        std::optional<qint64> rowid;
+        const Outcome found = findRow(db, write.transactionId, &rowid);
+        if (found != Outcome::Written)
+            return found == Outcome::Failed ? Outcome::Written : found;
+        if (rowid)
             return Outcome::Written; // the job is in the log already
         return setFields(db, write.transactionId, write.fields);
     }
@@ -504,7 +516,8 @@ LogDatabase::Outcome LogDatabase::setFields(QSqlDatabase& db, const QString& tra
     if (together != Outcome::Failed)
         return together;
     // Should a column be refused, the others are still written, as one write per
-    // column would write them.
+    // column would write them, and may make the row.
+    rowids_.remove(transactionId);
     for (const LogField& field : fields) {
         const Outcome outcome = setField(db, transactionId, field.column, field.value);
         if (outcome != Outcome::Written && outcome != Outcome::Failed)
@@ -542,14 +555,9 @@ LogDatabase::Outcome LogDatabase::setFieldsAtOnce(QSqlDatabase& db, const QStrin
     if (columns.isEmpty())
         return Outcome::Written;
 
-    QSqlQuery& find = prepared(
-        db, QStringLiteral(
-                "SELECT rowid FROM SWR_Log WHERE \"TransactionID\" = ? ORDER BY rowid LIMIT 1"));
-    find.bindValue(0, transactionId);
-    if (!find.exec())
-        return outcomeOf(find.lastError());
-    const QVariant rowid = find.next() ? find.value(0) : QVariant();
-    find.finish();
+    std::optional<qint64> rowid;
+    if (const Outcome found = findRow(db, transactionId, &rowid); found != Outcome::Written)
+        return found;
 
     QStringList names;
     for (const LogField& field : columns)
@@ -558,10 +566,10 @@ LogDatabase::Outcome LogDatabase::setFieldsAtOnce(QSqlDatabase& db, const QStrin
     for (const LogField& field : columns)
         values << textOrNull(field.value);
     QString sql;
-    if (rowid.isValid()) {
+    if (rowid) {
         sql = QStringLiteral("UPDATE SWR_Log SET %1 = ? WHERE rowid = ?")
                   .arg(names.join(QStringLiteral(" = ?, ")));
-        values.append(rowid);
+        values.append(*rowid);
     } else {
         sql = QStringLiteral("INSERT INTO SWR_Log (\"TransactionID\", %1) VALUES (?%2)")
                   .arg(names.join(QStringLiteral(", ")),
@@ -571,7 +579,32 @@ LogDatabase::Outcome LogDatabase::setFieldsAtOnce(QSqlDatabase& db, const QStrin
     QSqlQuery& write = prepared(db, sql);
     for (int i = 0; i < values.size(); ++i)
         write.bindValue(i, values.at(i));
-    return write.exec() ? Outcome::Written : outcomeOf(write.lastError());
+    if (!write.exec())
+        return outcomeOf(write.lastError());
+    if (!rowid)
+        rowids_.insert(transactionId, write.lastInsertId().toLongLong());
+    return Outcome::Written;
+}
+
+// The rowid of the first row with this key (none when the log has none), remembered
+// for the rest of the transaction, which holds the log's write lock: a job that is
+// logged and marked in one transaction is looked up once.
+LogDatabase::Outcome LogDatabase::findRow(QSqlDatabase& db, const QString& transactionId,
+                                          std::optional<qint64>* rowid) {
+    if (const auto known = rowids_.constFind(transactionId); known != rowids_.cend()) {
+        *rowid = *known;
+        return Outcome::Written;
+    }
+    QSqlQuery& find = prepared(
+        db, QStringLiteral(
+                "SELECT rowid FROM SWR_Log WHERE \"TransactionID\" = ? ORDER BY rowid LIMIT 1"));
+    find.bindValue(0, transactionId);
+    if (!find.exec())
+        return outcomeOf(find.lastError());
+    *rowid = find.next() ? std::optional<qint64>(find.value(0).toLongLong()) : std::nullopt;
+    find.finish();
+    rowids_.insert(transactionId, *rowid);
+    return Outcome::Written;
 }
 
 LogDatabase::Access LogDatabase::open() {

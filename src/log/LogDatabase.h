@@ -14,6 +14,8 @@
 #include <QStringList>
 #include <deque>
 #include <functional>
+#include <memory>
+#include <optional>
 
 class Clock;
 class Environment;
@@ -65,6 +67,8 @@ struct LogRow {
 // failures are silent: a log that cannot be had at all (no folder, no template) leaves
 // logging, reports and statistics empty.
 class LogDatabase {
+    class Operation; // one public operation, from its start to its end
+
 public:
     using ContextSource = std::function<LogContext()>;
 
@@ -106,6 +110,21 @@ public:
 
     // LogNewRows, then SetLogFieldsOfRows, in one transaction.
     void LogNewRowsAndFields(const QList<LogRow>& newRows, const QList<LogRow>& fieldRows);
+
+    // Holds back the writes of the operations made while it lives and writes them
+    // all, in order, in one transaction when it ends: one wait for the log and one
+    // sync for an action that writes rows of several kinds.
+    class WriteTogether {
+    public:
+        explicit WriteTogether(LogDatabase& log);
+        ~WriteTogether();
+        WriteTogether(const WriteTogether&) = delete;
+        WriteTogether& operator=(const WriteTogether&) = delete;
+
+    private:
+        LogDatabase& log_;
+        std::unique_ptr<Operation> operation_;
+    };
 
     // The text one column holds in the job rows with these keys, for the rows where it
     // is not empty; empty when the log cannot be read.
@@ -165,7 +184,6 @@ private:
     enum class Outcome { Written, Unavailable, Damaged, ReadOnly, Failed };
     // Whether the log can be written now.
     enum class Access { Open, Unavailable, None };
-    class Operation;
     static Outcome outcomeOf(const QSqlError& error);
 
     void enqueue(QList<PendingWrite> writes);
@@ -181,6 +199,7 @@ private:
                       const QList<LogField>& fields);
     Outcome setFieldsAtOnce(QSqlDatabase& db, const QString& transactionId,
                             const QList<LogField>& fields);
+    Outcome findRow(QSqlDatabase& db, const QString& transactionId, std::optional<qint64>* rowid);
 
     Access open();
     bool connectionIsCurrent(const QString& path) const;
@@ -205,6 +224,8 @@ private:
     QString connectionName_;
     // The statements of the transaction being written, by their text.
     QHash<QString, QSqlQuery> statements_;
+    // The rowids the transaction being written found or made, by key.
+    QHash<QString, std::optional<qint64>> rowids_;
     QString openPath_;             // the path the connection was opened on
     LogFileIdentity openIdentity_; // and the file that stood there then
 
@@ -213,6 +234,7 @@ private:
     std::function<void(int)> backlogObserver_;
     int toldWaiting_ = 0;      // the count the observer heard last
     int operationDepth_ = 0;   // public operations running (one calls another)
+    int heldBack_ = 0;         // WriteTogether scopes open: writes wait for the last
     QDeadlineTimer waitLimit_; // when the running operation stops waiting for the log
     QStringList notices_;      // messages for the operator once the operation ends
     QSet<QString> told_;       // messages shown since the log was last written

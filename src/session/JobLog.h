@@ -2,7 +2,6 @@
 
 #include <QList>
 
-struct LogRow;
 struct SpoolerJob;
 class FrmMain;
 
@@ -10,5 +9,3 @@ class FrmMain;
 // TransactionID; jobs the log already knows are left alone. A job already printing
 // keeps pages and size out of the log: they are written when the job is released.
 void LogNewJobs(FrmMain& form, const QList<SpoolerJob>& jobs);
-// The rows LogNewJobs writes, for a caller that writes more in the same transaction.
-QList<LogRow> NewJobRows(const FrmMain& form, const QList<SpoolerJob>& jobs);

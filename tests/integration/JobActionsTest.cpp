@@ -16,6 +16,7 @@
 #include "support/WidgetTexts.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDialog>
 #include <QTimer>
 #include <QTreeWidget>
@@ -92,9 +93,18 @@ TEST_F(OnServer, JobCommandsChangeTheServerTheLogAndTheCounters) {
     MenuPause(*w);
     EXPECT_TRUE(queuePaused());
     EXPECT_EQ(audits("Pause Queue - " + queue), 1);
+    // The row a release writes agrees with the one the job was logged with: the server
+    // is the one connected, whatever the server box shows meanwhile.
+    const QString jobColumns =
+        "Server, Queue, Description, Computer, User, Priority, \"Time Submitted\", Pages, Size";
+    const QList<QStringList> logged = logRow(budget, jobColumns);
+    ASSERT_EQ(logged.value(0).value(0), server.address());
+    w->CurrentPrinter->setEditText("typed-not-entered");
     select(budget);
     MenuResumeJob(*w);
     EXPECT_TRUE(w->PanelText(1).startsWith("Resume Job ")) << w->PanelText(1).toStdString();
+    EXPECT_EQ(logRow(budget, jobColumns), logged);
+    w->CurrentPrinter->setEditText(server.address());
     ASSERT_TRUE(onServer(budget));
     EXPECT_EQ(onServer(budget)->StatusMask, 0);
     EXPECT_EQ(QueueSession::of(*w).LastReleasedJob(), QString::number(budget));

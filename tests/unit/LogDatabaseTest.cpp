@@ -95,6 +95,35 @@ TEST_F(LogTest, EachKeyHasOneRowThatLaterWritesEdit) {
         rowsOf({{kJob, "3", kNull, kNull, "second"}, {sameNumberLater, "8", "bob", kNull, kNull}}));
 }
 
+TEST_F(LogTest, WritesHeldTogetherLandInOneGoAndEachKeyKeepsOneRow) {
+    auto log = makeLog();
+    log->SetLogField(kJob, "Server", "printhost");
+    const QString next = "13-2001-03-05 09:02:00";
+    const QString refused = "14-2001-03-05 09:03:00";
+    {
+        const LogDatabase::WriteTogether together(*log);
+        log->LogNewRowsAndFields({{kJob, {{"Server", "elsewhere"}}},
+                                  {next, {{"Server", "printhost"}, {"Pages", "2"}}},
+                                  {next, {{"Server", "again"}}},
+                                  {refused, {{"No Such Column", "x"}, {"Server", "printhost"}}}},
+                                 {{kJob, {{"Deleted", "now"}}},
+                                  {next, {{"Deleted", "now"}}},
+                                  {refused, {{"Deleted", "now"}}}});
+        log->WriteAudits("Job", {"Purge all jobs - Office", "Purge all jobs - Office"});
+        // Nothing is written until the last write is in.
+        EXPECT_EQ(rows("SELECT COUNT(*) FROM SWR_Log"), rowsOf({{"1"}}));
+        EXPECT_TRUE(log->LogRowExists(next));
+    }
+    // A new row is made once, a known one left as it was; the marks reach each key's
+    // one row, also where a refused column made the row column by column.
+    EXPECT_EQ(rows("SELECT TransactionID, Server, Pages, Deleted FROM SWR_Log ORDER BY rowid"),
+              rowsOf({{kJob, "printhost", kNull, "now"},
+                      {next, "printhost", "2", "now"},
+                      {refused, "printhost", kNull, "now"}}));
+    EXPECT_EQ(rows("SELECT COUNT(*) FROM SWR_Audit WHERE Description = 'Purge all jobs - Office'"),
+              rowsOf({{"2"}}));
+}
+
 TEST_F(LogTest, QuotesInAKeyOrAColumnNameNeverAlterAStatement) {
     auto log = makeLog();
     log->SetLogField(kJob, "Comments", "kept");
