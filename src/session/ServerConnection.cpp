@@ -139,10 +139,3 @@ void CurrentPrinter_KeyDown(FrmMain& f, int keyCode, int) {
     if (keyCode == 13)
         FindPrintQueues_Click(f);
 }
-
-std::optional<SpoolerQueue> GetQueueObject(FrmMain& f) {
-    const QString name = f.CurrentPrintQueue->currentText();
-    if (name.isEmpty() || !f.ServerContainer)
-        return std::nullopt;
-    return f.ServerContainer->queue(name);
-}
