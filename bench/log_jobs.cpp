@@ -50,12 +50,12 @@ QString transactionId(int number, const QString& submitted) {
 struct Way {
     using LogJobs = void (*)(LogDatabase&, const QList<LogRow>&);
 
-    Way(const QString& folder, LogJobs logJobs)
-        : logJobsOneWay(logJobs), log(
-                                      [folder] {
-                                          return LogContext{folder, false, {}, {}, false};
-                                      },
-                                      templateFolder(), environment, clock, prompter) {
+    Way(const QString& folder, LogJobs oneWay)
+        : logJobsOneWay(oneWay), log(
+                                     [folder] {
+                                         return LogContext{folder, false, {}, {}, false};
+                                     },
+                                     templateFolder(), environment, clock, prompter) {
         QDir().mkpath(folder);
     }
 

@@ -154,7 +154,3 @@ void menuExit_Click(FrmMain& f) {
     // Unloading ends the process; should control come back, end it here.
     f.services().endProcess(0);
 }
-
-void Form_Terminate(FrmMain& f) {
-    f.close();
-}

@@ -16,4 +16,3 @@ void ReconnectLastQueue(FrmMain& form, std::function<void()> then = {});
 // Shutdown: stops the timers and the job monitor, logs, saves, ends the process.
 void Form_Unload(FrmMain& form);
 void menuExit_Click(FrmMain& form);
-void Form_Terminate(FrmMain& form);

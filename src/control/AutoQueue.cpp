@@ -5,6 +5,7 @@
 #include "form/SettingsRecord.h"
 #include "form/WaitCursor.h"
 #include "log/LogDatabase.h"
+#include "platform/CupsStatus.h"
 #include "platform/GuardedSpooler.h"
 #include "session/QueueSession.h"
 #include "shell/IniFile.h"
@@ -94,7 +95,7 @@ void switchOn(FrmMain& f) {
     for (const SpoolerJob& job : spooler->queueJobs(queue)) {
         if (!f.chkAutoQueue->isChecked())
             break;
-        if (job.StatusMask != 1 && spooler->pauseJob(queue, job.JobId) == SpoolerResult::Success)
+        if (!isHeld(job) && spooler->pauseJob(queue, job.JobId) == SpoolerResult::Success)
             QueueSession::of(f).noteHeldByProgram(job.JobId);
     }
 }

@@ -9,6 +9,7 @@
 #include "form/SettingsRecord.h"
 #include "log/LogDatabase.h"
 #include "platform/Clock.h"
+#include "platform/CupsStatus.h"
 #include "platform/JobText.h"
 #include "platform/Prompter.h"
 #include "platform/TimeOfDay.h"
@@ -40,7 +41,7 @@ void TimedReleaseUnreadable(FrmMain& f) {
 }
 
 QString HeldJobToolTip(FrmMain& f, const SpoolerJob& job) {
-    if (job.StatusMask != 1)
+    if (!isHeld(job))
         return QString();
     const QString until = job.HoldUntil;
     if (!until.isEmpty() && until != QLatin1String("indefinite") &&

@@ -1,7 +1,7 @@
 #include "log/LiveReports.h"
 
-#include "platform/DateText.h"
 #include "platform/JobStatus.h"
+#include "platform/JobText.h"
 #include "platform/RandomBetween.h"
 #include "platform/ServerName.h"
 
@@ -212,20 +212,20 @@ QString LiveReports::JobsTable(const QString& server, const QString& printerName
     text += ReportPage::tableStart(QStringLiteral("Jobs"), 10, QStringLiteral("#FFCC66")) +
             ReportPage::headerRow({"Status", "Computer", "User", "Document", "Pages",
                                    "Printed Pages", "Priority", "Size", "Time Submitted", "ID"});
-    const QString prefix = printerName + QLatin1Char(',');
     for (const SpoolerJob& job : jobs) {
-        if (!job.Name.startsWith(prefix))
+        // By the whole printer name: one named "Laser" is not "Laser,Annex".
+        if (PrinterOfJobName(job.Name) != printerName)
             continue;
+        const QStringList texts = JobTexts(job);
         text += QStringLiteral("<tr><td style=") + jobStatusStyle(job.StatusMask) +
-                QLatin1Char('>') + ReportPage::escape(JobStatusText(job.StatusMask)) +
+                QLatin1Char('>') + ReportPage::escape(texts[SearchColumn::Status]) +
                 QStringLiteral("</td>");
-        text += cell(computerName(job.HostPrintQueue)) + cell(job.Owner) + cell(job.Document);
-        text +=
-            cell(job.TotalPages == kPagesNotCounted ? QString() : QString::number(job.TotalPages));
-        text += cell(QString::number(job.PagesPrinted)) + cell(QString::number(job.Priority)) +
-                cell(QString::number(job.Size / 1024) + QStringLiteral("KB")) +
-                cell(DateText::format(job.TimeSubmitted)) + cell(QString::number(job.JobId)) +
-                QStringLiteral("</tr>");
+        text += cell(computerName(job.HostPrintQueue));
+        for (const int column : {SearchColumn::User, SearchColumn::Description, SearchColumn::Pages,
+                                 SearchColumn::Printed, SearchColumn::Priority, SearchColumn::Size,
+                                 SearchColumn::Submitted, SearchColumn::ID})
+            text += cell(texts[column]);
+        text += QStringLiteral("</tr>");
     }
     return text + QStringLiteral("</table></div></p>");
 }

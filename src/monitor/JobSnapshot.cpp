@@ -1,13 +1,11 @@
 #include "monitor/JobSnapshot.h"
 
+#include "platform/MonitorProtocol.h"
+
 #include <QSet>
 #include <algorithm>
 
 namespace {
-
-const QString kNew = QStringLiteral("New");
-const QString kModified = QStringLiteral("Modified");
-const QString kDeleted = QStringLiteral("Deleted");
 
 bool sameJob(const SpoolerJob& a, const SpoolerJob& b) {
     return a.TimeSubmitted == b.TimeSubmitted;
@@ -35,7 +33,7 @@ QList<JobSnapshot::Change> JobSnapshot::changesTo(const JobSnapshot& later) cons
         seen.insert(name);
         const auto now = later.jobs_.constFind(name);
         if (now == later.jobs_.constEnd() || !sameJob(held.value(), now.value()))
-            changes << Change{kDeleted, held.value()};
+            changes << Change{MonitorProtocol::deletedAction, held.value()};
     }
     seen.clear();
     for (const QString& name : later.names_) {
@@ -46,9 +44,9 @@ QList<JobSnapshot::Change> JobSnapshot::changesTo(const JobSnapshot& later) cons
         const SpoolerJob& now = held.value();
         const auto before = jobs_.constFind(name);
         if (before == jobs_.constEnd() || !sameJob(before.value(), now))
-            changes << Change{kNew, now};
+            changes << Change{MonitorProtocol::newAction, now};
         else if (before.value() != now)
-            changes << Change{kModified, now};
+            changes << Change{MonitorProtocol::modifiedAction, now};
     }
     return changes;
 }
@@ -66,7 +64,7 @@ QList<JobSnapshot::Change> JobSnapshot::put(const SpoolerJob& job) {
     const SpoolerJob* before = find(job.JobId);
     if (before && before->Name == job.Name && sameJob(*before, job)) {
         if (*before != job)
-            changes << Change{kModified, job};
+            changes << Change{MonitorProtocol::modifiedAction, job};
     } else {
         // Another job under this id, or the same job in another queue: as a
         // comparison of two lists would see it, one job left and one came.
@@ -74,7 +72,7 @@ QList<JobSnapshot::Change> JobSnapshot::put(const SpoolerJob& job) {
             changes << remove(job.JobId);
         if (const auto named = jobs_.constFind(job.Name); named != jobs_.constEnd())
             changes << remove(named->JobId);
-        changes << Change{kNew, job};
+        changes << Change{MonitorProtocol::newAction, job};
         names_ << job.Name;
     }
     jobs_.insert(job.Name, job);
@@ -90,7 +88,7 @@ QList<JobSnapshot::Change> JobSnapshot::remove(int jobId) {
     QList<Change> changes;
     const auto job = jobs_.constFind(name.value());
     if (job != jobs_.constEnd()) {
-        changes << Change{kDeleted, job.value()};
+        changes << Change{MonitorProtocol::deletedAction, job.value()};
         jobs_.erase(job);
     }
     namesById_.erase(name);

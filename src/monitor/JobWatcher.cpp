@@ -3,21 +3,11 @@
 #include "monitor/EventOutput.h"
 #include "platform/CupsConnection.h"
 #include "platform/CupsSpooler.h"
-
 #include "platform/CupsStatus.h"
+#include "platform/MonitorProtocol.h"
 
 #include <algorithm>
 #include <cups/ipp.h>
-
-namespace {
-
-const QString kConnected = QStringLiteral("Connected");
-const QString kPolling = QStringLiteral("Polling");
-const QString kReconnecting = QStringLiteral("Reconnecting");
-// The program knows a failed watch by this text.
-const QString kConnectionError = QStringLiteral("WMI Connection Error");
-
-} // namespace
 
 JobWatcher::JobWatcher(EventOutput& output, CredentialsPrompt prompt, const Timing& timing,
                        QObject* parent)
@@ -95,13 +85,13 @@ void JobWatcher::establish() {
     state_ = subscribed ? State::Subscribed : State::Polling;
     sinceRenewal_.start();
     startPolling(subscribed ? timing_.notificationPolls.shortestMs : timing_.fallbackPollMs);
-    report(subscribed ? kConnected : kPolling);
+    report(subscribed ? MonitorProtocol::connectedText : MonitorProtocol::pollingText);
     apply(JobSnapshot(jobs));
 }
 
 void JobWatcher::couldNotEstablish() {
     if (state_ == State::Starting)
-        report(kConnectionError);
+        report(MonitorProtocol::connectionErrorText);
     retryLater();
 }
 
@@ -113,7 +103,7 @@ void JobWatcher::retryLater() {
 
 void JobWatcher::connectionLost() {
     state_ = State::Reconnecting;
-    report(kReconnecting);
+    report(MonitorProtocol::reconnectingText);
     subscription_.restartNumbering();
     retryMs_ = timing_.firstRetryMs;
     retryLater();
@@ -201,7 +191,7 @@ void JobWatcher::tickPolling() {
             state_ = State::Subscribed;
             sinceRenewal_.start();
             startPolling(timing_.notificationPolls.shortestMs);
-            report(kConnected);
+            report(MonitorProtocol::connectedText);
         }
     }
     relist();
@@ -224,7 +214,7 @@ void JobWatcher::fallBackToPolling() {
     state_ = State::Polling;
     sinceSubscribeAttempt_.start();
     startPolling(timing_.fallbackPollMs);
-    report(kPolling);
+    report(MonitorProtocol::pollingText);
     relist();
 }
 

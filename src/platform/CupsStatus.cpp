@@ -1,8 +1,20 @@
 #include "platform/CupsStatus.h"
 
+#include "platform/PrintSpooler.h"
+
 #include <cups/ipp.h>
 
 namespace {
+
+// The job status bits of the Windows spooler this program reports.
+enum JobStatus : int {
+    JobQueued = 0,
+    JobPaused = 1,
+    JobError = 2,
+    JobPrinted = 128,
+    JobPrinting = 16,
+    JobDeleted = 256,
+};
 
 // The queue Status bits of the Windows spooler this program reports.
 enum QueueStatus : quint32 {
@@ -51,17 +63,17 @@ int jobStatusMask(int jobState) {
     switch (jobState) {
     case IPP_JSTATE_HELD:
     case IPP_JSTATE_STOPPED:
-        return 1; // paused
+        return JobPaused;
     case IPP_JSTATE_PROCESSING:
-        return 16; // printing
+        return JobPrinting;
     case IPP_JSTATE_CANCELED:
-        return 256; // deleted
+        return JobDeleted;
     case IPP_JSTATE_ABORTED:
-        return 2; // error
+        return JobError;
     case IPP_JSTATE_COMPLETED:
-        return 128; // printed
+        return JobPrinted;
     default:
-        return 0; // pending: queued
+        return JobQueued; // pending
     }
 }
 
@@ -87,4 +99,17 @@ int extendedPrinterStatus(int printerState, const QStringList& reasons) {
     if (printerState == IPP_PSTATE_PROCESSING)
         return 4;
     return 3;
+}
+
+bool isHeld(const SpoolerJob& job) {
+    // The mask is one value, not a set of bits: a job is paused or something else.
+    return job.StatusMask == JobPaused;
+}
+
+bool queuePaused(quint32 status) {
+    return (status & Paused) != 0;
+}
+
+quint32 withQueuePaused(quint32 status, bool paused) {
+    return paused ? (status | Paused) : (status & ~quint32(Paused));
 }

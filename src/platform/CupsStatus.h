@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+struct SpoolerJob;
+
 // How CUPS states read in the Windows spooler's numbers, in one place so that
 // every call and the job monitor agree.
 
@@ -16,3 +18,11 @@ quint32 queueStatusBits(int printerState, const QStringList& reasons);
 // Win32_Printer's ExtendedPrinterStatus: offline 7 before error 9 before
 // stopped 8 before processing 4; idle 3.
 int extendedPrinterStatus(int printerState, const QStringList& reasons);
+
+// Named checks of those numbers, so that no procedure tests bits itself.
+// The job is paused: held on the server, or stopped.
+bool isHeld(const SpoolerJob& job);
+// The queue's Status says it is paused (stopped): it starts no job.
+bool queuePaused(quint32 status);
+// A queue's Status with its paused bit set or cleared.
+quint32 withQueuePaused(quint32 status, bool paused);

@@ -27,6 +27,17 @@ inline const QString StopWatching = QStringLiteral("StopWatching");
 inline const QString JobEvent = QStringLiteral("JobEvent");
 inline const QString ConnectEvent = QStringLiteral("ConnectEvent");
 
+// The action of a JobEvent.
+inline const QString newAction = QStringLiteral("New");
+inline const QString modifiedAction = QStringLiteral("Modified");
+inline const QString deletedAction = QStringLiteral("Deleted");
+// The text of a ConnectEvent: the watch delivers events, reads the list on a
+// timer, is being set up again, or cannot begin.
+inline const QString connectedText = QStringLiteral("Connected");
+inline const QString pollingText = QStringLiteral("Polling");
+inline const QString reconnectingText = QStringLiteral("Reconnecting");
+inline const QString connectionErrorText = QStringLiteral("WMI Connection Error");
+
 struct Line {
     QString name;
     QStringList fields;

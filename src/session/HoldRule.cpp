@@ -1,7 +1,8 @@
 #include "session/HoldRule.h"
 
+#include "platform/CupsStatus.h"
 #include "platform/PrintSpooler.h"
 
 bool HoldsUnderAutoQueue(const SpoolerJob& job, const QString& lastReleasedJob) {
-    return job.StatusMask != 1 && QString::number(job.JobId) != lastReleasedJob;
+    return !isHeld(job) && QString::number(job.JobId) != lastReleasedJob;
 }

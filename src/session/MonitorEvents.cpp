@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/DateText.h"
 #include "platform/JobText.h"
+#include "platform/MonitorProtocol.h"
 #include "platform/PrintSpooler.h"
 #include "platform/Prompter.h"
 #include "session/JobLog.h"
@@ -47,14 +48,14 @@ void mwcmnMonitor_JobEvents(FrmMain& f, QList<MonitorJobEvent> events) {
         const QString& action = events.at(i).action;
         const SpoolerJob& job = jobs.at(i);
         const bool inShownQueue = PrinterOfJobName(job.Name) == shownQueue;
-        if (action == QLatin1String("New") || action == QLatin1String("Modified")) {
+        if (action == MonitorProtocol::newAction || action == MonitorProtocol::modifiedAction) {
             f.searchGrid().rewrite(job);
             if (inShownQueue)
                 f.jobGrid().rewrite(job);
             shown.append(job);
-            status = action == QLatin1String("New") ? QStringLiteral("New Job ")
-                                                    : QStringLiteral("Updated Job ");
-        } else if (action == QLatin1String("Deleted")) {
+            status = action == MonitorProtocol::newAction ? QStringLiteral("New Job ")
+                                                          : QStringLiteral("Updated Job ");
+        } else if (action == MonitorProtocol::deletedAction) {
             f.searchGrid().remove(job.Name);
             session.markGone(job.Name);
             if (inShownQueue)
@@ -72,7 +73,7 @@ void mwcmnMonitor_JobEvents(FrmMain& f, QList<MonitorJobEvent> events) {
 }
 
 void mwcmnMonitor_ConnectEvent(FrmMain& f, const QString& text) {
-    if (text == QLatin1String("WMI Connection Error"))
+    if (text == MonitorProtocol::connectionErrorText)
         f.services().prompter->message(
             QStringLiteral("Spoolwright"),
             QStringLiteral("Cannot connect to server, jobs will not update!"),
@@ -80,7 +81,7 @@ void mwcmnMonitor_ConnectEvent(FrmMain& f, const QString& text) {
     // The watch takes the jobs there when it begins as known, and the window read
     // the server before it began: a job that came in between is in neither, so the
     // next tick reads every job anew.
-    if (text == QLatin1String("Connected") || text == QLatin1String("Polling"))
+    if (text == MonitorProtocol::connectedText || text == MonitorProtocol::pollingText)
         QueueSession::of(f).setJobsStale(true);
     const QString line = QStringLiteral("Server ") + text + QLatin1Char(' ') +
                          DateText::format(f.services().clock->now());

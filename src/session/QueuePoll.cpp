@@ -4,6 +4,7 @@
 #include "form/SettingsRecord.h"
 #include "form/ShapeColour.h"
 #include "platform/Clock.h"
+#include "platform/CupsStatus.h"
 #include "platform/DateText.h"
 #include "platform/GuardedSpooler.h"
 #include "platform/PrintSpooler.h"
@@ -49,13 +50,12 @@ PollAnswer readPoll(const PollTick& tick, GuardedSpooler* server, GuardedSpooler
     QueueViewRequest view = tick.view;
     if (tick.watchRelease && server) {
         const std::optional<SpoolerQueue> queue = server->queue(tick.queue);
-        // A queue printing the released job reports processing (0x400): only a
-        // paused queue (0x1) has stopped.
-        if (queue && (queue->Status & 0x1) == 0) {
+        // A queue printing the released job reports processing: only a paused
+        // queue has stopped.
+        if (queue && !queuePaused(queue->Status)) {
             const QList<SpoolerJob> jobs = server->queueJobs(tick.queue);
             for (const SpoolerJob& job : jobs)
-                if (job.StatusMask != 1 &&
-                    QString::number(job.JobId) == tick.view.lastReleasedJob) {
+                if (!isHeld(job) && QString::number(job.JobId) == tick.view.lastReleasedJob) {
                     answer.releasedJobPrinting = true;
                     break;
                 }

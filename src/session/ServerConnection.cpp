@@ -143,10 +143,3 @@ void CurrentPrinter_KeyDown(FrmMain& f, int keyCode, int) {
     if (keyCode == 13)
         FindPrintQueues_Click(f);
 }
-
-std::optional<SpoolerQueue> GetQueueObject(FrmMain& f) {
-    const QString name = f.CurrentPrintQueue->currentText();
-    if (name.isEmpty() || !QueueSession::of(f).ServerContainer())
-        return std::nullopt;
-    return QueueSession::of(f).ServerContainer()->queue(name);
-}

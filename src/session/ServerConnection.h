@@ -1,9 +1,7 @@
 #pragma once
 
 #include <functional>
-#include <optional>
 
-struct SpoolerQueue;
 class FrmMain;
 
 // Connecting to the server named in the server box and listing its queues.
@@ -21,7 +19,3 @@ void RefuseDuringResumeAll(FrmMain& form);
 
 // Enter in the server box connects; any other key does nothing.
 void CurrentPrinter_KeyDown(FrmMain& form, int keyCode, int shift);
-
-// The queue named in the queue box, read from the connected server; nothing when
-// the box is empty or the queue cannot be read.
-std::optional<SpoolerQueue> GetQueueObject(FrmMain& form);

@@ -67,7 +67,6 @@ void CNetworkEnum::Load(const DiscoveryResult& found) {
             found.services[i].type);
 
     userName_ = environment_.userName();
-    machineName_ = environment_.computerName();
     for (const NetResource& resource : table_) {
         if (resource.displayType > Directory)
             continue;

@@ -43,7 +43,6 @@ public:
                           std::shared_ptr<ServiceBrowser> browser = nullptr);
 
     void SetResourceType(quint32 resourceType) { resourceType_ = resourceType; }
-    quint32 GetResourceType() const { return resourceType_; }
 
     // Walks the network (at most walkTimeoutMs), fills the table from its start and
     // appends to the lists.
@@ -57,22 +56,11 @@ public:
     bool DiscoveryAvailable() const { return available_; }
 
     QString GetLocalUserName() const { return userName_; }
-    QString GetLocalMachineName() const { return machineName_; }
 
-    QString GetGenericList() const { return lists_[Generic]; }
     QString GetDomainList() const { return lists_[Domain]; }
     QString GetServerList() const { return lists_[Server]; }
-    QString GetShareList() const { return lists_[Share]; }
-    QString GetFileList() const { return lists_[File]; }
-    QString GetGroupList() const { return lists_[Group]; }
-    QString GetNetworkList() const { return lists_[Network]; }
-    QString GetRootList() const { return lists_[Root]; }
-    QString GetShareAdminList() const { return lists_[ShareAdmin]; }
-    QString GetDirectoryList() const { return lists_[Directory]; }
     // The names of the printers the servers announce, each followed by "|".
     QString GetPrinterList() const { return printers_; }
-
-    const QList<NetResource>& resources() const { return table_; }
 
     // Long enough for the daemon to answer from its cache and for hosts on the
     // local network to reply; short enough that a search never stalls the window.
@@ -85,6 +73,6 @@ private:
     QList<NetResource> table_;
     std::array<QString, 10> lists_;
     QString printers_;
-    QString userName_, machineName_;
+    QString userName_;
     bool available_ = false;
 };

@@ -1,6 +1,7 @@
 #include "control/GridActions.h"
 #include "control/ReleaseSteps.h"
 #include "form/JobGrid.h"
+#include "platform/CupsStatus.h"
 #include "session/QueueSession.h"
 #include "support/LogRows.h"
 #include "support/MainWindowHarness.h"
@@ -53,7 +54,7 @@ TEST_F(HeldQueue, AutoQueueHoldsQueueAndJobsAndOffLeavesThemHeld) {
     EXPECT_FALSE(w.chkTimed->isEnabled());
 
     w.chkAutoQueue->setChecked(true);
-    EXPECT_TRUE(fake.queue("Laser")->Status & 0x1);
+    EXPECT_TRUE(queuePaused(fake.queue("Laser")->Status));
     EXPECT_EQ(statusOf(1), 1);
     EXPECT_EQ(statusOf(2), 1);
     EXPECT_EQ(fake.holdDefault, "indefinite");
@@ -83,7 +84,7 @@ TEST_F(HeldQueue, AutoQueueHoldsQueueAndJobsAndOffLeavesThemHeld) {
     EXPECT_FALSE(w.txtTimed->isEnabled());
     EXPECT_EQ(audits("Disable AutoRelease - Laser"), 1);
     EXPECT_EQ(audits("Disable AutoQueue - Laser"), 1);
-    EXPECT_TRUE(fake.queue("Laser")->Status & 0x1); // nothing is resumed
+    EXPECT_TRUE(queuePaused(fake.queue("Laser")->Status)); // nothing is resumed
     EXPECT_EQ(statusOf(1), 1);
     EXPECT_EQ(fake.holdDefault, "no-hold");
     EXPECT_TRUE(w.Menu("MenuPause")->isEnabled());

@@ -4,6 +4,7 @@
 #include "control/ReleaseSteps.h"
 #include "form/JobGrid.h"
 #include "platform/CupsSpooler.h"
+#include "platform/CupsStatus.h"
 #include "session/JobMonitor.h"
 #include "session/QueuePoll.h"
 #include "session/QueueSession.h"
@@ -42,7 +43,9 @@ protected:
         const std::optional<SpoolerJob> job = jobNumbered(other->queueJobs(queue), id);
         return job ? job->StatusMask : -1; // -1: it has left the queue
     }
-    bool queuePaused() { return other->queue(queue).value_or(SpoolerQueue{}).Status & 0x1; }
+    bool queuePaused() {
+        return ::queuePaused(other->queue(queue).value_or(SpoolerQueue{}).Status);
+    }
     int finishedAs(int id) { return FinishedJobStates(server.address(), queue).value(id, 0); }
     // Polls as the window's timer would, until `done` or a minute has passed.
     bool pollUntil(FrmMain& w, const std::function<bool()>& done) {

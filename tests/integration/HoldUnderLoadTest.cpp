@@ -3,6 +3,7 @@
 #include "control/JobActions.h"
 #include "form/JobGrid.h"
 #include "platform/CupsSpooler.h"
+#include "platform/CupsStatus.h"
 #include "session/JobMonitor.h"
 #include "session/QueuePoll.h"
 #include "support/MainWindowHarness.h"
@@ -84,7 +85,7 @@ TEST(HoldUnderLoad, OnlyReleasedJobsPrint) {
                     if (!QueuePoll::of(w).inFlight())
                         Timer2_Timer(w);
                     return !jobNumbered(reader.queueJobs(queue), id) &&
-                           (reader.queue(queue).value_or(SpoolerQueue{}).Status & 0x1);
+                           queuePaused(reader.queue(queue).value_or(SpoolerQueue{}).Status);
                 },
                 30000))
                 << id;

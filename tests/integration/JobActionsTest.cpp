@@ -4,6 +4,7 @@
 #include "control/QueueActions.h"
 #include "form/JobGrid.h"
 #include "platform/CupsSpooler.h"
+#include "platform/CupsStatus.h"
 #include "session/JobMonitor.h"
 #include "session/JobRetrieval.h"
 #include "session/QueueSession.h"
@@ -44,7 +45,9 @@ protected:
         ASSERT_EQ(w->CurrentPrintQueue->currentText(), queue);
     }
     std::optional<SpoolerJob> onServer(int id) { return jobNumbered(other->queueJobs(queue), id); }
-    bool queuePaused() { return other->queue(queue).value_or(SpoolerQueue{}).Status & 0x1; }
+    bool queuePaused() {
+        return ::queuePaused(other->queue(queue).value_or(SpoolerQueue{}).Status);
+    }
     void select(int id) {
         QTreeWidgetItem* row =
             w->jobGrid().rowOf(queue + QStringLiteral(", ") + QString::number(id));

@@ -1,5 +1,6 @@
 #include "support/FakeSpooler.h"
 
+#include "platform/CupsStatus.h"
 #include "platform/JobText.h"
 
 #include <algorithm>
@@ -85,7 +86,7 @@ SpoolerResult FakeSpooler::setQueuePaused(const char* call, const QString& name,
     const SpoolerResult result = act(call);
     for (SpoolerQueue& q : queues_)
         if (reachable && q.Name == name)
-            q.Status = paused ? (q.Status | 0x1u) : (q.Status & ~0x1u);
+            q.Status = withQueuePaused(q.Status, paused);
     return result;
 }
 

@@ -1,4 +1,5 @@
 #include "platform/CupsStatus.h"
+#include "platform/PrintSpooler.h"
 
 #include <cups/ipp.h>
 #include <gtest/gtest.h>
@@ -25,4 +26,25 @@ TEST(CupsStatus, ReasonsSetTheirBitsWhateverTheirSeverityAndOfflineThenErrorThen
     EXPECT_EQ(extendedPrinterStatus(IPP_PSTATE_PROCESSING, {"offline-report", "other-error"}), 7);
     EXPECT_EQ(extendedPrinterStatus(IPP_PSTATE_IDLE, {"toner-low-warning"}), 3)
         << "a warning leaves an idle printer idle";
+}
+
+TEST(CupsStatus, NamedChecksReadTheJobAndQueueNumbers) {
+    SpoolerJob job;
+    for (const int state : {IPP_JSTATE_HELD, IPP_JSTATE_STOPPED}) {
+        job.StatusMask = jobStatusMask(state);
+        EXPECT_TRUE(isHeld(job)) << state;
+    }
+    for (const int state : {IPP_JSTATE_PENDING, IPP_JSTATE_PROCESSING, IPP_JSTATE_CANCELED}) {
+        job.StatusMask = jobStatusMask(state);
+        EXPECT_FALSE(isHeld(job)) << state;
+    }
+    job.StatusMask = 1 | 16; // a combination of bits is no single state
+    EXPECT_FALSE(isHeld(job));
+
+    const quint32 stopped = queueStatusBits(IPP_PSTATE_STOPPED, {"media-jam-error"});
+    EXPECT_TRUE(queuePaused(stopped));
+    EXPECT_FALSE(queuePaused(queueStatusBits(IPP_PSTATE_PROCESSING, {"media-jam-error"})));
+    EXPECT_FALSE(queuePaused(withQueuePaused(stopped, false)));
+    EXPECT_EQ(withQueuePaused(withQueuePaused(stopped, false), true), stopped)
+        << "only the paused bit changes";
 }
