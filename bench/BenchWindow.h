@@ -21,7 +21,7 @@
 
 // Before the application is made: no display needs no window system, and the
 // settings and temporary folders are the benchmark's own.
-inline void UseBenchFolders(const QString& folder) {
+inline void useBenchFolders(const QString& folder) {
     if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("APPDATA", QFile::encodeName(folder));
@@ -30,7 +30,7 @@ inline void UseBenchFolders(const QString& folder) {
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(folder));
 }
 
-// A benchmark that cannot go on throws this; RunBenchmark says why.
+// A benchmark that cannot go on throws this; runBenchmark says why.
 struct Failure {
     QString what;
 };
@@ -38,9 +38,9 @@ struct Failure {
 // A benchmark's main(): folders of its own, an application, output by the line, and
 // a failure said on standard error with exit status 2.
 template <typename Benchmark>
-int RunBenchmark(const char* name, int argc, char** argv, Benchmark benchmark) {
+int runBenchmark(const char* name, int argc, char** argv, Benchmark benchmark) {
     QTemporaryDir folder;
-    UseBenchFolders(folder.path());
+    useBenchFolders(folder.path());
     QApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     try {
@@ -53,7 +53,7 @@ int RunBenchmark(const char* name, int argc, char** argv, Benchmark benchmark) {
 
 // The [Spoolwright] section a benchmark's window starts from: the server, queue and
 // log folder, then any further lines.
-inline QByteArray BenchSettings(const QString& address, const QString& queue,
+inline QByteArray benchSettings(const QString& address, const QString& queue,
                                 const QString& logFolder, const QString& more = {}) {
     return (QStringLiteral("[Spoolwright]\r\nServer=%1\r\nQueue=%2\r\nLogPath=%3\r\n")
                 .arg(address, queue, logFolder) +
@@ -62,7 +62,7 @@ inline QByteArray BenchSettings(const QString& address, const QString& queue,
 }
 
 // Writes the settings file the window reads at start-up.
-inline void WriteBenchSettings(const QByteArray& settings) {
+inline void writeBenchSettings(const QByteArray& settings) {
     QFile file(QDir(qEnvironmentVariable("APPDATA")).filePath(QStringLiteral("swr.ini")));
     if (!file.open(QIODevice::WriteOnly) || file.write(settings) != settings.size())
         throw Failure{QStringLiteral("cannot write the settings")};
@@ -70,7 +70,7 @@ inline void WriteBenchSettings(const QByteArray& settings) {
 
 // Makes `folder` with a new log in it, copied from the template beside the
 // program's executables as the program would copy it. Empty when it cannot.
-inline QString NewLogFolder(const QString& folder) {
+inline QString freshLogFolder(const QString& folder) {
     const QDir executables(QCoreApplication::applicationDirPath());
     QString source = executables.filePath(QStringLiteral("swr.db"));
     if (!QFile::exists(source))
@@ -133,7 +133,7 @@ public:
         services.monitorProgram = monitorProgram;
         services.hostNameOf = std::move(hostNameOf);
         form_ = std::make_unique<FrmMain>(services);
-        WireFrmMain(*form_);
+        wireFrmMain(*form_);
     }
     FrmMain& form() { return *form_; }
 

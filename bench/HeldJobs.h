@@ -12,7 +12,7 @@
 // Fills a queue with `count` held plain-text jobs of `document`, from "alice", over
 // one connection (lp would take a process a job). Empty when all were taken, else
 // what went wrong.
-inline QString SubmitHeldJobs(const QString& address, const QString& queue, const QString& document,
+inline QString submitHeldJobs(const QString& address, const QString& queue, const QString& document,
                               int count) {
     const CupsServerAddress server = CupsServerAddress::parse(address);
     http_t* http = httpConnect2(server.host.toUtf8().constData(), server.port, nullptr, AF_UNSPEC,
@@ -53,7 +53,7 @@ inline QString SubmitHeldJobs(const QString& address, const QString& queue, cons
 
 // Writes the document the jobs print and starts `server` with `queue` on it, printing
 // to /dev/null. Empty when all went well, else what went wrong.
-inline QString StartServerWithQueue(SandboxPrintServer& server, const QString& queue,
+inline QString startServerWithQueue(SandboxPrintServer& server, const QString& queue,
                                     const QString& document, const QByteArray& content) {
     QFile file(document);
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())

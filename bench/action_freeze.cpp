@@ -80,7 +80,7 @@ void connectOnWindowThread(FrmMain& form) {
     const QString server = form.CurrentPrinter->currentText();
     ConnectWmi(form, server);
     RetrieveJobs(form, server, QString());
-    form.SpoolerFor(server)->queueNames();
+    form.spoolerFor(server)->queueNames();
 }
 
 Figures startUp(const QString& server) {
@@ -138,7 +138,7 @@ Figures report(int computers, const QString& folder) {
     // As before: each computer's name waited for in turn, each at most the limit.
     figures.before = longestWaitMs(
         [&form, noAnswer] {
-            for (const SpoolerJob& job : form.SpoolerFor(QStringLiteral("printhost"))->jobs()) {
+            for (const SpoolerJob& job : form.spoolerFor(QStringLiteral("printhost"))->jobs()) {
                 std::packaged_task<QString()> lookUp(
                     [noAnswer, job] { return noAnswer(job.HostPrintQueue); });
                 std::future<QString> name = lookUp.get_future();
@@ -160,7 +160,7 @@ void print(const char* action, const Figures& figures) {
 
 int main(int argc, char** argv) {
     QTemporaryDir work;
-    UseBenchFolders(work.path());
+    useBenchFolders(work.path());
     QApplication app(argc, argv);
     const int computers = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 20;
     const auto address = [](const LoopbackPeer& peer) {

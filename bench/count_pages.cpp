@@ -87,13 +87,13 @@ struct Start {
 };
 
 Start startWindow(const QString& address, const QString& logFolder, int jobs) {
-    WriteBenchSettings(BenchSettings(address, kQueue, logFolder));
+    writeBenchSettings(benchSettings(address, kQueue, logFolder));
 
     QElapsedTimer timer;
     timer.start();
     BenchWindow window("count_pages");
     FrmMain& form = window.form();
-    ShowFrmMain(form);
+    showFrmMain(form);
     const auto everyPageShown = [&form, jobs] {
         const QList<SpoolerJob> shown = form.jobGrid().jobs();
         return shown.size() == jobs &&
@@ -103,7 +103,7 @@ Start startWindow(const QString& address, const QString& logFolder, int jobs) {
     };
     if (!QTest::qWaitFor(everyPageShown, 1800000))
         throw Failure{QStringLiteral("the window did not show every job's pages (%1)")
-                          .arg(form.PanelText(1))};
+                          .arg(form.panelText(1))};
     Start start;
     start.countedMs = ms(timer.nsecsElapsed());
     const auto* cups =
@@ -111,7 +111,7 @@ Start startWindow(const QString& address, const QString& logFolder, int jobs) {
     if (!cups)
         throw Failure{QStringLiteral("the window has no CUPS spooler")};
     start.bytes = cups->documentBytesRead();
-    form.Loaded = false; // nothing to save
+    form.loaded = false; // nothing to save
     return start;
 }
 
@@ -131,11 +131,11 @@ int benchmark(const QStringList& arguments) {
     const QByteArray content = text(megabytes * 1024LL * 1024);
     const QString document = QDir(work.path()).filePath(QStringLiteral("figures.txt"));
     SandboxPrintServer server(QDir(work.path()).filePath(QStringLiteral("server")));
-    if (const QString error = StartServerWithQueue(server, kQueue, document, content);
+    if (const QString error = startServerWithQueue(server, kQueue, document, content);
         !error.isEmpty())
         throw Failure{error};
     const QString address = server.address();
-    if (const QString error = SubmitHeldJobs(address, kQueue, document, jobs); !error.isEmpty())
+    if (const QString error = submitHeldJobs(address, kQueue, document, jobs); !error.isEmpty())
         throw Failure{error};
     CupsSpooler lister(address);
     lister.setCountsPages(false);
@@ -154,7 +154,7 @@ int benchmark(const QStringList& arguments) {
                 bare.push_back(bareFetch(address, ids, &bareBytes));
             } else {
                 const QString log =
-                    NewLogFolder(QDir(work.path()).filePath(QStringLiteral("log-%1").arg(round)));
+                    freshLogFolder(QDir(work.path()).filePath(QStringLiteral("log-%1").arg(round)));
                 if (log.isEmpty())
                     throw Failure{QStringLiteral("cannot make a log")};
                 const Start start = startWindow(address, log, jobs);
@@ -184,5 +184,5 @@ int benchmark(const QStringList& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunBenchmark("count_pages", argc, argv, benchmark);
+    return runBenchmark("count_pages", argc, argv, benchmark);
 }

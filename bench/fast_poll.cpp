@@ -79,7 +79,7 @@ double lpstatMs(const QString& lpstat, const QString& address) {
 
 int main(int argc, char** argv) {
     QTemporaryDir work;
-    UseBenchFolders(work.path());
+    useBenchFolders(work.path());
     QApplication app(argc, argv);
     const int ticks = argc > 1 ? std::max(10, QString::fromLocal8Bit(argv[1]).toInt()) : 200;
 
@@ -105,9 +105,9 @@ int main(int argc, char** argv) {
     }
     std::printf("fast_poll: filling the server...\n");
     std::fflush(stdout);
-    QString failed = SubmitHeldJobs(address, QStringLiteral("Busy"), document, 5000);
+    QString failed = submitHeldJobs(address, QStringLiteral("Busy"), document, 5000);
     if (failed.isEmpty())
-        failed = SubmitHeldJobs(address, QStringLiteral("Watched"), document, 50);
+        failed = submitHeldJobs(address, QStringLiteral("Watched"), document, 50);
     if (!check(failed.isEmpty(), failed))
         return 2;
 
@@ -153,7 +153,7 @@ int main(int argc, char** argv) {
         took.start();
         tick();
         tickMs << static_cast<double>(took.nsecsElapsed()) / 1e6;
-        if (!check(ShapeColour::of(form.ActiveUpdate) == ShapeColour::Red,
+        if (!check(ShapeColour::of(form.ActiveUpdate) == ShapeColour::red,
                    QStringLiteral("the tick did not find the released job printing")))
             return 2;
         pause();

@@ -81,7 +81,7 @@ double bareReadSeconds(const QString& path) {
 
 int main(int argc, char** argv) {
     QTemporaryDir dir;
-    UseBenchFolders(dir.path());
+    useBenchFolders(dir.path());
     QApplication app(argc, argv);
     const QString garbage = writePieces(dir, "garbage.csv", 0);
     const QString favourites = writePieces(dir, "favourites.csv", 20);

@@ -79,9 +79,9 @@ struct Start {
 };
 
 int loggedJobs(FrmMain& form) {
-    if (!form.Log().OpenLogDatabase())
+    if (!form.log().OpenLogDatabase())
         return -1;
-    QSqlQuery count(form.Log().connection());
+    QSqlQuery count(form.log().connection());
     return count.exec(QStringLiteral("SELECT COUNT(*) FROM SWR_Log")) && count.next()
                ? count.value(0).toInt()
                : -1;
@@ -97,7 +97,7 @@ bool everyPageShown(FrmMain& form) {
 // queue and log; `countWhileListing` gives it the spooler of before.
 Start startWindow(const QString& address, const QString& logFolder, int jobs,
                   bool countWhileListing) {
-    WriteBenchSettings(BenchSettings(address, kQueue, logFolder));
+    writeBenchSettings(benchSettings(address, kQueue, logFolder));
 
     Start start;
     QElapsedTimer timer;
@@ -106,7 +106,7 @@ Start startWindow(const QString& address, const QString& logFolder, int jobs,
         return std::unique_ptr<PrintSpooler>(std::make_unique<CupsSpooler>(server));
     } : std::function<std::unique_ptr<PrintSpooler>(const QString&)>());
     FrmMain& form = window.form();
-    ShowFrmMain(form);
+    showFrmMain(form);
     if (!QTest::qWaitFor(
             [&] {
                 return form.SearchList->topLevelItemCount() == jobs &&
@@ -124,7 +124,7 @@ Start startWindow(const QString& address, const QString& logFolder, int jobs,
         throw Failure{QStringLiteral("the window has no CUPS spooler")};
     start.bytes = cups->documentBytesRead();
     start.documents = cups->documentsRead();
-    form.Loaded = false; // nothing to save
+    form.loaded = false; // nothing to save
     return start;
 }
 
@@ -150,7 +150,7 @@ QString newFolder(const QString& parent, const QString& name) {
 
 // A folder of its own with a new log.
 QString newLog(const QString& parent, const QString& name) {
-    const QString folder = NewLogFolder(QDir(parent).filePath(name));
+    const QString folder = freshLogFolder(QDir(parent).filePath(name));
     if (folder.isEmpty())
         throw Failure{QStringLiteral("the template log was not found (build the project)")};
     return folder;
@@ -171,13 +171,13 @@ int benchmark(const QStringList& arguments) {
     const QByteArray content = threePages();
     const QString document = QDir(work.path()).filePath(QStringLiteral("figures.txt"));
     SandboxPrintServer server(QDir(work.path()).filePath(QStringLiteral("server")));
-    if (const QString error = StartServerWithQueue(server, kQueue, document, content);
+    if (const QString error = startServerWithQueue(server, kQueue, document, content);
         !error.isEmpty())
         throw Failure{error};
     const QString address = server.address();
     QElapsedTimer filling;
     filling.start();
-    if (const QString error = SubmitHeldJobs(address, kQueue, document, jobs); !error.isEmpty())
+    if (const QString error = submitHeldJobs(address, kQueue, document, jobs); !error.isEmpty())
         throw Failure{error};
     std::printf("first_start: %d held jobs of %lld bytes on %s (submitted in %.0f s)\n", jobs,
                 static_cast<long long>(content.size()), qPrintable(address),
@@ -220,5 +220,5 @@ int benchmark(const QStringList& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunBenchmark("first_start", argc, argv, benchmark);
+    return runBenchmark("first_start", argc, argv, benchmark);
 }

@@ -46,7 +46,7 @@ int main(int argc, char** argv) {
         for (int i = 0; i < kWrites; ++i) {
             QElapsedTimer timer;
             timer.start();
-            log.SetLogFields(QString::number(i) + "-2024-03-05 08:00:00",
+            log.setLogFields(QString::number(i) + "-2024-03-05 08:00:00",
                              {{"Server", "printhost"}, {"Pages", "1"}});
             seconds.append(timer.nsecsElapsed() / 1e9);
         }

@@ -92,7 +92,7 @@ struct Way {
 
 // As a retrieval pass logs the jobs it finds: one transaction for the pass.
 void programWay(LogDatabase& log, const QList<LogRow>& rows) {
-    log.LogNewRows(rows);
+    log.logNewRows(rows);
 }
 
 // The baseline: every operation opens the file and closes it again.

@@ -107,10 +107,10 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    const LogReportKind& full = *LogReportFor("mnuLogFullReportHTML");
+    const LogReportKind& full = *logReportFor("mnuLogFullReportHTML");
     QElapsedTimer timer;
     timer.start();
-    const QByteArray page = LogReportPage(log, full, {"Spoolwright", "Tagline"});
+    const QByteArray page = logReportPage(log, full, {"Spoolwright", "Tagline"});
     const QString whyNot = ReportPage::write(QDir(folder).filePath(full.fileName), page);
     const double programSeconds = timer.nsecsElapsed() / 1e9;
     // The frame's centring table opens with one "<tr><td>" of its own.

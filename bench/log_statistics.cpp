@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     if (!bench.valid())
         return 2;
     LogDatabase& log = bench.log;
-    log.SetLogFieldsOfRows(jobs());
+    log.setLogFieldsOfRows(jobs());
 
     const QDateTime now = bench.clock.now();
     LogStatistics figures;

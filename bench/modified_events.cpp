@@ -69,7 +69,7 @@ void applyInReads(FrmMain& form, const QString& action, int jobs, int statusMask
 // each: released, so no longer paused.
 PerEvent modifiedEvents(int jobs, bool inReads) {
     QTemporaryDir folder;
-    NewLogFolder(folder.path());
+    freshLogFolder(folder.path());
     BenchWindow window("modified_events");
     FrmMain& form = window.form();
     form.Settings.LogPath = folder.path();
@@ -89,9 +89,9 @@ PerEvent modifiedEvents(int jobs, bool inReads) {
     if (form.JobList->topLevelItemCount() != jobs ||
         form.jobGrid().job(QStringLiteral("Laser, 1"))->StatusMask != 0)
         std::fprintf(stderr, "modified_events: the grid does not show the events\n");
-    if (!form.Log().OpenLogDatabase())
+    if (!form.log().OpenLogDatabase())
         std::fprintf(stderr, "modified_events: no log\n");
-    QSqlQuery count(form.Log().connection());
+    QSqlQuery count(form.log().connection());
     if (!count.exec(QStringLiteral("SELECT COUNT(*) FROM SWR_Log")) || !count.next() ||
         count.value(0).toInt() != jobs)
         std::fprintf(stderr, "modified_events: the log does not hold every job\n");
@@ -102,7 +102,7 @@ PerEvent modifiedEvents(int jobs, bool inReads) {
 
 int main(int argc, char** argv) {
     QTemporaryDir folder;
-    UseBenchFolders(folder.path());
+    useBenchFolders(folder.path());
     QApplication app(argc, argv);
 
     const PerEvent read1000 = modifiedEvents(1000, true);

@@ -33,7 +33,7 @@ SpoolerJob newJob(int id) {
 
 // The old way: every event looked for its row through all rows' Name cells.
 void scanAndAdd(QTreeWidget* grid, const SpoolerJob& job) {
-    const QStringList texts = JobTexts(job);
+    const QStringList texts = jobTexts(job);
     QTreeWidgetItem* row = nullptr;
     for (int i = 0; i < grid->topLevelItemCount() && !row; ++i)
         if (grid->topLevelItem(i)->text(SearchColumn::Name) == job.Name)
@@ -46,7 +46,7 @@ void scanAndAdd(QTreeWidget* grid, const SpoolerJob& job) {
 
 double windowMicrosPerEvent(int events, const QString& parent) {
     // A log of its own, from the template beside the program's executables.
-    const QString folder = NewLogFolder(QDir(parent).filePath(QString::number(events)));
+    const QString folder = freshLogFolder(QDir(parent).filePath(QString::number(events)));
     BenchWindow window("monitor_burst");
     FrmMain& form = window.form();
     form.Settings.LogPath = folder;
@@ -58,7 +58,7 @@ double windowMicrosPerEvent(int events, const QString& parent) {
         mwcmnMonitor_JobEvent(form, QStringLiteral("New"), newJob(id));
     const double micros = timer.nsecsElapsed() / 1000.0 / events;
     if (form.SearchList->topLevelItemCount() != events ||
-        !form.Log().LogRowExists(TransactionID(newJob(events))))
+        !form.log().LogRowExists(TransactionID(newJob(events))))
         std::fprintf(stderr, "monitor_burst: not every job has its row in the grid and the log\n");
     return micros;
 }
@@ -88,7 +88,7 @@ double scanMicrosPerEvent(int events) {
 
 int main(int argc, char** argv) {
     QTemporaryDir folder;
-    UseBenchFolders(folder.path());
+    useBenchFolders(folder.path());
     QApplication app(argc, argv);
 
     const double window250 = windowMicrosPerEvent(250, folder.path());

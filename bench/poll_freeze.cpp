@@ -66,7 +66,7 @@ double longestWaitMs(const QString& server, pid_t serverPid, int seconds, bool o
 
 int main(int argc, char** argv) {
     QTemporaryDir work;
-    UseBenchFolders(work.path());
+    useBenchFolders(work.path());
     QApplication app(argc, argv);
     const int seconds = argc > 1 ? std::max(1, QString::fromLocal8Bit(argv[1]).toInt()) : 60;
 

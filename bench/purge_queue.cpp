@@ -41,9 +41,9 @@ const QString kQueue = QStringLiteral("Purge-Office");
 constexpr double kTargetRatio = 3.0;
 
 int count(FrmMain& form, const QString& sql) {
-    if (!form.Log().OpenLogDatabase())
+    if (!form.log().OpenLogDatabase())
         return -1;
-    QSqlQuery query(form.Log().connection());
+    QSqlQuery query(form.log().connection());
     return query.exec(sql) && query.next() ? query.value(0).toInt() : -1;
 }
 
@@ -63,7 +63,7 @@ qint64 untilAtRest(const SandboxPrintServer& server) {
 // Fills the queue, then waits for the server to finish its own work on the new jobs,
 // so that each measurement starts from a server at rest.
 void fill(const SandboxPrintServer& server, const QString& document, int jobs) {
-    if (const QString error = SubmitHeldJobs(server.address(), kQueue, document, jobs);
+    if (const QString error = submitHeldJobs(server.address(), kQueue, document, jobs);
         !error.isEmpty())
         throw Failure{error};
     untilAtRest(server);
@@ -94,11 +94,11 @@ struct Deletion {
 // server is at rest.
 Deletion purgeThroughTheMenu(const SandboxPrintServer& server, const QString& logFolder, int jobs) {
     const QString address = server.address();
-    WriteBenchSettings(BenchSettings(address, kQueue, logFolder, QStringLiteral("Audit=True\r\n")));
+    writeBenchSettings(benchSettings(address, kQueue, logFolder, QStringLiteral("Audit=True\r\n")));
 
     BenchWindow window("purge_queue", {}, Prompter::Answer::Yes);
     FrmMain& form = window.form();
-    ShowFrmMain(form);
+    showFrmMain(form);
     const auto everyPageCounted = [&form] {
         const QList<SpoolerJob> shown = form.jobGrid().jobs();
         return std::all_of(shown.begin(), shown.end(), [](const SpoolerJob& job) {
@@ -115,7 +115,7 @@ Deletion purgeThroughTheMenu(const SandboxPrintServer& server, const QString& lo
                                      "shown, %2 logged (%3)")
                           .arg(form.JobList->topLevelItemCount())
                           .arg(count(form, QStringLiteral("SELECT COUNT(*) FROM SWR_Log")))
-                          .arg(form.PanelText(1))};
+                          .arg(form.panelText(1))};
 
     Deletion purge;
     const qint64 cpuBefore = monitorbench::cpuMs(server.pid());
@@ -124,7 +124,7 @@ Deletion purgeThroughTheMenu(const SandboxPrintServer& server, const QString& lo
     menuPurge(form);
     purge.ms = timer.nsecsElapsed() / 1e6;
     if (!QTest::qWaitFor([&] { return queueEmpty(address); }, 120000))
-        throw Failure{QStringLiteral("the queue was not emptied (%1)").arg(form.PanelText(1))};
+        throw Failure{QStringLiteral("the queue was not emptied (%1)").arg(form.panelText(1))};
     purge.emptiedMs = timer.nsecsElapsed() / 1e6;
     untilAtRest(server);
     purge.serverCpuMs = monitorbench::cpuMs(server.pid()) - cpuBefore;
@@ -139,8 +139,8 @@ Deletion purgeThroughTheMenu(const SandboxPrintServer& server, const QString& lo
                           .arg(marked)
                           .arg(audited)
                           .arg(jobs)
-                          .arg(form.PanelText(1))};
-    form.Loaded = false; // nothing to save
+                          .arg(form.panelText(1))};
+    form.loaded = false; // nothing to save
     return purge;
 }
 
@@ -179,7 +179,7 @@ int benchmark(const QStringList& arguments) {
         content += "Line " + QByteArray::number(line) + " of the quarterly figures.\n";
     const QString document = QDir(work.path()).filePath(QStringLiteral("figures.txt"));
     SandboxPrintServer server(QDir(work.path()).filePath(QStringLiteral("server")));
-    if (const QString error = StartServerWithQueue(server, kQueue, document, content);
+    if (const QString error = startServerWithQueue(server, kQueue, document, content);
         !error.isEmpty())
         throw Failure{error};
     const QString address = server.address();
@@ -191,7 +191,7 @@ int benchmark(const QStringList& arguments) {
             fill(server, document, jobs);
             if ((way + round) % 2 == 0) {
                 const QString log =
-                    NewLogFolder(QDir(work.path()).filePath(QStringLiteral("log-%1").arg(round)));
+                    freshLogFolder(QDir(work.path()).filePath(QStringLiteral("log-%1").arg(round)));
                 if (log.isEmpty())
                     throw Failure{QStringLiteral("cannot make a log")};
                 const Deletion purge = purgeThroughTheMenu(server, log, jobs);
@@ -232,5 +232,5 @@ int benchmark(const QStringList& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunBenchmark("purge_queue", argc, argv, benchmark);
+    return runBenchmark("purge_queue", argc, argv, benchmark);
 }

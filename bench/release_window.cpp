@@ -67,12 +67,12 @@ int main(int argc, char** argv) {
     page.close();
     CupsSpooler spooler(address);
     spooler.setCountsPages(false);
-    if (!check(spooler.makeMovedJobsQueue(kQueue, ReleaseQueueName(kQueue)) ==
+    if (!check(spooler.makeMovedJobsQueue(kQueue, releaseQueueName(kQueue)) ==
                        SpoolerResult::Success &&
                    spooler.pauseQueue(kQueue) == SpoolerResult::Success,
                QStringLiteral("cannot set up the queues: ") + spooler.lastMessage()))
         return 2;
-    const QString failed = SubmitHeldJobs(address, kQueue, document, 2 * releases);
+    const QString failed = submitHeldJobs(address, kQueue, document, 2 * releases);
     if (!check(failed.isEmpty(), failed))
         return 2;
     QList<SpoolerJob> held = spooler.queueJobs(kQueue);
@@ -87,7 +87,7 @@ int main(int argc, char** argv) {
                    spooler.lastMessage()))
             return 2;
         clock.start();
-        if (!check(spooler.moveJob(kQueue, jobId, ReleaseQueueName(kQueue)) ==
+        if (!check(spooler.moveJob(kQueue, jobId, releaseQueueName(kQueue)) ==
                        SpoolerResult::Success,
                    spooler.lastMessage()))
             return 2;

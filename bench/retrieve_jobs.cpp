@@ -474,9 +474,9 @@ public:
     }
 
     int loggedJobs() {
-        if (!form_->Log().OpenLogDatabase())
+        if (!form_->log().OpenLogDatabase())
             return -1;
-        QSqlQuery count(form_->Log().connection());
+        QSqlQuery count(form_->log().connection());
         return count.exec(QStringLiteral("SELECT COUNT(*) FROM SWR_Log")) && count.next()
                    ? count.value(0).toInt()
                    : -1;
@@ -489,7 +489,7 @@ private:
 };
 
 QString newLogFolder(const QString& parent, const QString& name) {
-    const QString folder = NewLogFolder(QDir(parent).filePath(name));
+    const QString folder = freshLogFolder(QDir(parent).filePath(name));
     if (folder.isEmpty())
         throw Failure{QStringLiteral("the template log swr.db was not found (build the project)")};
     return folder;
@@ -731,7 +731,7 @@ int benchmark(const QStringList& arguments) {
 int main(int argc, char** argv) {
     // The benchmark's own folders until it names others; no display needs none.
     QTemporaryDir folder;
-    UseBenchFolders(folder.path());
+    useBenchFolders(folder.path());
     QApplication app(argc, argv);
     std::signal(SIGINT, onSignal);
     std::signal(SIGTERM, onSignal);

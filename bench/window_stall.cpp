@@ -77,7 +77,7 @@ void writeFile(const QString& path, const QByteArray& bytes) {
 }
 
 QByteArray plainSettings(const QString& address, const QString& logFolder) {
-    return BenchSettings(address, kQueue, logFolder);
+    return benchSettings(address, kQueue, logFolder);
 }
 
 // Where a start on many jobs spends its time: the listing the window asks of the
@@ -91,20 +91,20 @@ struct HeldStart {
 
 // The program's start-up as main() makes it, until both grids show `jobs` jobs.
 double startUpStallMs(const QByteArray& settings, int jobs) {
-    WriteBenchSettings(settings);
+    writeBenchSettings(settings);
     BenchWindow window("window_stall");
     FrmMain& form = window.form();
     bool started = false;
     const double stall = longestStallMs(
         [&] {
-            ShowFrmMain(form);
+            showFrmMain(form);
             started = true;
         },
         [&] {
             return started && form.SearchList->topLevelItemCount() == jobs &&
-                   form.JobList->topLevelItemCount() == jobs && form.Log().pendingCount() == 0;
+                   form.JobList->topLevelItemCount() == jobs && form.log().pendingCount() == 0;
         });
-    form.Loaded = false; // nothing to save
+    form.loaded = false; // nothing to save
     return stall;
 }
 
@@ -122,14 +122,14 @@ HeldStart heldStart(const QString& address, const QString& log, const QString& o
     QElapsedTimer timer;
     timer.start();
     const std::optional<QList<SpoolerJob>> listed =
-        ReadAllJobs(*QueueSession::of(form).WmiServices());
+        readAllJobs(*QueueSession::of(form).WmiServices());
     start.listingMs = timer.nsecsElapsed() / 1e6;
     if (!listed || listed->size() != jobs)
         throw Failure{QStringLiteral("the listing did not give every job")};
     timer.restart();
-    ShowAllJobs(form, listed, 0, kQueue);
+    showAllJobs(form, listed, 0, kQueue);
     start.windowMs = timer.nsecsElapsed() / 1e6;
-    form.Loaded = false;
+    form.loaded = false;
     return start;
 }
 
@@ -166,10 +166,10 @@ double cancelledStallMs(const QString& folder, const QString& address, const QSt
                        "cat \"$d/deleted\"\nexec cat > /dev/null\n");
     QFile::setPermissions(monitor, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 
-    WriteBenchSettings(plainSettings(address, logFolder));
+    writeBenchSettings(plainSettings(address, logFolder));
     BenchWindow window("window_stall", {}, Prompter::Answer::No, monitor);
     FrmMain& form = window.form();
-    ShowFrmMain(form);
+    showFrmMain(form);
     // The poll would read the empty queue and take the rows away: only the events
     // change the grids here.
     form.Timer2->stop();
@@ -178,7 +178,7 @@ double cancelledStallMs(const QString& folder, const QString& address, const QSt
         throw Failure{QStringLiteral("the window did not keep the monitor's jobs")};
     const double stall = longestStallMs([&] { writeFile(go, QByteArray()); },
                                         [&] { return form.JobList->topLevelItemCount() == 0; });
-    form.Loaded = false;
+    form.loaded = false;
     return stall;
 }
 
@@ -196,14 +196,14 @@ int benchmark(const QStringList& arguments) {
     QDir().mkpath(appData);
     qputenv("APPDATA", QFile::encodeName(appData));
     auto newLog = [&](const QString& name) {
-        const QString folder = NewLogFolder(QDir(work.path()).filePath(name));
+        const QString folder = freshLogFolder(QDir(work.path()).filePath(name));
         if (folder.isEmpty())
             throw Failure{QStringLiteral("the template log was not found (build the project)")};
         return folder;
     };
     const QString document = QDir(work.path()).filePath(QStringLiteral("figures.txt"));
     SandboxPrintServer server(QDir(work.path()).filePath(QStringLiteral("server")));
-    if (const QString error = StartServerWithQueue(server, kQueue, document, "Figures\n");
+    if (const QString error = startServerWithQueue(server, kQueue, document, "Figures\n");
         !error.isEmpty())
         throw Failure{error};
     const QString address = server.address();
@@ -226,7 +226,7 @@ int benchmark(const QStringList& arguments) {
     filling.start();
     HeldStart held;
     if (jobs > 0) {
-        if (const QString error = SubmitHeldJobs(address, kQueue, document, jobs); !error.isEmpty())
+        if (const QString error = submitHeldJobs(address, kQueue, document, jobs); !error.isEmpty())
             throw Failure{error};
         held = heldStart(address, newLog(QStringLiteral("held-log")),
                          newLog(QStringLiteral("held-log-2")), jobs);
@@ -254,5 +254,5 @@ int benchmark(const QStringList& arguments) {
 } // namespace
 
 int main(int argc, char** argv) {
-    return RunBenchmark("window_stall", argc, argv, benchmark);
+    return runBenchmark("window_stall", argc, argv, benchmark);
 }

@@ -24,8 +24,8 @@ void runOffScreenWithoutDisplay(const QStringList& arguments) {
     if (qEnvironmentVariableIsSet("QT_QPA_PLATFORM") || qEnvironmentVariableIsSet("DISPLAY") ||
         qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         return;
-    for (const QString& argument : SplitCommandLine(arguments.join(QLatin1Char(' '))))
-        if (IsReportSwitch(argument))
+    for (const QString& argument : splitCommandLine(arguments.join(QLatin1Char(' '))))
+        if (isReportSwitch(argument))
             qputenv("QT_QPA_PLATFORM", "offscreen");
 }
 
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
     // The two questions every user asks first are answered before anything starts.
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--help") == 0) {
-            std::fputs(CommandLineHelp().toLocal8Bit().constData(), stdout);
+            std::fputs(commandLineHelp().toLocal8Bit().constData(), stdout);
             return 0;
         }
         if (std::strcmp(argv[i], "--version") == 0) {
@@ -64,19 +64,19 @@ int main(int argc, char** argv) {
     services.prompter = &prompter;
     services.desktop = &desktop;
     services.arguments = QApplication::arguments().mid(1); // without the options Qt took
-    services.monitorProgram = JobMonitorProgram();
+    services.monitorProgram = jobMonitorProgram();
     FrmMain* owner = nullptr;
     services.credentials = [&owner](const CredentialsQuestion& question) {
-        return AskForCredentials(owner, question);
+        return askForCredentials(owner, question);
     };
     FrmMain window(services, &splash);
-    WireFrmMain(window);
+    wireFrmMain(window);
     owner = &window;
     prompter.setOwner(&window);
-    splash.onTimer = [&window] { ShowFrmMain(window); };
+    splash.onTimer = [&window] { showFrmMain(window); };
 
     SignalBridge signalBridge;
-    CloseOnTermination(signalBridge, window);
+    closeOnTermination(signalBridge, window);
 
     splash.show();
     return app.exec();

@@ -10,7 +10,7 @@ QString commandLine(const QByteArray& input) {
         return QString();
     const int maxArgs = static_cast<unsigned char>(input.at(0)) % 12;
     const QString line = QString::fromUtf8(input.mid(1));
-    const QStringList arguments = SplitCommandLine(line, maxArgs);
+    const QStringList arguments = splitCommandLine(line, maxArgs);
     if (arguments.size() > maxArgs)
         return QStringLiteral("%1 arguments where at most %2 were asked for")
             .arg(arguments.size())
@@ -20,7 +20,7 @@ QString commandLine(const QByteArray& input) {
         if (argument.isEmpty() || argument.contains(QLatin1Char('/')) ||
             argument.contains(QLatin1Char('\t')))
             return QStringLiteral("the argument %1").arg(Scratch::sample(argument));
-        IsReportSwitch(argument);
+        isReportSwitch(argument);
         kept += argument.size();
     }
     // Every character but the separators lands in an argument, unless the count ran out.

@@ -53,7 +53,7 @@ QString logFile(const QByteArray& input) {
     const QString id = QStringLiteral("7-2026-01-02 03:04:05");
     log.SetLogField(id, QStringLiteral("Description"), QStringLiteral("report.pdf"));
     log.flushPending();
-    const QString read = log.LogFieldOfRows({id}, QStringLiteral("Description")).value(id);
+    const QString read = log.logFieldOfRows({id}, QStringLiteral("Description")).value(id);
     if (read != QLatin1String("report.pdf") && log.pendingCount() == 0)
         return QStringLiteral("a row written was lost; it reads back as %1")
             .arg(Scratch::sample(read));

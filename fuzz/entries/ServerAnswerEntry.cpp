@@ -44,11 +44,11 @@ QString serverAnswer(const QByteArray& input) {
 
     for (const CupsJobRecord& record : jobRecordsOf(answer.get())) {
         const SpoolerJob job = spoolerJobOf(record, record.impressions.value_or(kPagesNotCounted));
-        const QStringList texts = JobTexts(job);
+        const QStringList texts = jobTexts(job);
         if (texts.size() != SearchColumn::Count)
             return QStringLiteral("%1 texts for a job").arg(texts.size());
         for (const QString& text : texts)
-            if (CleanJobText(text) != text)
+            if (cleanJobText(text) != text)
                 return QStringLiteral("a job text %1 holds what a cell cannot")
                     .arg(Scratch::sample(text));
         JobIconIndex(texts.at(SearchColumn::Status));

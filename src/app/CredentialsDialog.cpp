@@ -7,7 +7,7 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-QString CredentialsMessage(const CredentialsQuestion& question) {
+QString credentialsMessage(const CredentialsQuestion& question) {
     QString text =
         question.queue.isEmpty()
             ? QStringLiteral("The print server %1 asks who you are.").arg(question.server)
@@ -18,7 +18,7 @@ QString CredentialsMessage(const CredentialsQuestion& question) {
     return text;
 }
 
-std::optional<SpoolerCredentials> AskForCredentials(QWidget* owner,
+std::optional<SpoolerCredentials> askForCredentials(QWidget* owner,
                                                     const CredentialsQuestion& question) {
     const QString& suggestedUser = question.suggestedUser;
     QDialog dialog(owner);
@@ -37,7 +37,7 @@ std::optional<SpoolerCredentials> AskForCredentials(QWidget* owner,
     form->addRow(QStringLiteral("User name"), user);
     form->addRow(QStringLiteral("Password"), password);
     auto* layout = new QVBoxLayout(&dialog);
-    auto* message = new QLabel(CredentialsMessage(question), &dialog);
+    auto* message = new QLabel(credentialsMessage(question), &dialog);
     message->setObjectName(QStringLiteral("lblMessage"));
     message->setTextFormat(Qt::PlainText);
     layout->addWidget(message);

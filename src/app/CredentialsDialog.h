@@ -6,7 +6,7 @@ class QWidget;
 
 // Asks the operator who they are when a print server wants a password: user name
 // and password for that server. Nothing when the operator cancels.
-std::optional<SpoolerCredentials> AskForCredentials(QWidget* owner,
+std::optional<SpoolerCredentials> askForCredentials(QWidget* owner,
                                                     const CredentialsQuestion& question);
 // The dialog's message for a question.
-QString CredentialsMessage(const CredentialsQuestion& question);
+QString credentialsMessage(const CredentialsQuestion& question);

@@ -4,4 +4,4 @@ class FrmMain;
 
 // Connects the Favourites menu, the favourites panel's buttons and the
 // add-favourite picture to their commands.
-void WireFavourites(FrmMain& form);
+void wireFavourites(FrmMain& form);

@@ -31,7 +31,7 @@
 namespace {
 
 void wireMenus(FrmMain& f) {
-    QObject::connect(f.Menu(QStringLiteral("menuExit")), &QAction::triggered, &f,
+    QObject::connect(f.menu(QStringLiteral("menuExit")), &QAction::triggered, &f,
                      [&f] { menuExit_Click(f); });
     // A ticked entry flips its own tick when chosen; the commands decide by the tick
     // as it was, so the flip is undone before they run.
@@ -44,7 +44,7 @@ void wireMenus(FrmMain& f) {
         {"mnuOnline", mnuOnline_Click},
         {"mnuStatusBar", mnuStatusBar_Click}};
     for (const auto& [name, command] : toggles) {
-        QAction* action = f.Menu(QString::fromLatin1(name));
+        QAction* action = f.menu(QString::fromLatin1(name));
         QObject::connect(action, &QAction::triggered, &f, [&f, action, command = command] {
             action->setChecked(!action->isChecked());
             command(f);
@@ -68,7 +68,7 @@ void wireMenus(FrmMain& f) {
         {"mnutestpage", mnutestpage},
         {"mnuPrinterProperties", mnuPrinterProperties}};
     for (const auto& [name, command] : commands)
-        QObject::connect(f.Menu(QString::fromLatin1(name)), &QAction::triggered, &f,
+        QObject::connect(f.menu(QString::fromLatin1(name)), &QAction::triggered, &f,
                          [&f, command = command] { command(f); });
 }
 
@@ -96,27 +96,27 @@ void wireControls(FrmMain& f) {
 
 } // namespace
 
-void WireFrmMain(FrmMain& f) {
-    ApplyColumnLayout(f); // the designed widths, until the settings give others
+void wireFrmMain(FrmMain& f) {
+    applyColumnLayout(f); // the designed widths, until the settings give others
     wireMenus(f);
     wireControls(f);
-    WireReports(f);
-    WireHelpAndNetwork(f);
-    WireShellWindows(f);
-    WireFavourites(f);
-    WireReleaseControls(f);
+    wireReports(f);
+    wireHelpAndNetwork(f);
+    wireShellWindows(f);
+    wireFavourites(f);
+    wireReleaseControls(f);
     QObject::connect(f.Timer1, &QTimer::timeout, &f, [&f] { Timer1_Timer(f); });
     // Rows the log could not take wait in memory; the status bar says so until the
     // log takes them.
-    f.Log().setBacklogObserver([&f](int waiting) {
-        if (waiting > 0 || f.PanelText(1).startsWith(QStringLiteral("Log busy")))
-            f.SetPanelText(1, LogDatabase::backlogText(waiting));
+    f.log().setBacklogObserver([&f](int waiting) {
+        if (waiting > 0 || f.panelText(1).startsWith(QStringLiteral("Log busy")))
+            f.setPanelText(1, LogDatabase::backlogText(waiting));
     });
     QueuePoll::of(f).setReleaseSteps(PollReleaseSteps);
     QObject::connect(f.Timer2, &QTimer::timeout, &f, [&f] { Timer2_Timer(f); });
     QObject::connect(&f, &FrmMain::resized, &f, [&f] { Form_Resize(f); });
     QObject::connect(&f, &FrmMain::closing, &f, [&f] {
-        if (f.Loaded)
+        if (f.loaded)
             Form_Unload(f);
     });
 }

@@ -4,4 +4,4 @@ class FrmMain;
 
 // Connects the main window's menus, controls and timers to the procedures that
 // answer them, and gives the job grid its designed column widths.
-void WireFrmMain(FrmMain& form);
+void wireFrmMain(FrmMain& form);

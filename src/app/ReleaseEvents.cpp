@@ -35,7 +35,7 @@ private:
 
 } // namespace
 
-void WireReleaseControls(FrmMain& f) {
+void wireReleaseControls(FrmMain& f) {
     // Off until AutoQueue (and then AutoRelease) is ticked.
     for (QWidget* control : std::initializer_list<QWidget*>{f.chkTimed, f.txtTimed, f.optTimed[0],
                                                             f.optTimed[1], f.chkAA})
@@ -46,7 +46,7 @@ void WireReleaseControls(FrmMain& f) {
     QObject::connect(f.chkAA, &QCheckBox::toggled, &f, [&f] { chkAA_Click(f); });
 
     for (JobGrid* grid : {&f.jobGrid(), &f.searchGrid()})
-        grid->setStatusToolTipOf([&f](const SpoolerJob& job) { return HeldJobToolTip(f, job); });
+        grid->setStatusToolTipOf([&f](const SpoolerJob& job) { return heldJobToolTip(f, job); });
     f.JobList->setToolTip(
         QStringLiteral("Double Click to action or Right Click for all job Options"));
     QObject::connect(f.JobList, &QTreeWidget::itemDoubleClicked, &f, [&f](QTreeWidgetItem* row) {

@@ -3,4 +3,4 @@
 class FrmMain;
 
 // Connects the AutoQueue and AutoRelease controls, and the mouse on the job grids.
-void WireReleaseControls(FrmMain& form);
+void wireReleaseControls(FrmMain& form);

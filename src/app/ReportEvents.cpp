@@ -6,10 +6,10 @@
 
 #include <QAction>
 
-void WireReports(FrmMain& f) {
-    for (const LogReportKind& kind : LogReportKinds()) {
+void wireReports(FrmMain& f) {
+    for (const LogReportKind& kind : logReportKinds()) {
         const QString entry = kind.menuEntry;
-        QObject::connect(f.Menu(entry), &QAction::triggered, &f,
+        QObject::connect(f.menu(entry), &QAction::triggered, &f,
                          [&f, entry] { LogReport_Click(f, entry); });
     }
     const std::pair<const char*, void (*)(FrmMain&)> live[] = {
@@ -19,6 +19,6 @@ void WireReports(FrmMain& f) {
         {"mnuServerReportnj", mnuServerReportnj_Click},
         {"mnuFavReport", mnuFavReport_Click}};
     for (const auto& [name, command] : live)
-        QObject::connect(f.Menu(QString::fromLatin1(name)), &QAction::triggered, &f,
+        QObject::connect(f.menu(QString::fromLatin1(name)), &QAction::triggered, &f,
                          [&f, command = command] { command(f); });
 }

@@ -3,4 +3,4 @@
 class FrmMain;
 
 // Connects the Reports menu's HTML entries to their commands.
-void WireReports(FrmMain& form);
+void wireReports(FrmMain& form);

@@ -8,14 +8,14 @@
 #include <QAction>
 #include <QComboBox>
 
-void WireShellWindows(FrmMain& f) {
-    QObject::connect(f.Menu(QStringLiteral("mnuOptions")), &QAction::triggered, &f, [&f] {
+void wireShellWindows(FrmMain& f) {
+    QObject::connect(f.menu(QStringLiteral("mnuOptions")), &QAction::triggered, &f, [&f] {
         // After a reset of the log, the jobs of the server and queue shown are read
         // again, which logs them into the new log.
-        OpenFrmSettings(f, [&f] {
+        openFrmSettings(f, [&f] {
             RetrieveJobs(f, f.CurrentPrinter->currentText(), f.CurrentPrintQueue->currentText());
         });
     });
-    QObject::connect(f.Menu(QStringLiteral("MenuStatistics")), &QAction::triggered, &f,
-                     [&f] { OpenFrmStats(f); });
+    QObject::connect(f.menu(QStringLiteral("MenuStatistics")), &QAction::triggered, &f,
+                     [&f] { openFrmStats(f); });
 }

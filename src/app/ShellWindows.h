@@ -3,4 +3,4 @@
 class FrmMain;
 
 // Opens the settings dialog and the statistics window from their menu entries.
-void WireShellWindows(FrmMain& form);
+void wireShellWindows(FrmMain& form);

@@ -40,9 +40,9 @@ SignalBridge::~SignalBridge() {
     signal(SIGINT, SIG_DFL);
 }
 
-void CloseOnTermination(SignalBridge& bridge, FrmMain& window) {
+void closeOnTermination(SignalBridge& bridge, FrmMain& window) {
     QObject::connect(&bridge, &SignalBridge::terminationRequested, &window, [&window] {
-        if (window.Loaded)
+        if (window.loaded)
             window.close();
         else
             QCoreApplication::exit(0);

@@ -22,4 +22,4 @@ private:
 
 // SIGTERM and SIGINT close the main window, so the normal shutdown runs; before the
 // window has loaded there is nothing to save and the program just quits.
-void CloseOnTermination(SignalBridge& bridge, FrmMain& window);
+void closeOnTermination(SignalBridge& bridge, FrmMain& window);

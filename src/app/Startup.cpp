@@ -33,22 +33,22 @@ namespace {
 
 // "Let pending window events run": timer ticks, monitor events and clicks queued
 // meanwhile are handled here, between the steps.
-void DoEvents() {
+void doEvents() {
     QCoreApplication::processEvents();
 }
 
 // The rest of the reconnection, once the server answered: the queue of the last
 // run, and its AutoQueue and AutoRelease.
 void reconnectQueue(FrmMain& f, const std::function<void()>& then) {
-    DoEvents();
+    doEvents();
     if (!f.Settings.Queue.isEmpty())
         for (int i = 0; i < f.CurrentPrintQueue->count(); ++i)
             if (f.CurrentPrintQueue->itemText(i) == f.Settings.Queue)
                 f.CurrentPrintQueue->setCurrentIndex(i); // with duplicates the last one stays
-    f.AppendSplashStatus(QStringLiteral("Queue (") + f.Settings.Queue + QStringLiteral("), "));
-    f.AppendSplashStatus(QStringLiteral("WMI Job Monitor"));
-    f.AppendSplashStatus(QStringLiteral(", "));
-    DoEvents();
+    f.appendSplashStatus(QStringLiteral("Queue (") + f.Settings.Queue + QStringLiteral("), "));
+    f.appendSplashStatus(QStringLiteral("WMI Job Monitor"));
+    f.appendSplashStatus(QStringLiteral(", "));
+    doEvents();
     CurrentPrintQueue_Click(f);
     // A saved "1" ticks AutoQueue or AutoRelease again, which runs their handlers; a
     // value that is not a number changes nothing.
@@ -66,53 +66,53 @@ void reconnectQueue(FrmMain& f, const std::function<void()>& then) {
     else if (f.Settings.TimedReleaseAction == QLatin1String("CLEAR"))
         f.optTimed[1]->setChecked(true);
     // From now on, each queue shown with AutoQueue off gets back a hold a crashed run left.
-    GiveBackHoldLeftBehind(f);
+    giveBackHoldLeftBehind(f);
     QObject::connect(f.CurrentPrintQueue, &QComboBox::currentTextChanged, &f,
-                     [&f] { GiveBackHoldLeftBehind(f); });
-    DoEvents();
+                     [&f] { giveBackHoldLeftBehind(f); });
+    doEvents();
     if (then)
         then();
 }
 
 } // namespace
 
-void ShowFrmMain(FrmMain& f) {
-    if (!f.Loaded)
+void showFrmMain(FrmMain& f) {
+    if (!f.loaded)
         Form_Load(f);
     f.show();
 }
 
 void Form_Load(FrmMain& f) {
-    f.Loaded = true;
+    f.loaded = true;
     if (f.splash)
         f.splash->lblStatus->setText(QStringLiteral("Loading....     "));
     // Every step below carries on when it fails: start-up never stops half way.
     f.setWindowTitle(QStringLiteral("Spoolwright"));
-    f.AppendSplashStatus(QStringLiteral("History, "));
-    f.AppendSplashStatus(QStringLiteral("Internet Connection, "));
-    StartUpdateCheck(f);
-    DoEvents();
-    EndOrphanedJobMonitors();
-    if (AdminCheck::RunningUserIsAdmin())
-        f.Menu(QStringLiteral("mnuMenu"))->setVisible(true);
+    f.appendSplashStatus(QStringLiteral("History, "));
+    f.appendSplashStatus(QStringLiteral("Internet Connection, "));
+    startUpdateCheck(f);
+    doEvents();
+    endOrphanedJobMonitors();
+    if (AdminCheck::runningUserIsAdmin())
+        f.menu(QStringLiteral("mnuMenu"))->setVisible(true);
     const Environment& environment = *f.services().environment;
     QDir().mkpath(environment.appData()); // the settings and history need their folder
     List_Load(f.CurrentPrinter, HistoryFilePath(environment));
-    DoEvents();
-    f.AppendSplashStatus(QStringLiteral("Settings, "));
+    doEvents();
+    f.appendSplashStatus(QStringLiteral("Settings, "));
     f.resize(Twips::toPixels(14970), f.height());
     SessionPages::of(f).reset();
     LoadSettings(f);
-    ApplyUpdateCheckStatus(f); // an answer that came before the panels were placed
-    f.Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
-    DoEvents();
-    ApplyColumnLayout(f);
+    applyUpdateCheckStatus(f); // an answer that came before the panels were placed
+    f.log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Started"));
+    doEvents();
+    applyColumnLayout(f);
     // The server is asked off the window's thread: the rest of start-up follows its
     // answer, while the window is shown and answers meanwhile.
     ReconnectLastQueue(f, [&f] {
-        f.AppendSplashStatus(QStringLiteral("Done."));
+        f.appendSplashStatus(QStringLiteral("Done."));
         GetCommandLine(f);
-        DoEvents();
+        doEvents();
         if (f.splash)
             f.splash->repaint();
         f.Timer1->start();
@@ -126,23 +126,23 @@ void ReconnectLastQueue(FrmMain& f, std::function<void()> then) {
     if (server.isEmpty())
         server = QStringLiteral("localhost"); // where a stock print server listens
     f.CurrentPrinter->setCurrentText(server);
-    f.AppendSplashStatus(QStringLiteral("Server (") + f.CurrentPrinter->currentText() +
+    f.appendSplashStatus(QStringLiteral("Server (") + f.CurrentPrinter->currentText() +
                          QStringLiteral("), "));
-    f.AppendSplashStatus(QStringLiteral("WMI Connection"));
-    f.AppendSplashStatus(QStringLiteral(", "));
+    f.appendSplashStatus(QStringLiteral("WMI Connection"));
+    f.appendSplashStatus(QStringLiteral(", "));
     FindPrintQueues_Click(f, [&f, then] { reconnectQueue(f, then); });
 }
 
 void Form_Unload(FrmMain& f) {
-    if (f.Unloading)
+    if (f.unloading)
         return;
-    f.Unloading = true;
+    f.unloading = true;
     f.Timer1->stop();
     f.Timer2->stop();
-    StopJobMonitor(f, 1000);
-    f.Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Shutdown"));
-    f.Log().flushPending();
-    f.Log().keepWaitingRows(); // what the log could not take is written next time
+    stopJobMonitor(f, 1000);
+    f.log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Shutdown"));
+    f.log().flushPending();
+    f.log().keepWaitingRows(); // what the log could not take is written next time
     SaveSettings(f);
     if (f.splash)
         f.splash->close();

@@ -7,7 +7,7 @@ class FrmMain;
 // Start-up and shutdown of the main window.
 
 // Loads (start-up) and shows the window, as showing a form loads it first.
-void ShowFrmMain(FrmMain& form);
+void showFrmMain(FrmMain& form);
 // Start-up: history, settings, the log's first row, the last server and queue.
 void Form_Load(FrmMain& form);
 // Connects to the server and queue of the last run (or this computer's server),

@@ -30,29 +30,29 @@ QString resultText(SpoolerResult result) {
 
 } // namespace
 
-void ShowActionStatus(FrmMain& f, const QString& words) {
-    f.SetPanelText(1, words + DateText::timeOfDay(f.services().clock->now()));
+void showActionStatus(FrmMain& f, const QString& words) {
+    f.setPanelText(1, words + DateText::timeOfDay(f.services().clock->now()));
 }
 
-GuardedSpooler* ActionSpooler(FrmMain& f) {
+GuardedSpooler* actionSpooler(FrmMain& f) {
     return QueueSession::of(f).ServerContainer();
 }
 
-QString ActionQueue(FrmMain& f) {
+QString actionQueue(FrmMain& f) {
     return f.CurrentPrintQueue->currentText();
 }
 
-void RestartPoll(FrmMain& f, int intervalMs) {
+void restartPoll(FrmMain& f, int intervalMs) {
     f.Timer2->stop();
     f.Timer2->setInterval(intervalMs);
     f.Timer2->start();
 }
 
-void StartFastPoll(FrmMain& f) {
-    RestartPoll(f, PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs));
+void startFastPoll(FrmMain& f) {
+    restartPoll(f, pollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs));
 }
 
-std::optional<QList<SpoolerJob>> ListQueueJobs(FrmMain& f, GuardedSpooler& spooler,
+std::optional<QList<SpoolerJob>> listQueueJobs(FrmMain& f, GuardedSpooler& spooler,
                                                const QString& queue) {
     const WaitCursor wait;
     auto [jobs, result, message] = spooler.exclusive([&queue](PrintSpooler& s) {
@@ -60,18 +60,18 @@ std::optional<QList<SpoolerJob>> ListQueueJobs(FrmMain& f, GuardedSpooler& spool
         return std::make_tuple(listed, s.lastResult(), s.lastMessage());
     });
     if (result != SpoolerResult::Success) {
-        ShowRefusal(f, QStringLiteral("Jobs of ") + queue, result, message);
+        showRefusal(f, QStringLiteral("Jobs of ") + queue, result, message);
         return std::nullopt;
     }
     return jobs;
 }
 
-void ShowRefusal(FrmMain& f, const QString& what, SpoolerResult result, const QString& message) {
+void showRefusal(FrmMain& f, const QString& what, SpoolerResult result, const QString& message) {
     const QString reason = message.trimmed().isEmpty() ? resultText(result) : message.trimmed();
-    f.SetPanelText(1, what + QStringLiteral(": ") + reason);
+    f.setPanelText(1, what + QStringLiteral(": ") + reason);
 }
 
-QList<LogField> OperatorFields(FrmMain& f) {
+QList<LogField> operatorFields(FrmMain& f) {
     const Environment& environment = *f.services().environment;
     return {logField(LogColumn::SwrUser, environment.userName()),
             logField(LogColumn::SwrComputer, environment.computerName())};

@@ -13,26 +13,26 @@ class GuardedSpooler;
 // Steps every job and queue action shares.
 
 // Panel 1 of the status bar: the action's words followed directly by the time.
-void ShowActionStatus(FrmMain& form, const QString& words);
+void showActionStatus(FrmMain& form, const QString& words);
 
 // The spooler of the server the window shows; null before one was connected.
-GuardedSpooler* ActionSpooler(FrmMain& form);
+GuardedSpooler* actionSpooler(FrmMain& form);
 // The queue the window shows, which the actions act on.
-QString ActionQueue(FrmMain& form);
+QString actionQueue(FrmMain& form);
 
 // Restarts the poll at this interval (stop, set, start).
-void RestartPoll(FrmMain& form, int intervalMs);
+void restartPoll(FrmMain& form, int intervalMs);
 // Restarts the poll at its fast rate, which watches a released job print.
-void StartFastPoll(FrmMain& form);
+void startFastPoll(FrmMain& form);
 
 // The jobs of the queue as the server has them now (its PrintJobs collection);
 // nothing when the server would not list them, which the status bar then says.
-std::optional<QList<SpoolerJob>> ListQueueJobs(FrmMain& form, GuardedSpooler& spooler,
+std::optional<QList<SpoolerJob>> listQueueJobs(FrmMain& form, GuardedSpooler& spooler,
                                                const QString& queue);
 
 // Says in the status bar why the server refused what it was asked, in its own words
 // where it gave some.
-void ShowRefusal(FrmMain& form, const QString& what, SpoolerResult result, const QString& message);
+void showRefusal(FrmMain& form, const QString& what, SpoolerResult result, const QString& message);
 
 // The operator's name and computer, as every log row the actions touch records.
-QList<LogField> OperatorFields(FrmMain& form);
+QList<LogField> operatorFields(FrmMain& form);

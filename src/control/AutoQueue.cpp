@@ -30,10 +30,10 @@ QString changedHoldKey(const GuardedSpooler& spooler, const QString& queue) {
 
 void noteChangedHold(FrmMain& f, const GuardedSpooler& spooler, const QString& queue,
                      const QString& before) {
-    if (!WriteSettings(*f.services().environment,
+    if (!writeSettings(*f.services().environment,
                        {{kChangedHolds, changedHoldKey(spooler, queue), before}}))
-        f.SetPanelText(1, QStringLiteral("The hold of %1 could not be noted in %2")
-                              .arg(queue, SettingsFilePath(*f.services().environment)));
+        f.setPanelText(1, QStringLiteral("The hold of %1 could not be noted in %2")
+                              .arg(queue, settingsFilePath(*f.services().environment)));
 }
 
 // The server holds every job that arrives from now on. The queue's own setting is
@@ -58,7 +58,7 @@ bool giveBackHold(FrmMain& f, GuardedSpooler& spooler, const QString& queue,
         return std::make_pair(set, s.lastMessage());
     });
     if (result != SpoolerResult::Success) {
-        ShowRefusal(f, QStringLiteral("Hold of ") + queue, result, message);
+        showRefusal(f, QStringLiteral("Hold of ") + queue, result, message);
         return false;
     }
     noteChangedHold(f, spooler, queue, QString());
@@ -76,18 +76,18 @@ void giveBackArrivingJobs(FrmMain& f) {
 
 void switchOn(FrmMain& f) {
     const QString queue = f.CurrentPrintQueue->currentText();
-    ShowActionStatus(f, QStringLiteral("Enable AutoQueue "));
-    f.Log().WriteAudit(QStringLiteral("AutoQueue"), QStringLiteral("Enable AutoQueue - ") + queue);
-    GuardedSpooler* spooler = ActionSpooler(f);
+    showActionStatus(f, QStringLiteral("Enable AutoQueue "));
+    f.log().WriteAudit(QStringLiteral("AutoQueue"), QStringLiteral("Enable AutoQueue - ") + queue);
+    GuardedSpooler* spooler = actionSpooler(f);
     if (spooler && !queue.isEmpty()) {
         const WaitCursor wait;
         spooler->pauseQueue(queue);
         holdArrivingJobs(f, *spooler, queue);
-        PrepareReleaseQueue(f, *spooler, queue);
+        prepareReleaseQueue(f, *spooler, queue);
     }
-    f.Menu(QStringLiteral("MenuPause"))->setEnabled(false);
-    f.Menu(QStringLiteral("MenuResume"))->setEnabled(false);
-    RestartPoll(f, PollInterval(f.Settings.PollAQ, kPollAQDefaultMs));
+    f.menu(QStringLiteral("MenuPause"))->setEnabled(false);
+    f.menu(QStringLiteral("MenuResume"))->setEnabled(false);
+    restartPoll(f, pollInterval(f.Settings.PollAQ, kPollAQDefaultMs));
     f.chkTimed->setEnabled(true);
     if (!spooler || queue.isEmpty())
         return;
@@ -107,15 +107,15 @@ void switchOff(FrmMain& f) {
     const QString queue = current.isEmpty() ? f.CurrentPrintQueue->currentText() : current;
     f.chkTimed->setChecked(false);
     f.chkAA->setChecked(false);
-    ShowActionStatus(f, QStringLiteral("Disable AutoQueue "));
-    f.Log().WriteAudit(QStringLiteral("AutoQueue"), QStringLiteral("Disable AutoQueue - ") + queue);
+    showActionStatus(f, QStringLiteral("Disable AutoQueue "));
+    f.log().WriteAudit(QStringLiteral("AutoQueue"), QStringLiteral("Disable AutoQueue - ") + queue);
     {
         const WaitCursor wait;
         giveBackArrivingJobs(f);
     }
-    f.Menu(QStringLiteral("MenuPause"))->setEnabled(true);
-    f.Menu(QStringLiteral("MenuResume"))->setEnabled(true);
-    RestartPoll(f, PollInterval(f.Settings.PollNorm, kPollNormDefaultMs));
+    f.menu(QStringLiteral("MenuPause"))->setEnabled(true);
+    f.menu(QStringLiteral("MenuResume"))->setEnabled(true);
+    restartPoll(f, pollInterval(f.Settings.PollNorm, kPollNormDefaultMs));
     for (QWidget* control :
          std::initializer_list<QWidget*>{f.chkTimed, f.txtTimed, f.optTimed[0], f.optTimed[1]})
         control->setEnabled(false);
@@ -135,8 +135,8 @@ void chkTimed_Click(FrmMain& f) {
     const bool on = f.chkTimed->isChecked();
     const QString words =
         on ? QStringLiteral("Enable AutoRelease") : QStringLiteral("Disable AutoRelease");
-    ShowActionStatus(f, words + QLatin1Char(' '));
-    f.Log().WriteAudit(QStringLiteral("AutoRelease"), words + QStringLiteral(" - ") + queue);
+    showActionStatus(f, words + QLatin1Char(' '));
+    f.log().WriteAudit(QStringLiteral("AutoRelease"), words + QStringLiteral(" - ") + queue);
     for (QWidget* control :
          std::initializer_list<QWidget*>{f.optTimed[0], f.optTimed[1], f.txtTimed, f.chkAA})
         control->setEnabled(on);
@@ -147,8 +147,8 @@ void chkAA_Click(FrmMain&) {
     // is stored.
 }
 
-void GiveBackHoldLeftBehind(FrmMain& f) {
-    GuardedSpooler* spooler = ActionSpooler(f);
+void giveBackHoldLeftBehind(FrmMain& f) {
+    GuardedSpooler* spooler = actionSpooler(f);
     const QString queue = f.CurrentPrintQueue->currentText();
     if (!spooler || queue.isEmpty() || f.chkAutoQueue->isChecked())
         return;
@@ -158,7 +158,7 @@ void GiveBackHoldLeftBehind(FrmMain& f) {
         return;
     const WaitCursor wait;
     if (giveBackHold(f, *spooler, queue, before))
-        f.SetPanelText(1, QStringLiteral("AutoQueue was left on when Spoolwright last ended: %1 "
+        f.setPanelText(1, QStringLiteral("AutoQueue was left on when Spoolwright last ended: %1 "
                                          "holds new jobs as before (%2) again")
                               .arg(queue, before));
 }

@@ -41,16 +41,16 @@ FavouriteRecord currentSetUp(const FrmMain& f) {
 }
 
 void deleteFavourite(FrmMain& f, int slot) {
-    const QString line = FavouriteLine(f, slot);
+    const QString line = favouriteLine(f, slot);
     if (f.services().prompter->message(QStringLiteral("Warning"),
                                        QStringLiteral("Are you sure you want to delete \r\n") +
                                            line + QStringLiteral("\r\n from your Favourites?"),
                                        Prompter::Icon::Exclamation,
                                        Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
         return;
-    ClearFavourite(f, slot);
-    if (!AnyFavouriteShown(f))
-        HideFavouriteCommands(f);
+    clearFavourite(f, slot);
+    if (!anyFavouriteShown(f))
+        hideFavouriteCommands(f);
 }
 
 } // namespace
@@ -71,13 +71,13 @@ void mnuAddFav_Click(FrmMain& f) {
     int free = -1;
     for (int slot = 0; slot < kFavouriteSlots && free < 0; ++slot) {
         // Two favourites switched to at one time: only the first would ever be.
-        if (scheduled && FavouriteEntry(f, slot)->isChecked() &&
-            FavouriteFields(FavouriteLine(f, slot)).value(5) == time) {
+        if (scheduled && favouriteEntry(f, slot)->isChecked() &&
+            favouriteFields(favouriteLine(f, slot)).value(5) == time) {
             warn(f,
                  QStringLiteral("Another queue is already scheduled for activation at this time!"));
             return;
         }
-        if (FavouriteLine(f, slot).isEmpty())
+        if (favouriteLine(f, slot).isEmpty())
             free = slot;
     }
     if (free < 0) {
@@ -99,22 +99,22 @@ void mnuAddFav_Click(FrmMain& f) {
                     .arg(unstorable.join(QStringLiteral("\", \""))));
         return;
     }
-    SetFavourite(f, free, record.line());
+    setFavourite(f, free, record.line());
 }
 
 void mnuFav_Click(FrmMain& f, int slot) {
     if (QueueSession::of(f).ResumeAllInProgress()) {
-        RefuseDuringResumeAll(f);
+        refuseDuringResumeAll(f);
         return;
     }
-    if (f.Menu(QStringLiteral("mnuDelFav"))->isChecked())
+    if (f.menu(QStringLiteral("mnuDelFav"))->isChecked())
         deleteFavourite(f, slot);
     else
-        ActivateFavourite(f, slot);
+        activateFavourite(f, slot);
 }
 
-void ActivateFavourite(FrmMain& f, int slot) {
-    const QStringList fields = FavouriteFields(FavouriteLine(f, slot));
+void activateFavourite(FrmMain& f, int slot) {
+    const QStringList fields = favouriteFields(favouriteLine(f, slot));
     if (fields.value(0).isEmpty())
         return; // a free slot
     f.Timer2->stop();
@@ -138,35 +138,35 @@ void ActivateFavourite(FrmMain& f, int slot) {
             else if (fields.value(4) == QLatin1String("Print"))
                 f.optTimed[0]->setChecked(true);
             f.txtTimed->setText(fields.value(5));
-            if (FavouriteEntry(f, slot)->isChecked())
+            if (favouriteEntry(f, slot)->isChecked())
                 f.chkAA->setChecked(true);
         }
     });
 }
 
 void favbutton_Click(FrmMain& f, int slot) {
-    const QAction* entry = FavouriteEntry(f, slot);
+    const QAction* entry = favouriteEntry(f, slot);
     if (entry->isVisible() && entry->isEnabled())
         mnuFav_Click(f, slot);
 }
 
 void mnuDelFav_Click(FrmMain& f) {
-    QAction* entry = f.Menu(QStringLiteral("mnuDelFav"));
+    QAction* entry = f.menu(QStringLiteral("mnuDelFav"));
     entry->setChecked(!entry->isChecked());
 }
 
-void AutoActivateFavourite(FrmMain& f) {
+void autoActivateFavourite(FrmMain& f) {
     const QDateTime clock = f.services().clock->now();
     const QString now = TimeOfDay::hourMinute(clock.time());
     const QString minute = clock.toString(QStringLiteral("yyyy-MM-dd HH:mm"));
     for (int slot = 0; slot < kFavouriteSlots; ++slot) {
-        const QAction* entry = FavouriteEntry(f, slot);
+        const QAction* entry = favouriteEntry(f, slot);
         if (!entry->isEnabled() || !entry->isVisible() || !entry->isChecked())
             continue;
-        const QStringList fields = FavouriteFields(FavouriteLine(f, slot));
+        const QStringList fields = favouriteFields(favouriteLine(f, slot));
         const std::optional<QTime> time = TimeOfDay::read(fields.value(5));
         if (!time) {
-            TimedReleaseUnreadable(f);
+            timedReleaseUnreadable(f);
             return;
         }
         if (TimeOfDay::hourMinute(*time) != now)
@@ -178,9 +178,9 @@ void AutoActivateFavourite(FrmMain& f) {
         if (fields.value(0) != f.CurrentPrinter->currentText() ||
             fields.value(1) != f.CurrentPrintQueue->currentText()) {
             if (QueueSession::of(f).ResumeAllInProgress())
-                RefuseDuringResumeAll(f);
+                refuseDuringResumeAll(f);
             else
-                ActivateFavourite(f, slot);
+                activateFavourite(f, slot);
         }
         return;
     }

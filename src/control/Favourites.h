@@ -21,7 +21,7 @@ void mnuFav_Click(FrmMain& form, int slot);
 
 // Connects to the favourite's server, selects its queue and sets the AutoQueue,
 // AutoRelease and AutoActivate controls as it holds them, once the server answered.
-void ActivateFavourite(FrmMain& form, int slot);
+void activateFavourite(FrmMain& form, int slot);
 
 // A panel button acts as its menu entry does, while that entry is there to choose.
 void favbutton_Click(FrmMain& form, int slot);
@@ -33,4 +33,4 @@ void mnuDelFav_Click(FrmMain& form);
 // release time is the clock's hour and minute, unless the window shows its queue
 // already. A favourite time that is no time switches AutoRelease and AutoActivate
 // off and says so.
-void AutoActivateFavourite(FrmMain& form);
+void autoActivateFavourite(FrmMain& form);

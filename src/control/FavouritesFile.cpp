@@ -25,9 +25,9 @@ void mnuExportFav_Click(FrmMain& f) {
         return;
     QString line;
     for (int slot = 0; slot < kFavouriteSlots; ++slot) {
-        const QAction* entry = FavouriteEntry(f, slot);
+        const QAction* entry = favouriteEntry(f, slot);
         if (entry->isEnabled() && entry->isVisible())
-            line += FavouriteLine(f, slot) + QLatin1Char(',');
+            line += favouriteLine(f, slot) + QLatin1Char(',');
     }
     // A file that cannot be written is left as it was; the favourites stay in place.
     SafeFile::replaceFileContents(path, (line + QStringLiteral("\r\n")).toUtf8());
@@ -49,9 +49,9 @@ void mnuImportFav_Click(FrmMain& f) {
         for (int slot = 0; slot < kFavouriteSlots; ++slot) {
             const QString& line = imported.slotLines[std::size_t(slot)];
             if (line.isEmpty())
-                ClearFavourite(f, slot);
+                clearFavourite(f, slot);
             else
-                SetFavourite(f, slot, line);
+                setFavourite(f, slot, line);
         }
         if (imported.leftOut.isEmpty())
             return;

@@ -70,7 +70,7 @@ public:
             MenuRemove(f_);
             close();
         });
-        connect(cmdPrintAll, &QPushButton::clicked, this, [this] { ResumeAllJobs(f_); });
+        connect(cmdPrintAll, &QPushButton::clicked, this, [this] { resumeAllJobs(f_); });
         connect(cmdDeleteAll, &QPushButton::clicked, this, [this] { PurgeAllJobs(f_, false); });
         connect(CancelButton, &QPushButton::clicked, this, &QDialog::close);
     }
@@ -82,7 +82,7 @@ public:
 protected:
     bool event(QEvent* e) override {
         if (e->type() == QEvent::WindowActivate || e->type() == QEvent::Show)
-            FillJobActions(f_);
+            fillJobActions(f_);
         return QDialog::event(e);
     }
 
@@ -96,7 +96,7 @@ void JobList_DblClick(FrmMain& f) {
     if (f.JobList->topLevelItemCount() == 0)
         return;
     if (f.Settings.QuickAction == 1) {
-        ShowJobActions(f);
+        showJobActions(f);
     } else if (f.Settings.JobAction == QLatin1String("Delete")) {
         MenuRemove(f);
     } else {
@@ -106,7 +106,7 @@ void JobList_DblClick(FrmMain& f) {
 }
 
 void JobList_MouseUp(FrmMain& f, Qt::MouseButtons buttons, const QPoint& at) {
-    QAction* jobs = f.Menu(QStringLiteral("menuJobs"));
+    QAction* jobs = f.menu(QStringLiteral("menuJobs"));
     if (!(buttons & Qt::RightButton) || f.JobList->topLevelItemCount() == 0 || !jobs ||
         !jobs->isEnabled() || !jobs->menu())
         return;
@@ -121,7 +121,7 @@ void SearchList_ColumnClick(FrmMain& f, int column) {
     sortGrid(f.SearchList, f.searchGrid().sortOrder(), column);
 }
 
-void ShowJobActions(FrmMain& f) {
+void showJobActions(FrmMain& f) {
     if (!f.frmAction)
         f.frmAction = new JobActionsDialog(f);
     f.frmAction->show();
@@ -129,7 +129,7 @@ void ShowJobActions(FrmMain& f) {
     f.frmAction->activateWindow();
 }
 
-void FillJobActions(FrmMain& f) {
+void fillJobActions(FrmMain& f) {
     auto* dialog = static_cast<JobActionsDialog*>(f.frmAction.data());
     if (!dialog)
         return;
@@ -139,7 +139,7 @@ void FillJobActions(FrmMain& f) {
     dialog->DeleteButton->setFixedHeight(height);
     dialog->cmdPrintAll->setVisible(!hideAll);
     dialog->cmdDeleteAll->setVisible(!hideAll);
-    const SpoolerJob* job = SelectedJob(f);
+    const SpoolerJob* job = selectedJob(f);
     for (QPushButton* b :
          {dialog->PrintButton, dialog->DeleteButton, dialog->cmdPrintAll, dialog->cmdDeleteAll})
         b->setEnabled(job != nullptr);

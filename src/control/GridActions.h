@@ -19,6 +19,6 @@ void JobList_ColumnClick(FrmMain& form, int column);
 void SearchList_ColumnClick(FrmMain& form, int column);
 
 // Shows the job action dialog (not modal), made on first use, for the selected job.
-void ShowJobActions(FrmMain& form);
+void showJobActions(FrmMain& form);
 // Fills the dialog from the selected job; run each time it is shown or activated.
-void FillJobActions(FrmMain& form);
+void fillJobActions(FrmMain& form);

@@ -35,15 +35,15 @@ std::optional<SpoolerJob> jobStillQueued(FrmMain& f, GuardedSpooler& spooler, in
     if (listed)
         jobs = *listed;
     else
-        jobs = ListQueueJobs(f, spooler, ActionQueue(f));
+        jobs = listQueueJobs(f, spooler, actionQueue(f));
     if (!jobs)
         return std::nullopt;
     for (const SpoolerJob& job : *jobs)
         if (job.JobId == jobId)
             return job;
-    f.SetPanelText(1, QStringLiteral("Job %1 is no longer in the queue").arg(jobId));
+    f.setPanelText(1, QStringLiteral("Job %1 is no longer in the queue").arg(jobId));
     // The server's word goes: a row the view still shows for it goes too.
-    const QString name = JobName(ActionQueue(f), jobId);
+    const QString name = jobNameOf(actionQueue(f), jobId);
     f.jobGrid().remove(name);
     f.searchGrid().remove(name);
     CurrentPrintQueue_Click(f);
@@ -55,14 +55,14 @@ std::optional<SpoolerJob> jobStillQueued(FrmMain& f, GuardedSpooler& spooler, in
 template <typename Operation>
 bool sendJobOperation(FrmMain& f, GuardedSpooler& spooler, int jobId, Operation operation) {
     const WaitCursor wait;
-    const QString queue = ActionQueue(f);
+    const QString queue = actionQueue(f);
     auto [result, message] = spooler.exclusive([&](PrintSpooler& s) {
         const SpoolerResult sent = operation(s, queue, jobId);
         return std::make_pair(sent, s.lastMessage());
     });
     if (result == SpoolerResult::Success)
         return true;
-    ShowRefusal(f, QStringLiteral("Job %1").arg(jobId), result, message);
+    showRefusal(f, QStringLiteral("Job %1").arg(jobId), result, message);
     return false;
 }
 
@@ -70,7 +70,7 @@ bool sendJobOperation(FrmMain& f, GuardedSpooler& spooler, int jobId, Operation 
 // action and the operator's after the job's own.
 LogRow jobActionRow(FrmMain& f, const SpoolerJob& job, const QList<LogField>& actionFields) {
     LogRow row = jobLogRow(job, QueueSession::of(f).WmiServer());
-    row.fields += actionFields + OperatorFields(f);
+    row.fields += actionFields + operatorFields(f);
     return row;
 }
 
@@ -80,16 +80,16 @@ QString nowText(FrmMain& f) {
 
 } // namespace
 
-const SpoolerJob* SelectedJob(FrmMain& f) {
+const SpoolerJob* selectedJob(FrmMain& f) {
     QTreeWidgetItem* row = f.JobList->currentItem();
     return row && row->isSelected() ? f.jobGrid().jobOf(row) : nullptr;
 }
 
 void MenuPauseJob(FrmMain& f) {
-    ShowActionStatus(f, QStringLiteral("Pause Job "));
-    f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Pause Job"));
-    GuardedSpooler* spooler = ActionSpooler(f);
-    const SpoolerJob* selected = SelectedJob(f);
+    showActionStatus(f, QStringLiteral("Pause Job "));
+    f.log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Pause Job"));
+    GuardedSpooler* spooler = actionSpooler(f);
+    const SpoolerJob* selected = selectedJob(f);
     if (!spooler || !selected)
         return;
     const int jobId = selected->JobId;
@@ -103,14 +103,14 @@ void MenuPauseJob(FrmMain& f) {
     CurrentPrintQueue_Click(f);
 }
 
-bool ResumeJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* queued) {
-    ShowActionStatus(f, QStringLiteral("Resume Job "));
-    f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Resume Job"));
-    return ReleaseJob(f, shown, queued);
+bool resumeJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* queued) {
+    showActionStatus(f, QStringLiteral("Resume Job "));
+    f.log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Resume Job"));
+    return releaseJob(f, shown, queued);
 }
 
-bool ReleaseJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* queued) {
-    GuardedSpooler* spooler = ActionSpooler(f);
+bool releaseJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* queued) {
+    GuardedSpooler* spooler = actionSpooler(f);
     if (!spooler)
         return false;
     const SpoolerJob job = shown; // the grid may change under the calls below
@@ -119,7 +119,7 @@ bool ReleaseJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* qu
     const bool autoQueue = f.chkAutoQueue->isChecked();
     if (!sendJobOperation(
             f, *spooler, job.JobId, [autoQueue](PrintSpooler& s, const QString& q, int id) {
-                return autoQueue ? ReleaseThroughReleaseQueue(s, q, id) : s.resumeJob(q, id);
+                return autoQueue ? releaseThroughReleaseQueue(s, q, id) : s.resumeJob(q, id);
             }))
         return false;
     const QStringList text = f.jobGrid().texts(job);
@@ -128,8 +128,8 @@ bool ReleaseJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* qu
                                      logField(LogColumn::PrintedPages, text[JobColumn::Pages]),
                                      logField(LogColumn::Deleted, QString()),
                                      logField(LogColumn::DeletedPages, QString())});
-    f.Log().SetLogFields(row.transactionId, row.fields);
-    CountPrintedPages(f, LeadingNumber(text[JobColumn::Pages]));
+    f.log().setLogFields(row.transactionId, row.fields);
+    countPrintedPages(f, leadingNumberOf(text[JobColumn::Pages]));
     QueueSession::of(f).setLastReleasedJob(text[JobColumn::ID]);
     QCoreApplication::processEvents();
     // Under AutoQueue the job has left the queue for its release queue.
@@ -139,18 +139,18 @@ bool ReleaseJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* qu
 }
 
 void MenuResumeJob(FrmMain& f) {
-    if (const SpoolerJob* selected = SelectedJob(f)) {
-        ResumeJob(f, *selected);
+    if (const SpoolerJob* selected = selectedJob(f)) {
+        resumeJob(f, *selected);
     } else {
-        ShowActionStatus(f, QStringLiteral("Resume Job "));
-        f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Resume Job"));
+        showActionStatus(f, QStringLiteral("Resume Job "));
+        f.log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Resume Job"));
     }
 }
 
 void MenuRemove(FrmMain& f) {
     // The poll must not redraw the grid under the question.
     f.Timer2->stop();
-    if (const SpoolerJob* selected = SelectedJob(f)) {
+    if (const SpoolerJob* selected = selectedJob(f)) {
         const SpoolerJob job = *selected;
         const QStringList text = f.jobGrid().texts(job);
         const Prompter::Answer answer = f.services().prompter->message(
@@ -159,10 +159,10 @@ void MenuRemove(FrmMain& f) {
                 QStringLiteral("\r\nby ") + text[JobColumn::Computer] + QLatin1Char(' ') +
                 text[JobColumn::Size] + QLatin1Char('?'),
             Prompter::Icon::Exclamation, Prompter::Buttons::YesNo);
-        GuardedSpooler* spooler = ActionSpooler(f);
+        GuardedSpooler* spooler = actionSpooler(f);
         if (answer == Prompter::Answer::Yes && spooler) {
-            ShowActionStatus(f, QStringLiteral("Remove Job "));
-            f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Remove Job"));
+            showActionStatus(f, QStringLiteral("Remove Job "));
+            f.log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Remove Job"));
             if (jobStillQueued(f, *spooler, job.JobId) &&
                 sendJobOperation(
                     f, *spooler, job.JobId,
@@ -173,8 +173,8 @@ void MenuRemove(FrmMain& f) {
                                   logField(LogColumn::DeletedPages, text[JobColumn::Pages]),
                                   logField(LogColumn::Resumed, QString()),
                                   logField(LogColumn::PrintedPages, QString())});
-                f.Log().SetLogFields(row.transactionId, row.fields);
-                CountDeletedPages(f, LeadingNumber(text[JobColumn::Pages]));
+                f.log().setLogFields(row.transactionId, row.fields);
+                countDeletedPages(f, leadingNumberOf(text[JobColumn::Pages]));
                 QCoreApplication::processEvents();
             }
         }
@@ -191,10 +191,10 @@ void MenuPriority(FrmMain& f) {
     const QString priorityText = answer.value_or(QString()).trimmed();
     if (priorityText.isEmpty())
         return;
-    ShowActionStatus(f, QStringLiteral("Change Priority "));
-    f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Change Priority"));
-    GuardedSpooler* spooler = ActionSpooler(f);
-    const SpoolerJob* selected = SelectedJob(f);
+    showActionStatus(f, QStringLiteral("Change Priority "));
+    f.log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Change Priority"));
+    GuardedSpooler* spooler = actionSpooler(f);
+    const SpoolerJob* selected = selectedJob(f);
     bool whole = false;
     const int priority = priorityText.toInt(&whole);
     // A priority that is no whole number leaves the job as it was.
@@ -224,17 +224,17 @@ void mnuLogComment(FrmMain& f) {
                                 .value_or(QString());
     if (comment.isEmpty())
         return;
-    GuardedSpooler* spooler = ActionSpooler(f);
-    const SpoolerJob* selected = SelectedJob(f);
+    GuardedSpooler* spooler = actionSpooler(f);
+    const SpoolerJob* selected = selectedJob(f);
     if (!spooler || !selected)
         return;
     const SpoolerJob job = *selected;
     // A comment belongs to a job still in the spooler.
     if (!jobStillQueued(f, *spooler, job.JobId))
         return;
-    f.Log().SetLogFields(TransactionID(job),
+    f.log().setLogFields(TransactionID(job),
                          QList<LogField>{logField(LogColumn::Comments, comment)} +
-                             OperatorFields(f));
+                             operatorFields(f));
     QCoreApplication::processEvents();
 }
 

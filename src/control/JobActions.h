@@ -26,13 +26,13 @@ void mnuLogComment(FrmMain& form);
 void mnuJobProperties(FrmMain& form);
 
 // The job selected in JobList; null when none is.
-const SpoolerJob* SelectedJob(FrmMain& form);
+const SpoolerJob* selectedJob(FrmMain& form);
 
 // Resume Job on one job of the grid: what MenuResumeJob does to the selected one.
 // Resume All, AutoRelease and the user exceptions release jobs through here. True
 // when the server released it. `queued`: the queue's jobs as just listed by a caller
 // that releases many, so that each release does not list the queue again.
-bool ResumeJob(FrmMain& form, const SpoolerJob& job, const QList<SpoolerJob>* queued = nullptr);
-// ResumeJob without its status line and audit row, for a release the program makes
+bool resumeJob(FrmMain& form, const SpoolerJob& job, const QList<SpoolerJob>* queued = nullptr);
+// resumeJob without its status line and audit row, for a release the program makes
 // by itself, which is audited only when the server accepted it.
-bool ReleaseJob(FrmMain& form, const SpoolerJob& job, const QList<SpoolerJob>* queued = nullptr);
+bool releaseJob(FrmMain& form, const SpoolerJob& job, const QList<SpoolerJob>* queued = nullptr);

@@ -9,7 +9,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-QList<QPair<QString, QString>> PrinterPropertyRows(const QList<SpoolerAttribute>& attributes) {
+QList<QPair<QString, QString>> printerPropertyRows(const QList<SpoolerAttribute>& attributes) {
     const std::pair<const char*, const char*> named[] = {
         {"printer-name", "Name"},
         {"printer-info", "Description"},
@@ -36,14 +36,14 @@ QList<QPair<QString, QString>> PrinterPropertyRows(const QList<SpoolerAttribute>
     return rows;
 }
 
-void ShowPrinterAttributes(FrmMain& f, const QString& queue,
+void showPrinterAttributes(FrmMain& f, const QString& queue,
                            const QList<SpoolerAttribute>& attributes) {
     auto* dialog = new QDialog(&f);
     dialog->setObjectName(QStringLiteral("PrinterAttributes"));
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setWindowTitle(QStringLiteral("Printer Properties - ") + queue);
     auto* layout = new QVBoxLayout(dialog);
-    const QList<QPair<QString, QString>> rows = PrinterPropertyRows(attributes);
+    const QList<QPair<QString, QString>> rows = printerPropertyRows(attributes);
     auto* note =
         new QLabel(rows.isEmpty() ? QStringLiteral("The server gave no properties of this printer.")
                                   : QStringLiteral("The printer as the server describes it. Its "

@@ -11,9 +11,9 @@ class FrmMain;
 // The rows the printer properties window shows: the printer's name, description,
 // location, make and model, device, state and reasons, sharing and job count under
 // readable names, then every option with its default (its "-default" attribute).
-QList<QPair<QString, QString>> PrinterPropertyRows(const QList<SpoolerAttribute>& attributes);
+QList<QPair<QString, QString>> printerPropertyRows(const QList<SpoolerAttribute>& attributes);
 
 // Shows a read-only window of a printer's attributes, owned by the main window
 // ("PrinterAttributes"); with none, it says the server gave none.
-void ShowPrinterAttributes(FrmMain& form, const QString& queue,
+void showPrinterAttributes(FrmMain& form, const QString& queue,
                            const QList<SpoolerAttribute>& attributes);

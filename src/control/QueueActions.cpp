@@ -37,22 +37,22 @@ namespace {
 template <typename Operation>
 bool sendQueueOperation(FrmMain& f, GuardedSpooler& spooler, Operation operation) {
     const WaitCursor wait;
-    const QString queue = ActionQueue(f);
+    const QString queue = actionQueue(f);
     auto [result, message] = spooler.exclusive([&](PrintSpooler& s) {
         const SpoolerResult sent = operation(s, queue);
         return std::make_pair(sent, s.lastMessage());
     });
     if (result == SpoolerResult::Success)
         return true;
-    ShowRefusal(f, queue, result, message);
+    showRefusal(f, queue, result, message);
     return false;
 }
 
 void pauseOrResumeQueue(FrmMain& f, bool pause) {
     const QString words = pause ? QStringLiteral("Pause Queue") : QStringLiteral("Resume Queue");
-    ShowActionStatus(f, words + QLatin1Char(' '));
-    f.Log().WriteAudit(QStringLiteral("Queue"), words + QStringLiteral(" - ") + ActionQueue(f));
-    if (GuardedSpooler* spooler = ActionSpooler(f))
+    showActionStatus(f, words + QLatin1Char(' '));
+    f.log().WriteAudit(QStringLiteral("Queue"), words + QStringLiteral(" - ") + actionQueue(f));
+    if (GuardedSpooler* spooler = actionSpooler(f))
         sendQueueOperation(f, *spooler, [pause](PrintSpooler& s, const QString& queue) {
             return pause ? s.pauseQueue(queue) : s.resumeQueue(queue);
         });
@@ -88,11 +88,11 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
             QStringLiteral("Warning"),
             QStringLiteral("Are you sure you want to delete \r\nall print jobs?"),
             Prompter::Icon::Exclamation, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
-    GuardedSpooler* spooler = ActionSpooler(f);
+    GuardedSpooler* spooler = actionSpooler(f);
     bool purged = false;
     if (yes && spooler) {
-        ShowActionStatus(f, QStringLiteral("Purge All Jobs "));
-        const QString queue = ActionQueue(f);
+        showActionStatus(f, QStringLiteral("Purge All Jobs "));
+        const QString queue = actionQueue(f);
         // The jobs deleted are those the operator sees, each logged: a job that came
         // after the grid was filled was never seen, and stays for the next look.
         QList<SpoolerJob> jobs = f.jobGrid().jobsOfQueue(queue);
@@ -111,7 +111,7 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
             // Every job purged keeps its row in the log, marked deleted, and its audit
             // row, all written in one transaction; the counters are raised once.
             const QString now = DateText::format(f.services().clock->now());
-            const QList<LogField> byWhom = OperatorFields(f);
+            const QList<LogField> byWhom = operatorFields(f);
             QList<LogRow> rows;
             QList<LogRow> deletions;
             rows.reserve(jobs.size());
@@ -128,13 +128,13 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
                          byWhom});
             }
             {
-                const LogDatabase::WriteTogether together(f.Log());
-                f.Log().LogNewRowsAndFields(rows, deletions);
-                f.Log().WriteAudits(
+                const LogDatabase::WriteTogether together(f.log());
+                f.log().logNewRowsAndFields(rows, deletions);
+                f.log().writeAudits(
                     QStringLiteral("Job"),
                     QStringList(jobs.size(), QStringLiteral("Purge all jobs - ") + queue));
             }
-            CountDeletedPages(f, pages);
+            countDeletedPages(f, pages);
             // The server goes on writing out every cancelled job's record for seconds
             // after it answered, and a refresh now would wait behind that: the grids
             // drop the jobs at once, and the poll, which never holds the window,
@@ -150,7 +150,7 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
         QCoreApplication::processEvents();
     }
     if (f.chkAutoQueue->isChecked())
-        StartFastPoll(f);
+        startFastPoll(f);
     else if (purged)
         f.Timer2->start(0); // each tick sets the interval of its state again
     else
@@ -159,13 +159,13 @@ void PurgeAllJobs(FrmMain& f, bool silent) {
 }
 
 void mnupausealljobs(FrmMain& f) {
-    ShowActionStatus(f, QStringLiteral("Pause All Jobs "));
-    f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Pause All Jobs - ") + ActionQueue(f));
-    if (GuardedSpooler* spooler = ActionSpooler(f))
-        if (const auto jobs = ListQueueJobs(f, *spooler, ActionQueue(f))) {
+    showActionStatus(f, QStringLiteral("Pause All Jobs "));
+    f.log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Pause All Jobs - ") + actionQueue(f));
+    if (GuardedSpooler* spooler = actionSpooler(f))
+        if (const auto jobs = listQueueJobs(f, *spooler, actionQueue(f))) {
             const WaitCursor wait;
             for (const SpoolerJob& job : *jobs)
-                spooler->pauseJob(ActionQueue(f), job.JobId);
+                spooler->pauseJob(actionQueue(f), job.JobId);
         }
     QCoreApplication::processEvents();
     CurrentPrintQueue_Click(f);
@@ -173,21 +173,21 @@ void mnupausealljobs(FrmMain& f) {
 }
 
 void mnuresumealljobs(FrmMain& f) {
-    ResumeAllJobs(f);
+    resumeAllJobs(f);
 }
 
-void ResumeAllJobs(FrmMain& f) {
+void resumeAllJobs(FrmMain& f) {
     QueueSession::of(f).beginResumeAll();
-    ShowActionStatus(f, QStringLiteral("Resume All Jobs "));
+    showActionStatus(f, QStringLiteral("Resume All Jobs "));
     if (f.jobGrid().count() == 0) {
         QueueSession::of(f).endResumeAll();
         return;
     }
-    const int watching = PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs);
-    GuardedSpooler* spooler = ActionSpooler(f);
+    const int watching = pollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs);
+    GuardedSpooler* spooler = actionSpooler(f);
     // The queue is listed once for the pass, not once a job.
     const std::optional<QList<SpoolerJob>> queued =
-        spooler ? ListQueueJobs(f, *spooler, ActionQueue(f)) : std::nullopt;
+        spooler ? listQueueJobs(f, *spooler, actionQueue(f)) : std::nullopt;
     if (!queued)
         return;
     const QList<SpoolerJob> rows = f.jobGrid().jobs();
@@ -203,7 +203,7 @@ void ResumeAllJobs(FrmMain& f) {
         if (!f.jobGrid().texts(job)[JobColumn::Status].contains(QLatin1String("Paused"),
                                                                 Qt::CaseInsensitive))
             continue;
-        if (!ResumeJob(f, job, &*queued))
+        if (!resumeJob(f, job, &*queued))
             continue; // a job that had gone meanwhile is none
         released = true;
         if (f.chkAutoQueue->isChecked())
@@ -211,17 +211,17 @@ void ResumeAllJobs(FrmMain& f) {
     }
     // Without AutoQueue the queue runs for every job released, resumed once.
     if (released && !f.chkAutoQueue->isChecked())
-        spooler->resumeQueue(ActionQueue(f));
+        spooler->resumeQueue(actionQueue(f));
     CurrentPrintQueue_Click(f);
 }
 
 void mnutestpage(FrmMain& f) {
     f.Timer2->stop();
-    ShowActionStatus(f, QStringLiteral("Print Test Page "));
-    f.Log().WriteAudit(QStringLiteral("Queue"),
-                       QStringLiteral("Print Test Page - ") + ActionQueue(f));
-    SendTestPage(f, f.CurrentPrinter->currentText(), ActionQueue(f));
-    ShapeColour::set(f.ActiveUpdate, ShapeColour::Green);
+    showActionStatus(f, QStringLiteral("Print Test Page "));
+    f.log().WriteAudit(QStringLiteral("Queue"),
+                       QStringLiteral("Print Test Page - ") + actionQueue(f));
+    SendTestPage(f, f.CurrentPrinter->currentText(), actionQueue(f));
+    ShapeColour::set(f.ActiveUpdate, ShapeColour::green);
     CurrentPrintQueue_Click(f);
     f.Timer2->start();
 }
@@ -246,19 +246,19 @@ void mnuPrinterProperties(FrmMain& f) {
     // read it.
     const QString path = f.txtPrintPath->text();
     if (!path.isEmpty())
-        ShowPrinterProperties(f, ActionQueue(f));
-    f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Get printer properties: ") + path);
+        ShowPrinterProperties(f, actionQueue(f));
+    f.log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Get printer properties: ") + path);
 }
 
 void ShowPrinterProperties(FrmMain& f, const QString& queue) {
-    GuardedSpooler* spooler = ActionSpooler(f);
+    GuardedSpooler* spooler = actionSpooler(f);
     if (!spooler)
         return;
     const QUrl page(spooler->printerWebPage(queue));
     WebPageState state = WebPageState::NoAnswer;
     {
         const WaitCursor wait;
-        state = ProbeWebPage(page, SpoolerTimeouts{}.requestMs);
+        state = probeWebPage(page, SpoolerTimeouts{}.requestMs);
     }
     if (state == WebPageState::Serves && f.services().desktop->openUrl(page))
         return;
@@ -267,5 +267,5 @@ void ShowPrinterProperties(FrmMain& f, const QString& queue) {
         const WaitCursor wait;
         attributes = spooler->printerAttributes(queue);
     }
-    ShowPrinterAttributes(f, queue, attributes);
+    showPrinterAttributes(f, queue, attributes);
 }

@@ -18,7 +18,7 @@ void mnuresumealljobs(FrmMain& form);
 // One pass of Resume All: under AutoQueue it releases the first held job and leaves
 // the next to the pass the poll runs once that job has left the queue; otherwise it
 // releases every held job. A pass that finds the grid empty ends Resume All.
-void ResumeAllJobs(FrmMain& form);
+void resumeAllJobs(FrmMain& form);
 void mnutestpage(FrmMain& form);
 // Prints the server's test page on the queue; says so when the operator may not.
 void SendTestPage(FrmMain& form, const QString& server, const QString& queue);

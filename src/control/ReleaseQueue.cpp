@@ -3,21 +3,21 @@
 #include "control/ActionSteps.h"
 #include "platform/GuardedSpooler.h"
 
-bool PrepareReleaseQueue(FrmMain& f, GuardedSpooler& spooler, const QString& queue) {
-    const QString name = ReleaseQueueName(queue);
+bool prepareReleaseQueue(FrmMain& f, GuardedSpooler& spooler, const QString& queue) {
+    const QString name = releaseQueueName(queue);
     auto [result, message] = spooler.exclusive([&](PrintSpooler& s) {
         const SpoolerResult made = s.makeMovedJobsQueue(queue, name);
         return std::make_pair(made, s.lastMessage());
     });
     if (result == SpoolerResult::Success)
         return true;
-    ShowRefusal(f, QStringLiteral("Release queue ") + name, result, message);
+    showRefusal(f, QStringLiteral("Release queue ") + name, result, message);
     return false;
 }
 
-SpoolerResult ReleaseThroughReleaseQueue(PrintSpooler& spooler, const QString& queue, int jobId) {
+SpoolerResult releaseThroughReleaseQueue(PrintSpooler& spooler, const QString& queue, int jobId) {
     const SpoolerResult released = spooler.resumeJob(queue, jobId);
     if (released != SpoolerResult::Success)
         return released;
-    return spooler.moveJob(queue, jobId, ReleaseQueueName(queue));
+    return spooler.moveJob(queue, jobId, releaseQueueName(queue));
 }

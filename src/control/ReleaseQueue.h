@@ -17,8 +17,8 @@ class GuardedSpooler;
 
 // Makes or sets up again the release queue of `queue`; false, with the server's
 // reason in the status bar, when the server would not.
-bool PrepareReleaseQueue(FrmMain& form, GuardedSpooler& spooler, const QString& queue);
+bool prepareReleaseQueue(FrmMain& form, GuardedSpooler& spooler, const QString& queue);
 // Releases a held job of `queue` and moves it into the release queue, where it prints.
 // The caller holds the spooler to itself, so no poll can hold the job again between
 // the two requests. Ended after the first, the job waits released in the paused queue.
-SpoolerResult ReleaseThroughReleaseQueue(PrintSpooler& spooler, const QString& queue, int jobId);
+SpoolerResult releaseThroughReleaseQueue(PrintSpooler& spooler, const QString& queue, int jobId);

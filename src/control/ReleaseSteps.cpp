@@ -35,15 +35,15 @@ void timedReleaseFailed(FrmMain& f, const QString& message) {
 
 } // namespace
 
-void TimedReleaseUnreadable(FrmMain& f) {
+void timedReleaseUnreadable(FrmMain& f) {
     timedReleaseFailed(
         f, QStringLiteral("ERROR: Unable to Perform Timed Release - Print/Purge Error"));
 }
 
-QString HeldJobToolTip(FrmMain& f, const SpoolerJob& job) {
+QString heldJobToolTip(FrmMain& f, const SpoolerJob& job) {
     if (!isHeld(job))
         return QString();
-    const QString until = job.HoldUntil;
+    const QString until = job.holdUntil;
     if (!until.isEmpty() && until != QLatin1String("indefinite") &&
         until != QLatin1String("no-hold")) {
         // The server gives a time of day in UTC; the operator reads local time.
@@ -61,12 +61,12 @@ QString HeldJobToolTip(FrmMain& f, const SpoolerJob& job) {
     // Under AutoQueue the server holds every job that arrives, for this program.
     const QueueSession& session = QueueSession::of(f);
     if (session.heldByProgram(QString::number(job.JobId)) ||
-        (f.chkAutoQueue->isChecked() && PrinterOfJobName(job.Name) == session.holdDefaultQueue()))
+        (f.chkAutoQueue->isChecked() && printerOfJobName(job.Name) == session.holdDefaultQueue()))
         return QStringLiteral("Held by AutoQueue");
     return QStringLiteral("Held by the operator");
 }
 
-bool IsUserException(const QString& user, const QString& exceptions) {
+bool isUserException(const QString& user, const QString& exceptions) {
     if (user.trimmed().isEmpty())
         return false;
     static const QRegularExpression separators(QStringLiteral("[,;\\s]+"));
@@ -85,7 +85,7 @@ void chkTimedRelease(FrmMain& f) {
     if (f.chkTimed->isEnabled() && f.chkTimed->isChecked()) {
         const std::optional<QTime> target = TimeOfDay::read(f.txtTimed->text());
         if (!target) {
-            TimedReleaseUnreadable(f);
+            timedReleaseUnreadable(f);
             return;
         }
         // Once in its minute, however many ticks the minute has.
@@ -93,30 +93,30 @@ void chkTimedRelease(FrmMain& f) {
         if (TimeOfDay::hourMinute(*target) == now &&
             QueueSession::of(f).firstTimedReleaseIn(minute)) {
             if (f.optTimed[0]->isChecked()) {
-                ResumeAllJobs(f);
-                ShowActionStatus(f, QStringLiteral("Resume All Jobs "));
-                f.Log().WriteAudit(QStringLiteral("AutoRelease"),
-                                   QStringLiteral("Resume All Jobs - ") + ActionQueue(f));
+                resumeAllJobs(f);
+                showActionStatus(f, QStringLiteral("Resume All Jobs "));
+                f.log().WriteAudit(QStringLiteral("AutoRelease"),
+                                   QStringLiteral("Resume All Jobs - ") + actionQueue(f));
             } else if (f.optTimed[1]->isChecked()) {
                 PurgeAllJobs(f, true);
-                ShowActionStatus(f, QStringLiteral("Purge All Jobs "));
-                f.Log().WriteAudit(QStringLiteral("AutoRelease"),
-                                   QStringLiteral("Purge All Jobs - ") + ActionQueue(f));
+                showActionStatus(f, QStringLiteral("Purge All Jobs "));
+                f.log().WriteAudit(QStringLiteral("AutoRelease"),
+                                   QStringLiteral("Purge All Jobs - ") + actionQueue(f));
             }
         }
     }
-    AutoActivateFavourite(f);
+    autoActivateFavourite(f);
 }
 
 void ResumeExceptions(FrmMain& f) {
     if (f.jobGrid().count() == 0 || f.Settings.Exceptions.isEmpty())
         return;
-    const int watching = PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs);
+    const int watching = pollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs);
     for (const SpoolerJob& job : f.jobGrid().jobs()) {
         if (f.Timer2->interval() == watching)
             return; // a released job still prints: the next one waits for it
         const QStringList text = f.jobGrid().texts(job);
-        if (!IsUserException(text[JobColumn::User], f.Settings.Exceptions))
+        if (!isUserException(text[JobColumn::User], f.Settings.Exceptions))
             continue;
         const QString status = text[JobColumn::Status];
         // A job released already ("OK") waits for the printer, and the next job of
@@ -128,10 +128,10 @@ void ResumeExceptions(FrmMain& f) {
         if (QTreeWidgetItem* row = f.jobGrid().rowOf(job.Name))
             f.JobList->setCurrentItem(row);
         // A job the server refuses is skipped, and leaves no audit row.
-        if (!ReleaseJob(f, job))
+        if (!releaseJob(f, job))
             continue;
-        ShowActionStatus(f, QStringLiteral("Resume Job "));
-        f.Log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Resume Job"));
+        showActionStatus(f, QStringLiteral("Resume Job "));
+        f.log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Resume Job"));
         return;
     }
 }
@@ -139,7 +139,7 @@ void ResumeExceptions(FrmMain& f) {
 void PollReleaseSteps(FrmMain& f) {
     chkTimedRelease(f);
     if (QueueSession::of(f).ResumeAllInProgress())
-        ResumeAllJobs(f);
+        resumeAllJobs(f);
     else
         ResumeExceptions(f);
 }

@@ -15,7 +15,7 @@ void chkAutoQueue_Click(FrmMain& form);
 // A queue whose own hold AutoQueue changed in a run that ended without unticking it
 // (a crash, a kill) gets that hold back when it is shown with AutoQueue off, and the
 // status bar says so. Start-up asks once its queue and AutoQueue box are set.
-void GiveBackHoldLeftBehind(FrmMain& form);
+void giveBackHoldLeftBehind(FrmMain& form);
 // AutoRelease: the release time and action become usable while it is ticked.
 void chkTimed_Click(FrmMain& form);
 // AutoActivate is read when a favourite is stored; ticking it changes nothing else.
@@ -27,7 +27,7 @@ void chkAA_Click(FrmMain& form);
 void chkTimedRelease(FrmMain& form);
 // A release time that cannot be read: unticks AutoRelease and AutoActivate and says
 // the release could not be done.
-void TimedReleaseUnreadable(FrmMain& form);
+void timedReleaseUnreadable(FrmMain& form);
 
 // Releases one held job of a user AutoQueue never holds, when no release is under way.
 void ResumeExceptions(FrmMain& form);
@@ -38,9 +38,9 @@ void PollReleaseSteps(FrmMain& form);
 
 // Why a held job waits, for the tool tip of its Status cell: "Held by AutoQueue",
 // "Held by the operator" or "Held until <time>"; nothing for a job not held.
-QString HeldJobToolTip(FrmMain& form, const SpoolerJob& job);
+QString heldJobToolTip(FrmMain& form, const SpoolerJob& job);
 
 // Whether a job's user is one of the names of the exceptions text. Names are
 // separated by commas, semicolons, blanks or line breaks and compared whole,
 // without regard to case; an empty user is nobody's exception.
-bool IsUserException(const QString& user, const QString& exceptions);
+bool isUserException(const QString& user, const QString& exceptions);

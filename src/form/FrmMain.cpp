@@ -77,8 +77,8 @@ FrmMain::FrmMain(FrmMainServices services, frmSplash* splashWindow)
         *services_.prompter);
     buildGrid();
     buildStatusBar();
-    BuildMainMenu(*this);
-    BuildPanels(*this);
+    buildMainMenu(*this);
+    buildPanels(*this);
     for (QLabel* label : {SearchStatus, ServerStatus, LabelPrintQueues, LabelPrintJobs})
         label->setTextFormat(Qt::PlainText);
     setMinimumSize(Twips::toPixels(8150), Twips::toPixels(3800));
@@ -110,8 +110,8 @@ void FrmMain::buildGrid() {
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
     client->installEventFilter(this);
-    JobList = makeJobGrid(client, "JobList", JobListHeaders());
-    SearchList = makeJobGrid(client, "SearchList", SearchListHeaders());
+    JobList = makeJobGrid(client, "JobList", jobListHeaders());
+    SearchList = makeJobGrid(client, "SearchList", searchListHeaders());
     jobGrid_ = std::make_unique<JobGrid>(JobList, false);
     searchGrid_ = std::make_unique<JobGrid>(SearchList, true);
 }
@@ -129,33 +129,33 @@ void FrmMain::buildStatusBar() {
         panel->setContentsMargins(4, 0, 4, 0);
         panel->setFixedHeight(Twips::toPixels(270));
         StatusBar1->addWidget(panel, stretch[i]);
-        StatusPanels[static_cast<std::size_t>(i)] = panel;
+        statusPanels[static_cast<std::size_t>(i)] = panel;
     }
     setStatusBar(StatusBar1);
 }
 
-GuardedSpooler* FrmMain::SpoolerFor(const QString& server) {
+GuardedSpooler* FrmMain::spoolerFor(const QString& server) {
     std::unique_ptr<GuardedSpooler>& spooler = spoolers_[server];
     if (!spooler)
         spooler = std::make_unique<GuardedSpooler>(services_.makeSpooler(server));
     return spooler.get();
 }
 
-QAction* FrmMain::Menu(const QString& name) const {
+QAction* FrmMain::menu(const QString& name) const {
     return findChild<QAction*>(name, Qt::FindChildrenRecursively);
 }
 
-void FrmMain::SetPanelText(int panel, const QString& text) {
+void FrmMain::setPanelText(int panel, const QString& text) {
     if (panel >= 1 && panel <= 4)
-        StatusPanels[static_cast<std::size_t>(panel - 1)]->setText(text);
+        statusPanels[static_cast<std::size_t>(panel - 1)]->setText(text);
 }
 
-QString FrmMain::PanelText(int panel) const {
-    return panel >= 1 && panel <= 4 ? StatusPanels[static_cast<std::size_t>(panel - 1)]->text()
+QString FrmMain::panelText(int panel) const {
+    return panel >= 1 && panel <= 4 ? statusPanels[static_cast<std::size_t>(panel - 1)]->text()
                                     : QString();
 }
 
-void FrmMain::AppendSplashStatus(const QString& text) {
+void FrmMain::appendSplashStatus(const QString& text) {
     if (splash)
         splash->lblStatus->setText(splash->lblStatus->text() + text);
 }

@@ -83,18 +83,18 @@ public:
 
     // Not controls, kept here because the window's own life decides them:
     // Set by start-up once it has run; shutdown saves nothing before.
-    bool Loaded = false;
+    bool loaded = false;
     // Set as shutdown begins: answers that arrive later are not applied.
-    bool Unloading = false;
+    bool unloading = false;
     // The operator deleted swr.ini and swr.his: shutdown writes neither back, so the
     // copy of the program started in this one's place begins from the defaults.
-    bool SettingsDeleted = false;
+    bool settingsDeleted = false;
 
     // Appends to the splash window's status line, when there is a splash window.
-    void AppendSplashStatus(const QString& text);
+    void appendSplashStatus(const QString& text);
     // Status bar panels 1..4.
-    void SetPanelText(int panel, const QString& text);
-    QString PanelText(int panel) const;
+    void setPanelText(int panel, const QString& text);
+    QString panelText(int panel) const;
 
     // What the window was handed from outside the process: not a control, the seams
     // every procedure reaches the system through.
@@ -104,7 +104,7 @@ public:
     frmSplash* splash = nullptr;
     QTreeWidget* JobList = nullptr;
     QStatusBar* StatusBar1 = nullptr;
-    std::array<QLabel*, 4> StatusPanels{};
+    std::array<QLabel*, 4> statusPanels{};
     QTimer* Timer1 = nullptr;
     QTimer* Timer2 = nullptr;
 
@@ -147,7 +147,7 @@ public:
     // Network panel.
     PanelFrame* frmServer = nullptr;
     QTextBrowser* WebServer = nullptr;
-    std::array<QToolButton*, 4> NetworkButtons{}; // Image2 .. Image5
+    std::array<QToolButton*, 4> networkButtons{}; // Image2 .. Image5
 
     // Updates panel.
     PanelFrame* frmOnline = nullptr;
@@ -169,7 +169,7 @@ public:
     JobGrid& searchGrid() { return *searchGrid_; }
 
     // A menu entry or menu by its name ("menuExit", "mnuPanels", ...).
-    QAction* Menu(const QString& name) const;
+    QAction* menu(const QString& name) const;
 
     // The job action dialog, made when first asked for.
     QPointer<QDialog> frmAction;
@@ -177,11 +177,11 @@ public:
     // One spooler per server name, made when first asked for and kept for the run:
     // not a control, kept here because every folder of procedures from the shell up
     // reaches the print servers through it.
-    GuardedSpooler* SpoolerFor(const QString& server);
+    GuardedSpooler* spoolerFor(const QString& server);
 
     // The log database and audit trail: not a control, made with the window because
     // each row it writes names the server and queue the window's boxes show.
-    LogDatabase& Log() { return *log_; }
+    LogDatabase& log() { return *log_; }
 
     SettingsRecord Settings;
 

@@ -28,8 +28,8 @@ public:
         static const QSet<QString> numbers{QStringLiteral("Pages"), QStringLiteral("Printed"),
                                            QStringLiteral("Priority"), QStringLiteral("Size"),
                                            QStringLiteral("ID")};
-        if (numbers.contains(header) && LeadingNumber(mine) != LeadingNumber(theirs))
-            return LeadingNumber(mine) < LeadingNumber(theirs);
+        if (numbers.contains(header) && leadingNumberOf(mine) != leadingNumberOf(theirs))
+            return leadingNumberOf(mine) < leadingNumberOf(theirs);
         if (header == QLatin1String("Submitted")) {
             const QDateTime a = DateText::parse(mine);
             const QDateTime b = DateText::parse(theirs);
@@ -42,15 +42,15 @@ public:
 
 } // namespace
 
-QStringList JobListHeaders() {
+QStringList jobListHeaders() {
     return {QStringLiteral("Status"),   QStringLiteral("Description"), QStringLiteral("Computer"),
             QStringLiteral("User"),     QStringLiteral("Pages"),       QStringLiteral("Printed"),
             QStringLiteral("Priority"), QStringLiteral("Size"),        QStringLiteral("Submitted"),
             QStringLiteral("ID"),       QStringLiteral("Name")};
 }
 
-QStringList SearchListHeaders() {
-    QStringList headers = JobListHeaders();
+QStringList searchListHeaders() {
+    QStringList headers = jobListHeaders();
     headers.insert(SearchColumn::Printer, QStringLiteral("Printer"));
     return headers;
 }
@@ -59,7 +59,7 @@ JobGrid::JobGrid(QTreeWidget* widget, bool withPrinter)
     : widget_(widget), withPrinter_(withPrinter) {}
 
 QStringList JobGrid::texts(const SpoolerJob& job) const {
-    QStringList texts = JobTexts(job);
+    QStringList texts = jobTexts(job);
     if (!withPrinter_)
         texts.removeAt(SearchColumn::Printer);
     return texts;
@@ -86,11 +86,11 @@ void JobGrid::fill(Row& row) {
 void JobGrid::fillNew(Row& row, const QString& jobName) {
     row.item = new JobRow;
     fill(row);
-    namesByPrinter_[PrinterOfJobName(jobName)].insert(jobName);
+    namesByPrinter_[printerOfJobName(jobName)].insert(jobName);
 }
 
 void JobGrid::forget(const QString& jobName) {
-    const auto printer = namesByPrinter_.find(PrinterOfJobName(jobName));
+    const auto printer = namesByPrinter_.find(printerOfJobName(jobName));
     if (printer == namesByPrinter_.end())
         return;
     printer->remove(jobName);

@@ -31,8 +31,8 @@ enum : int {
 };
 }
 
-QStringList JobListHeaders();
-QStringList SearchListHeaders();
+QStringList jobListHeaders();
+QStringList searchListHeaders();
 
 // One of the two job grids: the widget and the job records its rows show, with a
 // hash from the job's Name ("printer, id") to its row, so that an event finds its

@@ -62,7 +62,7 @@ QMenu* addSubmenu(QMenu* parent, const char* name, const char* caption,
 
 } // namespace
 
-void BuildMainMenu(QMainWindow& window) {
+void buildMainMenu(QMainWindow& window) {
     QMenuBar* bar = window.menuBar();
 
     addMenu(&window, bar, "menufile", "&File",

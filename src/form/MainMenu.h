@@ -6,4 +6,4 @@ class QMainWindow;
 // shortcut and starting state. Each menu and entry is a QAction named as the
 // program names it ("mnuPanels", "menuExit", "mnuFav3", ...), so handlers and
 // menu styles find it by name.
-void BuildMainMenu(QMainWindow& window);
+void buildMainMenu(QMainWindow& window);

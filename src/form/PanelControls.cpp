@@ -220,9 +220,9 @@ void buildNetworkPanel(FrmMain& f, QWidget* client) {
                                                QStyle::SP_ArrowBack, QStyle::SP_ArrowForward};
     auto* column = new QVBoxLayout;
     for (std::size_t i = 0; i < 4; ++i) {
-        f.NetworkButtons[i] = imageButton(body, buttons[i].first, pictures[i],
+        f.networkButtons[i] = imageButton(body, buttons[i].first, pictures[i],
                                           QString::fromLatin1(buttons[i].second));
-        column->addWidget(f.NetworkButtons[i]);
+        column->addWidget(f.networkButtons[i]);
     }
     column->addStretch();
     auto* row = new QHBoxLayout(body);
@@ -273,7 +273,7 @@ void buildServerView(FrmMain& f, QWidget* client) {
 
 } // namespace
 
-void BuildPanels(FrmMain& f) {
+void buildPanels(FrmMain& f) {
     QWidget* client = f.centralWidget();
     buildSearchPanel(f, client);
     buildQueueInfoPanel(f, client);

@@ -42,7 +42,7 @@ const SettingKey kSettingKeys[] = {
 };
 const int kSettingKeyCount = static_cast<int>(std::size(kSettingKeys));
 
-std::optional<bool> ParseBoolean(const QString& text) {
+std::optional<bool> parseBoolean(const QString& text) {
     const QString value = text.trimmed();
     if (value.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
         return true;
@@ -55,7 +55,7 @@ std::optional<bool> ParseBoolean(const QString& text) {
     return std::nullopt;
 }
 
-int PollInterval(const QString& setting, int defaultMs) {
+int pollInterval(const QString& setting, int defaultMs) {
     bool ok = false;
     const int ms = setting.trimmed().toInt(&ok);
     return ok && ms > 0 ? ms : defaultMs;

@@ -32,7 +32,7 @@ struct SettingsRecord {
     bool QAHideAllButtons = false;
     bool Audit = false;
     QDateTime ResetTotal;
-    QString ResetTotalUnread; // a ResetTotal that is not a date, kept to be written back
+    QString resetTotalUnread; // a ResetTotal that is not a date, kept to be written back
 };
 
 // How a key's text becomes its field and back.
@@ -60,7 +60,7 @@ extern const SettingKey kSettingKeys[];
 extern const int kSettingKeyCount;
 
 // A poll interval setting as milliseconds; the default when it is not a number.
-int PollInterval(const QString& setting, int defaultMs);
+int pollInterval(const QString& setting, int defaultMs);
 
 // The poll's three rates, from the settings: normal, while AutoQueue holds, and
 // while a job released under AutoQueue prints.
@@ -70,8 +70,8 @@ inline constexpr int kPollAQactiveDefaultMs = 10;
 
 // A switch's text as a Boolean: "True" or "False" in any letter case, or a number
 // (true unless zero); nothing for any other text.
-std::optional<bool> ParseBoolean(const QString& text);
+std::optional<bool> parseBoolean(const QString& text);
 // How every switch of the record is read: true only when it reads as true.
-inline bool SettingIsTrue(const QString& value) {
-    return ParseBoolean(value).value_or(false);
+inline bool settingIsTrue(const QString& value) {
+    return parseBoolean(value).value_or(false);
 }

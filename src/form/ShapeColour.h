@@ -9,12 +9,12 @@ class QWidget;
 // on the widget, so whoever tests or repaints it reads the same value.
 namespace ShapeColour {
 
-inline const QColor Green{0, 255, 0};
-inline const QColor Orange{255, 128, 0};
-inline const QColor Red{255, 0, 0};
-inline const QColor Blue{0, 0, 255};
-inline const QColor Cyan{0, 255, 255};
-inline const QColor White{255, 255, 255};
+inline const QColor green{0, 255, 0};
+inline const QColor orange{255, 128, 0};
+inline const QColor red{255, 0, 0};
+inline const QColor blue{0, 0, 255};
+inline const QColor cyan{0, 255, 255};
+inline const QColor white{255, 255, 255};
 
 void set(QWidget* widget, const QColor& colour);
 QColor of(const QWidget* widget);

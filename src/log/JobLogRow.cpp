@@ -22,7 +22,7 @@ LogField logField(int column, const QString& value) {
 }
 
 LogRow jobLogRow(const SpoolerJob& job, const QString& server) {
-    const QStringList text = JobTexts(job);
+    const QStringList text = jobTexts(job);
     QList<LogField> fields;
     fields.reserve(LogColumn::Size + 1);
     fields << logField(LogColumn::Server, server)

@@ -37,6 +37,6 @@ LogField logField(int column, const QString& value);
 
 // A job's row in the log as every path writes it (retrieval, the monitor's events,
 // the job and queue actions), keyed by its TransactionID: the server it was read from,
-// then the job's own texts (JobTexts). A job already printing or printed leaves pages
+// then the job's own texts (jobTexts). A job already printing or printed leaves pages
 // and size out: they are written when it is released.
 LogRow jobLogRow(const SpoolerJob& job, const QString& server);

@@ -60,7 +60,7 @@ std::optional<QList<LogDatabase::PendingWrite>> rowsOf(const QByteArray& content
 
 } // namespace
 
-bool KeepRows(const QString& logFile, const QString& runTag,
+bool keepRows(const QString& logFile, const QString& runTag,
               const std::deque<LogDatabase::PendingWrite>& rows, QString* whyNot) {
     QJsonArray array;
     for (const LogDatabase::PendingWrite& row : rows) {
@@ -87,7 +87,7 @@ bool KeepRows(const QString& logFile, const QString& runTag,
     return false;
 }
 
-QString KeptRowsText(const std::deque<LogDatabase::PendingWrite>& rows) {
+QString keptRowsText(const std::deque<LogDatabase::PendingWrite>& rows) {
     QStringList lines;
     for (const LogDatabase::PendingWrite& row : rows) {
         QStringList fields;
@@ -101,7 +101,7 @@ QString KeptRowsText(const std::deque<LogDatabase::PendingWrite>& rows) {
     return lines.join(QLatin1Char('\n'));
 }
 
-TakenRows TakeKeptRows(const QString& logFile) {
+TakenRows takeKeptRowsOf(const QString& logFile) {
     const QFileInfo log(logFile);
     QDir folder = log.absoluteDir();
     const QString prefix = log.fileName() + kSuffix;

@@ -13,11 +13,11 @@
 
 // Writes the rows to a new file beside the log, whole or not at all. False when it
 // could not be written; `whyNot` then says why in a few words.
-bool KeepRows(const QString& logFile, const QString& runTag,
+bool keepRows(const QString& logFile, const QString& runTag,
               const std::deque<LogDatabase::PendingWrite>& rows, QString* whyNot);
 
 // The rows as the operator reads them, one a line, for when they cannot be kept.
-QString KeptRowsText(const std::deque<LogDatabase::PendingWrite>& rows);
+QString keptRowsText(const std::deque<LogDatabase::PendingWrite>& rows);
 
 // What the files beside a log held.
 struct TakenRows {
@@ -31,4 +31,4 @@ struct TakenRows {
 // Takes every such file beside the log, each removed as it is taken; a file another
 // copy took first is left to it. A file that cannot be read is moved aside as
 // "swr.db.damaged-waiting-<time>-<process>", so that it is found once.
-TakenRows TakeKeptRows(const QString& logFile);
+TakenRows takeKeptRowsOf(const QString& logFile);

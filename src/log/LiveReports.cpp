@@ -180,14 +180,14 @@ QString LiveReports::computerName(const QString& host) {
         return *found;
     if (!computersToName_.contains(host))
         computersToName_ << host;
-    return ServerHost(host);
+    return serverHost(host);
 }
 
-QStringList LiveReports::ComputersToName() const {
+QStringList LiveReports::computersToName() const {
     return computersToName_;
 }
 
-void LiveReports::NameComputers(const QHash<QString, QString>& names) {
+void LiveReports::nameComputers(const QHash<QString, QString>& names) {
     for (auto name = names.constBegin(); name != names.constEnd(); ++name) {
         computers_.insert(name.key(), name.value().isEmpty() ? name.key() : name.value());
         computersToName_.removeAll(name.key());
@@ -214,9 +214,9 @@ QString LiveReports::JobsTable(const QString& server, const QString& printerName
                                    "Printed Pages", "Priority", "Size", "Time Submitted", "ID"});
     for (const SpoolerJob& job : jobs) {
         // By the whole printer name: one named "Laser" is not "Laser,Annex".
-        if (PrinterOfJobName(job.Name) != printerName)
+        if (printerOfJobName(job.Name) != printerName)
             continue;
-        const QStringList texts = JobTexts(job);
+        const QStringList texts = jobTexts(job);
         text += QStringLiteral("<tr><td style=") + jobStatusStyle(job.StatusMask) +
                 QLatin1Char('>') + ReportPage::escape(texts[SearchColumn::Status]) +
                 QStringLiteral("</td>");

@@ -17,7 +17,7 @@
 // One LiveReports object makes one page: it reads each server's printers and jobs
 // once. It looks up no computer's name itself, for a look-up may take seconds: a
 // page shows each submitting computer as the server gave it until its name was
-// given (NameComputers). The page is made once to learn which computers it shows,
+// given (nameComputers). The page is made once to learn which computers it shows,
 // and made again from what the first reading found once their names are in.
 class LiveReports {
 public:
@@ -54,9 +54,9 @@ public:
     QString JobsTable(const QString& server, const QString& printerName, bool withLinks);
 
     // The computers the pages made so far showed without a name given for them.
-    QStringList ComputersToName() const;
+    QStringList computersToName() const;
     // Their names, by the host the server gave; the pages made from now on show them.
-    void NameComputers(const QHash<QString, QString>& names);
+    void nameComputers(const QHash<QString, QString>& names);
 
     // The name of the printer whose table was made last; its jobs table reads it.
     QString ReportPrinterName;

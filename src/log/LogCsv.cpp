@@ -40,7 +40,7 @@ QString description(QString value) {
 
 } // namespace
 
-QByteArray LogCsvText(LogDatabase& log) {
+QByteArray logCsvText(LogDatabase& log) {
     QString text = QLatin1String(kLogCsvHeader) + QStringLiteral("\r\n");
     if (log.OpenLogDatabase()) {
         QSqlQuery rows(log.connection());
@@ -72,5 +72,5 @@ QByteArray LogCsvText(LogDatabase& log) {
 }
 
 bool WriteLogCsv(LogDatabase& log, const QString& path) {
-    return SafeFile::replaceFileContents(path, LogCsvText(log));
+    return SafeFile::replaceFileContents(path, logCsvText(log));
 }

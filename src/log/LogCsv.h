@@ -16,9 +16,9 @@ class LogDatabase;
 // or a carriage return gets a leading single quote, so that no spreadsheet takes it
 // for a formula. A log that cannot be read gives the
 // header line alone.
-QByteArray LogCsvText(LogDatabase& log);
+QByteArray logCsvText(LogDatabase& log);
 
-// Writes LogCsvText to path, replacing the file only once the new one is whole.
+// Writes logCsvText to path, replacing the file only once the new one is whole.
 // False when the file could not be written.
 bool WriteLogCsv(LogDatabase& log, const QString& path);
 

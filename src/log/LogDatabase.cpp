@@ -206,10 +206,10 @@ void LogDatabase::flushPending() {
 }
 
 void LogDatabase::WriteAudit(const QString& action, const QString& description) {
-    WriteAudits(action, {description});
+    writeAudits(action, {description});
 }
 
-void LogDatabase::WriteAudits(const QString& action, const QStringList& descriptions) {
+void LogDatabase::writeAudits(const QString& action, const QStringList& descriptions) {
     if (!context_().audit || descriptions.isEmpty())
         return;
     Operation operation(*this);
@@ -234,24 +234,24 @@ void LogDatabase::WriteAudits(const QString& action, const QStringList& descript
 
 void LogDatabase::SetLogField(const QString& transactionId, const QString& column,
                               const QString& value) {
-    SetLogFields(transactionId, {{column, value}});
+    setLogFields(transactionId, {{column, value}});
 }
 
-void LogDatabase::SetLogFields(const QString& transactionId, const QList<LogField>& fields) {
+void LogDatabase::setLogFields(const QString& transactionId, const QList<LogField>& fields) {
     Operation operation(*this);
     enqueue({{PendingWrite::Kind::Fields, transactionId, fields}});
     writeBacklog();
 }
 
-void LogDatabase::LogNewRows(const QList<LogRow>& rows) {
-    LogNewRowsAndFields(rows, {});
+void LogDatabase::logNewRows(const QList<LogRow>& rows) {
+    logNewRowsAndFields(rows, {});
 }
 
-void LogDatabase::SetLogFieldsOfRows(const QList<LogRow>& rows) {
-    LogNewRowsAndFields({}, rows);
+void LogDatabase::setLogFieldsOfRows(const QList<LogRow>& rows) {
+    logNewRowsAndFields({}, rows);
 }
 
-void LogDatabase::LogNewRowsAndFields(const QList<LogRow>& newRows,
+void LogDatabase::logNewRowsAndFields(const QList<LogRow>& newRows,
                                       const QList<LogRow>& fieldRows) {
     if (newRows.isEmpty() && fieldRows.isEmpty())
         return;
@@ -265,7 +265,7 @@ void LogDatabase::LogNewRowsAndFields(const QList<LogRow>& newRows,
     writeBacklog();
 }
 
-QHash<QString, QString> LogDatabase::LogFieldOfRows(const QStringList& transactionIds,
+QHash<QString, QString> LogDatabase::logFieldOfRows(const QStringList& transactionIds,
                                                     const QString& column) {
     QHash<QString, QString> found;
     if (transactionIds.isEmpty())
@@ -357,7 +357,7 @@ void LogDatabase::takeKeptRows() {
     if (log.isEmpty())
         return;
     // They were waiting before anything of this run.
-    const TakenRows kept = TakeKeptRows(log);
+    const TakenRows kept = takeKeptRowsOf(log);
     pending_.insert(pending_.begin(), kept.rows.begin(), kept.rows.end());
     for (const auto& [file, aside] : kept.unreadable)
         tell(aside.isEmpty()
@@ -377,11 +377,11 @@ void LogDatabase::keepWaitingRows() {
                            QLatin1Char('-') + QString::number(QCoreApplication::applicationPid());
     Operation operation(*this);
     QString whyNot;
-    if (!KeepRows(log, runTag, pending_, &whyNot)) {
+    if (!keepRows(log, runTag, pending_, &whyNot)) {
         // The operator's last chance at them: the rows themselves, in the message.
         tell(QStringLiteral("%1 log rows could not be kept (%2). They were:\n%3")
                  .arg(pending_.size())
-                 .arg(whyNot, KeptRowsText(pending_)));
+                 .arg(whyNot, keptRowsText(pending_)));
     }
     pending_.clear();
 }

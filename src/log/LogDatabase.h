@@ -91,25 +91,25 @@ public:
     // the Audit setting is on.
     void WriteAudit(const QString& action, const QString& description);
     // Appends one audit row per description, in one transaction.
-    void WriteAudits(const QString& action, const QStringList& descriptions);
+    void writeAudits(const QString& action, const QStringList& descriptions);
 
     // Sets one column of the job row with this key, creating the row when there is
     // none. Empty text is stored as NULL.
     void SetLogField(const QString& transactionId, const QString& column, const QString& value);
     // Sets several columns of one job row in one transaction, as SetLogField would one
     // after the other.
-    void SetLogFields(const QString& transactionId, const QList<LogField>& fields);
+    void setLogFields(const QString& transactionId, const QList<LogField>& fields);
 
     // Gives every job the log has no row for yet its row, and leaves the others
     // alone: one transaction for them all.
-    void LogNewRows(const QList<LogRow>& rows);
+    void logNewRows(const QList<LogRow>& rows);
 
-    // Sets columns of several job rows in one transaction, as SetLogFields would row
+    // Sets columns of several job rows in one transaction, as setLogFields would row
     // after row.
-    void SetLogFieldsOfRows(const QList<LogRow>& rows);
+    void setLogFieldsOfRows(const QList<LogRow>& rows);
 
-    // LogNewRows, then SetLogFieldsOfRows, in one transaction.
-    void LogNewRowsAndFields(const QList<LogRow>& newRows, const QList<LogRow>& fieldRows);
+    // logNewRows, then setLogFieldsOfRows, in one transaction.
+    void logNewRowsAndFields(const QList<LogRow>& newRows, const QList<LogRow>& fieldRows);
 
     // Holds back the writes of the operations made while it lives and writes them
     // all, in order, in one transaction when it ends: one wait for the log and one
@@ -128,7 +128,7 @@ public:
 
     // The text one column holds in the job rows with these keys, for the rows where it
     // is not empty; empty when the log cannot be read.
-    QHash<QString, QString> LogFieldOfRows(const QStringList& transactionIds,
+    QHash<QString, QString> logFieldOfRows(const QStringList& transactionIds,
                                            const QString& column);
 
     // Whether the job log holds a row with this key; false when it cannot be read.

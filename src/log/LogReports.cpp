@@ -100,19 +100,19 @@ void appendRows(QByteArray& page, LogDatabase& log, const LogReportKind& kind) {
 
 } // namespace
 
-const QList<LogReportKind>& LogReportKinds() {
+const QList<LogReportKind>& logReportKinds() {
     static const QList<LogReportKind> kinds = makeKinds();
     return kinds;
 }
 
-const LogReportKind* LogReportFor(const QString& menuEntry) {
-    for (const LogReportKind& kind : LogReportKinds())
+const LogReportKind* logReportFor(const QString& menuEntry) {
+    for (const LogReportKind& kind : logReportKinds())
         if (kind.menuEntry == menuEntry)
             return &kind;
     return nullptr;
 }
 
-QByteArray LogReportPage(LogDatabase& log, const LogReportKind& kind,
+QByteArray logReportPage(LogDatabase& log, const LogReportKind& kind,
                          const ReportPage::Settings& settings) {
     const QString heading = QStringLiteral("<h2><u>") + kind.title + QStringLiteral("</u></h2>");
     QByteArray page =

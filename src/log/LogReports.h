@@ -22,11 +22,11 @@ struct LogReportKind {
 };
 
 // The nine log reports, in the order of the Reports menu.
-const QList<LogReportKind>& LogReportKinds();
+const QList<LogReportKind>& logReportKinds();
 // The report a menu entry asks for; null for any other name.
-const LogReportKind* LogReportFor(const QString& menuEntry);
+const LogReportKind* logReportFor(const QString& menuEntry);
 
 // The whole page of a report as UTF-8, read from the log in one pass. A log that cannot
 // be read gives the frame, caption and header rows alone.
-QByteArray LogReportPage(LogDatabase& log, const LogReportKind& kind,
+QByteArray logReportPage(LogDatabase& log, const LogReportKind& kind,
                          const ReportPage::Settings& settings);

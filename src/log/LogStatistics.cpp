@@ -73,7 +73,7 @@ LogStatistics ComputeLogStatistics(LogDatabase& log, const QDateTime& now) {
     return s;
 }
 
-QList<DayPages> PagesPerDay(LogDatabase& log, const QDate& lastDay, int days) {
+QList<DayPages> pagesPerDay(LogDatabase& log, const QDate& lastDay, int days) {
     QList<DayPages> result;
     const QDate firstDay = lastDay.addDays(1 - days);
     for (QDate day = firstDay; day <= lastDay; day = day.addDays(1))
@@ -100,7 +100,7 @@ QList<DayPages> PagesPerDay(LogDatabase& log, const QDate& lastDay, int days) {
     return result;
 }
 
-PaperSaving PaperSavingOf(qint64 pagesNotPrinted) {
+PaperSaving paperSavingOf(qint64 pagesNotPrinted) {
     PaperSaving saving;
     saving.sheets = std::max<qint64>(0, pagesNotPrinted);
     saving.trees = double(saving.sheets) / PaperSaving::kSheetsPerTree;

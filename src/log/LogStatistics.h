@@ -38,7 +38,7 @@ struct DayPages {
 // pages printed on the day they were released, pages deleted on the day they were
 // deleted (a row without that time counts on the day it was submitted). A job
 // released and later deleted counts as deleted only, as in the statistics.
-QList<DayPages> PagesPerDay(LogDatabase& log, const QDate& lastDay, int days);
+QList<DayPages> pagesPerDay(LogDatabase& log, const QDate& lastDay, int days);
 
 // What the pages not printed mean in paper and carbon: one sheet a page, a tree
 // makes 8,333 sheets of office paper, and a sheet costs about 12.7 g of CO2,
@@ -50,4 +50,4 @@ struct PaperSaving {
     double trees = 0;
     double kgCo2 = 0;
 };
-PaperSaving PaperSavingOf(qint64 pagesNotPrinted);
+PaperSaving paperSavingOf(qint64 pagesNotPrinted);

@@ -27,6 +27,6 @@ bool AdminCheck::UserIsAdmin(uid_t uid) {
     return false;
 }
 
-bool AdminCheck::RunningUserIsAdmin() {
+bool AdminCheck::runningUserIsAdmin() {
     return UserIsAdmin(getuid());
 }

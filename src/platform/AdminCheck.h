@@ -13,6 +13,6 @@ bool UserIsAdmin(uid_t uid);
 
 // Whether the user running the program is an administrator: the process's real user
 // id decides, never a name from the environment, which anybody can set.
-bool RunningUserIsAdmin();
+bool runningUserIsAdmin();
 
 } // namespace AdminCheck

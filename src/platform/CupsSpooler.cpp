@@ -109,7 +109,7 @@ std::optional<SpoolerQueue> CupsSpooler::queue(const QString& name) {
     queue.Location = printer.location;
     queue.Model = printer.makeAndModel;
     queue.Status = queueStatusBits(printer.state, printer.stateReasons);
-    queue.HoldUntilDefault = printer.holdUntilDefault;
+    queue.holdUntilDefault = printer.holdUntilDefault;
     return queue;
 }
 
@@ -175,7 +175,7 @@ QList<SpoolerJob> CupsSpooler::unfinishedJobsFrom(int firstJobId, int limit) {
 SpoolerJob spoolerJobOf(const CupsJobRecord& record, qint64 totalPages) {
     SpoolerJob job;
     job.JobId = record.id;
-    job.Name = JobName(record.printerName(), record.id);
+    job.Name = jobNameOf(record.printerName(), record.id);
     job.Document = record.name;
     job.Owner = record.user;
     job.HostPrintQueue = record.host;
@@ -185,7 +185,7 @@ SpoolerJob spoolerJobOf(const CupsJobRecord& record, qint64 totalPages) {
     job.Size = record.kOctets * 1024;
     job.TimeSubmitted = QDateTime::fromSecsSinceEpoch(record.timeAtCreation);
     job.StatusMask = jobStatusMask(record.state);
-    job.HoldUntil = record.holdUntil;
+    job.holdUntil = record.holdUntil;
     return job;
 }
 

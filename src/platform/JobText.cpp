@@ -4,12 +4,12 @@
 #include "platform/JobStatus.h"
 #include "platform/PrintSpooler.h"
 
-QString PrinterOfJobName(const QString& jobName) {
+QString printerOfJobName(const QString& jobName) {
     const int separator = jobName.lastIndexOf(QStringLiteral(", "));
     return separator < 0 ? jobName : jobName.left(separator);
 }
 
-QString JobName(const QString& printer, int jobId) {
+QString jobNameOf(const QString& printer, int jobId) {
     return printer + QStringLiteral(", ") + QString::number(jobId);
 }
 
@@ -21,7 +21,7 @@ QString TransactionID(const SpoolerJob& job) {
     return TransactionID(QString::number(job.JobId), DateText::format(job.TimeSubmitted));
 }
 
-QString CleanJobText(QString text) {
+QString cleanJobText(QString text) {
     for (QChar& c : text)
         if (c == QLatin1Char('|') || c.category() == QChar::Other_Control ||
             c.category() == QChar::Separator_Line || c.category() == QChar::Separator_Paragraph)
@@ -29,17 +29,17 @@ QString CleanJobText(QString text) {
     return text;
 }
 
-QStringList JobTexts(const SpoolerJob& job) {
+QStringList jobTexts(const SpoolerJob& job) {
     return {JobStatusText(job.StatusMask),
-            CleanJobText(job.Document),
-            CleanJobText(job.HostPrintQueue),
-            CleanJobText(job.Owner),
-            CleanJobText(PrinterOfJobName(job.Name)),
+            cleanJobText(job.Document),
+            cleanJobText(job.HostPrintQueue),
+            cleanJobText(job.Owner),
+            cleanJobText(printerOfJobName(job.Name)),
             job.TotalPages == kPagesNotCounted ? QString() : QString::number(job.TotalPages),
             QString::number(job.PagesPrinted),
             QString::number(job.Priority),
-            SizeText(job.Size),
+            sizeText(job.Size),
             DateText::format(job.TimeSubmitted),
             QString::number(job.JobId),
-            CleanJobText(job.Name)};
+            cleanJobText(job.Name)};
 }

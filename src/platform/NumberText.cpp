@@ -1,6 +1,6 @@
 #include "platform/NumberText.h"
 
-qint64 LeadingNumber(const QString& text) {
+qint64 leadingNumberOf(const QString& text) {
     const QString trimmed = text.trimmed();
     int end = 0;
     if (end < trimmed.size() &&

@@ -51,7 +51,7 @@ struct SpoolerJob {
     // Until when the server holds the job ("indefinite", a time of day, ...); empty
     // where the spooler does not say (the job monitor's events do not). Only the
     // tool tip of a held job reads it: jobs are the same job whatever it says.
-    QString HoldUntil;
+    QString holdUntil;
 
     bool operator==(const SpoolerJob& other) const {
         return JobId == other.JobId && Name == other.Name && Document == other.Document &&
@@ -85,7 +85,7 @@ struct SpoolerQueue {
     quint32 Status = 0; // Windows queue status bits: 0x1 paused, 0x2 error, 0x80 offline, ...
     // What the server does with a job that asks nothing of its own ("no-hold",
     // "indefinite", ...); empty where the spooler does not say.
-    QString HoldUntilDefault = {};
+    QString holdUntilDefault = {};
 };
 
 // A printer as the live reports describe it (Win32_Printer).

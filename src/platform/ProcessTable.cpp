@@ -72,6 +72,6 @@ int ProcessTable::EndProcessesNamed(const QString& name) {
     return endMatching(name, [](const QString&) { return true; });
 }
 
-int ProcessTable::EndOrphanedProcessesNamed(const QString& name) {
+int ProcessTable::endOrphanedProcessesNamed(const QString& name) {
     return endMatching(name, isAdopted);
 }

@@ -14,6 +14,6 @@ int EndProcessesNamed(const QString& name);
 // ended and they were handed to the system (process 1, or a user service manager
 // that adopts orphans). A process whose parent still runs belongs to it and is
 // left alone.
-int EndOrphanedProcessesNamed(const QString& name);
+int endOrphanedProcessesNamed(const QString& name);
 
 } // namespace ProcessTable

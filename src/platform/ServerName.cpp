@@ -21,7 +21,7 @@ constexpr int kAnswerCheckMs = 20;
 
 } // namespace
 
-QString ReverseLookup(const QString& text) {
+QString reverseLookup(const QString& text) {
     const QHostAddress address(text);
     if (address.isNull())
         return QString();
@@ -58,20 +58,20 @@ struct Lookups {
 
 } // namespace
 
-QString ServerHost(const QString& server) {
+QString serverHost(const QString& server) {
     QString host = server;
     while (host.startsWith(QLatin1Char('\\')))
         host.remove(0, 1);
     return host;
 }
 
-void QueryServerNames(const QStringList& servers, NameLookup lookUp, QObject* context,
+void queryServerNames(const QStringList& servers, NameLookup lookUp, QObject* context,
                       std::function<void(const QHash<QString, QString>&)> done) {
     if (!lookUp)
-        lookUp = ReverseLookup;
+        lookUp = reverseLookup;
     auto lookups = std::make_shared<Lookups>();
     for (const QString& server : servers) {
-        const QString host = ServerHost(server);
+        const QString host = serverHost(server);
         lookups->names.insert(server, host);
         if (QHostAddress(host).isNull())
             continue;

@@ -10,7 +10,7 @@ constexpr const char* kSwitchedOffNotice = "Web Interface is Disabled";
 
 } // namespace
 
-WebPageState ProbeWebPage(const QUrl& page, int timeoutMs) {
+WebPageState probeWebPage(const QUrl& page, int timeoutMs) {
     if (!page.isValid() || page.host().isEmpty())
         return WebPageState::NoAnswer;
     const QDeadlineTimer deadline(timeoutMs);

@@ -8,4 +8,4 @@
 // never lands on a browser error or an empty notice.
 enum class WebPageState { Serves, SwitchedOff, NoAnswer };
 
-WebPageState ProbeWebPage(const QUrl& page, int timeoutMs);
+WebPageState probeWebPage(const QUrl& page, int timeoutMs);

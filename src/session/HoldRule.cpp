@@ -3,6 +3,6 @@
 #include "platform/CupsStatus.h"
 #include "platform/PrintSpooler.h"
 
-bool HoldsUnderAutoQueue(const SpoolerJob& job, const QString& lastReleasedJob) {
+bool holdsUnderAutoQueue(const SpoolerJob& job, const QString& lastReleasedJob) {
     return !isHeld(job) && QString::number(job.JobId) != lastReleasedJob;
 }

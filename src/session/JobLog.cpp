@@ -6,11 +6,11 @@
 #include "platform/PrintSpooler.h"
 #include "session/QueueSession.h"
 
-void LogNewJobs(FrmMain& f, const QList<SpoolerJob>& jobs) {
+void logNewJobs(FrmMain& f, const QList<SpoolerJob>& jobs) {
     QList<LogRow> rows;
     rows.reserve(jobs.size());
     const QString& server = QueueSession::of(f).WmiServer();
     for (const SpoolerJob& job : jobs)
         rows.append(jobLogRow(job, server));
-    f.Log().LogNewRows(rows);
+    f.log().logNewRows(rows);
 }

@@ -48,10 +48,10 @@ void restartAfterEnd(FrmMain& f, const QString& server);
 // nothing that happened in between is missed.
 void monitorEnded(FrmMain& f, const QString& server, bool everSpoke) {
     MonitorLink& link = MonitorLink::of(f);
-    if (f.Unloading || server != link.server())
+    if (f.unloading || server != link.server())
         return;
     const bool tell = link.ended(everSpoke);
-    f.SetPanelText(1, QStringLiteral("Job monitor stopped, restarting"));
+    f.setPanelText(1, QStringLiteral("Job monitor stopped, restarting"));
     if (tell) {
         // The poll goes on keeping the view up to date meanwhile.
         f.services().prompter->message(
@@ -64,9 +64,9 @@ void monitorEnded(FrmMain& f, const QString& server, bool everSpoke) {
 
 void restartAfterEnd(FrmMain& f, const QString& server) {
     const MonitorLink& link = MonitorLink::of(f);
-    if (f.Unloading || link.mwcmnMonitor() || server != link.server())
+    if (f.unloading || link.mwcmnMonitor() || server != link.server())
         return; // stopped, replaced or already running again
-    StartJobMonitor(f, server);
+    startJobMonitor(f, server);
     RetrieveJobs(f, server, QString());
 }
 
@@ -95,22 +95,22 @@ qint64 MonitorLink::restartWaitMs() const {
     return std::max<qint64>(0, restartIntervalMs_ - (monotonicMs() - lastStartMs_));
 }
 
-QString JobMonitorProgram() {
+QString jobMonitorProgram() {
     return QDir(Environment().helperFolder()).filePath(kMonitorName);
 }
 
-void EndOrphanedJobMonitors() {
-    ProcessTable::EndOrphanedProcessesNamed(kMonitorName);
+void endOrphanedJobMonitors() {
+    ProcessTable::endOrphanedProcessesNamed(kMonitorName);
 }
 
-void StartJobMonitor(FrmMain& f, const QString& server) {
+void startJobMonitor(FrmMain& f, const QString& server) {
     const QString program = f.services().monitorProgram;
     if (program.isEmpty())
         return;
     MonitorLink& link = MonitorLink::of(f);
     link.watch(server);
     if (!QFileInfo(program).isExecutable()) {
-        f.SetPanelText(1, QStringLiteral("Job monitor not found: jobs will not update"));
+        f.setPanelText(1, QStringLiteral("Job monitor not found: jobs will not update"));
         return;
     }
     auto* monitor = new QProcess(&f);
@@ -149,13 +149,13 @@ void StartJobMonitor(FrmMain& f, const QString& server) {
     monitor->start();
     // A server the operator gave a password to wants it from the monitor too. It
     // goes over the pipe only, never onto disk or the command line.
-    if (const std::optional<SpoolerCredentials> given = f.SpoolerFor(server)->credentials())
+    if (const std::optional<SpoolerCredentials> given = f.spoolerFor(server)->credentials())
         monitor->write(MonitorProtocol::encode(MonitorProtocol::Credentials,
                                                {server, given->user, given->password}));
     monitor->write(MonitorProtocol::encode(MonitorProtocol::WatchServer, {server}));
 }
 
-void StopJobMonitor(FrmMain& f, int waitMs) {
+void stopJobMonitor(FrmMain& f, int waitMs) {
     MonitorLink& link = MonitorLink::of(f);
     link.watch(QString());
     QProcess* monitor = link.letGo(); // its end is no longer news

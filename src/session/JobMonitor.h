@@ -11,17 +11,17 @@
 
 // Starts a new monitor watching the server; the window takes its events from now on.
 // A monitor that ends without being told to is started again (see below).
-void StartJobMonitor(FrmMain& form, const QString& server);
+void startJobMonitor(FrmMain& form, const QString& server);
 // Stops watching and lets go of the program's own monitor; `waitMs` is how long to
 // wait for it to end before it is ended by force (shutdown waits, so no zombie is
 // left; a change of server does not).
-void StopJobMonitor(FrmMain& form, int waitMs = 0);
+void stopJobMonitor(FrmMain& form, int waitMs = 0);
 // Ends monitors that copies of the program which ended abruptly left behind. The
 // monitors of other running copies are theirs and are left alone.
-void EndOrphanedJobMonitors();
+void endOrphanedJobMonitors();
 // Where the monitor program lies: beside the program in the build tree, in the
 // helper folder when installed.
-QString JobMonitorProgram();
+QString jobMonitorProgram();
 // After this many failed starts in a row the operator is told, once.
 inline constexpr int kMonitorFailedStartsToTell = 3;
 

@@ -63,13 +63,13 @@ void applyCounts(FrmMain& f, const QList<CountedJob>& counts) {
             showPages(f, counted.job, counted.count.pages);
             SpoolerJob job = counted.job;
             job.TotalPages = counted.count.pages;
-            rows.append({id, {{QStringLiteral("Pages"), JobTexts(job)[SearchColumn::Pages]}}});
+            rows.append({id, {{QStringLiteral("Pages"), jobTexts(job)[SearchColumn::Pages]}}});
         } else if (const QString why = whyNotCounted(counted.count.outcome); !why.isEmpty()) {
             counter.noteNotCounted(id, why);
             showPages(f, counted.job, kPagesNotCounted);
         }
     }
-    f.Log().SetLogFieldsOfRows(rows);
+    f.log().setLogFieldsOfRows(rows);
 }
 
 void countOnWorker(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJob>& jobs) {
@@ -135,7 +135,7 @@ bool PageCounter::ask(const QString& id) {
     return true;
 }
 
-void FillCountedPages(FrmMain& f, QList<SpoolerJob>& jobs) {
+void fillCountedPages(FrmMain& f, QList<SpoolerJob>& jobs) {
     const PageCounter& counter = PageCounter::of(f);
     if (counter.noneCounted())
         return;
@@ -144,7 +144,7 @@ void FillCountedPages(FrmMain& f, QList<SpoolerJob>& jobs) {
             job.TotalPages = counter.countedPages(TransactionID(job));
 }
 
-void CountMissingPages(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJob>& jobs) {
+void countMissingPages(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJob>& jobs) {
     PageCounter& counter = PageCounter::of(f);
     QList<SpoolerJob> asked;
     QStringList ids;
@@ -159,7 +159,7 @@ void CountMissingPages(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJ
     }
     if (asked.isEmpty())
         return;
-    const QHash<QString, QString> logged = f.Log().LogFieldOfRows(ids, QStringLiteral("Pages"));
+    const QHash<QString, QString> logged = f.log().logFieldOfRows(ids, QStringLiteral("Pages"));
     QList<SpoolerJob> toCount;
     for (int i = 0; i < asked.size(); ++i) {
         bool ok = false;

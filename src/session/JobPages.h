@@ -50,8 +50,8 @@ private:
 };
 
 // Gives the jobs listed without pages the count had earlier in this run.
-void FillCountedPages(FrmMain& form, QList<SpoolerJob>& jobs);
+void fillCountedPages(FrmMain& form, QList<SpoolerJob>& jobs);
 // Has the pages counted of those jobs that still have none and were not asked for
 // before, by `spooler`, the spooler that listed them. Call it once the jobs are
 // shown and logged.
-void CountMissingPages(FrmMain& form, GuardedSpooler* spooler, const QList<SpoolerJob>& jobs);
+void countMissingPages(FrmMain& form, GuardedSpooler* spooler, const QList<SpoolerJob>& jobs);

@@ -27,14 +27,14 @@ void RetrieveJobs(FrmMain& form, const QString& server, const QString& queue);
 // The parts of a pass: its status texts as it begins, the request, which may run
 // off the window's thread, and showing what it read (nothing: the server did not
 // answer).
-void BeginRetrieval(FrmMain& form);
-std::optional<QList<SpoolerJob>> ReadAllJobs(GuardedSpooler& spooler);
+void beginRetrieval(FrmMain& form);
+std::optional<QList<SpoolerJob>> readAllJobs(GuardedSpooler& spooler);
 struct ReadJobs {
     std::optional<QList<SpoolerJob>> jobs;
     qint64 elapsedMs = 0;
 };
-ReadJobs ReadAllJobsTimed(GuardedSpooler& spooler);
-void ShowAllJobs(FrmMain& form, const std::optional<QList<SpoolerJob>>& jobs, qint64 elapsedMs,
+ReadJobs readAllJobsTimed(GuardedSpooler& spooler);
+void showAllJobs(FrmMain& form, const std::optional<QList<SpoolerJob>>& jobs, qint64 elapsedMs,
                  const QString& queue);
 // Brings JobList up to date with the SearchList jobs of one queue.
 void FilterQueueJobs(FrmMain& form, const QString& queue);

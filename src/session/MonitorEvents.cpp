@@ -21,7 +21,7 @@ namespace {
 void setStatus(FrmMain& f, const QString& text) {
     const QString line = text + DateText::format(f.services().clock->now());
     f.SearchStatus->setText(line);
-    f.SetPanelText(1, line);
+    f.setPanelText(1, line);
 }
 
 } // namespace
@@ -37,8 +37,8 @@ void mwcmnMonitor_JobEvents(FrmMain& f, QList<MonitorJobEvent> events) {
     jobs.reserve(events.size());
     for (MonitorJobEvent& event : events)
         jobs.append(event.job);
-    FillCountedPages(f, jobs);
-    LogNewJobs(f, jobs);
+    fillCountedPages(f, jobs);
+    logNewJobs(f, jobs);
 
     QueueSession& session = QueueSession::of(f);
     const QString shownQueue = f.CurrentPrintQueue->currentText();
@@ -47,7 +47,7 @@ void mwcmnMonitor_JobEvents(FrmMain& f, QList<MonitorJobEvent> events) {
     for (int i = 0; i < events.size(); ++i) {
         const QString& action = events.at(i).action;
         const SpoolerJob& job = jobs.at(i);
-        const bool inShownQueue = PrinterOfJobName(job.Name) == shownQueue;
+        const bool inShownQueue = printerOfJobName(job.Name) == shownQueue;
         if (action == MonitorProtocol::newAction || action == MonitorProtocol::modifiedAction) {
             f.searchGrid().rewrite(job);
             if (inShownQueue)
@@ -67,9 +67,9 @@ void mwcmnMonitor_JobEvents(FrmMain& f, QList<MonitorJobEvent> events) {
     if (!status.isEmpty())
         setStatus(f, status);
     if (const QString& watched = MonitorLink::of(f).server(); !watched.isEmpty())
-        CountMissingPages(f, f.SpoolerFor(watched), shown);
+        countMissingPages(f, f.spoolerFor(watched), shown);
     else
-        CountMissingPages(f, session.WmiServices(), shown);
+        countMissingPages(f, session.WmiServices(), shown);
 }
 
 void mwcmnMonitor_ConnectEvent(FrmMain& f, const QString& text) {
@@ -85,7 +85,7 @@ void mwcmnMonitor_ConnectEvent(FrmMain& f, const QString& text) {
         QueueSession::of(f).setJobsStale(true);
     const QString line = QStringLiteral("Server ") + text + QLatin1Char(' ') +
                          DateText::format(f.services().clock->now());
-    f.SetPanelText(1, line);
+    f.setPanelText(1, line);
     f.SearchStatus->setText(line);
     f.ServerStatus->setText(line);
 }

@@ -14,7 +14,7 @@
 // unless the window is closing by then. The caller has marked `action` waiting
 // (AwaitedAnswers::begin); it waits no more once its answer has been applied.
 template <typename Ask, typename Apply>
-void AskOffThread(FrmMain& f, const QString& action, Ask ask, Apply apply) {
+void askOffThread(FrmMain& f, const QString& action, Ask ask, Apply apply) {
     FrmMain* form = &f;
     QueuePoll::of(f).worker().start([form, action, ask, apply] {
         const SpoolerPrompts::Off noDialogsHere;
@@ -22,7 +22,7 @@ void AskOffThread(FrmMain& f, const QString& action, Ask ask, Apply apply) {
         QMetaObject::invokeMethod(
             form,
             [form, action, answer, apply] {
-                if (!form->Unloading)
+                if (!form->unloading)
                     apply(answer);
                 AwaitedAnswers::end(*form, action);
             },

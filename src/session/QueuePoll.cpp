@@ -68,7 +68,7 @@ PollAnswer readPoll(const PollTick& tick, GuardedSpooler* server, GuardedSpooler
     }
     if (!answer.releasedJobPrinting && tick.autoQueue && server)
         server->pauseQueue(tick.queue);
-    answer.view = ReadQueueView(server, jobsServer, view);
+    answer.view = readQueueView(server, jobsServer, view);
     return answer;
 }
 
@@ -76,37 +76,37 @@ PollAnswer readPoll(const PollTick& tick, GuardedSpooler* server, GuardedSpooler
 void applyPoll(FrmMain& f, const PollTick& tick, const PollAnswer& answer) {
     // The operator moved on while the server answered: this answer is for a view
     // that is gone, and the refresh they started has done its work.
-    if (f.Unloading || tick.queue != f.CurrentPrintQueue->currentText() ||
+    if (f.unloading || tick.queue != f.CurrentPrintQueue->currentText() ||
         tick.server != f.CurrentPrinter->currentText()) {
-        if (!f.Unloading && !f.CurrentPrintQueue->currentText().isEmpty())
+        if (!f.unloading && !f.CurrentPrintQueue->currentText().isEmpty())
             f.Timer2->start();
         return;
     }
     if (answer.releasedJobPrinting) {
         if (f.JobList->topLevelItemCount() > 0)
-            f.SetPanelText(1, QStringLiteral("Resume Print Job ") +
+            f.setPanelText(1, QStringLiteral("Resume Print Job ") +
                                   DateText::timeOfDay(f.services().clock->now()));
-        ShowQueueView(f, answer.view);
-        ShapeColour::set(f.ActiveUpdate, ShapeColour::Red);
+        showQueueView(f, answer.view);
+        ShapeColour::set(f.ActiveUpdate, ShapeColour::red);
         if (f.chkAutoQueue->isChecked())
-            f.Timer2->setInterval(PollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs));
+            f.Timer2->setInterval(pollInterval(f.Settings.PollAQactive, kPollAQactiveDefaultMs));
         f.Timer2->start();
         return;
     }
     if (f.chkAutoQueue->isChecked())
-        f.Timer2->setInterval(PollInterval(f.Settings.PollAQ, kPollAQDefaultMs));
+        f.Timer2->setInterval(pollInterval(f.Settings.PollAQ, kPollAQDefaultMs));
     else
-        f.Timer2->setInterval(PollInterval(f.Settings.PollNorm, kPollNormDefaultMs));
-    ShowQueueView(f, answer.view);
+        f.Timer2->setInterval(pollInterval(f.Settings.PollNorm, kPollNormDefaultMs));
+    showQueueView(f, answer.view);
     QueuePoll::of(f).runReleaseSteps(f);
-    ShapeColour::set(f.ActiveUpdate, ShapeColour::Green);
+    ShapeColour::set(f.ActiveUpdate, ShapeColour::green);
     f.Timer2->start();
 }
 
 } // namespace
 
 void Timer2_Timer(FrmMain& f) {
-    ShapeColour::set(f.ActiveUpdate, ShapeColour::Orange);
+    ShapeColour::set(f.ActiveUpdate, ShapeColour::orange);
     if (f.CurrentPrintQueue->currentText().isEmpty())
         return;
     // A server still answering the last tick is not asked again; its answer

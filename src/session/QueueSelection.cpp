@@ -28,20 +28,20 @@
 namespace {
 
 void enableQueueCommands(FrmMain& f, bool enabled) {
-    f.Menu(QStringLiteral("menuJobs"))->setEnabled(enabled);
-    f.Menu(QStringLiteral("menuPrinter"))->setEnabled(enabled);
+    f.menu(QStringLiteral("menuJobs"))->setEnabled(enabled);
+    f.menu(QStringLiteral("menuPrinter"))->setEnabled(enabled);
     f.cmdPrintProperty->setEnabled(enabled);
     f.cmdTestPage->setEnabled(enabled);
 }
 
 } // namespace
 
-QColor QueueStatusColour(const QString& text) {
+QColor queueStatusColour(const QString& text) {
     const std::pair<const char*, QColor> words[] = {
-        {"OK", ShapeColour::Green},      {"Printing", ShapeColour::Green},
-        {"Waiting", ShapeColour::Green}, {"Paused", ShapeColour::Orange},
-        {"Busy", ShapeColour::Orange},   {"Error", ShapeColour::Red},
-        {"Offline", ShapeColour::Red}};
+        {"OK", ShapeColour::green},      {"Printing", ShapeColour::green},
+        {"Waiting", ShapeColour::green}, {"Paused", ShapeColour::orange},
+        {"Busy", ShapeColour::orange},   {"Error", ShapeColour::red},
+        {"Offline", ShapeColour::red}};
     QColor colour;
     for (const auto& [word, wordColour] : words)
         if (text.contains(QLatin1String(word)))
@@ -49,14 +49,14 @@ QColor QueueStatusColour(const QString& text) {
     return colour;
 }
 
-QueueView ReadQueueView(GuardedSpooler* server, GuardedSpooler* jobsServer,
+QueueView readQueueView(GuardedSpooler* server, GuardedSpooler* jobsServer,
                         const QueueViewRequest& request) {
     QueueView view;
     if (request.readAllJobs && jobsServer) {
         QElapsedTimer started;
         started.start();
         view.allJobsRead = true;
-        view.allJobs = ReadAllJobs(*jobsServer);
+        view.allJobs = readAllJobs(*jobsServer);
         view.allJobsMs = started.elapsed();
     }
     if (request.queue.isEmpty() || !server)
@@ -65,7 +65,7 @@ QueueView ReadQueueView(GuardedSpooler* server, GuardedSpooler* jobsServer,
     if (request.holdNewJobs)
         for (const SpoolerJob& job :
              request.jobsRead ? *request.jobsRead : server->queueJobs(request.queue))
-            if (HoldsUnderAutoQueue(job, request.lastReleasedJob) &&
+            if (holdsUnderAutoQueue(job, request.lastReleasedJob) &&
                 server->pauseJob(request.queue, job.JobId) == SpoolerResult::Success)
                 view.held << job.JobId;
     return view;
@@ -73,12 +73,12 @@ QueueView ReadQueueView(GuardedSpooler* server, GuardedSpooler* jobsServer,
 
 void CurrentPrintQueue_Click(FrmMain& f) {
     const QueueSession& session = QueueSession::of(f);
-    if (ShapeColour::of(f.ActiveUpdate) == ShapeColour::Green)
-        ShapeColour::set(f.ActiveUpdate, ShapeColour::Orange);
+    if (ShapeColour::of(f.ActiveUpdate) == ShapeColour::green)
+        ShapeColour::set(f.ActiveUpdate, ShapeColour::orange);
     const QString chosen = f.CurrentPrintQueue->currentText();
     const QString server = f.CurrentPrinter->currentText();
     if (chosen != session.CurrentQueue())
-        f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Queue changed to ") + server +
+        f.log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Queue changed to ") + server +
                                                         QLatin1Char('-') + chosen);
     // The grids are merged in place, so the selected job keeps its selection. With
     // no queue chosen there is no view to bring up to date: a connection that
@@ -92,22 +92,22 @@ void CurrentPrintQueue_Click(FrmMain& f) {
     request.holdNewJobs = f.chkAutoQueue->isChecked() && f.CurrentPrintQueue->count() > 0 &&
                           (chosen == session.CurrentQueue() || session.ResumeAllInProgress());
     request.lastReleasedJob = session.LastReleasedJob();
-    ShowQueueView(f, ReadQueueView(session.ServerContainer(), session.WmiServices(), request));
+    showQueueView(f, readQueueView(session.ServerContainer(), session.WmiServices(), request));
 }
 
-void ShowQueueView(FrmMain& f, const QueueView& view) {
+void showQueueView(FrmMain& f, const QueueView& view) {
     QueueSession& session = QueueSession::of(f);
     for (int id : view.held)
         session.noteHeldByProgram(id);
     const QString chosen = f.CurrentPrintQueue->currentText();
     const QString server = f.CurrentPrinter->currentText();
     if (view.allJobsRead)
-        ShowAllJobs(f, view.allJobs, view.allJobsMs, QString());
+        showAllJobs(f, view.allJobs, view.allJobsMs, QString());
     else
         FilterQueueJobs(f, chosen);
     if (f.chkAutoQueue->isChecked() && chosen != session.CurrentQueue()) {
         if (session.ResumeAllInProgress()) {
-            RefuseDuringResumeAll(f);
+            refuseDuringResumeAll(f);
         } else {
             f.Timer2->stop();
             f.chkAutoQueue->setChecked(false);
@@ -118,7 +118,7 @@ void ShowQueueView(FrmMain& f, const QueueView& view) {
         enableQueueCommands(f, false);
         f.imgPause->hide();
         f.imgPlay->hide();
-        ShapeColour::set(f.ActiveUpdate, ShapeColour::Green);
+        ShapeColour::set(f.ActiveUpdate, ShapeColour::green);
         return;
     }
 
@@ -138,24 +138,24 @@ void ShowQueueView(FrmMain& f, const QueueView& view) {
         }
         if (!session.ResumeAllInProgress()) {
             // A server told to hold every new job says so, whoever told it.
-            const QString& hold = queue->HoldUntilDefault;
+            const QString& hold = queue->holdUntilDefault;
             f.txtPrintStatus->setText(PrinterStatusText(queue->Status) +
                                       (hold.isEmpty() || hold == QLatin1String("no-hold")
                                            ? QString()
                                            : QStringLiteral(" - New Jobs Held (%1)").arg(hold)));
-            f.SetPanelText(4, f.txtPrintStatus->text());
+            f.setPanelText(4, f.txtPrintStatus->text());
         }
     }
     if (session.ResumeAllInProgress())
         f.txtPrintStatus->setText(QStringLiteral("Resuming All Jobs"));
     if (f.chkAutoQueue->isChecked())
-        f.SetPanelText(4, QStringLiteral("AQ:") + f.txtPrintStatus->text());
+        f.setPanelText(4, QStringLiteral("AQ:") + f.txtPrintStatus->text());
 
-    const QColor colour = QueueStatusColour(f.txtPrintStatus->text());
+    const QColor colour = queueStatusColour(f.txtPrintStatus->text());
     if (colour.isValid())
         ShapeColour::set(f.txtPrintStatus, colour);
     if (f.txtPrintStatus->text().contains(QLatin1String("Error")) &&
-        SettingIsTrue(f.Settings.ShowErrors))
+        settingIsTrue(f.Settings.ShowErrors))
         f.services().prompter->message(
             QStringLiteral("Spoolwright"),
             QStringLiteral("An Error has been reported!\r\nPlease check the printer: ") + server +
@@ -163,10 +163,10 @@ void ShowQueueView(FrmMain& f, const QueueView& view) {
             Prompter::Icon::Critical);
 
     const QColor shown = ShapeColour::of(f.txtPrintStatus);
-    if (shown == ShapeColour::Green || shown == ShapeColour::Red) {
+    if (shown == ShapeColour::green || shown == ShapeColour::red) {
         f.imgPlay->show();
         f.imgPause->hide();
-    } else if (shown == ShapeColour::Orange) {
+    } else if (shown == ShapeColour::orange) {
         f.imgPlay->hide();
         f.imgPause->show();
     }
@@ -183,5 +183,5 @@ void ShowQueueView(FrmMain& f, const QueueView& view) {
         f.setWindowTitle(session.CurrentQueue() + QStringLiteral(" on ") + server +
                          QStringLiteral(" - Spoolwright"));
     }
-    ShapeColour::set(f.ActiveUpdate, ShapeColour::Green);
+    ShapeColour::set(f.ActiveUpdate, ShapeColour::green);
 }

@@ -38,10 +38,10 @@ struct QueueViewRequest {
 void CurrentPrintQueue_Click(FrmMain& form);
 // The refresh in two halves, for the poll: the requests (safe off the window's
 // thread), and showing their answer on the window.
-QueueView ReadQueueView(GuardedSpooler* server, GuardedSpooler* jobsServer,
+QueueView readQueueView(GuardedSpooler* server, GuardedSpooler* jobsServer,
                         const QueueViewRequest& request);
-void ShowQueueView(FrmMain& form, const QueueView& view);
+void showQueueView(FrmMain& form, const QueueView& view);
 // The colour a queue status text gives its box: each word found overrides the one
 // before ("OK", "Printing", "Waiting" green; "Paused", "Busy" orange; "Error",
 // "Offline" red). Invalid when no word is found, so the box keeps its colour.
-QColor QueueStatusColour(const QString& statusText);
+QColor queueStatusColour(const QString& statusText);

@@ -6,11 +6,11 @@ namespace {
 const QString kSuffix = QStringLiteral("-Released");
 } // namespace
 
-QString ReleaseQueueName(const QString& queue) {
+QString releaseQueueName(const QString& queue) {
     return queue + kSuffix;
 }
 
-QStringList WithoutReleaseQueues(const QStringList& queues) {
+QStringList withoutReleaseQueues(const QStringList& queues) {
     const QSet<QString> listed(queues.cbegin(), queues.cend());
     QStringList shown;
     for (const QString& queue : queues)

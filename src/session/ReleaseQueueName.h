@@ -7,7 +7,7 @@
 // watched one, named after it.
 
 // "<queue>-Released".
-QString ReleaseQueueName(const QString& queue);
+QString releaseQueueName(const QString& queue);
 // The queues an operator picks from: a release queue whose queue is listed too is
 // left out, since AutoQueue on it would make a release queue of a release queue.
-QStringList WithoutReleaseQueues(const QStringList& queues);
+QStringList withoutReleaseQueues(const QStringList& queues);

@@ -39,14 +39,14 @@ void showServer(FrmMain& f, const QString& server, const std::optional<ServerRea
         // The network panel lists the server's printers with a request of its own on
         // the window's thread: asked once the server answered, a silent server is
         // known silent by then and is not waited for again.
-        NavigateWebServer(f, QStringLiteral("\\\\") + server);
-        ShowAllJobs(f, read->jobs.jobs, read->jobs.elapsedMs, QString());
-        StartJobMonitor(f, server);
+        navigateWebServer(f, QStringLiteral("\\\\") + server);
+        showAllJobs(f, read->jobs.jobs, read->jobs.elapsedMs, QString());
+        startJobMonitor(f, server);
     }
     const QString time = DateText::timeOfDay(f.services().clock->now());
-    f.SetPanelText(1, QStringLiteral("Find Queues ") + time);
+    f.setPanelText(1, QStringLiteral("Find Queues ") + time);
 
-    QueueSession::of(f).setServerContainer(server.isEmpty() ? nullptr : f.SpoolerFor(server));
+    QueueSession::of(f).setServerContainer(server.isEmpty() ? nullptr : f.spoolerFor(server));
     if (read) {
         f.CurrentPrintQueue->addItems(read->queues);
         f.CurrentPrintQueue->setCurrentIndex(-1); // listing selects nothing
@@ -56,12 +56,12 @@ void showServer(FrmMain& f, const QString& server, const std::optional<ServerRea
         f.imgPlay->hide();
     }
     if (!f.CurrentPrintQueue->currentText().isEmpty())
-        f.SetPanelText(1, QStringLiteral("Queue Loaded ") + time);
+        f.setPanelText(1, QStringLiteral("Queue Loaded ") + time);
     else if (f.CurrentPrintQueue->count() > 0)
-        f.SetPanelText(1, QStringLiteral("Queues Found ") + time);
+        f.setPanelText(1, QStringLiteral("Queues Found ") + time);
     else
-        f.SetPanelText(1, QStringLiteral("No Queues Found ") + time);
-    f.Log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Search for queues on ") + server);
+        f.setPanelText(1, QStringLiteral("No Queues Found ") + time);
+    f.log().WriteAudit(QStringLiteral("Queue"), QStringLiteral("Search for queues on ") + server);
 }
 
 } // namespace
@@ -73,7 +73,7 @@ void FindPrintQueues_Click(FrmMain& f, std::function<void()> then) {
         return;
     f.LabelPrintQueues->clear();
     if (session.ResumeAllInProgress()) {
-        RefuseDuringResumeAll(f);
+        refuseDuringResumeAll(f);
         return;
     }
     f.Timer2->stop();
@@ -106,18 +106,18 @@ void FindPrintQueues_Click(FrmMain& f, std::function<void()> then) {
     f.ServerStatus->setText(disconnected);
     f.searchGrid().clear();
     session.forgetGoneJobs();
-    StopJobMonitor(f);
+    stopJobMonitor(f);
     ConnectWmi(f, server);
     AwaitedAnswers::begin(f, QLatin1String(kFindingQueues));
-    BeginRetrieval(f);
+    beginRetrieval(f);
     GuardedSpooler* jobsServer = session.WmiServices();
-    GuardedSpooler* queuesServer = f.SpoolerFor(server);
-    AskOffThread(
+    GuardedSpooler* queuesServer = f.spoolerFor(server);
+    askOffThread(
         f, QLatin1String(kFindingQueues),
         [jobsServer, queuesServer] {
             ServerRead read;
-            read.jobs = ReadAllJobsTimed(*jobsServer);
-            read.queues = WithoutReleaseQueues(queuesServer->queueNames());
+            read.jobs = readAllJobsTimed(*jobsServer);
+            read.queues = withoutReleaseQueues(queuesServer->queueNames());
             return read;
         },
         [&f, server, then](const ServerRead& read) {
@@ -127,7 +127,7 @@ void FindPrintQueues_Click(FrmMain& f, std::function<void()> then) {
         });
 }
 
-void RefuseDuringResumeAll(FrmMain& f) {
+void refuseDuringResumeAll(FrmMain& f) {
     const QueueSession& session = QueueSession::of(f);
     f.CurrentPrinter->setEditText(session.CurrentServer());
     f.CurrentPrintQueue->setCurrentText(session.CurrentQueue());

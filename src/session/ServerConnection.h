@@ -15,7 +15,7 @@ void FindPrintQueues_Click(FrmMain& form, std::function<void()> then = {});
 
 // While a Resume All runs the view may not change: puts the shown server and queue
 // back into their boxes and says why.
-void RefuseDuringResumeAll(FrmMain& form);
+void refuseDuringResumeAll(FrmMain& form);
 
 // Enter in the server box connects; any other key does nothing.
 void CurrentPrinter_KeyDown(FrmMain& form, int keyCode, int shift);

@@ -13,20 +13,20 @@
 #include <QTreeWidget>
 
 void Timer1_Timer(FrmMain& f) {
-    f.Log().flushPending(); // never waits: rows the log could not take are tried again
-    if (f.Log().pendingCount() > 0)
-        f.SetPanelText(1, LogDatabase::backlogText(f.Log().pendingCount()));
+    f.log().flushPending(); // never waits: rows the log could not take are tried again
+    if (f.log().pendingCount() > 0)
+        f.setPanelText(1, LogDatabase::backlogText(f.log().pendingCount()));
     const QString jobs = QString::number(f.JobList->topLevelItemCount());
     f.LabelPrintQueues->setText(QString::number(f.CurrentPrintQueue->count()) +
                                 QStringLiteral(" Available Queues"));
     f.LabelPrintJobs->setText(QStringLiteral("Queued Print Jobs: ") + jobs);
     if (f.txtPrintPath->text().isEmpty()) {
-        f.SetPanelText(2, QString());
-        f.SetPanelText(3, QString());
+        f.setPanelText(2, QString());
+        f.setPanelText(3, QString());
     } else {
-        f.SetPanelText(2, QueueSession::of(f).CurrentQueue() + QStringLiteral(" on ") +
+        f.setPanelText(2, QueueSession::of(f).CurrentQueue() + QStringLiteral(" on ") +
                               f.CurrentPrinter->currentText());
-        f.SetPanelText(3, QStringLiteral("Jobs: ") + jobs);
+        f.setPanelText(3, QStringLiteral("Jobs: ") + jobs);
     }
     f.FindPrintQueues->setEnabled(!f.CurrentPrinter->currentText().isEmpty());
     if (f.CurrentPrintQueue->currentText().isEmpty()) {
@@ -34,8 +34,8 @@ void Timer1_Timer(FrmMain& f) {
         for (QLineEdit* box :
              {f.txtDescription, f.txtLocation, f.txtPrintPath, f.txtModel, f.txtPrintStatus})
             box->clear();
-        f.SetPanelText(4, QString());
-        ShapeColour::set(f.txtPrintStatus, ShapeColour::White);
+        f.setPanelText(4, QString());
+        ShapeColour::set(f.txtPrintStatus, ShapeColour::white);
     } else {
         f.chkAutoQueue->setEnabled(true);
     }

@@ -29,12 +29,12 @@ CNetworkEnum::CNetworkEnum(const Environment& environment, std::shared_ptr<Servi
         browser_ = std::make_shared<AvahiServiceBrowser>();
 }
 
-DiscoveryResult CNetworkEnum::Walk(ServiceBrowser& browser, int walkTimeoutMs) {
+DiscoveryResult CNetworkEnum::walk(ServiceBrowser& browser, int walkTimeoutMs) {
     return browser.browse({QStringLiteral("_ipp._tcp"), QStringLiteral("_ipps._tcp")},
                           walkTimeoutMs);
 }
 
-void CNetworkEnum::Load(const DiscoveryResult& found) {
+void CNetworkEnum::load(const DiscoveryResult& found) {
     available_ = found.available;
 
     // Breadth first, as a walk of the network reads: the domains, then their

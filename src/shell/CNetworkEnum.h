@@ -42,20 +42,20 @@ public:
     explicit CNetworkEnum(const Environment& environment,
                           std::shared_ptr<ServiceBrowser> browser = nullptr);
 
-    void SetResourceType(quint32 resourceType) { resourceType_ = resourceType; }
+    void setResourceType(quint32 resourceType) { resourceType_ = resourceType; }
 
     // Walks the network (at most walkTimeoutMs), fills the table from its start and
     // appends to the lists.
-    void Reset(int walkTimeoutMs = kWalkTimeoutMs) { Load(Walk(*browser_, walkTimeoutMs)); }
+    void Reset(int walkTimeoutMs = kWalkTimeoutMs) { load(walk(*browser_, walkTimeoutMs)); }
     // The walk alone: what the browser finds of the print services. It touches
     // nothing else, so it may run off the window's thread.
-    static DiscoveryResult Walk(ServiceBrowser& browser, int walkTimeoutMs = kWalkTimeoutMs);
+    static DiscoveryResult walk(ServiceBrowser& browser, int walkTimeoutMs = kWalkTimeoutMs);
     // Fills the table from a walk's result and appends to the lists.
-    void Load(const DiscoveryResult& found);
+    void load(const DiscoveryResult& found);
     // Whether the last walk could ask the network at all.
-    bool DiscoveryAvailable() const { return available_; }
+    bool discoveryAvailable() const { return available_; }
 
-    QString GetLocalUserName() const { return userName_; }
+    QString getLocalUserName() const { return userName_; }
 
     QString GetDomainList() const { return lists_[Domain]; }
     QString GetServerList() const { return lists_[Server]; }

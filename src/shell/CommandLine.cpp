@@ -44,7 +44,7 @@ bool act(FrmMain& f, const QString& argument) {
     for (const ReportSwitch& report : kReportSwitches) {
         if (argument != QLatin1String(report.argument))
             continue;
-        f.AppendSplashStatus(QString::fromLatin1(report.splashText));
+        f.appendSplashStatus(QString::fromLatin1(report.splashText));
         // Then the normal shutdown, which ends the program.
         report.write(f, [&f](bool) { f.close(); });
         return false;
@@ -69,7 +69,7 @@ bool act(FrmMain& f, const QString& argument) {
 
 } // namespace
 
-QStringList SplitCommandLine(const QString& commandLine, int maxArgs) {
+QStringList splitCommandLine(const QString& commandLine, int maxArgs) {
     QStringList arguments;
     bool inside = false;
     for (const QChar c : commandLine) {
@@ -88,7 +88,7 @@ QStringList SplitCommandLine(const QString& commandLine, int maxArgs) {
     return arguments;
 }
 
-bool IsReportSwitch(const QString& argument) {
+bool isReportSwitch(const QString& argument) {
     for (const ReportSwitch& report : kReportSwitches)
         if (argument == QLatin1String(report.argument))
             return true;
@@ -97,14 +97,14 @@ bool IsReportSwitch(const QString& argument) {
 
 QStringList GetCommandLine(FrmMain& f, int MaxArgs) {
     const QStringList arguments =
-        SplitCommandLine(f.services().arguments.join(QLatin1Char(' ')), MaxArgs);
+        splitCommandLine(f.services().arguments.join(QLatin1Char(' ')), MaxArgs);
     for (const QString& argument : arguments)
         if (!act(f, argument))
             break;
     return arguments;
 }
 
-QString CommandLineHelp() {
+QString commandLineHelp() {
     return QStringLiteral(
         "Usage: spoolwright [/switch]... [/server]\n"
         "\n"

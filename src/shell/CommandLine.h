@@ -14,14 +14,14 @@ class FrmMain;
 // Splits the raw command line (the arguments joined by one blank each) at "/" and
 // tabs. Blanks belong to the arguments; several separators in a row make no empty
 // argument; splitting stops when maxArgs arguments are found.
-QStringList SplitCommandLine(const QString& commandLine, int maxArgs = 10);
+QStringList splitCommandLine(const QString& commandLine, int maxArgs = 10);
 
 // Whether an argument is one of the report switches, which need no display.
-bool IsReportSwitch(const QString& argument);
+bool isReportSwitch(const QString& argument);
 
 // Acts on the window's command line, argument by argument, as the last step of
 // start-up; returns the arguments.
 QStringList GetCommandLine(FrmMain& form, int MaxArgs = 10);
 
 // What --help prints.
-QString CommandLineHelp();
+QString commandLineHelp();

@@ -17,15 +17,15 @@ std::optional<bool> marker(const QString& field, const char* yes, const char* no
 
 } // namespace
 
-QStringList FavouriteFields(const QString& line) {
+QStringList favouriteFields(const QString& line) {
     QStringList fields = line.split(QLatin1Char('|'));
     for (QString& field : fields)
         field = field.trimmed();
     return fields;
 }
 
-bool FavouriteAutoActivates(const QString& line) {
-    const QStringList fields = FavouriteFields(line);
+bool favouriteAutoActivates(const QString& line) {
+    const QStringList fields = favouriteFields(line);
     return fields.value(3) == QLatin1String("AR On") && fields.value(6) == QLatin1String("AA");
 }
 
@@ -53,7 +53,7 @@ std::optional<FavouriteRecord> FavouriteRecord::read(const QString& line) {
     if (std::any_of(line.begin(), line.end(),
                     [](QChar c) { return c.category() == QChar::Other_Control; }))
         return std::nullopt;
-    const QStringList fields = FavouriteFields(line);
+    const QStringList fields = favouriteFields(line);
     FavouriteRecord record;
     record.server = fields.value(0);
     record.queue = fields.value(1);

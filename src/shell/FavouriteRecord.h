@@ -35,8 +35,8 @@ struct FavouriteRecord {
 
 // The fields of a record line, split at its bars and read without their surrounding
 // blanks. Missing fields read as empty through QStringList::value.
-QStringList FavouriteFields(const QString& line);
+QStringList favouriteFields(const QString& line);
 
 // Whether a line is switched to at its release time: AutoRelease on and the
 // AutoActivate mark.
-bool FavouriteAutoActivates(const QString& line);
+bool favouriteAutoActivates(const QString& line);

@@ -14,28 +14,28 @@ QPushButton* button(const FrmMain& f, int slot) {
 
 void showCommands(FrmMain& f, bool shown) {
     for (const char* name : {"mnuFavSep1", "mnuFavSep2", "mnuDelFav"})
-        f.Menu(QString::fromLatin1(name))->setVisible(shown);
+        f.menu(QString::fromLatin1(name))->setVisible(shown);
     if (!shown || f.Settings.SimpleView == QLatin1String("Full Menu"))
-        f.Menu(QStringLiteral("mnuExportFav"))->setVisible(shown);
+        f.menu(QStringLiteral("mnuExportFav"))->setVisible(shown);
 }
 
 } // namespace
 
-QAction* FavouriteEntry(const FrmMain& f, int slot) {
-    return f.Menu(QStringLiteral("mnuFav%1").arg(slot));
+QAction* favouriteEntry(const FrmMain& f, int slot) {
+    return f.menu(QStringLiteral("mnuFav%1").arg(slot));
 }
 
-QString FavouriteLine(const FrmMain& f, int slot) {
-    return FavouriteEntry(f, slot)->data().toString();
+QString favouriteLine(const FrmMain& f, int slot) {
+    return favouriteEntry(f, slot)->data().toString();
 }
 
-void SetFavourite(FrmMain& f, int slot, const QString& line) {
-    QAction* entry = FavouriteEntry(f, slot);
+void setFavourite(FrmMain& f, int slot, const QString& line) {
+    QAction* entry = favouriteEntry(f, slot);
     // The line itself is kept beside the caption, where an ampersand in a name is
     // doubled so that it shows instead of marking a shortcut key.
     entry->setData(line);
     entry->setText(QString(line).replace(QLatin1Char('&'), QStringLiteral("&&")));
-    entry->setChecked(FavouriteAutoActivates(line));
+    entry->setChecked(favouriteAutoActivates(line));
     entry->setEnabled(true);
     entry->setVisible(true);
     button(f, slot)->setToolTip(line);
@@ -43,8 +43,8 @@ void SetFavourite(FrmMain& f, int slot, const QString& line) {
     showCommands(f, true);
 }
 
-void ClearFavourite(FrmMain& f, int slot) {
-    QAction* entry = FavouriteEntry(f, slot);
+void clearFavourite(FrmMain& f, int slot) {
+    QAction* entry = favouriteEntry(f, slot);
     entry->setData(QString());
     entry->setText(QString());
     entry->setChecked(false);
@@ -53,14 +53,14 @@ void ClearFavourite(FrmMain& f, int slot) {
     button(f, slot)->setVisible(false);
 }
 
-bool AnyFavouriteShown(const FrmMain& f) {
+bool anyFavouriteShown(const FrmMain& f) {
     for (int slot = 0; slot < kFavouriteSlots; ++slot)
-        if (FavouriteEntry(f, slot)->isVisible())
+        if (favouriteEntry(f, slot)->isVisible())
             return true;
     return false;
 }
 
-void HideFavouriteCommands(FrmMain& f) {
+void hideFavouriteCommands(FrmMain& f) {
     showCommands(f, false);
-    f.Menu(QStringLiteral("mnuDelFav"))->setChecked(false);
+    f.menu(QStringLiteral("mnuDelFav"))->setChecked(false);
 }

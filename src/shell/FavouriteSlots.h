@@ -11,22 +11,22 @@ class QAction;
 
 inline constexpr int kFavouriteSlots = 20;
 
-QAction* FavouriteEntry(const FrmMain& form, int slot);
+QAction* favouriteEntry(const FrmMain& form, int slot);
 
 // The record line the slot holds; empty for a free slot.
-QString FavouriteLine(const FrmMain& form, int slot);
+QString favouriteLine(const FrmMain& form, int slot);
 
 // Puts the line into the slot and shows its entry and button; the entry is ticked
 // when the favourite is switched to at its release time. Shows the favourites'
 // separators, Delete Favourites and, under the full menu, Export Favourites.
-void SetFavourite(FrmMain& form, int slot, const QString& line);
+void setFavourite(FrmMain& form, int slot, const QString& line);
 
 // Frees the slot: its entry and button are emptied, unticked and hidden.
-void ClearFavourite(FrmMain& form, int slot);
+void clearFavourite(FrmMain& form, int slot);
 
 // Whether any slot's entry is shown.
-bool AnyFavouriteShown(const FrmMain& form);
+bool anyFavouriteShown(const FrmMain& form);
 
 // Hides the separators, Delete Favourites and Export Favourites, and leaves delete
 // mode: what the menu shows once the last favourite has gone.
-void HideFavouriteCommands(FrmMain& form);
+void hideFavouriteCommands(FrmMain& form);

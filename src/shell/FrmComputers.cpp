@@ -84,7 +84,7 @@ void FrmComputers::SearchServers() {
     const std::shared_ptr<ServiceBrowser> browser = browser_;
     const QPointer<FrmComputers> dialog(this);
     QThreadPool::globalInstance()->start([browser, dialog] {
-        const DiscoveryResult found = CNetworkEnum::Walk(*browser);
+        const DiscoveryResult found = CNetworkEnum::walk(*browser);
         QMetaObject::invokeMethod(
             qApp,
             [dialog, found] {
@@ -97,15 +97,15 @@ void FrmComputers::SearchServers() {
 
 void FrmComputers::showFound(const DiscoveryResult& found) {
     CNetworkEnum network(*form_.services().environment, browser_);
-    network.SetResourceType(0);
-    network.Load(found);
+    network.setResourceType(0);
+    network.load(found);
     // The names are added below those of earlier searches, never in their place.
     QString servers = network.GetServerList();
     servers.remove(QStringLiteral("\\\\"));
     const QStringList names = servers.split(QLatin1Char(','));
     for (int i = 0; i + 1 < names.size(); ++i)
         lstComputers->addTopLevelItem(new QTreeWidgetItem({names[i]}));
-    lblStatus->setVisible(!network.DiscoveryAvailable());
+    lblStatus->setVisible(!network.discoveryAvailable());
     lblStatus->setText(QStringLiteral("Network discovery is not available on this computer: "
                                       "the Avahi service (avahi-daemon) does not run."));
     endSearch();
@@ -138,7 +138,7 @@ FrmComputers* FindComputers_Click(FrmMain& f, std::function<void()> findPrintQue
         Prompter::Icon::None, Prompter::Buttons::OkCancel);
     if (answer == Prompter::Answer::Cancel)
         return nullptr;
-    f.SetPanelText(1, QStringLiteral("Search for Print Servers ") +
+    f.setPanelText(1, QStringLiteral("Search for Print Servers ") +
                           DateText::timeOfDay(f.services().clock->now()));
     auto* dialog = new FrmComputers(f, std::move(findPrintQueues), std::move(browser));
     dialog->show();

@@ -223,8 +223,8 @@ void FrmSettings::wire() {
 void FrmSettings::Form_Load() {
     const SettingsRecord& s = form_.Settings;
     cmbGridFontSize->setEditText(QString::number(form_.JobList->font().pointSizeF(), 'f', 2));
-    chkShowErrors->setChecked(SettingIsTrue(s.ShowErrors));
-    chkStartMax->setChecked(SettingIsTrue(s.StartMax));
+    chkShowErrors->setChecked(settingIsTrue(s.ShowErrors));
+    chkStartMax->setChecked(settingIsTrue(s.StartMax));
     txtPollNorm->setText(secondsText(s.PollNorm, 10000));
     txtPollAQ->setText(secondsText(s.PollAQ, 6000));
     txtPollAQactive->setText(secondsText(s.PollAQactive, 10));
@@ -243,7 +243,7 @@ void FrmSettings::Form_Load() {
     if (!s.Tagline.isEmpty())
         txtTagline->setPlainText(s.Tagline);
     txtLogPath->setText(s.LogPath);
-    chkWMISearch->setChecked(SettingIsTrue(s.ShowServerView));
+    chkWMISearch->setChecked(settingIsTrue(s.ShowServerView));
     chkAudit->setChecked(s.Audit);
 }
 
@@ -304,9 +304,9 @@ void FrmSettings::cmdClose_Click() {
     s.Tagline = txtTagline->toPlainText();
     s.Audit = chkAudit->isChecked();
 
-    form_.Menu(QStringLiteral("mnuSearch"))->setVisible(chkWMISearch->isChecked());
+    form_.menu(QStringLiteral("mnuSearch"))->setVisible(chkWMISearch->isChecked());
     s.ShowServerView = trueFalse(chkWMISearch->isChecked());
-    form_.Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Settings Updated."));
+    form_.log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Settings Updated."));
     close();
 }
 
@@ -353,7 +353,7 @@ void FrmSettings::cmdLogPath_Click() {
     if (oldFolder.isEmpty() || !QFileInfo::exists(oldLog) || QFileInfo::exists(newLog) ||
         QFileInfo(oldLog) == QFileInfo(newLog))
         return;
-    form_.Log().CloseLogDatabase();
+    form_.log().CloseLogDatabase();
     QFile source(oldLog);
     if (source.open(QIODevice::ReadOnly))
         SafeFile::replaceFileContents(newLog, source.readAll());
@@ -372,7 +372,7 @@ void FrmSettings::cmdClear_Click() {
             QStringLiteral("Are you sure you want to reset \r\nthe job and audit logs?"),
             Prompter::Icon::Critical, Prompter::Buttons::YesNo) != Prompter::Answer::Yes)
         return;
-    if (form_.Log().ResetLogDatabase() && reloadJobView_)
+    if (form_.log().ResetLogDatabase() && reloadJobView_)
         reloadJobView_();
 }
 
@@ -384,19 +384,19 @@ void FrmSettings::cmdReset_Click() {
         return;
     QCoreApplication::processEvents();
     // The favourites and the page counters live in swr.ini too.
-    QFile::remove(SettingsFilePath(*form_.services().environment));
+    QFile::remove(settingsFilePath(*form_.services().environment));
     QFile::remove(HistoryFilePath(*form_.services().environment));
     // Shutdown writes neither file back, so the new copy starts from the defaults.
-    form_.SettingsDeleted = true;
+    form_.settingsDeleted = true;
     if (form_.services().startNewCopy)
         form_.services().startNewCopy();
-    form_.Log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Settings Reset."));
+    form_.log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Settings Reset."));
     close();
     form_.close();
 }
 
-FrmSettings* OpenFrmSettings(FrmMain& form, std::function<void()> reloadJobView) {
-    return ShowModeless<FrmSettings>(form, QStringLiteral("FrmSettings"), [&] {
+FrmSettings* openFrmSettings(FrmMain& form, std::function<void()> reloadJobView) {
+    return showModeless<FrmSettings>(form, QStringLiteral("FrmSettings"), [&] {
         auto* dialog = new FrmSettings(form, std::move(reloadJobView));
         dialog->Form_Load();
         return dialog;

@@ -76,4 +76,4 @@ private:
 
 // "&Settings" of the File menu: shows the dialog modeless, made on demand; a dialog
 // already open is brought to the front instead.
-FrmSettings* OpenFrmSettings(FrmMain& form, std::function<void()> reloadJobView);
+FrmSettings* openFrmSettings(FrmMain& form, std::function<void()> reloadJobView);

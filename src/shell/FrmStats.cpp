@@ -75,7 +75,7 @@ FrmStats::FrmStats(FrmMain& form) : QDialog(&form), form_(form) {
                 captions << label->text();
             return captions;
         };
-        EmailStatistics(
+        emailStatistics(
             form_,
             texts(std::array<QLabel*, 3>{lblSessionPrinted, lblSessionDeleted, lblSessionSavings}),
             texts(std::array<QLabel*, 4>{lblTotalPrinted, lblTotalDeleted, lblTotalSavings,
@@ -178,8 +178,8 @@ void FrmStats::cmdRefreshStats_Click() {
     lblSessionSavings->setText(QStringLiteral("Your Current Saving is ") +
                                savingText(sessionPrinted, sessionDeleted));
 
-    const qint64 totalDeleted = ReadPageCounter(form_, QLatin1String(kDeletedCounter));
-    const qint64 totalPrinted = ReadPageCounter(form_, QLatin1String(kPrintedCounter));
+    const qint64 totalDeleted = readPageCounter(form_, QLatin1String(kDeletedCounter));
+    const qint64 totalPrinted = readPageCounter(form_, QLatin1String(kPrintedCounter));
     lblTotalDeleted->setText(QStringLiteral("Total Deleted Pages: ") +
                              QString::number(totalDeleted));
     lblTotalPrinted->setText(QStringLiteral("Total Printed Pages: ") +
@@ -189,7 +189,7 @@ void FrmStats::cmdRefreshStats_Click() {
     lblTotalSavings->setText(QStringLiteral("Your Total Saving is ") +
                              savingText(totalPrinted, totalDeleted));
 
-    const LogStatistics s = ComputeLogStatistics(form_.Log(), form_.services().clock->now());
+    const LogStatistics s = ComputeLogStatistics(form_.log(), form_.services().clock->now());
     lblLog[1]->setText(QStringLiteral("Log Deleted Pages: ") + QString::number(s.deletedPages));
     lblLog[0]->setText(QStringLiteral("Log Printed Pages: ") + QString::number(s.printedPages));
     lblLog[2]->setText(QStringLiteral("Log Saving is ") + percent(s.saving));
@@ -201,7 +201,7 @@ void FrmStats::cmdRefreshStats_Click() {
     lblLog[8]->setText(QStringLiteral("Queues Managed: ") + QString::number(s.queues));
     lblLog[9]->setText(QStringLiteral("Users Managed: ") + QString::number(s.users));
 
-    const PaperSaving paper = PaperSavingOf(s.deletedPages);
+    const PaperSaving paper = paperSavingOf(s.deletedPages);
     const QLocale locale;
     lblSheets->setText(QStringLiteral("Sheets Saved (log): ") + locale.toString(paper.sheets) +
                        QStringLiteral(" (one sheet a page)"));
@@ -216,7 +216,7 @@ void FrmStats::cmdRefreshStats_Click() {
 
 void FrmStats::showPagesPerDay() {
     const QDate today = form_.services().clock->now().date();
-    const QList<DayPages> days = PagesPerDay(form_.Log(), today, kChartDays);
+    const QList<DayPages> days = pagesPerDay(form_.log(), today, kChartDays);
     chart_->removeAllSeries();
     for (QAbstractAxis* axis : chart_->axes()) {
         chart_->removeAxis(axis);
@@ -259,8 +259,8 @@ void FrmStats::showPagesPerDay() {
 
 void FrmStats::cmdResetStats_Click() {
     form_.Settings.ResetTotal = form_.services().clock->now();
-    form_.Settings.ResetTotalUnread.clear();
-    ResetPageCounters(form_);
+    form_.Settings.resetTotalUnread.clear();
+    resetPageCounters(form_);
     cmdRefreshStats_Click();
 }
 
@@ -268,7 +268,7 @@ void FrmStats::CmdAccess_Click() {
     // Opened as the log, so that a missing file is made from the template first; the
     // handler's own answer is not asked: the desktop tells the operator itself.
     Desktop* desktop = form_.services().desktop;
-    LogDatabase& log = form_.Log();
+    LogDatabase& log = form_.log();
     if (!desktop || !log.OpenLogDatabase()) {
         form_.services().prompter->message(
             QStringLiteral("Spoolwright"),
@@ -281,8 +281,8 @@ void FrmStats::CmdAccess_Click() {
     log.WriteAudit(QStringLiteral("Log"), QStringLiteral("Log opened in Access"));
 }
 
-FrmStats* OpenFrmStats(FrmMain& form) {
-    return ShowModeless<FrmStats>(form, QStringLiteral("FrmStats"), [&] {
+FrmStats* openFrmStats(FrmMain& form) {
+    return showModeless<FrmStats>(form, QStringLiteral("FrmStats"), [&] {
         auto* window = new FrmStats(form);
         window->Form_Load();
         return window;

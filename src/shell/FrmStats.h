@@ -60,4 +60,4 @@ private:
 
 // "&Statistics" of the menu bar: shows the window modeless, made on demand; a
 // window already open is brought to the front instead.
-FrmStats* OpenFrmStats(FrmMain& form);
+FrmStats* openFrmStats(FrmMain& form);

@@ -5,7 +5,7 @@
 
 #include <QDir>
 
-QString SettingsFilePath(const Environment& environment) {
+QString settingsFilePath(const Environment& environment) {
     return QDir(environment.appData()).filePath(QStringLiteral("swr.ini"));
 }
 
@@ -14,13 +14,13 @@ QString HistoryFilePath(const Environment& environment) {
 }
 
 QString ReadSetting(const Environment& environment, const QString& section, const QString& key) {
-    return ProfileFile::read(SettingsFilePath(environment), section, key, QString());
+    return ProfileFile::read(settingsFilePath(environment), section, key, QString());
 }
 
-ProfileFile::Snapshot ReadSettingsFile(const Environment& environment) {
-    return ProfileFile::Snapshot(SettingsFilePath(environment));
+ProfileFile::Snapshot readSettingsFile(const Environment& environment) {
+    return ProfileFile::Snapshot(settingsFilePath(environment));
 }
 
-bool WriteSettings(const Environment& environment, const QList<ProfileFile::Entry>& entries) {
-    return ProfileFile::writeAll(SettingsFilePath(environment), entries);
+bool writeSettings(const Environment& environment, const QList<ProfileFile::Entry>& entries) {
+    return ProfileFile::writeAll(settingsFilePath(environment), entries);
 }

@@ -15,13 +15,13 @@ class Environment;
 QString ReadSetting(const Environment& environment, const QString& section, const QString& key);
 
 // The whole file read once, for reading many keys as ReadSetting would (start-up).
-ProfileFile::Snapshot ReadSettingsFile(const Environment& environment);
+ProfileFile::Snapshot readSettingsFile(const Environment& environment);
 
 // Writes every entry in one go; false when the file could not be written (a full
 // disk included), in which case the file keeps its old content.
-bool WriteSettings(const Environment& environment, const QList<ProfileFile::Entry>& entries);
+bool writeSettings(const Environment& environment, const QList<ProfileFile::Entry>& entries);
 
 // The settings file's path.
-QString SettingsFilePath(const Environment& environment);
+QString settingsFilePath(const Environment& environment);
 // The server history, swr.his, beside swr.ini.
 QString HistoryFilePath(const Environment& environment);

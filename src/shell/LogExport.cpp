@@ -30,19 +30,19 @@ QString signature() {
 
 } // namespace
 
-QString LogCsvPath(const FrmMain& f) {
+QString logCsvPath(const FrmMain& f) {
     return QDir(f.services().environment->temp()).filePath(QStringLiteral("SWR_Log.csv"));
 }
 
 void mnuExportLog_Click(FrmMain& f) {
     f.Timer2->stop();
-    const QString path = LogCsvPath(f);
-    WriteLogCsv(f.Log(), path);
+    const QString path = logCsvPath(f);
+    WriteLogCsv(f.log(), path);
     // A file that could not be written is opened all the same: the desktop says
     // what it says of a missing file.
     f.services().desktop->openUrl(QUrl::fromLocalFile(path));
     f.Timer2->start();
-    f.Log().WriteAudit(QStringLiteral("Log"), QStringLiteral("Log Exported to CSV"));
+    f.log().WriteAudit(QStringLiteral("Log"), QStringLiteral("Log Exported to CSV"));
 }
 
 bool send_mail(FrmMain& f, const QString& sendTo, const QString& subject, const QString& textmsg,
@@ -59,14 +59,14 @@ bool send_mail(FrmMain& f, const QString& sendTo, const QString& subject, const 
     return false;
 }
 
-void EmailLog(FrmMain& f, const QString& subject, const QString& text) {
-    const QString path = LogCsvPath(f);
-    WriteLogCsv(f.Log(), path);
+void emailLog(FrmMain& f, const QString& subject, const QString& text) {
+    const QString path = logCsvPath(f);
+    WriteLogCsv(f.log(), path);
     send_mail(f, QLatin1String(kSupportMailAddress), subject, text, path);
-    f.Log().WriteAudit(QStringLiteral("Log"), QStringLiteral("Log Emailed"));
+    f.log().WriteAudit(QStringLiteral("Log"), QStringLiteral("Log Emailed"));
 }
 
-QString FullLogMailText(const FrmMain& f) {
+QString fullLogMailText(const FrmMain& f) {
     const Environment& environment = *f.services().environment;
     return QStringList{QStringLiteral("Exported from Spoolwright by ") + environment.userName() +
                            QStringLiteral(" on ") + environment.computerName() +
@@ -76,10 +76,10 @@ QString FullLogMailText(const FrmMain& f) {
 }
 
 void mnuLogFullReportEmail_Click(FrmMain& f) {
-    EmailLog(f, QStringLiteral("Spoolwright - Full Log"), FullLogMailText(f));
+    emailLog(f, QStringLiteral("Spoolwright - Full Log"), fullLogMailText(f));
 }
 
-QString StatisticsMailText(const FrmMain& f, const QStringList& session, const QStringList& totals,
+QString statisticsMailText(const FrmMain& f, const QStringList& session, const QStringList& totals,
                            const QStringList& logLines) {
     const QString rule = QStringLiteral("------------------");
     QStringList lines{QStringLiteral("Spoolwright on ") + f.services().environment->computerName() +
@@ -91,8 +91,8 @@ QString StatisticsMailText(const FrmMain& f, const QStringList& session, const Q
     return lines.join(QStringLiteral("\r\n"));
 }
 
-void EmailStatistics(FrmMain& f, const QStringList& session, const QStringList& totals,
+void emailStatistics(FrmMain& f, const QStringList& session, const QStringList& totals,
                      const QStringList& logLines) {
-    EmailLog(f, QStringLiteral("Spoolwright - Statistics"),
-             StatisticsMailText(f, session, totals, logLines));
+    emailLog(f, QStringLiteral("Spoolwright - Statistics"),
+             statisticsMailText(f, session, totals, logLines));
 }

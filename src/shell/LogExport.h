@@ -9,7 +9,7 @@ class FrmMain;
 inline constexpr const char* kSupportMailAddress = "support@spoolwright.example";
 
 // The export file: SWR_Log.csv in the temporary folder, overwritten by each export.
-QString LogCsvPath(const FrmMain& form);
+QString logCsvPath(const FrmMain& form);
 
 // Writes the export file and opens it with the desktop's program for CSV files, with
 // the poll stopped meanwhile. Writes the "Log Exported to CSV" audit row.
@@ -23,16 +23,16 @@ bool send_mail(FrmMain& form, const QString& sendTo, const QString& subject, con
 
 // Writes the export file and mails it with this subject and text, then writes the
 // "Log Emailed" audit row (also when the mail went nowhere).
-void EmailLog(FrmMain& form, const QString& subject, const QString& text);
+void emailLog(FrmMain& form, const QString& subject, const QString& text);
 
 // Reports, Log, Full Log, "Email": the whole log with a short note.
 void mnuLogFullReportEmail_Click(FrmMain& form);
-QString FullLogMailText(const FrmMain& form);
+QString fullLogMailText(const FrmMain& form);
 
 // The statistics window's message: its label captions as they stand, in three
 // groups (the session's three, the totals' four, the log's ten).
-QString StatisticsMailText(const FrmMain& form, const QStringList& session,
+QString statisticsMailText(const FrmMain& form, const QStringList& session,
                            const QStringList& totals, const QStringList& logLines);
 // The statistics window's "Email": the log with the statistics message.
-void EmailStatistics(FrmMain& form, const QStringList& session, const QStringList& totals,
+void emailStatistics(FrmMain& form, const QStringList& session, const QStringList& totals,
                      const QStringList& logLines);

@@ -9,7 +9,7 @@ namespace {
 
 void setVisible(FrmMain& f, std::initializer_list<const char*> names, bool visible) {
     for (const char* name : names)
-        if (QAction* action = f.Menu(QString::fromLatin1(name)))
+        if (QAction* action = f.menu(QString::fromLatin1(name)))
             action->setVisible(visible);
 }
 
@@ -24,9 +24,9 @@ void SwSimpleView(FrmMain& f, const QString& tempView) {
                 "menuPrinter", "mnuNew", "mnuseparator3", "mnuHelpTop", "MenuStatistics",
                 "mnuFavourites", "mnuOptions", "mnuseparator5"},
                true);
-    if (SettingIsTrue(f.Settings.ShowServerView))
+    if (settingIsTrue(f.Settings.ShowServerView))
         setVisible(f, {"mnuSearch"}, true); // the reset never hides it
-    setVisible(f, {"mnuExportFav"}, f.Menu(QStringLiteral("mnuFav0"))->isVisible());
+    setVisible(f, {"mnuExportFav"}, f.menu(QStringLiteral("mnuFav0"))->isVisible());
 
     if (style == QLatin1String("Full Menu")) {
     } else if (style == QLatin1String("Classic Menu")) {
@@ -44,7 +44,7 @@ void SwSimpleView(FrmMain& f, const QString& tempView) {
                    false);
         if (style == QLatin1String("No Menu"))
             setVisible(f, {"mnuHelpTop"}, false);
-        if (AdminCheck::RunningUserIsAdmin())
+        if (AdminCheck::runningUserIsAdmin())
             setVisible(f, {"mnuMenu"}, true);
     } else {
         f.Settings.SimpleView = QStringLiteral("Full Menu");

@@ -7,7 +7,7 @@
 // open. One closed before is made anew by `make` (which also fills it), so that it
 // shows the program's state as it is now.
 template <typename Window, typename Make>
-Window* ShowModeless(QWidget& owner, const QString& name, Make make) {
+Window* showModeless(QWidget& owner, const QString& name, Make make) {
     auto* window = owner.findChild<Window*>(name);
     if (window && !window->isVisible()) {
         delete window;

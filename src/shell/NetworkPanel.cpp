@@ -13,7 +13,7 @@ namespace {
 // address a client prints to.
 QString shareListing(FrmMain& f, const QString& server) {
     const QString name = server.toHtmlEscaped();
-    PrintSpooler* spooler = f.SpoolerFor(server);
+    PrintSpooler* spooler = f.spoolerFor(server);
     const QList<SpoolerPrinter> printers = spooler ? spooler->printers() : QList<SpoolerPrinter>();
     if (!spooler || spooler->lastResult() != SpoolerResult::Success)
         return QStringLiteral("<p><b>\\\\%1</b></p><p>The print server cannot be reached.</p>")
@@ -39,9 +39,9 @@ QString shareListing(FrmMain& f, const QString& server) {
 
 } // namespace
 
-void NavigateWebServer(FrmMain& f, const QString& location) {
+void navigateWebServer(FrmMain& f, const QString& location) {
     PanelBrowser& browser = PanelBrowser::of(f.WebServer);
     if (!browser.shareListing)
         browser.shareListing = [&f](const QString& server) { return shareListing(f, server); };
-    browser.Navigate(location);
+    browser.navigate(location);
 }

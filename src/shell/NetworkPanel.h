@@ -6,4 +6,4 @@ class FrmMain;
 
 // Sends the Network panel's browser to a location ("\\server" lists the server's
 // shared printers and their addresses).
-void NavigateWebServer(FrmMain& form, const QString& location);
+void navigateWebServer(FrmMain& form, const QString& location);

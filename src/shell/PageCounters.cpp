@@ -9,29 +9,29 @@ namespace {
 const QString kSection = QStringLiteral("Log Counters");
 
 void raise(FrmMain& form, const QString& key, qint64 pages) {
-    const qint64 total = ReadPageCounter(form, key) + pages;
-    WriteSettings(*form.services().environment, {{kSection, key, QString::number(total)}});
+    const qint64 total = readPageCounter(form, key) + pages;
+    writeSettings(*form.services().environment, {{kSection, key, QString::number(total)}});
 }
 
 } // namespace
 
-qint64 ReadPageCounter(const FrmMain& form, const QString& key) {
-    return LeadingNumber(ReadSetting(*form.services().environment, kSection, key));
+qint64 readPageCounter(const FrmMain& form, const QString& key) {
+    return leadingNumberOf(ReadSetting(*form.services().environment, kSection, key));
 }
 
-void CountPrintedPages(FrmMain& form, qint64 pages) {
+void countPrintedPages(FrmMain& form, qint64 pages) {
     SessionPages::of(form).addPrinted(pages);
     raise(form, QLatin1String(kPrintedCounter), pages);
 }
 
-void CountDeletedPages(FrmMain& form, qint64 pages) {
+void countDeletedPages(FrmMain& form, qint64 pages) {
     SessionPages::of(form).addDeleted(pages);
     raise(form, QLatin1String(kDeletedCounter), pages);
 }
 
-void ResetPageCounters(FrmMain& form) {
+void resetPageCounters(FrmMain& form) {
     SessionPages::of(form).reset();
-    WriteSettings(*form.services().environment,
+    writeSettings(*form.services().environment,
                   {{kSection, QLatin1String(kPrintedCounter), QStringLiteral("0")},
                    {kSection, QLatin1String(kDeletedCounter), QStringLiteral("0")}});
 }

@@ -30,12 +30,12 @@ private:
 };
 
 // The running total stored under `key`; text that is no number counts as 0.
-qint64 ReadPageCounter(const FrmMain& form, const QString& key);
+qint64 readPageCounter(const FrmMain& form, const QString& key);
 
 // A released job's pages: the session's printed pages and PrintedCounter.
-void CountPrintedPages(FrmMain& form, qint64 pages);
+void countPrintedPages(FrmMain& form, qint64 pages);
 // A deleted job's pages: the session's deleted pages and DeletedCounter.
-void CountDeletedPages(FrmMain& form, qint64 pages);
+void countDeletedPages(FrmMain& form, qint64 pages);
 
 // Sets both session counters and both running totals to 0.
-void ResetPageCounters(FrmMain& form);
+void resetPageCounters(FrmMain& form);

@@ -21,27 +21,27 @@ PanelBrowser::PanelBrowser(QTextBrowser* view)
     view_->installEventFilter(this);
     // Links on a shown page are followed here, so they get the same timeout.
     connect(view_, &QTextBrowser::anchorClicked, this,
-            [this](const QUrl& url) { Navigate(url.toString()); });
+            [this](const QUrl& url) { navigate(url.toString()); });
 }
 
-void PanelBrowser::Navigate(const QString& location) {
+void PanelBrowser::navigate(const QString& location) {
     history_ = history_.mid(0, at_ + 1);
     history_.append(location);
     at_ = int(history_.size()) - 1;
     load(location);
 }
 
-void PanelBrowser::GoBack() {
+void PanelBrowser::goBack() {
     if (at_ > 0)
         load(history_[--at_]);
 }
 
-void PanelBrowser::GoForward() {
+void PanelBrowser::goForward() {
     if (at_ + 1 < history_.size())
         load(history_[++at_]);
 }
 
-QString PanelBrowser::LocationURL() const {
+QString PanelBrowser::locationURL() const {
     if (at_ < 0)
         return QString();
     const QString& location = history_[at_];
@@ -126,5 +126,5 @@ void PanelBrowser::setStatus(const QString& text) {
     if (text == statusText_)
         return;
     statusText_ = text;
-    emit StatusTextChange(text);
+    emit statusTextChange(text);
 }

@@ -23,12 +23,12 @@ public:
 
     // "http://..." or "\\server". Locations of servers are reported as
     // "file://server/".
-    void Navigate(const QString& location);
-    void GoBack();
-    void GoForward();
-    QString LocationURL() const;
+    void navigate(const QString& location);
+    void goBack();
+    void goForward();
+    QString locationURL() const;
     // The last status text raised; empty before the first.
-    QString StatusText() const { return statusText_; }
+    QString statusText() const { return statusText_; }
 
     // The page for a "\\server" location. Made when the view is on screen, so that
     // a hidden panel never asks the server.
@@ -43,7 +43,7 @@ public:
     static const QString kSiteNotFound;
 
 signals:
-    void StatusTextChange(const QString& text);
+    void statusTextChange(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

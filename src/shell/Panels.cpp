@@ -19,7 +19,7 @@ constexpr int kGridTopWithPanels = 2760;
 
 // The panel command: its entry's tick says whether the panel is on.
 void togglePanel(FrmMain& f, PanelFrame* panel, const char* entry, QString& setting) {
-    QAction* action = f.Menu(QString::fromLatin1(entry));
+    QAction* action = f.menu(QString::fromLatin1(entry));
     if (!action->isChecked()) {
         panel->setVisible(true);
         action->setChecked(true);
@@ -59,20 +59,20 @@ void mnuClosePanel_Click(FrmMain& f) {
         {"mnuNetwork", mnuNetwork_Click},         {"mnuOnline", mnuOnline_Click},
         {"mnuSearchQueue", mnuSearchQueue_Click}, {"mnuFavouritesPanel", mnuFavouritesPanel_Click}};
     for (const auto& [entry, command] : panels)
-        if (f.Menu(QString::fromLatin1(entry))->isChecked())
+        if (f.menu(QString::fromLatin1(entry))->isChecked())
             command(f);
     Form_Resize(f);
 }
 
 void mnuStatusBar_Click(FrmMain& f) {
-    QAction* action = f.Menu(QStringLiteral("mnuStatusBar"));
+    QAction* action = f.menu(QStringLiteral("mnuStatusBar"));
     action->setChecked(!action->isChecked());
     f.StatusBar1->setVisible(action->isChecked());
     Form_Resize(f);
 }
 
 void mnuSearch_Click(FrmMain& f) {
-    QAction* action = f.Menu(QStringLiteral("mnuSearch"));
+    QAction* action = f.menu(QStringLiteral("mnuSearch"));
     if (!f.ServerViewShown) {
         f.ServerViewShown = true;
         f.FrameSearch->setVisible(true);
@@ -89,7 +89,7 @@ void mnuSearch_Click(FrmMain& f) {
 
 void frmQueueControl_MouseDown(FrmMain& f, Qt::MouseButton button, const QPoint& at) {
     if (button == Qt::RightButton)
-        f.Menu(QStringLiteral("menuPrinter"))->menu()->popup(at);
+        f.menu(QStringLiteral("menuPrinter"))->menu()->popup(at);
 }
 
 void Form_Resize(FrmMain& f) {
@@ -99,7 +99,7 @@ void Form_Resize(FrmMain& f) {
     // menu bar, status bar included, as the panels and grid are measured in it.
     const QWidget* client = f.centralWidget();
     // The status bar shows exactly while its entry is ticked.
-    const bool statusBar = f.Menu(QStringLiteral("mnuStatusBar"))->isChecked();
+    const bool statusBar = f.menu(QStringLiteral("mnuStatusBar"))->isChecked();
     const int statusTwips = statusBar ? kStatusBarTwips : 0;
     const int formWidth =
         std::max(Twips::keep(f.width(), f.Settings.DisplaySizeWidth), kMinFormWidth);

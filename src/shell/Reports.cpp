@@ -57,7 +57,7 @@ LiveReports liveReports(FrmMain& f) {
     watched.releasePrints = f.optTimed[0]->isChecked();
     watched.releaseTime = f.txtTimed->text();
     return LiveReports(
-        [&f](const QString& server) -> PrintSpooler* { return f.SpoolerFor(server); }, watched,
+        [&f](const QString& server) -> PrintSpooler* { return f.spoolerFor(server); }, watched,
         pageSettings(f));
 }
 
@@ -65,7 +65,7 @@ LiveReports liveReports(FrmMain& f) {
 // without opening it is the command line's, run by a timer with nobody to answer a
 // message box: its failure goes to standard error instead.
 bool writeReport(FrmMain& f, const QString& fileName, const QByteArray& page, bool noOpen) {
-    const QString path = ReportFilePath(f, fileName);
+    const QString path = reportFilePath(f, fileName);
     const QString whyNot = ReportPage::write(path, page);
     if (!whyNot.isEmpty()) {
         const QString text = QStringLiteral("The report could not be written to %1: %2. An "
@@ -95,10 +95,10 @@ void liveReport(FrmMain& f, const QString& fileName, bool noOpen,
         BusyPointer busy(f);
         make(*reports);
     }
-    QueryServerNames(
-        reports->ComputersToName(), f.services().hostNameOf, &f,
+    queryServerNames(
+        reports->computersToName(), f.services().hostNameOf, &f,
         [&f, reports, fileName, noOpen, make, done](const QHash<QString, QString>& names) {
-            reports->NameComputers(names);
+            reports->nameComputers(names);
             QByteArray page;
             {
                 BusyPointer busy(f);
@@ -112,8 +112,8 @@ void liveReport(FrmMain& f, const QString& fileName, bool noOpen,
 }
 
 void liveReportDone(FrmMain& f, const QString& auditDescription) {
-    f.Log().WriteAudit(QStringLiteral("Report"), auditDescription);
-    ShapeColour::set(f.ActiveUpdate, ShapeColour::Green);
+    f.log().WriteAudit(QStringLiteral("Report"), auditDescription);
+    ShapeColour::set(f.ActiveUpdate, ShapeColour::green);
 }
 
 QString currentServer(const FrmMain& f) {
@@ -138,15 +138,15 @@ void currentServerReport(FrmMain& f, bool withScript) {
 
 } // namespace
 
-QString ReportFilePath(const FrmMain& f, const QString& fileName) {
+QString reportFilePath(const FrmMain& f, const QString& fileName) {
     return QDir(f.Settings.ReportPath).filePath(fileName);
 }
 
-bool LogReport(FrmMain& f, const LogReportKind& kind, bool noOpen) {
+bool logReport(FrmMain& f, const LogReportKind& kind, bool noOpen) {
     QByteArray page;
     {
         BusyPointer busy(f);
-        page = LogReportPage(f.Log(), kind, pageSettings(f));
+        page = logReportPage(f.log(), kind, pageSettings(f));
     }
     return writeReport(f, kind.fileName, page, noOpen);
 }
@@ -171,19 +171,19 @@ void ServerReport(FrmMain& f, const QString& server, bool noOpen, bool withScrip
 void FavouritesReport(FrmMain& f, bool noOpen, ReportDone done) {
     QStringList lines;
     for (int slot = 0; slot < kFavouriteSlots; ++slot)
-        if (FavouriteEntry(f, slot)->isVisible())
-            lines << FavouriteLine(f, slot);
+        if (favouriteEntry(f, slot)->isVisible())
+            lines << favouriteLine(f, slot);
     liveReport(
         f, QStringLiteral("SWR_FavReport.html"), noOpen,
         [lines](LiveReports& r) { return r.FavouritesReport(lines); }, done);
 }
 
 void LogReport_Click(FrmMain& f, const QString& menuEntry) {
-    const LogReportKind* kind = LogReportFor(menuEntry);
+    const LogReportKind* kind = logReportFor(menuEntry);
     if (!kind)
         return;
-    LogReport(f, *kind);
-    f.Log().WriteAudit(QStringLiteral("Report"), kind->auditDescription);
+    logReport(f, *kind);
+    f.log().WriteAudit(QStringLiteral("Report"), kind->auditDescription);
 }
 
 void mnuPrinterReport_Click(FrmMain& f) {

@@ -12,7 +12,7 @@ struct LogReportKind;
 // `noOpen` is set. A page that cannot be written is told to the operator in one
 // message naming the file and the reason (on standard error with `noOpen`, which only
 // the unattended command line sets); the old file stays. True when written.
-bool LogReport(FrmMain& form, const LogReportKind& kind, bool noOpen = false);
+bool logReport(FrmMain& form, const LogReportKind& kind, bool noOpen = false);
 
 // The live reports read the servers at once, then look up the names of the
 // computers their jobs came from off the window's thread, all at once, while the
@@ -36,4 +36,4 @@ void mnuServerReportnj_Click(FrmMain& form);
 void mnuFavReport_Click(FrmMain& form);
 
 // The file of a report in the report folder.
-QString ReportFilePath(const FrmMain& form, const QString& fileName);
+QString reportFilePath(const FrmMain& form, const QString& fileName);

@@ -38,13 +38,13 @@ const QString kFavourites = QStringLiteral("Favourites");
 
 // The leading number of a text, or 0, as a setting holds it.
 int leadingNumber(const QString& text) {
-    const qint64 number = LeadingNumber(text);
+    const qint64 number = leadingNumberOf(text);
     return number < INT_MIN || number > INT_MAX ? 0 : static_cast<int>(number);
 }
 
 // The panel switches show their panel when true, missing or not a Boolean at all.
 bool showsPanel(const QString& value) {
-    return ParseBoolean(value).value_or(true);
+    return parseBoolean(value).value_or(true);
 }
 
 QString gridFontText(double points) {
@@ -81,7 +81,7 @@ void readKey(const ProfileFile::Snapshot& ini, SettingsRecord& s, const SettingK
             if constexpr (std::is_same_v<Field, QString>) {
                 field = text;
             } else if constexpr (std::is_same_v<Field, bool>) {
-                field = SettingIsTrue(text);
+                field = settingIsTrue(text);
             } else if constexpr (std::is_same_v<Field, int>) {
                 bool ok = false;
                 const int number = text.trimmed().toInt(&ok);
@@ -92,7 +92,7 @@ void readKey(const ProfileFile::Snapshot& ini, SettingsRecord& s, const SettingK
             } else {
                 const QDate date = QDate::fromString(text.left(10), QStringLiteral("yyyy-MM-dd"));
                 field = date.isValid() ? QDateTime(date, QTime(0, 0)) : QDateTime();
-                s.ResetTotalUnread = date.isValid() ? QString() : text;
+                s.resetTotalUnread = date.isValid() ? QString() : text;
             }
         },
         key.field);
@@ -110,14 +110,14 @@ QString keyText(const SettingsRecord& s, const SettingKey& key) {
             else if constexpr (std::is_same_v<Field, int>)
                 return QString::number(field);
             else
-                return field.isValid() ? DateText::format(field) : s.ResetTotalUnread;
+                return field.isValid() ? DateText::format(field) : s.resetTotalUnread;
         },
         key.field);
 }
 
 } // namespace
 
-std::optional<double> GridFontPoints(const QString& text) {
+std::optional<double> gridFontPoints(const QString& text) {
     bool ok = false;
     const double points = text.trimmed().toDouble(&ok);
     if (!ok || !(points >= kLeastFontPoints && points <= kMostFontPoints))
@@ -134,7 +134,7 @@ void LoadSettings(FrmMain& f) {
     const Environment& env = *f.services().environment;
     SettingsRecord& s = f.Settings;
     // Read once: a long or large file costs one pass, not one per key.
-    const ProfileFile::Snapshot ini = ReadSettingsFile(env);
+    const ProfileFile::Snapshot ini = readSettingsFile(env);
     readSettingsRecord(ini, s);
 
     // Absurd sizes are brought within the screen, and so written back.
@@ -148,27 +148,27 @@ void LoadSettings(FrmMain& f) {
     // A size the grid cannot be read at is no size, as an unreadable one is: the grid
     // gets the default, and the save writes that back.
     QFont font = f.JobList->font();
-    font.setPointSizeF(GridFontPoints(s.GridFontSize).value_or(kDefaultFontPoints));
+    font.setPointSizeF(gridFontPoints(s.GridFontSize).value_or(kDefaultFontPoints));
     f.JobList->setFont(font);
-    if (!s.ResetTotal.isValid() && s.ResetTotalUnread.isEmpty())
+    if (!s.ResetTotal.isValid() && s.resetTotalUnread.isEmpty())
         s.ResetTotal =
             f.services().clock ? f.services().clock->now() : QDateTime::currentDateTime();
 
     // The status bar starts shown, so anything but a true value hides it.
-    if (!SettingIsTrue(s.ShowStatusBar))
+    if (!settingIsTrue(s.ShowStatusBar))
         mnuStatusBar_Click(f);
 
-    f.AppendSplashStatus(QStringLiteral("Favourites, "));
+    f.appendSplashStatus(QStringLiteral("Favourites, "));
     for (int slot = 0; slot < kFavouriteSlots; ++slot) {
         const QString value = ini.read(kFavourites, QString::number(slot));
         if (!value.isEmpty())
-            SetFavourite(f, slot, value); // an empty slot leaves the later ones to load
+            setFavourite(f, slot, value); // an empty slot leaves the later ones to load
     }
 
     if (s.AutoQueue == QLatin1String("1"))
-        f.AppendSplashStatus(QStringLiteral("AutoQueue, "));
+        f.appendSplashStatus(QStringLiteral("AutoQueue, "));
     if (s.TimedRelease == QLatin1String("1"))
-        f.AppendSplashStatus(QStringLiteral("Timed Release (") + s.TimedReleaseAction +
+        f.appendSplashStatus(QStringLiteral("Timed Release (") + s.TimedReleaseAction +
                              QStringLiteral(" at ") + s.TimedReleaseTime + QStringLiteral("), "));
 
     const std::pair<const QString*, void (*)(FrmMain&)> panels[] = {
@@ -193,7 +193,7 @@ void LoadSettings(FrmMain& f) {
     SwSimpleView(f);
 }
 
-void ApplyColumnLayout(FrmMain& f) {
+void applyColumnLayout(FrmMain& f) {
     SettingsRecord& s = f.Settings;
     if (s.ColumnWidths.isEmpty())
         s.ColumnWidths = QString::fromLatin1(SettingDefaults::ColumnWidths);
@@ -220,7 +220,7 @@ void ApplyColumnLayout(FrmMain& f) {
 }
 
 void SaveSettings(FrmMain& f) {
-    if (f.SettingsDeleted)
+    if (f.settingsDeleted)
         return;
     const Environment& env = *f.services().environment;
     SettingsRecord s = f.Settings;
@@ -253,9 +253,9 @@ void SaveSettings(FrmMain& f) {
     s.ColumnWidths = widths.join(QLatin1Char(','));
     s.ColumnPositions = positions.join(QLatin1Char(','));
     const double points = f.JobList->font().pointSizeF();
-    if (GridFontPoints(s.GridFontSize) != points)
+    if (gridFontPoints(s.GridFontSize) != points)
         s.GridFontSize = gridFontText(points);
-    s.ShowStatusBar = f.Menu(QStringLiteral("mnuStatusBar"))->isChecked() ? QStringLiteral("True")
+    s.ShowStatusBar = f.menu(QStringLiteral("mnuStatusBar"))->isChecked() ? QStringLiteral("True")
                                                                           : QStringLiteral("False");
 
     // Every key in one write: the file takes them all or, failing, keeps its old values.
@@ -264,8 +264,8 @@ void SaveSettings(FrmMain& f) {
         entries.append(
             {kMain, QString::fromLatin1(kSettingKeys[i].key), keyText(s, kSettingKeys[i])});
     for (int slot = 0; slot < kFavouriteSlots; ++slot)
-        entries.append({kFavourites, QString::number(slot), FavouriteLine(f, slot)});
-    failed = !WriteSettings(env, entries) || failed;
+        entries.append({kFavourites, QString::number(slot), favouriteLine(f, slot)});
+    failed = !writeSettings(env, entries) || failed;
 
     if (failed && f.services().prompter)
         f.services().prompter->message(QStringLiteral("Spoolwright"),

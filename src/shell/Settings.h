@@ -17,7 +17,7 @@ inline constexpr double kDefaultFontPoints = 9;
 // The grid font size a text names: a number of points from kLeastFontPoints to
 // kMostFontPoints; none for anything else, which leaves the grid readable at the
 // size it has.
-std::optional<double> GridFontPoints(const QString& text);
+std::optional<double> gridFontPoints(const QString& text);
 
 // The settings record's round trip through swr.ini.
 
@@ -35,4 +35,4 @@ void LoadSettings(FrmMain& form);
 void SaveSettings(FrmMain& form);
 
 // Gives the job grid's columns their saved widths (twips) and display positions.
-void ApplyColumnLayout(FrmMain& form);
+void applyColumnLayout(FrmMain& form);

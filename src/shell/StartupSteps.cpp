@@ -6,10 +6,10 @@
 
 #include <QTextBrowser>
 
-void StartUpdateCheck(FrmMain& f) {
+void startUpdateCheck(FrmMain& f) {
     // The answer comes while the window goes on loading and running; its status
     // texts show or hide the Updates panel.
     PanelBrowser::of(f.WebVersion)
-        .Navigate(VendorAddress(f, QStringLiteral("/cgi-bin/updatecheck.cgi?soft=SWR&vers=") +
-                                       VersionText()));
+        .navigate(vendorAddress(f, QStringLiteral("/cgi-bin/updatecheck.cgi?soft=SWR&vers=") +
+                                       versionText()));
 }

@@ -9,4 +9,4 @@ class FrmMain;
 // Sends the Updates panel's browser to the vendor's update check with this version
 // and returns at once; the answer (or its absence, after 5 s) decides whether the
 // Updates panel shows.
-void StartUpdateCheck(FrmMain& form);
+void startUpdateCheck(FrmMain& form);

@@ -18,11 +18,11 @@
 #include <QTimer>
 #include <QUrl>
 
-QString VersionText() {
+QString versionText() {
     return QStringLiteral(SPOOLWRIGHT_VERSION);
 }
 
-QString VendorServer(const FrmMain& f) {
+QString vendorServer(const FrmMain& f) {
     if (!f.services().vendorServer.isEmpty())
         return f.services().vendorServer;
     const QString configured =
@@ -30,8 +30,8 @@ QString VendorServer(const FrmMain& f) {
     return configured.isEmpty() ? QString::fromLatin1(kVendorWebAddress) : configured;
 }
 
-QString VendorAddress(const FrmMain& f, const QString& pathAndQuery) {
-    QString server = VendorServer(f);
+QString vendorAddress(const FrmMain& f, const QString& pathAndQuery) {
+    QString server = vendorServer(f);
     while (server.endsWith(QLatin1Char('/')))
         server.chop(1);
     if (!server.contains(QLatin1String("://")))
@@ -61,16 +61,16 @@ void mnuNew_Click(FrmMain& f) {
 }
 
 void lblWebsite_Click(FrmMain& f) {
-    if (!f.services().desktop->openUrl(QUrl(VendorAddress(f, QStringLiteral("/")))))
+    if (!f.services().desktop->openUrl(QUrl(vendorAddress(f, QStringLiteral("/")))))
         f.services().prompter->message(QStringLiteral("Spoolwright"),
                                        QStringLiteral("Error launching website - ") +
-                                           VendorServer(f),
+                                           vendorServer(f),
                                        Prompter::Icon::Exclamation);
 }
 
 void mnuUpdate_Click(FrmMain& f) {
     const QString address =
-        VendorAddress(f, QStringLiteral("/cgi-bin/update.cgi?soft=SWR&vers=") + VersionText());
+        vendorAddress(f, QStringLiteral("/cgi-bin/update.cgi?soft=SWR&vers=") + versionText());
     const Prompter::Answer answer = f.services().prompter->message(
         QStringLiteral("Update Spoolwright"),
         QStringLiteral("SWR will now close so you can download the latest version.\n"
@@ -92,35 +92,35 @@ void WebVersion_StatusTextChange(FrmMain& f, const QString& text) {
     if (text == PanelBrowser::kSiteNotFound)
         f.frmOnline->hide();
     else if (text == PanelBrowser::kSiteFound)
-        f.frmOnline->setVisible(f.Menu(QStringLiteral("mnuOnline"))->isChecked());
+        f.frmOnline->setVisible(f.menu(QStringLiteral("mnuOnline"))->isChecked());
 }
 
-void ApplyUpdateCheckStatus(FrmMain& f) {
-    const QString status = PanelBrowser::of(f.WebVersion).StatusText();
+void applyUpdateCheckStatus(FrmMain& f) {
+    const QString status = PanelBrowser::of(f.WebVersion).statusText();
     if (!status.isEmpty())
         WebVersion_StatusTextChange(f, status);
 }
 
 void Image2_Click(FrmMain& f) {
-    NavigateWebServer(f, QStringLiteral("\\\\") + f.CurrentPrinter->currentText());
+    navigateWebServer(f, QStringLiteral("\\\\") + f.CurrentPrinter->currentText());
 }
 
 void Image3_Click(FrmMain& f) {
-    NavigateWebServer(f, QStringLiteral("\\\\") + f.services().environment->computerName());
+    navigateWebServer(f, QStringLiteral("\\\\") + f.services().environment->computerName());
 }
 
 void Image4_Click(FrmMain& f) {
     PanelBrowser& browser = PanelBrowser::of(f.WebServer);
-    const QString here = browser.LocationURL();
+    const QString here = browser.locationURL();
     // The top of either share list is where going back stops.
     for (const QString& top :
          {f.services().environment->computerName(), f.CurrentPrinter->currentText()})
         if (here.compare(QStringLiteral("file://") + top + QLatin1Char('/'), Qt::CaseInsensitive) ==
             0)
             return;
-    browser.GoBack();
+    browser.goBack();
 }
 
 void Image5_Click(FrmMain& f) {
-    PanelBrowser::of(f.WebServer).GoForward();
+    PanelBrowser::of(f.WebServer).goForward();
 }

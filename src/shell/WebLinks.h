@@ -9,13 +9,13 @@ class FrmMain;
 // check, and the share browser's buttons.
 
 // The program's version as the update addresses carry it: "5.1.2".
-QString VersionText();
+QString versionText();
 // The vendor's web server: the one the window was given, else the Server key of the
 // [Updates] section of swr.ini (an administrator's setting), else the vendor's own.
-QString VendorServer(const FrmMain& form);
+QString vendorServer(const FrmMain& form);
 // An address on the vendor's web server: "http://" + server + pathAndQuery, unless
 // the server setting names its own scheme.
-QString VendorAddress(const FrmMain& form, const QString& pathAndQuery);
+QString vendorAddress(const FrmMain& form, const QString& pathAndQuery);
 
 void mnuAbout_Click(FrmMain& form);
 // Opens the help page SWR.html of the program folder.
@@ -30,7 +30,7 @@ void mnuUpdate_Click(FrmMain& form);
 void WebVersion_StatusTextChange(FrmMain& form, const QString& text);
 // Applies the last status of the update check again: an answer that came while
 // start-up was still placing the panels.
-void ApplyUpdateCheckStatus(FrmMain& form);
+void applyUpdateCheckStatus(FrmMain& form);
 
 // Network panel: the server's shares, this computer's, back and forward.
 void Image2_Click(FrmMain& form);

@@ -27,7 +27,7 @@ protected:
         return harness.show("Server=alpha\r\nQueue=Laser\r\nAudit=True\r\n" + settings);
     }
     int audits(const QString& description) {
-        return LogRows(harness.window().Log(),
+        return logRows(harness.window().log(),
                        "SELECT * FROM SWR_Audit WHERE Description = '" + description + "'")
             .size();
     }
@@ -58,17 +58,17 @@ TEST_F(HeldQueue, AutoQueueHoldsQueueAndJobsAndOffLeavesThemHeld) {
     EXPECT_EQ(statusOf(1), 1);
     EXPECT_EQ(statusOf(2), 1);
     EXPECT_EQ(fake.holdDefault, "indefinite");
-    EXPECT_FALSE(w.Menu("MenuPause")->isEnabled());
+    EXPECT_FALSE(w.menu("MenuPause")->isEnabled());
     EXPECT_TRUE(w.chkTimed->isEnabled());
     EXPECT_EQ(w.Timer2->interval(), 6000);
     EXPECT_EQ(audits("Enable AutoQueue - Laser"), 1);
-    EXPECT_TRUE(w.PanelText(1).startsWith("Enable AutoQueue "));
+    EXPECT_TRUE(w.panelText(1).startsWith("Enable AutoQueue "));
 
     // A job arriving later is held at the next tick; the last released one is not.
     fake.addJob("Laser", 3, "Late", "cy");
     fake.addJob("Laser", 4, "Released", "cy");
     QueueSession::of(w).setLastReleasedJob("4");
-    ASSERT_TRUE(RunPollTick(w));
+    ASSERT_TRUE(runPollTick(w));
     EXPECT_EQ(statusOf(3), 1);
     EXPECT_EQ(statusOf(4), 0);
 
@@ -87,7 +87,7 @@ TEST_F(HeldQueue, AutoQueueHoldsQueueAndJobsAndOffLeavesThemHeld) {
     EXPECT_TRUE(queuePaused(fake.queue("Laser")->Status)); // nothing is resumed
     EXPECT_EQ(statusOf(1), 1);
     EXPECT_EQ(fake.holdDefault, "no-hold");
-    EXPECT_TRUE(w.Menu("MenuPause")->isEnabled());
+    EXPECT_TRUE(w.menu("MenuPause")->isEnabled());
     EXPECT_EQ(w.Timer2->interval(), 10000);
 }
 
@@ -145,7 +145,7 @@ TEST_F(HeldQueue, ExceptionsReleaseOnlyWholeNamesOneJobATick) {
     EXPECT_EQ(fake.calls.value("resumeJob"), 0);
     fake.deleteJob("Laser", 3);
     QueueSession::of(w).setJobsStale(true); // no job monitor here: the tick reads the jobs again
-    ASSERT_TRUE(RunPollTick(w));
+    ASSERT_TRUE(runPollTick(w));
     ResumeExceptions(w);
     EXPECT_EQ(statusOf(4), 0);
     EXPECT_EQ(statusOf(5), 1); // one a tick
@@ -212,7 +212,7 @@ TEST_F(HeldQueue, GridDoubleClickSortingAndTheJobActionDialog) {
     EXPECT_TRUE(printAll->isVisible());
     const int height = print->height();
     w.Settings.QAHideAllButtons = true;
-    FillJobActions(w);
+    fillJobActions(w);
     EXPECT_FALSE(printAll->isVisible());
     EXPECT_GT(print->maximumHeight(), height);
     print->click();
@@ -220,7 +220,7 @@ TEST_F(HeldQueue, GridDoubleClickSortingAndTheJobActionDialog) {
     EXPECT_FALSE(w.frmAction->isVisible());
     w.JobList->clearSelection();
     w.JobList->setCurrentItem(nullptr);
-    ShowJobActions(w);
+    showJobActions(w);
     EXPECT_EQ(text->toPlainText(), "No Job Selected");
     EXPECT_FALSE(print->isEnabled());
 
@@ -229,7 +229,7 @@ TEST_F(HeldQueue, GridDoubleClickSortingAndTheJobActionDialog) {
     fake.deleteJob("Laser", 9);
     fake.deleteJob("Laser", 10);
     QueueSession::of(w).setJobsStale(true);
-    ASSERT_TRUE(RunPollTick(w));
+    ASSERT_TRUE(runPollTick(w));
     ASSERT_EQ(w.JobList->topLevelItemCount(), 0);
     w.Settings.QuickAction = 0;
     w.frmAction->close();

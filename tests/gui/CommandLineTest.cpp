@@ -40,18 +40,18 @@ TEST(CommandLineSwitches, ReportSwitchesWriteTheirReportUnopenedAndShutDown) {
         // One argument: a blank between switches would join the switch before it.
         FrmMain& w =
             startWith(harness, {QString("/menu:Simple") + argument + "/otherhost"}, reports.path());
-        EXPECT_TRUE(ReadFile(QDir(reports.path()).filePath(file)).contains("<td>Laser</td>"))
+        EXPECT_TRUE(readFile(QDir(reports.path()).filePath(file)).contains("<td>Laser</td>"))
             << argument;
         EXPECT_TRUE(harness.desktop.opened.isEmpty());
         EXPECT_EQ(harness.endCalls, 1);
         EXPECT_TRUE(harness.splash().lblStatus->text().endsWith(" Report."));
         EXPECT_EQ(
-            LogRows(w.Log(), "SELECT Description FROM SWR_Audit WHERE Action = 'Program'").last(),
+            logRows(w.log(), "SELECT Description FROM SWR_Audit WHERE Action = 'Program'").last(),
             QStringList({"Spoolwright Shutdown"}));
         // Nothing after the report switch was acted on; the argument before it was.
         EXPECT_NE(w.Settings.Server, "otherhost");
         EXPECT_EQ(w.Settings.SimpleView, "Full Menu"); // the style applies to this run only
-        EXPECT_FALSE(w.Menu("mnuReports")->isVisible());
+        EXPECT_FALSE(w.menu("mnuReports")->isVisible());
     }
 }
 
@@ -63,7 +63,7 @@ TEST(CommandLineSwitches, MenuStylesAndServerNamesGoOnAndTheLastWins) {
     // The arguments are joined by a blank: "menu:Classic " is a server name, then
     // "rpt:server" (no switch in lower case) takes its place.
     EXPECT_EQ(w.Settings.Server, "rpt:server");
-    EXPECT_FALSE(w.Menu("mnuHelpTop")->isVisible());
+    EXPECT_FALSE(w.menu("mnuHelpTop")->isVisible());
     EXPECT_EQ(w.CurrentPrinter->currentText(), "testhost"); // the connection stays
     EXPECT_TRUE(QDir(reports.path()).entryList(QDir::Files).isEmpty());
 }

@@ -4,13 +4,13 @@
 
 TEST(CredentialsDialog, NamesServerAndQueueAndSaysWhenAPasswordWasRefused) {
     CredentialsQuestion question{"print1:631", "ann", "Payroll-Laser", false};
-    EXPECT_EQ(CredentialsMessage(question),
+    EXPECT_EQ(credentialsMessage(question),
               QStringLiteral("The print server print1:631 asks who you are, for the queue "
                              "Payroll-Laser."));
     question.refused = true;
     EXPECT_TRUE(
-        CredentialsMessage(question).startsWith("The user name or password was not accepted.\n"));
+        credentialsMessage(question).startsWith("The user name or password was not accepted.\n"));
     question.queue.clear();
     EXPECT_TRUE(
-        CredentialsMessage(question).endsWith("The print server print1:631 asks who you are."));
+        credentialsMessage(question).endsWith("The print server print1:631 asks who you are."));
 }

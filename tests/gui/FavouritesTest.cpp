@@ -37,7 +37,7 @@ FrmMain& showWithFavourites(MainWindowHarness& harness, const QString& favourite
 QStringList slotLines(const FrmMain& w) {
     QStringList lines;
     for (int slot = 0; slot < 20; ++slot) {
-        const QAction* entry = w.Menu(QStringLiteral("mnuFav%1").arg(slot));
+        const QAction* entry = w.menu(QStringLiteral("mnuFav%1").arg(slot));
         const QPushButton* button = w.favbutton[static_cast<std::size_t>(slot)];
         EXPECT_EQ(entry->isVisible(), button->isVisibleTo(&w)) << slot;
         EXPECT_EQ(entry->data().toString(), button->toolTip()) << slot;
@@ -53,9 +53,9 @@ QStringList withFreeSlots(QStringList lines) {
 }
 
 bool favouriteCommandsShown(const FrmMain& w) {
-    bool shown = w.Menu("mnuDelFav")->isVisible();
+    bool shown = w.menu("mnuDelFav")->isVisible();
     for (const char* name : {"mnuFavSep1", "mnuFavSep2", "mnuExportFav"})
-        EXPECT_EQ(w.Menu(name)->isVisible(), shown) << name;
+        EXPECT_EQ(w.menu(name)->isVisible(), shown) << name;
     return shown;
 }
 
@@ -78,8 +78,8 @@ TEST(Favourites, AddTakesTheFirstFreeSlotRefusesClashesAndCommasAndSurvivesSwrIn
               QList<Asked>({{"Spoolwright", "Add Current Print Queue To Favourites?",
                              Icon::Question, Buttons::YesNo}}));
     EXPECT_EQ(slotLines(w)[0], kLaser + " ");
-    EXPECT_TRUE(w.Menu("mnuFav0")->isChecked());
-    EXPECT_EQ(w.Menu("mnuFav0")->text(), kLaser + " ");
+    EXPECT_TRUE(w.menu("mnuFav0")->isChecked());
+    EXPECT_EQ(w.menu("mnuFav0")->text(), kLaser + " ");
     // Now slot 0 holds one for 5:00 PM.
     w.imgFavourite->click();
     EXPECT_EQ(
@@ -90,14 +90,14 @@ TEST(Favourites, AddTakesTheFirstFreeSlotRefusesClashesAndCommasAndSurvivesSwrIn
 
     // Without AutoRelease the line has four fields and nothing is scheduled.
     w.chkTimed->setChecked(false);
-    w.Menu("mnuAddFav")->trigger();
+    w.menu("mnuAddFav")->trigger();
     EXPECT_EQ(slotLines(w)[1], "testhost | Laser | AQ On | AR Off");
-    EXPECT_FALSE(w.Menu("mnuFav1")->isChecked());
+    EXPECT_FALSE(w.menu("mnuFav1")->isChecked());
 
     // A name with a comma would not come back from the favourites file.
     w.CurrentPrintQueue->setCurrentIndex(w.CurrentPrintQueue->findText("Floor 2, east"));
     const int asked = harness.prompter.asked.size();
-    w.Menu("mnuAddFav")->trigger();
+    w.menu("mnuAddFav")->trigger();
     ASSERT_EQ(harness.prompter.asked.size(), asked + 1);
     EXPECT_TRUE(harness.prompter.asked.last().text.startsWith("\"Floor 2, east\" cannot be kept"));
     EXPECT_EQ(slotLines(w)[3], "");
@@ -111,9 +111,9 @@ TEST(Favourites, AddTakesTheFirstFreeSlotRefusesClashesAndCommasAndSurvivesSwrIn
     again.writeAppDataFile("swr.ini", harness.readAppDataFile("swr.ini"));
     FrmMain& w2 = again.show();
     EXPECT_EQ(slotLines(w2), before);
-    EXPECT_TRUE(w2.Menu("mnuFav0")->isChecked());
-    EXPECT_FALSE(w2.Menu("mnuFav1")->isChecked());
-    EXPECT_TRUE(w2.Menu("mnuFav2")->isChecked());
+    EXPECT_TRUE(w2.menu("mnuFav0")->isChecked());
+    EXPECT_FALSE(w2.menu("mnuFav1")->isChecked());
+    EXPECT_TRUE(w2.menu("mnuFav2")->isChecked());
 }
 
 TEST(Favourites, ExportedSlotsComeBackInOrderAndUnreadableLinesAreNamed) {
@@ -123,28 +123,28 @@ TEST(Favourites, ExportedSlotsComeBackInOrderAndUnreadableLinesAreNamed) {
     FrmMain& w = showWithFavourites(harness, "0=" + kLaser + "\r\n4=" + kColour +
                                                  "\r\n7=" + kLaser2 + "\r\n");
     harness.desktop.chosen = {file};
-    w.Menu("mnuExportFav")->trigger();
+    w.menu("mnuExportFav")->trigger();
     ASSERT_EQ(harness.desktop.choosers.size(), 1);
     EXPECT_EQ(harness.desktop.choosers[0].kind, "save");
     EXPECT_EQ(harness.desktop.choosers[0].filter, "CSV Files (*.csv);;All Files (*.*)");
-    EXPECT_EQ(ReadFile(file), (kLaser + "," + kColour + "," + kLaser2 + ",\r\n").toUtf8());
+    EXPECT_EQ(readFile(file), (kLaser + "," + kColour + "," + kLaser2 + ",\r\n").toUtf8());
 
     harness.desktop.chosen = {file};
-    w.Menu("mnuImportFav")->trigger();
+    w.menu("mnuImportFav")->trigger();
     EXPECT_EQ(harness.desktop.choosers.last().kind, "open");
     EXPECT_EQ(harness.desktop.choosers.last().filter, "CSV Files (*.csv);;All Files (*.*)");
     EXPECT_EQ(slotLines(w), withFreeSlots({kLaser, kColour, kLaser2}));
-    EXPECT_TRUE(w.Menu("mnuFav0")->isChecked());
-    EXPECT_FALSE(w.Menu("mnuFav2")->isChecked());
+    EXPECT_TRUE(w.menu("mnuFav0")->isChecked());
+    EXPECT_FALSE(w.menu("mnuFav2")->isChecked());
     EXPECT_TRUE(harness.prompter.asked.isEmpty());
 
     // Lines that are no record line, and lines past the last slot, are named once.
     QByteArray line = (kColour + ",Lab printer; third floor," + kLaser2 + ",").toUtf8();
     for (int i = 0; i < 18; ++i)
         line += QByteArrayLiteral("srv | Q") + QByteArray::number(i) + " | AQ Off | AR Off,";
-    ASSERT_TRUE(WriteFile(file, line + "\r\n"));
+    ASSERT_TRUE(writeFile(file, line + "\r\n"));
     harness.desktop.chosen = {file};
-    w.Menu("mnuImportFav")->trigger();
+    w.menu("mnuImportFav")->trigger();
     EXPECT_EQ(slotLines(w).mid(0, 3), QStringList({kColour, "", kLaser2}));
     EXPECT_EQ(slotLines(w)[19], "srv | Q16 | AQ Off | AR Off");
     EXPECT_EQ(harness.prompter.asked,
@@ -165,9 +165,9 @@ TEST(Favourites, AFileWithoutFavouritesChangesNothingAndControlCharactersNeverGe
     const QStringList before = slotLines(w);
     auto import = [&](const QByteArray& content) {
         harness.prompter.asked.clear();
-        ASSERT_TRUE(WriteFile(file, content));
+        ASSERT_TRUE(writeFile(file, content));
         harness.desktop.chosen = {file};
-        w.Menu("mnuImportFav")->trigger();
+        w.menu("mnuImportFav")->trigger();
     };
     const QString nothing = "favourites.csv holds no favourites to import. Your favourites were "
                             "left as they were.";
@@ -225,27 +225,27 @@ TEST(Favourites, DeleteModeAsksFirstAndEndsWithTheLastFavourite) {
     QueueSession::of(w).endResumeAll();
     harness.prompter.asked.clear();
 
-    w.Menu("mnuDelFav")->trigger();
-    EXPECT_TRUE(w.Menu("mnuDelFav")->isChecked());
+    w.menu("mnuDelFav")->trigger();
+    EXPECT_TRUE(w.menu("mnuDelFav")->isChecked());
 
     harness.prompter.answers = {Prompter::Answer::No};
-    w.Menu("mnuFav3")->trigger();
+    w.menu("mnuFav3")->trigger();
     EXPECT_EQ(harness.prompter.asked, QList<Asked>({{"Warning",
                                                      "Are you sure you want to delete \r\n" +
                                                          kLaser + "\r\n from your Favourites?",
                                                      Icon::Exclamation, Buttons::YesNo}}));
     EXPECT_EQ(slotLines(w), withFreeSlots({kColour, "", "", kLaser}));
-    EXPECT_TRUE(w.Menu("mnuFav3")->isChecked());
+    EXPECT_TRUE(w.menu("mnuFav3")->isChecked());
 
     w.favbutton[3]->click(); // the button acts as its entry: deletes, after a Yes
     EXPECT_EQ(slotLines(w), withFreeSlots({kColour}));
-    EXPECT_TRUE(w.Menu("mnuDelFav")->isChecked());
+    EXPECT_TRUE(w.menu("mnuDelFav")->isChecked());
     EXPECT_EQ(w.CurrentPrintQueue->currentText(), "Laser"); // nothing was activated
 
-    w.Menu("mnuFav0")->trigger();
+    w.menu("mnuFav0")->trigger();
     EXPECT_EQ(slotLines(w), withFreeSlots({}));
     EXPECT_FALSE(favouriteCommandsShown(w));
-    EXPECT_FALSE(w.Menu("mnuDelFav")->isChecked());
+    EXPECT_FALSE(w.menu("mnuDelFav")->isChecked());
 }
 
 TEST(Favourites, AutoActivateSwitchesAtItsMinuteOnceAndAnUnreadableTimeSwitchesItOff) {
@@ -256,13 +256,13 @@ TEST(Favourites, AutoActivateSwitchesAtItsMinuteOnceAndAnUnreadableTimeSwitchesI
                  "Laser2 | AQ On | AR On | Delete | 17:00 | AA \r\n");
     ASSERT_EQ(w.CurrentPrintQueue->currentText(), "Laser");
     w.optTimed[0]->setChecked(true);
-    w.Menu("mnuDelFav")->trigger(); // delete mode does not stop the switch
+    w.menu("mnuDelFav")->trigger(); // delete mode does not stop the switch
 
-    ASSERT_TRUE(RunPollTick(w));
+    ASSERT_TRUE(runPollTick(w));
     EXPECT_EQ(w.CurrentPrintQueue->currentText(), "Laser");
 
     harness.clock.time = harness.clock.time.addSecs(15);
-    ASSERT_TRUE(RunPollTick(w));
+    ASSERT_TRUE(runPollTick(w));
     EXPECT_EQ(w.CurrentPrintQueue->currentText(), "Laser2");
     EXPECT_TRUE(w.chkAutoQueue->isChecked());
     EXPECT_TRUE(w.chkTimed->isChecked());
@@ -276,7 +276,7 @@ TEST(Favourites, AutoActivateSwitchesAtItsMinuteOnceAndAnUnreadableTimeSwitchesI
     CurrentPrintQueue_Click(w);
     const int connections = harness.fake("testhost").calls["queueNames"];
     harness.clock.time = harness.clock.time.addSecs(30);
-    ASSERT_TRUE(RunPollTick(w));
+    ASSERT_TRUE(runPollTick(w));
     EXPECT_EQ(harness.fake("testhost").calls["queueNames"], connections);
     EXPECT_EQ(w.CurrentPrintQueue->currentText(), "Laser");
 
@@ -286,7 +286,7 @@ TEST(Favourites, AutoActivateSwitchesAtItsMinuteOnceAndAnUnreadableTimeSwitchesI
         showWithFavourites(other, "5=testhost | Laser2 | AQ On | AR On | Print | teatime | AA\r\n");
     o.chkTimed->setChecked(true);
     o.chkAA->setChecked(true);
-    ASSERT_TRUE(RunPollTick(o));
+    ASSERT_TRUE(runPollTick(o));
     EXPECT_FALSE(o.chkTimed->isChecked());
     EXPECT_FALSE(o.chkAA->isChecked());
     EXPECT_EQ(

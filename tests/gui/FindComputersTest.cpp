@@ -52,14 +52,14 @@ TEST(FindComputers, ListsEachAnnouncedPrintServerOnceAndSelectsOne) {
     FrmMain& w = harness.show();
     const Environment environment;
     CNetworkEnum network(environment);
-    network.SetResourceType(0);
+    network.setResourceType(0);
     network.Reset();
-    EXPECT_TRUE(network.DiscoveryAvailable());
+    EXPECT_TRUE(network.discoveryAvailable());
     EXPECT_EQ(network.GetServerList().count("\\\\printhost-a.local,"), 1);
     EXPECT_EQ(network.GetServerList().count("\\\\printhost-b.local:8631,"), 1);
     EXPECT_TRUE(network.GetDomainList().startsWith("local, "));
     EXPECT_EQ(network.GetPrinterList().count("Laser A|"), 1);
-    EXPECT_EQ(network.GetLocalUserName(), "tester");
+    EXPECT_EQ(network.getLocalUserName(), "tester");
 
     int searches = 0;
     FrmComputers* dialog = FindComputers_Click(w, [&] { ++searches; });
@@ -68,7 +68,7 @@ TEST(FindComputers, ListsEachAnnouncedPrintServerOnceAndSelectsOne) {
     EXPECT_EQ(harness.prompter.asked.value(0).text,
               "Press OK to begin searching your network for machines.\nThis may take a few "
               "minutes.");
-    EXPECT_TRUE(w.PanelText(1).startsWith("Search for Print Servers "));
+    EXPECT_TRUE(w.panelText(1).startsWith("Search for Print Servers "));
     EXPECT_EQ(dialog->windowTitle(), "Search for Print Servers");
     EXPECT_FALSE(dialog->lblStatus->isVisible());
     EXPECT_TRUE(w.FindComputers->isVisible());
@@ -97,10 +97,10 @@ TEST(FindComputers, WithoutDiscoveryTheDialogSaysSoAndCancelOpensNothing) {
     ScopedVariable noBus("DBUS_SYSTEM_BUS_ADDRESS", QByteArray("unix:path=/nonexistent/bus"));
     MainWindowHarness harness;
     FrmMain& w = harness.show();
-    w.SetPanelText(1, "before");
+    w.setPanelText(1, "before");
     harness.prompter.answers = {Prompter::Answer::Cancel};
     EXPECT_EQ(FindComputers_Click(w, {}), nullptr);
-    EXPECT_EQ(w.PanelText(1), "before");
+    EXPECT_EQ(w.panelText(1), "before");
 
     FrmComputers* dialog = FindComputers_Click(w, {});
     ASSERT_NE(dialog, nullptr);

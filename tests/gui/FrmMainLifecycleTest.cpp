@@ -38,11 +38,11 @@ protected:
 } // namespace
 
 TEST_F(FrmMainLifecycle, TheSplashTimerLoadsTheWindowAndClosesWithTheFullSplashLine) {
-    harness.splash().onTimer = [this] { ShowFrmMain(*window); };
+    harness.splash().onTimer = [this] { showFrmMain(*window); };
     harness.splash().show();
     harness.splash().Timer1_Timer();
-    ASSERT_TRUE(WaitForAnswers(*window));
-    EXPECT_TRUE(window->Loaded);
+    ASSERT_TRUE(waitForAnswers(*window));
+    EXPECT_TRUE(window->loaded);
     EXPECT_TRUE(window->isVisible());
     EXPECT_FALSE(harness.splash().isVisible());
     EXPECT_TRUE(window->Timer1->isActive());
@@ -59,7 +59,7 @@ TEST_F(FrmMainLifecycle, TheSplashTimerLoadsTheWindowAndClosesWithTheFullSplashL
 
 TEST_F(FrmMainLifecycle, ClosingRunsTheShutdownInOrderAndEndsTheProcessOnce) {
     harness.splash().show();
-    ShowFrmMain(*window);
+    showFrmMain(*window);
     window->Timer2->start();
 
     window->close();
@@ -71,15 +71,15 @@ TEST_F(FrmMainLifecycle, ClosingRunsTheShutdownInOrderAndEndsTheProcessOnce) {
 }
 
 TEST_F(FrmMainLifecycle, ExitEntryUnloadsTheWindowAndEndsTheProcess) {
-    ShowFrmMain(*window);
-    window->Menu("menuExit")->trigger();
+    showFrmMain(*window);
+    window->menu("menuExit")->trigger();
     expectShutDown();
 }
 
 TEST_F(FrmMainLifecycle, SigtermClosesTheWindowThroughTheNormalShutdown) {
     SignalBridge bridge;
-    CloseOnTermination(bridge, *window);
-    ShowFrmMain(*window);
+    closeOnTermination(bridge, *window);
+    showFrmMain(*window);
 
     ::raise(SIGTERM);
     EXPECT_TRUE(QTest::qWaitFor([this] { return harness.endCalls > 0; }, 5000));
@@ -91,7 +91,7 @@ TEST(ProgramAudit, StartAndShutdownLeaveTheirRowsOnlyWhenAuditIsOn) {
         MainWindowHarness harness;
         FrmMain& w = harness.show(QByteArray("Audit=") + audit);
         w.close();
-        EXPECT_EQ(LogRows(w.Log(), "SELECT Description FROM SWR_Audit WHERE Action = 'Program'"),
+        EXPECT_EQ(logRows(w.log(), "SELECT Description FROM SWR_Audit WHERE Action = 'Program'"),
                   qstrcmp(audit, "True") == 0
                       ? QList<QStringList>({{"Spoolwright Started"}, {"Spoolwright Shutdown"}})
                       : QList<QStringList>())
@@ -103,10 +103,10 @@ TEST_F(FrmMainLifecycle, ServerTextIsNeverTakenForMarkup) {
     harness.writeAppDataFile(QStringLiteral("swr.ini"),
                              "[Spoolwright]\r\nServer=<h1><font color=red>X\r\n");
     harness.splash().show();
-    ShowFrmMain(*window);
+    showFrmMain(*window);
     EXPECT_TRUE(harness.splash().lblStatus->text().contains(QStringLiteral("<h1>")));
     for (const QLabel* label :
-         {harness.splash().lblStatus, window->StatusPanels[0], window->StatusPanels[1],
+         {harness.splash().lblStatus, window->statusPanels[0], window->statusPanels[1],
           window->SearchStatus, window->ServerStatus, window->LabelPrintQueues})
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->objectName().toStdString();
 }

@@ -20,7 +20,7 @@ TEST(History, LoadsEachPlausibleServerNameOnceAndTheWindowSavesItWithItsServer) 
     List_Load(&box, harness.appDataPath() + QStringLiteral("/other.his"));
     List_Load(&box, harness.appDataPath() + QStringLiteral("/missing.his"));
 
-    EXPECT_EQ(BoxEntries(&box), QStringList({"alpha", "beta", "gamma", "Beta",
+    EXPECT_EQ(boxEntries(&box), QStringList({"alpha", "beta", "gamma", "Beta",
                                              QString::fromLatin1(longest), "lf-only"}));
     EXPECT_EQ(box.currentIndex(), -1);
     EXPECT_EQ(box.currentText(), "typed");
@@ -29,13 +29,13 @@ TEST(History, LoadsEachPlausibleServerNameOnceAndTheWindowSavesItWithItsServer) 
     List_Add(&box, "gamma");
     List_Add(&box, QString());
     List_Add(&box, "GAMMA");
-    EXPECT_EQ(BoxEntries(&box).mid(5), QStringList({"lf-only", "GAMMA"}));
+    EXPECT_EQ(boxEntries(&box).mid(5), QStringList({"lf-only", "GAMMA"}));
     EXPECT_EQ(box.currentText(), "typed");
 
     // The window loads it at start and saves it, with the server it used, at close.
     harness.writeAppDataFile("swr.his", "alpha\r\nbeta\r\nalpha\r\nAlpha\r\n");
     FrmMain& w = harness.show();
-    EXPECT_EQ(BoxEntries(w.CurrentPrinter), QStringList({"alpha", "beta", "Alpha", "testhost"}));
+    EXPECT_EQ(boxEntries(w.CurrentPrinter), QStringList({"alpha", "beta", "Alpha", "testhost"}));
     w.close();
     EXPECT_EQ(harness.readAppDataFile("swr.his"),
               QByteArray("alpha\r\nbeta\r\nAlpha\r\ntesthost\r\n"));

@@ -8,7 +8,7 @@
 namespace {
 
 SpoolerJob job(const char* queue, int id, const QString& document = "doc") {
-    return SampleJob(QString::fromLatin1(queue), id, document);
+    return sampleJob(QString::fromLatin1(queue), id, document);
 }
 
 } // namespace
@@ -22,8 +22,8 @@ TEST(JobGrid, AMergeKeepsTheRowsOfJobsThatStayAndFollowsThePassOrder) {
     widget.setCurrentItem(kept);
 
     grid.merge({job("Laser", 4), job("Laser", 2, "renamed"), job("Laser", 1)});
-    EXPECT_EQ(GridColumn(&widget, JobColumn::ID), QStringList({"4", "2", "1"}));
-    EXPECT_EQ(GridColumn(&widget, JobColumn::Description), QStringList({"doc", "renamed", "doc"}));
+    EXPECT_EQ(gridColumn(&widget, JobColumn::ID), QStringList({"4", "2", "1"}));
+    EXPECT_EQ(gridColumn(&widget, JobColumn::Description), QStringList({"doc", "renamed", "doc"}));
     EXPECT_EQ(grid.rowOf("Laser, 2"), kept);
     EXPECT_EQ(widget.currentItem(), kept);
     EXPECT_EQ(grid.count(), 3);
@@ -34,11 +34,11 @@ TEST(JobGrid, AMergeKeepsTheRowsOfJobsThatStayAndFollowsThePassOrder) {
     grid.rewrite(job("Laser", 7));
     grid.remove("Laser, 4");
     grid.remove("Laser, 99");
-    EXPECT_EQ(GridColumn(&widget, JobColumn::ID), QStringList({"2", "1", "7"}));
+    EXPECT_EQ(gridColumn(&widget, JobColumn::ID), QStringList({"2", "1", "7"}));
     // Many at once: those that stay keep their order and their rows.
     grid.rewrite(job("Laser", 8));
     grid.remove(QStringList({"Laser, 1", "Laser, 99", "Laser, 8"}));
-    EXPECT_EQ(GridColumn(&widget, JobColumn::ID), QStringList({"2", "7"}));
+    EXPECT_EQ(gridColumn(&widget, JobColumn::ID), QStringList({"2", "7"}));
     EXPECT_EQ(grid.rowOf("Laser, 2"), kept);
     EXPECT_FALSE(grid.job("Laser, 1"));
     EXPECT_EQ(grid.count(), 2);
@@ -53,7 +53,7 @@ TEST(JobGrid, TheServerWideGridFiltersAQueueByItsRecords) {
     JobGrid grid(&widget, true);
     grid.merge({job("Laser", 1), job("Annex, West", 2), job("Laser", 3), job("Laser, Annex", 4),
                 job("Laser2", 5)});
-    EXPECT_EQ(GridColumn(&widget, SearchColumn::Printer),
+    EXPECT_EQ(gridColumn(&widget, SearchColumn::Printer),
               QStringList({"Laser", "Annex, West", "Laser", "Laser, Annex", "Laser2"}));
     const auto namesOf = [&grid](const QString& queue) {
         QStringList names;

@@ -13,13 +13,13 @@ namespace {
 // A stand-in monitor: a shell script of the given body.
 QString standInMonitor(const QTemporaryDir& dir, const QByteArray& body) {
     const QString program = dir.filePath("SWRJobMonitor");
-    WriteFile(program, "#!/bin/sh\n" + body + "\n");
+    writeFile(program, "#!/bin/sh\n" + body + "\n");
     QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     return program;
 }
 
 QByteArray callsMade(const QTemporaryDir& dir) {
-    return ReadFile(dir.filePath("calls"));
+    return readFile(dir.filePath("calls"));
 }
 
 // The process ID of the window's monitor; 0 without one.
@@ -37,7 +37,7 @@ protected:
         harness.monitorProgram = standInMonitor(dir, monitorBody);
         FrmMain& w = harness.create();
         MonitorLink::of(w).setRestartIntervalMs(50);
-        ShowFrmMain(w);
+        showFrmMain(w);
         return w;
     }
     QTemporaryDir dir;
@@ -54,15 +54,15 @@ TEST(JobMonitorCalls, TheMonitorLearnsTheServerAndAnyPasswordGivenForIt) {
     harness.fake("locked").given = SpoolerCredentials{"op", "s3\tcret"};
     FrmMain& w = harness.create();
 
-    StartJobMonitor(w, "open-server");
-    StopJobMonitor(w);
+    startJobMonitor(w, "open-server");
+    stopJobMonitor(w);
     EXPECT_TRUE(QTest::qWaitFor([&] { return callsMade(dir).endsWith("StopWatching\n"); }, 10000));
     EXPECT_EQ(callsMade(dir), QByteArray("WatchServer\topen-server\nStopWatching\n"));
 
     // A password with a tab in it travels escaped, on the pipe alone.
     QFile::remove(dir.filePath("calls"));
-    StartJobMonitor(w, "locked");
-    StopJobMonitor(w);
+    startJobMonitor(w, "locked");
+    stopJobMonitor(w);
     EXPECT_TRUE(QTest::qWaitFor([&] { return callsMade(dir).endsWith("StopWatching\n"); }, 10000));
     EXPECT_EQ(
         callsMade(dir),
@@ -77,7 +77,7 @@ TEST_F(MonitorLife, AMonitorThatDiesIsStartedAgainAndTheViewReadAnew) {
 
     ::kill(static_cast<pid_t>(first), SIGKILL);
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return w.PanelText(1) == QLatin1String("Job monitor stopped, restarting"); }, 10000));
+        [&] { return w.panelText(1) == QLatin1String("Job monitor stopped, restarting"); }, 10000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return monitorId(w) > 0 && monitorId(w) != first; }, 10000));
     EXPECT_GT(harness.fake("alpha").calls.value("jobs"), reads);
     EXPECT_TRUE(harness.prompter.asked.isEmpty());
@@ -125,7 +125,7 @@ TEST(JobMonitorMissing, AMissingMonitorProgramIsSaid) {
     harness.monitorProgram = "/nonexistent/SWRJobMonitor";
     harness.fake("alpha");
     FrmMain& w = harness.create();
-    StartJobMonitor(w, "alpha");
-    EXPECT_EQ(w.PanelText(1), "Job monitor not found: jobs will not update");
+    startJobMonitor(w, "alpha");
+    EXPECT_EQ(w.panelText(1), "Job monitor not found: jobs will not update");
     EXPECT_FALSE(MonitorLink::of(w).mwcmnMonitor());
 }

@@ -77,7 +77,7 @@ protected:
     }
 
     int auditRows(const QString& description) {
-        return LogRows(w->Log(),
+        return logRows(w->log(),
                        "SELECT * FROM SWR_Audit WHERE Description = '" + description + "'")
             .size();
     }
@@ -85,7 +85,7 @@ protected:
     void connectTo(const QString& server) {
         w->CurrentPrinter->setEditText(server);
         FindPrintQueues_Click(*w);
-        WaitForAnswers(*w);
+        waitForAnswers(*w);
     }
 
     MainWindowHarness harness;
@@ -95,27 +95,27 @@ protected:
 } // namespace
 
 TEST_F(JobView, ConnectingListsQueuesReadsAllJobsAndRemembersTheServerOnceEvenFromAnEmptyBox) {
-    EXPECT_EQ(BoxEntries(w->CurrentPrintQueue), QStringList({"Laser", "Inkjet"}));
+    EXPECT_EQ(boxEntries(w->CurrentPrintQueue), QStringList({"Laser", "Inkjet"}));
     EXPECT_TRUE(w->CurrentPrintQueue->currentText().isEmpty()); // listing selects nothing
-    EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::Name),
+    EXPECT_EQ(gridColumn(w->SearchList, SearchColumn::Name),
               QStringList({"Laser, 12", "Inkjet, 13", "Laser, 123"}));
     EXPECT_EQ(w->JobList->topLevelItemCount(), 0); // no queue chosen yet
-    EXPECT_TRUE(w->PanelText(1).startsWith("Queues Found "));
+    EXPECT_TRUE(w->panelText(1).startsWith("Queues Found "));
     EXPECT_TRUE(w->SearchStatus->text().startsWith("Retrieved Jobs ("));
-    EXPECT_EQ(ShapeColour::of(w->SearchProgress), ShapeColour::Green);
+    EXPECT_EQ(ShapeColour::of(w->SearchProgress), ShapeColour::green);
     EXPECT_EQ(auditRows("Search for queues on alpha"), 1);
 
     for (const int key : {13, 13, 65}) { // any other key than Enter does nothing
         CurrentPrinter_KeyDown(*w, key, 0);
-        ASSERT_TRUE(WaitForAnswers(*w));
+        ASSERT_TRUE(waitForAnswers(*w));
     }
-    EXPECT_EQ(BoxEntries(w->CurrentPrinter), QStringList({"alpha"}));
+    EXPECT_EQ(boxEntries(w->CurrentPrinter), QStringList({"alpha"}));
     EXPECT_EQ(auditRows("Search for queues on alpha"), 3);
 
     // An empty server box connects to the remembered server.
     connectTo(QString());
     EXPECT_EQ(w->CurrentPrinter->currentText(), "alpha");
-    EXPECT_EQ(BoxEntries(w->CurrentPrinter), QStringList({"alpha"}));
+    EXPECT_EQ(boxEntries(w->CurrentPrinter), QStringList({"alpha"}));
     EXPECT_EQ(w->CurrentPrintQueue->count(), 2);
 }
 
@@ -129,16 +129,16 @@ TEST_F(JobView, ASecondServerWithoutQueuesOrAnswerClearsBothGridsAndSaysSo) {
     EXPECT_EQ(w->CurrentPrintQueue->count(), 0);
     EXPECT_FALSE(w->imgPause->isVisible());
     EXPECT_FALSE(w->imgPlay->isVisible());
-    EXPECT_TRUE(w->PanelText(1).startsWith("No Queues Found "));
+    EXPECT_TRUE(w->panelText(1).startsWith("No Queues Found "));
     EXPECT_EQ(w->windowTitle(), "Spoolwright");
     EXPECT_EQ(auditRows("Search for queues on empty-server"), 1);
-    EXPECT_EQ(BoxEntries(w->CurrentPrinter), QStringList({"alpha", "empty-server"}));
+    EXPECT_EQ(boxEntries(w->CurrentPrinter), QStringList({"alpha", "empty-server"}));
 
     // A server that does not answer: the same, and nothing to ask the operator.
     harness.fake("down").reachable = false;
     connectTo("down");
     EXPECT_EQ(w->CurrentPrintQueue->count(), 0);
-    EXPECT_TRUE(w->PanelText(1).startsWith("No Queues Found "));
+    EXPECT_TRUE(w->panelText(1).startsWith("No Queues Found "));
     EXPECT_TRUE(harness.prompter.asked.isEmpty());
 }
 
@@ -158,24 +158,24 @@ TEST_F(JobView, ConnectingDuringResumeAllIsRefusedWithTheQueueNamed) {
 }
 
 TEST_F(JobView, PickingAQueueShowsItsJobsPropertiesStatusAndTitleAndAnotherSwitchesAutoQueueOff) {
-    EXPECT_FALSE(w->Menu("menuJobs")->isEnabled());
+    EXPECT_FALSE(w->menu("menuJobs")->isEnabled());
     selectQueue(*w, "Laser");
-    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123"}));
+    EXPECT_EQ(gridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123"}));
     EXPECT_EQ(w->txtDescription->text(), "Office laser");
     EXPECT_EQ(w->txtPrintPath->text(), "ipp://alpha:631/printers/Laser");
     EXPECT_EQ(w->txtLocation->text(), "Room 1");
     EXPECT_EQ(w->txtModel->text(), "Generic PS");
     EXPECT_EQ(w->txtPrintStatus->text(), "OK");
-    EXPECT_EQ(ShapeColour::of(w->txtPrintStatus), ShapeColour::Green);
-    EXPECT_EQ(w->PanelText(4), "OK");
+    EXPECT_EQ(ShapeColour::of(w->txtPrintStatus), ShapeColour::green);
+    EXPECT_EQ(w->panelText(4), "OK");
     EXPECT_TRUE(w->imgPlay->isVisible());
     EXPECT_FALSE(w->imgPause->isVisible());
-    EXPECT_TRUE(w->Menu("menuJobs")->isEnabled());
-    EXPECT_TRUE(w->Menu("menuPrinter")->isEnabled());
+    EXPECT_TRUE(w->menu("menuJobs")->isEnabled());
+    EXPECT_TRUE(w->menu("menuPrinter")->isEnabled());
     EXPECT_TRUE(w->Timer2->isActive());
     EXPECT_EQ(w->windowTitle(), "Laser on alpha - Spoolwright");
     EXPECT_EQ(auditRows("Queue changed to alpha-Laser"), 1);
-    EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::Green);
+    EXPECT_EQ(ShapeColour::of(w->ActiveUpdate), ShapeColour::green);
 
     // The same queue again: no audit row; the selected job keeps its selection, and
     // AutoQueue stays on.
@@ -186,35 +186,35 @@ TEST_F(JobView, PickingAQueueShowsItsJobsPropertiesStatusAndTitleAndAnotherSwitc
     ASSERT_NE(w->JobList->currentItem(), nullptr);
     EXPECT_EQ(w->JobList->currentItem()->text(JobColumn::ID), "123");
     EXPECT_TRUE(w->chkAutoQueue->isChecked());
-    EXPECT_EQ(w->PanelText(4), "AQ: Paused"); // ticking AutoQueue paused the queue
+    EXPECT_EQ(w->panelText(4), "AQ: Paused"); // ticking AutoQueue paused the queue
     EXPECT_FALSE(w->imgPlay->isEnabled());
 
     // Another queue switches AutoQueue off.
     selectQueue(*w, "Inkjet");
     EXPECT_FALSE(w->chkAutoQueue->isChecked());
     EXPECT_EQ(w->txtPrintStatus->text(), " Paused");
-    EXPECT_EQ(w->PanelText(4), " Paused");
-    EXPECT_EQ(ShapeColour::of(w->txtPrintStatus), ShapeColour::Orange);
+    EXPECT_EQ(w->panelText(4), " Paused");
+    EXPECT_EQ(ShapeColour::of(w->txtPrintStatus), ShapeColour::orange);
     EXPECT_TRUE(w->imgPause->isVisible());
     EXPECT_FALSE(w->imgPlay->isVisible());
 
     // The status colour: later words override, and unknown texts keep the colour.
-    EXPECT_EQ(QueueStatusColour("OK"), ShapeColour::Green);
-    EXPECT_EQ(QueueStatusColour(" Paused Error"), ShapeColour::Red);
-    EXPECT_EQ(QueueStatusColour(" Error Busy"), ShapeColour::Red);
-    EXPECT_EQ(QueueStatusColour(" Busy Printing"), ShapeColour::Orange);
-    EXPECT_FALSE(QueueStatusColour(" OffLine").isValid()); // not "Offline"
-    EXPECT_FALSE(QueueStatusColour(" Toner Low").isValid());
+    EXPECT_EQ(queueStatusColour("OK"), ShapeColour::green);
+    EXPECT_EQ(queueStatusColour(" Paused Error"), ShapeColour::red);
+    EXPECT_EQ(queueStatusColour(" Error Busy"), ShapeColour::red);
+    EXPECT_EQ(queueStatusColour(" Busy Printing"), ShapeColour::orange);
+    EXPECT_FALSE(queueStatusColour(" OffLine").isValid()); // not "Offline"
+    EXPECT_FALSE(queueStatusColour(" Toner Low").isValid());
 }
 
 TEST_F(JobView, ErrorStatusShowsTheMessageOnEveryRefreshWhenAskedTo) {
     harness.fake("alpha").addQueue({"Broken", {}, {}, "Cellar", {}, 0x1 | 0x2});
     FindPrintQueues_Click(*w);
-    ASSERT_TRUE(WaitForAnswers(*w));
+    ASSERT_TRUE(waitForAnswers(*w));
     w->Settings.ShowErrors = "True";
     selectQueue(*w, "Broken");
     selectQueue(*w, "Broken");
-    EXPECT_EQ(ShapeColour::of(w->txtPrintStatus), ShapeColour::Red);
+    EXPECT_EQ(ShapeColour::of(w->txtPrintStatus), ShapeColour::red);
     const RecordingPrompter::Asked error{"Spoolwright",
                                          "An Error has been reported!\r\nPlease check the "
                                          "printer: alpha\r\nLocation: Cellar",
@@ -230,7 +230,7 @@ TEST_F(JobView, EachNewJobGetsOneLogRowAndPrintingJobsNoPagesOrSize) {
         {"12-2026-12-05 09:00:12", "report.pdf", "alpha", "Laser", "1", "2KB"},
         {"13-2026-12-05 09:00:13", "photo.png", "alpha", "Inkjet", "1", "2KB"},
         {"123-2026-12-05 09:02:03", "plan.txt", "alpha", "Laser", kNull, kNull}}; // printing
-    EXPECT_EQ(LogRows(w->Log(), sql), first);
+    EXPECT_EQ(logRows(w->log(), sql), first);
 
     // A second pass over the same jobs writes nothing, even where the job changed.
     FakeSpooler& alpha = harness.fake("alpha");
@@ -238,8 +238,8 @@ TEST_F(JobView, EachNewJobGetsOneLogRowAndPrintingJobsNoPagesOrSize) {
     alpha.deleteJob("Laser", 12);
     alpha.addJob("Laser", 12, "renamed.pdf", "ann");
     cmdRefreshJobs_Click(*w);
-    ASSERT_TRUE(WaitForAnswers(*w));
-    const QList<QStringList> after = LogRows(w->Log(), sql);
+    ASSERT_TRUE(waitForAnswers(*w));
+    const QList<QStringList> after = logRows(w->log(), sql);
     ASSERT_EQ(after.size(), 4);
     EXPECT_EQ(after.mid(0, 3), first);
 }
@@ -249,11 +249,11 @@ TEST_F(JobView, APrinterNameWithACommaKeepsItsJobs) {
     alpha.addQueue({"Annex,West", {}, {}, {}, {}, 0});
     alpha.addJob("Annex,West", 20, "x", "y");
     FindPrintQueues_Click(*w);
-    ASSERT_TRUE(WaitForAnswers(*w));
+    ASSERT_TRUE(waitForAnswers(*w));
     selectQueue(*w, "Annex,West");
-    EXPECT_EQ(GridColumn(w->SearchList, SearchColumn::Printer),
+    EXPECT_EQ(gridColumn(w->SearchList, SearchColumn::Printer),
               QStringList({"Laser", "Inkjet", "Laser", "Annex,West"}));
-    EXPECT_EQ(GridColumn(w->JobList, JobColumn::Name), QStringList({"Annex,West, 20"}));
+    EXPECT_EQ(gridColumn(w->JobList, JobColumn::Name), QStringList({"Annex,West, 20"}));
 }
 
 TEST(StartUp, ARememberedQueueTheServerNoLongerHasSelectsNothing) {
@@ -264,7 +264,7 @@ TEST(StartUp, ARememberedQueueTheServerNoLongerHasSelectsNothing) {
                      "TimedReleaseAction=print\r\nAutoQueue=yes\r\nTimedReleaseTime=18:30\r\n");
     EXPECT_TRUE(w.CurrentPrintQueue->currentText().isEmpty());
     EXPECT_TRUE(harness.splash().lblStatus->text().contains("Queue (Gone), "));
-    EXPECT_FALSE(w.Menu("menuJobs")->isEnabled());
+    EXPECT_FALSE(w.menu("menuJobs")->isEnabled());
     EXPECT_FALSE(w.Timer2->isActive());
     // "print" in lower case chooses neither action; a switch that is no number changes nothing.
     EXPECT_FALSE(w.optTimed[0]->isChecked());
@@ -278,14 +278,14 @@ TEST_F(JobView, AFailedRefreshKeepsTheJobsAndTheNextTickReadsTheConnectedServerN
     FakeSpooler& alpha = harness.fake("alpha");
     alpha.reachable = false;
     cmdRefreshJobs_Click(*w);
-    ASSERT_TRUE(WaitForAnswers(*w));
+    ASSERT_TRUE(waitForAnswers(*w));
     EXPECT_EQ(w->JobList->topLevelItemCount(), 2);
     EXPECT_EQ(w->SearchList->topLevelItemCount(), 3);
 
     alpha.reachable = true;
     alpha.addJob("Laser", 14, "late.doc", "di");
-    ASSERT_TRUE(RunPollTick(*w));
-    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123", "14"}));
+    ASSERT_TRUE(runPollTick(*w));
+    EXPECT_EQ(gridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123", "14"}));
 
     // A server typed without Enter is not read until it is connected.
     FakeSpooler& beta = harness.fake("beta");
@@ -293,8 +293,8 @@ TEST_F(JobView, AFailedRefreshKeepsTheJobsAndTheNextTickReadsTheConnectedServerN
     beta.addJob("Laser", 99, "other.doc", "zed");
     w->CurrentPrinter->setEditText("beta");
     selectQueue(*w, "Laser");
-    ASSERT_TRUE(RunPollTick(*w));
-    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123", "14"}));
+    ASSERT_TRUE(runPollTick(*w));
+    EXPECT_EQ(gridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123", "14"}));
     EXPECT_EQ(beta.calls.value("jobs"), 0);
 }
 
@@ -329,25 +329,25 @@ TEST_F(JobView, AReloadOrAConnectionWaitsOffTheWindowsThreadAndIsNotSentAgainMea
         bool handled = false;
         QTimer::singleShot(0, w, [&handled] { handled = true; });
         EXPECT_TRUE(QTest::qWaitFor([&handled] { return handled; }, 10000));
-        EXPECT_EQ(w->PanelText(1), "Finding Jobs");
+        EXPECT_EQ(w->panelText(1), "Finding Jobs");
         ASSERT_NE(QApplication::overrideCursor(), nullptr);
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
         // Again while the server has not answered, and a reload, which either reads.
         action();
         cmdRefreshJobs_Click(*w);
         held.answer();
-        EXPECT_TRUE(WaitForAnswers(*w));
+        EXPECT_TRUE(waitForAnswers(*w));
         EXPECT_EQ(alpha.calls.value("jobs"), reads + 1);
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     };
 
     alpha.addJob("Laser", 14, "late.doc", "di");
     waitOnce([this] { cmdRefreshJobs_Click(*w); });
-    EXPECT_EQ(GridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123", "14"}));
+    EXPECT_EQ(gridColumn(w->JobList, JobColumn::ID), QStringList({"12", "123", "14"}));
     EXPECT_TRUE(w->SearchStatus->text().startsWith("Retrieved Jobs ("));
 
     waitOnce([this] { CurrentPrinter_KeyDown(*w, 13, 0); });
     EXPECT_EQ(auditRows("Search for queues on alpha"), 2);
-    EXPECT_EQ(BoxEntries(w->CurrentPrintQueue), QStringList({"Laser", "Inkjet"}));
-    EXPECT_TRUE(w->PanelText(1).startsWith("Queues Found "));
+    EXPECT_EQ(boxEntries(w->CurrentPrintQueue), QStringList({"Laser", "Inkjet"}));
+    EXPECT_TRUE(w->panelText(1).startsWith("Queues Found "));
 }

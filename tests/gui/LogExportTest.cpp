@@ -16,7 +16,7 @@ namespace {
 QStringList auditDescriptions(FrmMain& w, const QString& action) {
     QStringList found;
     for (const QStringList& row :
-         ReadLog(w.Log().filePath(), "SELECT Action, Description FROM SWR_Audit").rows)
+         readLog(w.log().filePath(), "SELECT Action, Description FROM SWR_Audit").rows)
         if (row.value(0) == action && row.value(1) != "New log file created.")
             found << row.value(1);
     return found;
@@ -31,13 +31,13 @@ TEST(LogExport, CsvOpensTheExportAndMailCarriesItOrSaysWhereItIs) {
     QFile::remove(csv);
 
     w.Timer2->stop();
-    w.Menu("mnuLogFullReportCSV")->trigger();
+    w.menu("mnuLogFullReportCSV")->trigger();
     ASSERT_EQ(harness.desktop.opened.size(), 1);
     EXPECT_EQ(harness.desktop.opened[0], QUrl::fromLocalFile(csv));
-    EXPECT_TRUE(ReadFile(csv).startsWith("Server,Queue,Description,"));
+    EXPECT_TRUE(readFile(csv).startsWith("Server,Queue,Description,"));
     EXPECT_TRUE(w.Timer2->isActive()); // the poll runs again after the export
 
-    w.Menu("mnuLogFullReportEmail")->trigger();
+    w.menu("mnuLogFullReportEmail")->trigger();
     ASSERT_EQ(harness.desktop.mails.size(), 1);
     const RecordingDesktop::Mail& mail = harness.desktop.mails[0];
     EXPECT_EQ(mail.to, "support@spoolwright.example");
@@ -50,7 +50,7 @@ TEST(LogExport, CsvOpensTheExportAndMailCarriesItOrSaysWhereItIs) {
     EXPECT_TRUE(harness.prompter.asked.isEmpty());
 
     // From the statistics window: its captions under their three headings.
-    EmailStatistics(w, {"S1", "S2", "S3"}, {"T1", "T2", "T3", "T4"}, {"L1", "L2"});
+    emailStatistics(w, {"S1", "S2", "S3"}, {"T1", "T2", "T3", "T4"}, {"L1", "L2"});
     ASSERT_EQ(harness.desktop.mails.size(), 2);
     EXPECT_EQ(harness.desktop.mails[1].subject, "Spoolwright - Statistics");
     const QStringList lines = harness.desktop.mails[1].body.split("\r\n");
@@ -83,7 +83,7 @@ TEST(LogExport, CsvOpensTheExportAndMailCarriesItOrSaysWhereItIs) {
 
     // No mail client: one message that says where the file is; the audit row all the same.
     harness.desktop.mailClient = false;
-    w.Menu("mnuLogFullReportEmail")->trigger();
+    w.menu("mnuLogFullReportEmail")->trigger();
     ASSERT_EQ(harness.prompter.asked.size(), 1);
     EXPECT_EQ(harness.prompter.asked[0].icon, Prompter::Icon::Exclamation);
     EXPECT_TRUE(harness.prompter.asked[0].text.contains(csv));
@@ -96,7 +96,7 @@ TEST(LogExport, MailGoesToXdgEmailWithRecipientSubjectBodyAndAttachment) {
     const QString record = bin.filePath("arguments");
     const QString script = bin.filePath("xdg-email");
     ASSERT_TRUE(
-        WriteFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n--\\n' \"$a\"; done > '" +
+        writeFile(script, "#!/bin/sh\nfor a in \"$@\"; do printf '%s\\n--\\n' \"$a\"; done > '" +
                               record.toUtf8() + "'\nexit \"${FAKE_MAIL_EXIT:-0}\"\n"));
     QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     ScopedVariable path("PATH", bin.path().toUtf8() + ":" + qgetenv("PATH"));
@@ -104,7 +104,7 @@ TEST(LogExport, MailGoesToXdgEmailWithRecipientSubjectBodyAndAttachment) {
     DesktopServices desktop;
     EXPECT_TRUE(desktop.composeMail("support@spoolwright.example", "Spoolwright - Full Log",
                                     "line one\r\nline two, Zoë", "/tmp/SWR_Log.csv"));
-    const QStringList arguments = QString::fromUtf8(ReadFile(record)).split("\n--\n");
+    const QStringList arguments = QString::fromUtf8(readFile(record)).split("\n--\n");
     EXPECT_EQ(arguments, QStringList({"--utf8", "--subject", "Spoolwright - Full Log", "--body",
                                       "line one\r\nline two, Zoë", "--attach", "/tmp/SWR_Log.csv",
                                       "support@spoolwright.example", ""}));

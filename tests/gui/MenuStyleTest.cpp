@@ -36,9 +36,9 @@ TEST(MenuStyle, SimpleAndClassicHideTheirMenusAndNoMenuLeavesNothingForOrdinaryU
 
     SwSimpleView(w, "Simple Menu");
     EXPECT_EQ(visibleTopLevel(w), QStringList({"&File", "&Favourites", "&Statistics", "&Help"}));
-    EXPECT_FALSE(w.Menu("mnuNew")->isVisible());
-    EXPECT_TRUE(w.Menu("mnuOptions")->isVisible());
-    EXPECT_FALSE(w.Menu("mnuImportFav")->isVisible());
+    EXPECT_FALSE(w.menu("mnuNew")->isVisible());
+    EXPECT_TRUE(w.menu("mnuOptions")->isVisible());
+    EXPECT_FALSE(w.menu("mnuImportFav")->isVisible());
 
     SwSimpleView(w, "Classic Menu");
     EXPECT_EQ(visibleTopLevel(w),
@@ -53,8 +53,8 @@ TEST(MenuStyle, AnAdministratorCanBringBackTheFullMenuForThisRun) {
     MainWindowHarness harness;
     FrmMain& w = harness.show("SimpleView=Help Menu\r\n");
     EXPECT_EQ(visibleTopLevel(w), QStringList({"&Help", "Show &Full Menu"}));
-    w.Menu("mnuMenu")->trigger();
+    w.menu("mnuMenu")->trigger();
     EXPECT_EQ(visibleTopLevel(w).size(), 8);
-    EXPECT_FALSE(w.Menu("mnuMenu")->isVisible());
+    EXPECT_FALSE(w.menu("mnuMenu")->isVisible());
     EXPECT_EQ(w.Settings.SimpleView, "Help Menu");
 }

@@ -52,18 +52,18 @@ TEST(MonitorBatch, EventsReadTogetherAreLoggedInOneGoAndShownInTheirOrder) {
     QList<int> loggedAsRowsCame;
     QObject::connect(w.SearchList->model(), &QAbstractItemModel::rowsInserted, &w, [&] {
         const QList<QStringList> count =
-            LogRows(w.Log(), QStringLiteral("SELECT COUNT(*) FROM SWR_Log"));
+            logRows(w.log(), QStringLiteral("SELECT COUNT(*) FROM SWR_Log"));
         loggedAsRowsCame << (count.isEmpty() ? -1 : count.first().first().toInt());
     });
-    ShowFrmMain(w);
+    showFrmMain(w);
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return loggedAsRowsCame.size() == 5; }, 30000));
     EXPECT_TRUE(QTest::qWaitFor([&] { return w.SearchList->topLevelItemCount() == 4; }, 30000));
     EXPECT_EQ(loggedAsRowsCame, QList<int>({5, 5, 5, 5, 5}));
-    EXPECT_EQ(GridColumn(w.SearchList, SearchColumn::ID),
+    EXPECT_EQ(gridColumn(w.SearchList, SearchColumn::ID),
               QStringList({QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("4"),
                            QStringLiteral("5")}));
-    EXPECT_EQ(GridColumn(w.SearchList, SearchColumn::Pages),
+    EXPECT_EQ(gridColumn(w.SearchList, SearchColumn::Pages),
               QStringList({QStringLiteral("1"), QStringLiteral("3"), QStringLiteral("4"),
                            QStringLiteral("5")}));
 }

@@ -16,7 +16,7 @@ TEST(PageCountingWindow, PagesThatCannotBeCountedStayEmptyAndTheRowSaysWhy) {
     fake.addJob(QStringLiteral("Laser"), 8, QStringLiteral("Memo"), QStringLiteral("bob"))
         .TotalPages = 4;
     FrmMain& w = harness.create();
-    ASSERT_TRUE(LoadWindow(w));
+    ASSERT_TRUE(loadWindow(w));
 
     // The fake server gives no documents.
     const QTreeWidgetItem* scan = w.jobGrid().rowOf(QStringLiteral("Laser, 7"));

@@ -66,7 +66,7 @@ TEST_F(Panels, WidePanelsCloseUpFromTheLeftAndNetworkStretchesToTheEdge) {
 }
 
 TEST_F(Panels, MenuEntriesToggleTheirPanelAndCloseAllHidesEveryPanel) {
-    QAction* entry = w->Menu("mnuQueueInfo");
+    QAction* entry = w->menu("mnuQueueInfo");
     entry->trigger();
     EXPECT_TRUE(entry->isChecked());
     EXPECT_TRUE(w->frmQueueInfo->isVisible());
@@ -77,8 +77,8 @@ TEST_F(Panels, MenuEntriesToggleTheirPanelAndCloseAllHidesEveryPanel) {
     EXPECT_EQ(w->Settings.ShowQueueInfo, "False");
 
     for (const char* name : {"mnuSearchQueue", "mnuQueueInfo", "mnuNetwork", "mnuOnline"})
-        w->Menu(QString::fromLatin1(name))->trigger();
-    w->Menu("mnuClosePanel")->trigger();
+        w->menu(QString::fromLatin1(name))->trigger();
+    w->menu("mnuClosePanel")->trigger();
     for (PanelFrame* panel : {w->PrintQueue, w->frmQueueInfo, w->frmQueueControl,
                               w->FrameFavourites, w->frmServer, w->frmOnline})
         EXPECT_FALSE(panel->isVisible()) << panel->objectName().toStdString();
@@ -90,7 +90,7 @@ TEST_F(Panels, ServerViewCoversTheWindowAndIsNeverSaved) {
     mnuSearch_Click(*w);
     EXPECT_TRUE(w->FrameSearch->isVisible());
     EXPECT_EQ(w->FrameSearch->leftTwips() + w->FrameSearch->topTwips(), 0);
-    EXPECT_EQ(w->Menu("mnuSearch")->text(), "Hide ServerView");
+    EXPECT_EQ(w->menu("mnuSearch")->text(), "Hide ServerView");
     EXPECT_EQ(w->Settings.ShowServerView, saved);
     mnuSearch_Click(*w);
     EXPECT_FALSE(w->FrameSearch->isVisible());
@@ -117,7 +117,7 @@ TEST_F(Panels, ThePointerGivesAPanelItsBorderAndARightClickOnQueueControlThePrin
     EXPECT_FALSE(frame.hasBorder());
 
     // A right click on Queue Control pops up the Printer menu.
-    QMenu* printer = w->Menu("menuPrinter")->menu();
+    QMenu* printer = w->menu("menuPrinter")->menu();
     emit w->frmQueueControl->customContextMenuRequested(QPoint(20, 20));
     EXPECT_TRUE(QTest::qWaitFor([printer] { return printer->isVisible(); }, 5000));
     printer->close();

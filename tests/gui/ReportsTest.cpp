@@ -18,7 +18,7 @@
 namespace {
 
 QList<QStringList> reportAudits(FrmMain& w) {
-    return LogRows(w.Log(), "SELECT Description FROM SWR_Audit WHERE Action = 'Report'");
+    return logRows(w.log(), "SELECT Description FROM SWR_Audit WHERE Action = 'Report'");
 }
 
 QByteArray settingsWithReportsIn(const QString& folder, const QByteArray& more = QByteArray()) {
@@ -32,19 +32,19 @@ TEST(Reports, LogReportIsWrittenOpenedAuditedAndReplacedOnTheNextRun) {
     MainWindowHarness harness;
     FrmMain& w = harness.show(settingsWithReportsIn(reports.path()));
     const QString path = QDir(reports.path()).filePath("SWR_LogFullReport.html");
-    ASSERT_TRUE(WriteFile(path, "an earlier report"));
+    ASSERT_TRUE(writeFile(path, "an earlier report"));
 
-    w.Menu("mnuLogFullReportHTML")->trigger();
-    const QByteArray page = ReadFile(path);
+    w.menu("mnuLogFullReportHTML")->trigger();
+    const QByteArray page = readFile(path);
     EXPECT_TRUE(page.startsWith("<html><head><meta charset=\"utf-8\"><title>Spoolwright</title>"));
     EXPECT_TRUE(page.contains("<h1>Spoolwright </h1>"));
     EXPECT_TRUE(page.endsWith("</td></tr></table></body></html>\r\n"));
     EXPECT_EQ(harness.desktop.opened, QList<QUrl>({QUrl::fromLocalFile(path)}));
     EXPECT_EQ(reportAudits(w), QList<QStringList>({{"Log Full Report"}}));
 
-    w.Menu("mnuAuditRptActions")->trigger();
+    w.menu("mnuAuditRptActions")->trigger();
     // The audit row of the first report is in the second.
-    EXPECT_TRUE(ReadFile(QDir(reports.path()).filePath("SWR_LogAuditActionsReport.html"))
+    EXPECT_TRUE(readFile(QDir(reports.path()).filePath("SWR_LogAuditActionsReport.html"))
                     .contains("<tr><td>Report</td><td>Log Full Report</td>"));
     EXPECT_EQ(harness.prompter.asked.size(), 0);
 }
@@ -55,7 +55,7 @@ TEST(Reports, AReportThatCannotBeWrittenSaysWhereAndWhyAndOpensNothing) {
     MainWindowHarness harness;
     FrmMain& w = harness.show(settingsWithReportsIn(missing));
 
-    w.Menu("mnuLogRptUser")->trigger();
+    w.menu("mnuLogRptUser")->trigger();
     ASSERT_EQ(harness.prompter.asked.size(), 1);
     const RecordingPrompter::Asked& told = harness.prompter.asked.first();
     EXPECT_EQ(told.title, "Spoolwright");
@@ -81,22 +81,22 @@ TEST(Reports, LiveReportsReadTheWatchedQueueAndTheStoredFavourites) {
         reports.path(), "Server=testhost\r\nQueue=Laser\r\n[Favourites]\r\n0=\r\n"
                         "1=testhost | Laser | AQ On | AR On | Print | 17:00 | AA \r\n"));
     ASSERT_EQ(w.CurrentPrintQueue->currentText(), "Laser");
-    ShapeColour::set(w.ActiveUpdate, ShapeColour::Red);
+    ShapeColour::set(w.ActiveUpdate, ShapeColour::red);
 
-    w.Menu("mnuPrinterReport")->trigger();
+    w.menu("mnuPrinterReport")->trigger();
     const QByteArray printerPage =
-        ReadFile(QDir(reports.path()).filePath("SWR_PrinterReport.html"));
+        readFile(QDir(reports.path()).filePath("SWR_PrinterReport.html"));
     EXPECT_TRUE(printerPage.contains("<title>Spoolwright - Laser on testhost</title><script"));
     EXPECT_TRUE(printerPage.contains("<td>Disabled</td><td>Disabled</td></tr></table><a href='#'"));
     EXPECT_TRUE(printerPage.contains("<td>Q3 figures</td>"));
-    EXPECT_EQ(ShapeColour::of(w.ActiveUpdate), ShapeColour::Green);
+    EXPECT_EQ(ShapeColour::of(w.ActiveUpdate), ShapeColour::green);
 
-    w.Menu("mnuFavReport")->trigger();
-    const QByteArray favPage = ReadFile(QDir(reports.path()).filePath("SWR_FavReport.html"));
+    w.menu("mnuFavReport")->trigger();
+    const QByteArray favPage = readFile(QDir(reports.path()).filePath("SWR_FavReport.html"));
     EXPECT_TRUE(favPage.contains("<td>Enabled</td><td>Print at 17:00*</td>"));
     EXPECT_FALSE(favPage.contains("<script"));
 
-    w.Menu("mnuServerReportnj")->trigger();
+    w.menu("mnuServerReportnj")->trigger();
     EXPECT_EQ(harness.desktop.opened.size(), 3);
     EXPECT_EQ(
         reportAudits(w),
@@ -145,7 +145,7 @@ TEST(Reports, ALiveReportNamesEachComputerOnceOffTheWindowsThreadAndGivesUpOnASi
         return resolver->asked;
     };
 
-    w.Menu("mnuServerReportnj")->trigger();
+    w.menu("mnuServerReportnj")->trigger();
     // Every computer is asked at once, while the window goes on with its events.
     EXPECT_TRUE(QTest::qWaitFor([&asked] { return asked().size() == 11; }, 10000));
     bool handled = false;
@@ -153,12 +153,12 @@ TEST(Reports, ALiveReportNamesEachComputerOnceOffTheWindowsThreadAndGivesUpOnASi
     EXPECT_TRUE(QTest::qWaitFor([&handled] { return handled; }, 10000));
     EXPECT_TRUE(harness.desktop.opened.isEmpty());
     EXPECT_TRUE(reportAudits(w).isEmpty());
-    w.Menu("mnuServerReportnj")->trigger(); // the same report meanwhile is not made twice
+    w.menu("mnuServerReportnj")->trigger(); // the same report meanwhile is not made twice
 
     resolver->answer.set_value();
-    ASSERT_TRUE(WaitForAnswers(w));
+    ASSERT_TRUE(waitForAnswers(w));
     resolver->never.set_value();
-    const QByteArray page = ReadFile(QDir(reports.path()).filePath("SWR_ServerReport.html"));
+    const QByteArray page = readFile(QDir(reports.path()).filePath("SWR_ServerReport.html"));
     EXPECT_EQ(page.count("<td>pc-3</td>"), 2);
     EXPECT_EQ(page.count("<td>pc-10</td>"), 2);
     EXPECT_TRUE(page.contains("<td>192.0.2.99</td>")); // given up on: as the server gave it

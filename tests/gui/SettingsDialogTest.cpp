@@ -33,7 +33,7 @@ protected:
         dialog = open();
     }
     FrmSettings* open() {
-        w->Menu("mnuOptions")->trigger();
+        w->menu("mnuOptions")->trigger();
         auto* shown = w->findChild<FrmSettings*>("FrmSettings");
         return shown && shown->isVisible() ? shown : nullptr;
     }
@@ -48,7 +48,7 @@ protected:
                                                       : QString();
     }
     int auditRows(const QString& description) {
-        return LogRows(w->Log(),
+        return logRows(w->log(),
                        "SELECT * FROM SWR_Audit WHERE Description = '" + description + "'")
             .size();
     }
@@ -135,7 +135,7 @@ TEST_F(SettingsDialog, SavedValuesReachTheRecordAndSwrIniAtShutdown) {
     EXPECT_EQ(s.Exceptions, "ann bob");
     EXPECT_EQ(s.Company, "Acme Print Room");
     EXPECT_FALSE(s.Audit);
-    EXPECT_TRUE(w->Menu("mnuSearch")->isVisible());
+    EXPECT_TRUE(w->menu("mnuSearch")->isVisible());
 
     w->close();
     EXPECT_EQ(saved("Spoolwright", "GridFontSize"), "12");
@@ -168,8 +168,8 @@ TEST_F(SettingsDialog, ClosingDiscardsAllButTheMenuStyleAndHideAllWhichActAtOnce
         "When no Settings option is shown in the File menu only a local administrator"));
     EXPECT_EQ(harness.prompter.asked.last().icon, Icon::None);
     EXPECT_EQ(harness.prompter.asked.last().buttons, Buttons::Ok);
-    EXPECT_FALSE(w->Menu("menufile")->isVisible()); // before Save
-    EXPECT_FALSE(w->Menu("mnuHelpTop")->isVisible());
+    EXPECT_FALSE(w->menu("menufile")->isVisible()); // before Save
+    EXPECT_FALSE(w->menu("mnuHelpTop")->isVisible());
 
     dialog->close();
     EXPECT_EQ(w->Settings.SimpleView, "No Menu");
@@ -187,21 +187,21 @@ TEST_F(SettingsDialog, ClosingDiscardsAllButTheMenuStyleAndHideAllWhichActAtOnce
 
 TEST_F(SettingsDialog, ANewLogFolderGetsACopyOfTheLogUnlessItHoldsOneAlready) {
     ASSERT_NE(dialog, nullptr);
-    const QByteArray log = ReadFile(w->Log().filePath());
+    const QByteArray log = readFile(w->log().filePath());
     ASSERT_NE(log, "<unreadable>");
     QTemporaryDir empty, holding;
-    WriteFile(holding.path() + "/swr.db", "the operator's own log");
+    writeFile(holding.path() + "/swr.db", "the operator's own log");
 
     harness.desktop.chosen = {empty.path(), holding.path()};
     dialog->cmdLogPath->click();
     EXPECT_EQ(harness.desktop.choosers.last().caption,
               "Select a directory for Spoolwright Log Files");
     EXPECT_EQ(harness.desktop.choosers.last().startFolder, harness.appDataPath());
-    EXPECT_EQ(ReadFile(empty.path() + "/swr.db"), log);
+    EXPECT_EQ(readFile(empty.path() + "/swr.db"), log);
     EXPECT_EQ(w->Settings.LogPath, harness.appDataPath()); // the log moves on Save
 
     dialog->cmdLogPath->click();
-    EXPECT_EQ(ReadFile(holding.path() + "/swr.db"), "the operator's own log");
+    EXPECT_EQ(readFile(holding.path() + "/swr.db"), "the operator's own log");
     EXPECT_EQ(dialog->txtLogPath->text(), QDir::toNativeSeparators(holding.path()));
 
     dialog->cmdLogPath->click(); // cancelled
@@ -228,31 +228,31 @@ TEST_F(SettingsDialog, ResetLogLeavesAFreshLogAndAnArchiveCopyWhenAsked) {
               (Asked{"Warning", "Do you want to archive a copy of the database?", Icon::Critical,
                      Buttons::YesNo}));
     ASSERT_EQ(archives().size(), 1);
-    EXPECT_EQ(ReadLog(folder.filePath(archives().first()),
+    EXPECT_EQ(readLog(folder.filePath(archives().first()),
                       "SELECT * FROM SWR_Audit WHERE Description = 'Spoolwright Started'")
                   .rows.size(),
               1);
     // The reload logged the job shown into a new log, which begins with its own rows.
     EXPECT_EQ(auditRows("Spoolwright Started"), 0);
-    EXPECT_EQ(LogRows(w->Log(), "SELECT Description FROM SWR_Audit ORDER BY rowid LIMIT 1"),
+    EXPECT_EQ(logRows(w->log(), "SELECT Description FROM SWR_Audit ORDER BY rowid LIMIT 1"),
               QList<QStringList>{{"New log file created."}});
-    EXPECT_EQ(LogRows(w->Log(), "SELECT Description FROM SWR_Log"),
+    EXPECT_EQ(logRows(w->log(), "SELECT Description FROM SWR_Log"),
               QList<QStringList>{{"memo.txt"}});
 
     QFile::remove(folder.filePath(archives().first()));
-    w->Log().WriteAudit("Program", "Before the second reset");
+    w->log().WriteAudit("Program", "Before the second reset");
     harness.prompter.answers = {Prompter::Answer::Yes, Prompter::Answer::No};
     dialog->cmdClear->click();
     EXPECT_TRUE(archives().isEmpty());
     EXPECT_EQ(auditRows("Before the second reset"), 0);
-    EXPECT_EQ(LogRows(w->Log(), "SELECT Description FROM SWR_Log"),
+    EXPECT_EQ(logRows(w->log(), "SELECT Description FROM SWR_Log"),
               QList<QStringList>{{"memo.txt"}});
 }
 
 TEST_F(SettingsDialog, ResetSettingsDeletesBothFilesAndRestartsWithoutWritingThemBack) {
     ASSERT_NE(dialog, nullptr);
     harness.writeAppDataFile("swr.his", "alpha\r\n");
-    WriteSettings(harness.environment, {{"Log Counters", "PrintedCounter", "12"}});
+    writeSettings(harness.environment, {{"Log Counters", "PrintedCounter", "12"}});
 
     harness.prompter.answers = {Prompter::Answer::No};
     dialog->cmdReset->click();
@@ -267,6 +267,6 @@ TEST_F(SettingsDialog, ResetSettingsDeletesBothFilesAndRestartsWithoutWritingThe
     EXPECT_EQ(harness.endCalls, 1); // through the shutdown
     EXPECT_FALSE(QFile::exists(harness.appDataPath() + "/swr.ini"));
     EXPECT_FALSE(QFile::exists(harness.appDataPath() + "/swr.his"));
-    EXPECT_EQ(LogRows(w->Log(), "SELECT Description FROM SWR_Audit ORDER BY rowid DESC LIMIT 2"),
+    EXPECT_EQ(logRows(w->log(), "SELECT Description FROM SWR_Audit ORDER BY rowid DESC LIMIT 2"),
               (QList<QStringList>{{"Spoolwright Shutdown"}, {"Settings Reset."}}));
 }

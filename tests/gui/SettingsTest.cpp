@@ -65,8 +65,8 @@ TEST(Settings, PanelSwitchesColumnListsAndFavouriteSlotsApplyAsTheFileHoldsThem)
     EXPECT_FALSE(w.frmQueueControl->isVisible());
     EXPECT_TRUE(w.frmOnline->isVisible());
     EXPECT_TRUE(w.FrameFavourites->isVisible());
-    EXPECT_FALSE(w.Menu("mnuSearchQueue")->isChecked());
-    EXPECT_TRUE(w.Menu("mnuQueueInfo")->isChecked());
+    EXPECT_FALSE(w.menu("mnuSearchQueue")->isChecked());
+    EXPECT_TRUE(w.menu("mnuQueueInfo")->isChecked());
     EXPECT_TRUE(w.StatusBar1->isVisible());
     EXPECT_FALSE(w.windowState() & Qt::WindowMaximized);
     EXPECT_TRUE(w.Settings.Audit);
@@ -83,17 +83,17 @@ TEST(Settings, PanelSwitchesColumnListsAndFavouriteSlotsApplyAsTheFileHoldsThem)
     EXPECT_EQ(w.JobList->header()->visualIndex(5), 5);
 
     // Favourite slots load whatever gaps lie between them.
-    EXPECT_TRUE(w.Menu("mnuFav0")->isVisible());
-    EXPECT_TRUE(w.Menu("mnuFav0")->isChecked());
-    EXPECT_FALSE(w.Menu("mnuFav1")->isVisible());
-    EXPECT_TRUE(w.Menu("mnuFav2")->isVisible());
-    EXPECT_FALSE(w.Menu("mnuFav2")->isChecked());
-    EXPECT_EQ(w.Menu("mnuFav2")->text(), "srv | Office | AQ Off");
+    EXPECT_TRUE(w.menu("mnuFav0")->isVisible());
+    EXPECT_TRUE(w.menu("mnuFav0")->isChecked());
+    EXPECT_FALSE(w.menu("mnuFav1")->isVisible());
+    EXPECT_TRUE(w.menu("mnuFav2")->isVisible());
+    EXPECT_FALSE(w.menu("mnuFav2")->isChecked());
+    EXPECT_EQ(w.menu("mnuFav2")->text(), "srv | Office | AQ Off");
     EXPECT_TRUE(w.favbutton[0]->isVisibleTo(&w));
     EXPECT_FALSE(w.favbutton[1]->isVisibleTo(&w));
     EXPECT_EQ(w.favbutton[2]->toolTip(), "srv | Office | AQ Off");
-    EXPECT_TRUE(w.Menu("mnuDelFav")->isVisible());
-    EXPECT_TRUE(w.Menu("mnuExportFav")->isVisible());
+    EXPECT_TRUE(w.menu("mnuDelFav")->isVisible());
+    EXPECT_TRUE(w.menu("mnuExportFav")->isVisible());
 }
 
 TEST(Settings, MaximisedAtShutdownSavesTheLastNormalSize) {

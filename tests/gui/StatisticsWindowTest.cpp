@@ -25,7 +25,7 @@ protected:
         w = &harness.show("Audit=True\r\nResetTotal=2024-03-05 14:30:00\r\n" + extraSettings +
                           "[Log Counters]\r\nDeletedCounter=40000\r\nPrintedCounter=10000x\r\n");
         const QString today = harness.clock.now().toString("yyyy-MM-dd");
-        w->Log().SetLogFieldsOfRows({{"1-a",
+        w->log().setLogFieldsOfRows({{"1-a",
                                       {{"Server", "PRN10"},
                                        {"Queue", "Laser"},
                                        {"User", "ann"},
@@ -44,7 +44,7 @@ protected:
         SessionPages::of(*w).addPrinted(100);
     }
     FrmStats* open() {
-        w->Menu("MenuStatistics")->trigger();
+        w->menu("MenuStatistics")->trigger();
         auto* shown = w->findChild<FrmStats*>("FrmStats");
         return shown && shown->isVisible() ? shown : nullptr;
     }
@@ -139,11 +139,11 @@ TEST_F(StatisticsWindow, ResetZeroesTheTotalsAndTheSessionAndLeavesTheLog) {
 TEST_F(StatisticsWindow, AccessOpensTheLogFileAndWritesItsAuditRow) {
     FrmStats* stats = open();
     ASSERT_NE(stats, nullptr);
-    QFile::remove(w->Log().filePath()); // made again from the template first
+    QFile::remove(w->log().filePath()); // made again from the template first
     stats->CmdAccess->click();
     ASSERT_EQ(harness.desktop.opened.size(), 1);
-    EXPECT_EQ(harness.desktop.opened[0], QUrl::fromLocalFile(w->Log().filePath()));
-    EXPECT_EQ(LogRows(w->Log(), "SELECT Action, Description FROM SWR_Audit ORDER BY rowid DESC "
+    EXPECT_EQ(harness.desktop.opened[0], QUrl::fromLocalFile(w->log().filePath()));
+    EXPECT_EQ(logRows(w->log(), "SELECT Action, Description FROM SWR_Audit ORDER BY rowid DESC "
                                 "LIMIT 1"),
               (QList<QStringList>{{"Log", "Log opened in Access"}}));
 
@@ -158,7 +158,7 @@ TEST_F(StatisticsWindow, AccessOpensTheLogFileAndWritesItsAuditRow) {
 }
 
 TEST_F(SimpleMenuStatistics, TheSimpleMenuStyleHidesResetAndAccessEvenWithTheFullMenuShown) {
-    w->Menu("mnuMenu")->trigger(); // the full menu for this run
+    w->menu("mnuMenu")->trigger(); // the full menu for this run
     FrmStats* stats = open();
     ASSERT_NE(stats, nullptr);
     EXPECT_TRUE(stats->cmdResetStats->isHidden());

@@ -44,7 +44,7 @@ TEST(UpdateCheck, ARefusingOrSilentServerOnlyHidesThePanelAndNeverHoldsTheWindow
             EXPECT_TRUE(QTest::qWaitFor([&] { return ticked; }, 1000)); // the window is free
         }
         EXPECT_TRUE(QTest::qWaitFor([&] { return !w.frmOnline->isVisible(); }, 20000));
-        EXPECT_TRUE(w.Menu("mnuOnline")->isChecked()); // the panel stays ticked
+        EXPECT_TRUE(w.menu("mnuOnline")->isChecked()); // the panel stays ticked
     }
 }
 
@@ -64,30 +64,30 @@ TEST(UpdateCheck, AnErrorPageOrAnAnswerOfAnotherFormIsAFailedCheck) {
         FrmMain& w = harness.show(kUpdatesShown);
         EXPECT_TRUE(QTest::qWaitFor(
             [&] {
-                return PanelBrowser::of(w.WebVersion).StatusText() == PanelBrowser::kSiteNotFound;
+                return PanelBrowser::of(w.WebVersion).statusText() == PanelBrowser::kSiteNotFound;
             },
             20000));
         EXPECT_FALSE(w.frmOnline->isVisible());
         EXPECT_FALSE(w.WebVersion->toPlainText().contains("Not Found"));
-        EXPECT_TRUE(w.Menu("mnuOnline")->isChecked());
+        EXPECT_TRUE(w.menu("mnuOnline")->isChecked());
     }
 }
 
 TEST(WebLinks, HelpAboutWebsiteAndUpdateGoThroughTheDesktop) {
     MainWindowHarness harness;
     FrmMain& w = harness.show();
-    w.Menu("Help")->trigger();
+    w.menu("Help")->trigger();
     ASSERT_EQ(harness.desktop.opened.size(), 1);
     const QString page = harness.desktop.opened[0].toLocalFile();
     EXPECT_TRUE(page.endsWith("/SWR.html"));
     EXPECT_TRUE(QFileInfo(page).isFile()) << page.toStdString();
 
-    w.Menu("mnuNew")->trigger(); // a second copy beside this one
+    w.menu("mnuNew")->trigger(); // a second copy beside this one
     EXPECT_EQ(harness.newCopies, 1);
     EXPECT_EQ(harness.endCalls, 0);
 
     harness.splash().hide();
-    w.Menu("mnuAbout")->trigger();
+    w.menu("mnuAbout")->trigger();
     EXPECT_TRUE(harness.splash().isVisible());
     EXPECT_EQ(harness.splash().Timer1->interval(), 10000);
     EXPECT_TRUE(harness.splash().Timer1->isActive());
@@ -121,16 +121,16 @@ TEST(WebLinks, BackStopsAtTheTopOfAShareListAndForwardReturns) {
     MainWindowHarness harness;
     FrmMain& w = harness.show("ShowNetwork=True\r\n");
     PanelBrowser& browser = PanelBrowser::of(w.WebServer);
-    w.NetworkButtons[1]->click(); // this computer's shares
-    EXPECT_EQ(browser.LocationURL(), "file://testhost/");
-    w.NetworkButtons[2]->click(); // back from the top of the list: stays
-    EXPECT_EQ(browser.LocationURL(), "file://testhost/");
+    w.networkButtons[1]->click(); // this computer's shares
+    EXPECT_EQ(browser.locationURL(), "file://testhost/");
+    w.networkButtons[2]->click(); // back from the top of the list: stays
+    EXPECT_EQ(browser.locationURL(), "file://testhost/");
 
-    browser.Navigate("http://" + harness.vendor.address() + "/elsewhere");
+    browser.navigate("http://" + harness.vendor.address() + "/elsewhere");
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return w.WebServer->toPlainText().contains("Up to date."); }, 15000));
-    w.NetworkButtons[2]->click();
-    EXPECT_EQ(browser.LocationURL(), "file://testhost/");
-    w.NetworkButtons[3]->click();
-    EXPECT_EQ(browser.LocationURL(), "http://" + harness.vendor.address() + "/elsewhere");
+    w.networkButtons[2]->click();
+    EXPECT_EQ(browser.locationURL(), "file://testhost/");
+    w.networkButtons[3]->click();
+    EXPECT_EQ(browser.locationURL(), "http://" + harness.vendor.address() + "/elsewhere");
 }

@@ -28,7 +28,7 @@ protected:
         queue = server.newQueue("AutoQ");
         ASSERT_FALSE(queue.isEmpty());
         harness.useRealServers = true;
-        harness.monitorProgram = JobMonitorProgram(); // new jobs reach the grid
+        harness.monitorProgram = jobMonitorProgram(); // new jobs reach the grid
         other = std::make_unique<CupsSpooler>(server.address(), kShortTimeouts);
     }
     FrmMain& show() {
@@ -46,7 +46,7 @@ protected:
     bool queuePaused() {
         return ::queuePaused(other->queue(queue).value_or(SpoolerQueue{}).Status);
     }
-    int finishedAs(int id) { return FinishedJobStates(server.address(), queue).value(id, 0); }
+    int finishedAs(int id) { return finishedJobStates(server.address(), queue).value(id, 0); }
     // Polls as the window's timer would, until `done` or a minute has passed.
     bool pollUntil(FrmMain& w, const std::function<bool()>& done) {
         return QTest::qWaitFor(
@@ -134,7 +134,7 @@ TEST_F(AutoQueueOnServer, HoldsEveryJobReleasesOnDemandAndGivesTheQueueBack) {
     EXPECT_TRUE(queuePaused());
     EXPECT_EQ(statusOf(smith), 1);
     EXPECT_EQ(other->jobHoldUntilDefault(queue), "no-hold");
-    EXPECT_EQ(LogRows(w.Log(), "SELECT * FROM SWR_Audit WHERE Action = 'AutoQueue'").size(), 2);
+    EXPECT_EQ(logRows(w.log(), "SELECT * FROM SWR_Audit WHERE Action = 'AutoQueue'").size(), 2);
 }
 
 TEST_F(AutoQueueOnServer, TheQueuesOwnHoldComesBackExactlyAndAfterACrash) {
@@ -171,6 +171,6 @@ TEST_F(AutoQueueOnServer, TheQueuesOwnHoldComesBackExactlyAndAfterACrash) {
     EXPECT_FALSE(w.chkAutoQueue->isChecked());
     EXPECT_EQ(other->jobHoldUntilDefault(queue), "no-hold");
     EXPECT_TRUE(
-        w.PanelText(1).startsWith("AutoQueue was left on when Spoolwright last ended: " + queue))
-        << w.PanelText(1).toStdString();
+        w.panelText(1).startsWith("AutoQueue was left on when Spoolwright last ended: " + queue))
+        << w.panelText(1).toStdString();
 }

@@ -10,16 +10,16 @@
 // number, with their job-state: 9 printed, 7 cancelled, 8 aborted. Jobs released
 // under AutoQueue count too: they finish in the queue's release queue. Empty when
 // the server does not answer.
-inline void AddFinishedJobStates(const QString& address, const QString& queue,
+inline void addFinishedJobStates(const QString& address, const QString& queue,
                                  QMap<int, int>& states);
-inline QMap<int, int> FinishedJobStates(const QString& address, const QString& queue) {
+inline QMap<int, int> finishedJobStates(const QString& address, const QString& queue) {
     QMap<int, int> states;
-    AddFinishedJobStates(address, queue, states);
-    AddFinishedJobStates(address, ReleaseQueueName(queue), states);
+    addFinishedJobStates(address, queue, states);
+    addFinishedJobStates(address, releaseQueueName(queue), states);
     return states;
 }
 
-inline void AddFinishedJobStates(const QString& address, const QString& queue,
+inline void addFinishedJobStates(const QString& address, const QString& queue,
                                  QMap<int, int>& states) {
     const QString host = address.section(':', 0, 0);
     const int port = address.section(':', 1, 1).toInt();

@@ -12,7 +12,7 @@ namespace {
 // What lpstat, another client, says of the queue: "-p" its state, "-o" its jobs.
 QString lpstat(const TestPrintServer& server, const char* option, const QString& queue) {
     QString output;
-    RunTool("lpstat", {"-h", server.address(), QString::fromLatin1(option), queue}, &output);
+    runCupsTool("lpstat", {"-h", server.address(), QString::fromLatin1(option), queue}, &output);
     return output.trimmed();
 }
 
@@ -22,8 +22,8 @@ TEST(CupsSpoolerActions, QueueAndJobActionsChangeWhatTheServerHolds) {
     TestPrintServer server;
     const QString name = server.newQueue("sw-actions");
     ASSERT_FALSE(name.isEmpty());
-    ASSERT_TRUE(RunTool("lpadmin", {"-h", server.address(), "-p", name, "-D", "Second floor, east",
-                                    "-L", "Room 204"}));
+    ASSERT_TRUE(runCupsTool("lpadmin", {"-h", server.address(), "-p", name, "-D",
+                                        "Second floor, east", "-L", "Room 204"}));
 
     CupsSpooler spooler(server.address());
     std::optional<SpoolerQueue> queue = spooler.queue(name);
@@ -110,11 +110,11 @@ TEST(CupsSpoolerPrinters, ReportsEachPrintersStateAndProperties) {
     const QString stopped = server.newQueue("sw-report-stopped");
     ASSERT_FALSE(idle.isEmpty() || stopped.isEmpty());
     const auto set = [&](const QString& queue, const QStringList& options) {
-        return RunTool("lpadmin", QStringList{"-h", server.address(), "-p", queue} + options);
+        return runCupsTool("lpadmin", QStringList{"-h", server.address(), "-p", queue} + options);
     };
     ASSERT_TRUE(set(idle, {"-D", "Idle one", "-L", "Hall", "-o", "printer-is-shared=true"}));
     ASSERT_TRUE(set(stopped, {"-D", "Stopped one", "-o", "printer-is-shared=false"}));
-    ASSERT_TRUE(RunTool("cupsdisable", {"-h", server.address(), stopped}));
+    ASSERT_TRUE(runCupsTool("cupsdisable", {"-h", server.address(), stopped}));
 
     CupsSpooler spooler(server.address());
     QMap<QString, SpoolerPrinter> byName;

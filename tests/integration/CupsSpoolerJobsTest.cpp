@@ -26,7 +26,7 @@ TEST(CupsSpoolerJobs, ListsUnfinishedJobsWithEveryFieldAndEachQueueItsOwn) {
     const int finished = server.submitJob(queue, "alice", "finished", "three\n");
     ASSERT_GT(std::min({pdfJob, textJob, elsewhere, finished}), 0);
     // Cancelled by another client: the job stays in the server's history.
-    ASSERT_TRUE(RunTool("cancel", {"-h", server.address(), QString::number(finished)}));
+    ASSERT_TRUE(runCupsTool("cancel", {"-h", server.address(), QString::number(finished)}));
 
     CupsSpooler spooler(server.address());
     const QList<SpoolerJob> jobs = spooler.jobs();

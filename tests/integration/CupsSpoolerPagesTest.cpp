@@ -12,7 +12,7 @@ TEST(CupsSpoolerPages,
     const QString queue = server.newQueue("sw-pages");
     ASSERT_FALSE(queue.isEmpty());
     // Stopped, so that a released job waits instead of printing at once.
-    ASSERT_TRUE(RunTool("cupsdisable", {"-h", server.address(), queue}));
+    ASSERT_TRUE(runCupsTool("cupsdisable", {"-h", server.address(), queue}));
     const int pdf = server.submitJob(queue, "alice", "five.pdf", samplePdf(5));
     const int text = server.submitJob(queue, "bob", "three.txt", sampleText(150));
     const int postScript = server.submitJob(

@@ -24,7 +24,7 @@ TEST(FavouritesOnServer, ActivatingConnectsSelectsTheQueueAndSetsItsAutoQueueCon
     ASSERT_TRUE(w.CurrentPrintQueue->currentText().isEmpty());
     ASSERT_TRUE(w.favbutton[3]->isVisibleTo(&w));
     const auto searches = [&] {
-        return LogRows(w.Log(), QStringLiteral("SELECT Description FROM SWR_Audit WHERE "
+        return logRows(w.log(), QStringLiteral("SELECT Description FROM SWR_Audit WHERE "
                                                "Description = 'Search for queues on %1'")
                                     .arg(server.address()))
             .size();
@@ -34,7 +34,7 @@ TEST(FavouritesOnServer, ActivatingConnectsSelectsTheQueueAndSetsItsAutoQueueCon
     w.txtTimed->setText("9:00 AM");
 
     w.favbutton[3]->click();
-    ASSERT_TRUE(WaitForAnswers(w));
+    ASSERT_TRUE(waitForAnswers(w));
     EXPECT_EQ(searches(), 2);
     EXPECT_EQ(QueueSession::of(w).CurrentServer(), server.address());
     EXPECT_EQ(w.Settings.Server, server.address());

@@ -26,7 +26,7 @@ TEST(HoldUnderLoad, OnlyReleasedJobsPrint) {
     ASSERT_FALSE(queue.isEmpty());
     MainWindowHarness harness;
     harness.useRealServers = true;
-    harness.monitorProgram = JobMonitorProgram();
+    harness.monitorProgram = jobMonitorProgram();
     FrmMain& w =
         harness.show(QStringLiteral("Server=%1\r\nQueue=%2").arg(server.address(), queue).toUtf8());
     w.chkAutoQueue->setChecked(true);
@@ -95,7 +95,7 @@ TEST(HoldUnderLoad, OnlyReleasedJobsPrint) {
     lister.join();
     EXPECT_GT(listings.load(), 0);
 
-    const QMap<int, int> finished = FinishedJobStates(server.address(), queue);
+    const QMap<int, int> finished = finishedJobStates(server.address(), queue);
     QSet<int> printed;
     for (auto it = finished.begin(); it != finished.end(); ++it)
         if (it.value() == 9)

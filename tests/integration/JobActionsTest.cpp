@@ -35,7 +35,7 @@ protected:
         ASSERT_FALSE(queue.isEmpty());
         harness.useRealServers = true;
         if (withMonitor)
-            harness.monitorProgram = JobMonitorProgram();
+            harness.monitorProgram = jobMonitorProgram();
         other = std::make_unique<CupsSpooler>(server.address(), kShortTimeouts);
     }
     void show() {
@@ -63,13 +63,13 @@ protected:
         return ReadSetting(harness.environment, "Log Counters", QString::fromLatin1(key));
     }
     QList<QStringList> logRow(int id, const QString& columns) {
-        return LogRows(w->Log(), QStringLiteral("SELECT %1 FROM SWR_Log WHERE Queue = '%2' AND "
+        return logRows(w->log(), QStringLiteral("SELECT %1 FROM SWR_Log WHERE Queue = '%2' AND "
                                                 "Name = '%3'")
                                      .arg(columns, queue)
                                      .arg(id));
     }
     int audits(const QString& description) {
-        return LogRows(w->Log(),
+        return logRows(w->log(),
                        "SELECT * FROM SWR_Audit WHERE Description = '" + description + "'")
             .size();
     }
@@ -105,7 +105,7 @@ TEST_F(OnServer, JobCommandsChangeTheServerTheLogAndTheCounters) {
     w->CurrentPrinter->setEditText("typed-not-entered");
     select(budget);
     MenuResumeJob(*w);
-    EXPECT_TRUE(w->PanelText(1).startsWith("Resume Job ")) << w->PanelText(1).toStdString();
+    EXPECT_TRUE(w->panelText(1).startsWith("Resume Job ")) << w->panelText(1).toStdString();
     EXPECT_EQ(logRow(budget, jobColumns), logged);
     w->CurrentPrinter->setEditText(server.address());
     ASSERT_TRUE(onServer(budget));
@@ -113,8 +113,8 @@ TEST_F(OnServer, JobCommandsChangeTheServerTheLogAndTheCounters) {
     EXPECT_EQ(QueueSession::of(*w).LastReleasedJob(), QString::number(budget));
     // A job that is not held cannot be released: the server says why, nothing counts.
     MenuResumeJob(*w);
-    EXPECT_TRUE(w->PanelText(1).startsWith(QStringLiteral("Job %1: ").arg(budget)))
-        << w->PanelText(1).toStdString();
+    EXPECT_TRUE(w->panelText(1).startsWith(QStringLiteral("Job %1: ").arg(budget)))
+        << w->panelText(1).toStdString();
     EXPECT_EQ(counter("PrintedCounter"), "3");
     // Held and released again, it counts again.
     MenuPauseJob(*w);
@@ -160,9 +160,9 @@ TEST_F(OnServer, JobCommandsChangeTheServerTheLogAndTheCounters) {
 
     // A job cancelled behind the grid's back is left alone and counted nowhere.
     select(notes);
-    ASSERT_TRUE(RunTool("cancel", {"-h", server.address(), QString::number(notes)}));
+    ASSERT_TRUE(runCupsTool("cancel", {"-h", server.address(), QString::number(notes)}));
     MenuResumeJob(*w);
-    EXPECT_EQ(w->PanelText(1), QStringLiteral("Job %1 is no longer in the queue").arg(notes));
+    EXPECT_EQ(w->panelText(1), QStringLiteral("Job %1 is no longer in the queue").arg(notes));
     EXPECT_EQ(counter("PrintedCounter"), "6");
     EXPECT_EQ(logRow(notes, "Resumed"), QList<QStringList>({{kNull}}));
 
@@ -223,7 +223,7 @@ TEST_F(OnServer, PurgeTestPageAndPropertiesActOnTheWholeQueue) {
             << id;
     // The counter holds every purged job's pages, the test page's included.
     EXPECT_EQ(counter("DeletedCounter"),
-              LogRows(w->Log(),
+              logRows(w->log(),
                       "SELECT SUM(\"Deleted Pages\") FROM SWR_Log WHERE Queue = '" + queue + "'")
                   .value(0)
                   .value(0));
@@ -234,12 +234,12 @@ TEST_F(OnServer, PurgeTestPageAndPropertiesActOnTheWholeQueue) {
     EXPECT_TRUE(harness.desktop.opened.isEmpty());
     auto* dialog = w->findChild<QDialog*>("PrinterAttributes");
     ASSERT_NE(dialog, nullptr);
-    const QStringList names = GridColumn(dialog->findChild<QTreeWidget*>(), 0);
-    const QStringList values = GridColumn(dialog->findChild<QTreeWidget*>(), 1);
+    const QStringList names = gridColumn(dialog->findChild<QTreeWidget*>(), 0);
+    const QStringList values = gridColumn(dialog->findChild<QTreeWidget*>(), 1);
     ASSERT_TRUE(names.contains("Name"));
     EXPECT_EQ(values[names.indexOf("Name")], queue);
     EXPECT_TRUE(names.contains("copies"));
-    EXPECT_EQ(LogRows(w->Log(), "SELECT * FROM SWR_Audit WHERE Description LIKE 'Get printer "
+    EXPECT_EQ(logRows(w->log(), "SELECT * FROM SWR_Audit WHERE Description LIKE 'Get printer "
                                 "properties: ipp://%/printers/" +
                                     queue + "'")
                   .size(),
@@ -280,7 +280,7 @@ TEST_F(OnServer, ResumeAllUnderAutoQueueReleasesOneJobAtATime) {
         120000));
     EXPECT_LE(mostReleasedAtOnce, 1);
     // Printed through the queue's release queue.
-    const QMap<int, int> finished = FinishedJobStates(server.address(), queue);
+    const QMap<int, int> finished = finishedJobStates(server.address(), queue);
     EXPECT_EQ(finished.keys(), jobs);
     EXPECT_EQ(finished.values(), QList<int>({9, 9, 9}));
 }

@@ -149,8 +149,8 @@ TEST(JobMonitorIncremental, ReconcilesWhenTheServerLostEvents) {
     ASSERT_FALSE(server.isEmpty());
     // The server keeps only the last few events of a subscription: a burst
     // overflows them before the monitor asks.
-    ASSERT_TRUE(RunTool(QStringLiteral("cupsctl"),
-                        {QStringLiteral("-h"), server, QStringLiteral("MaxEvents=2")}));
+    ASSERT_TRUE(runCupsTool(QStringLiteral("cupsctl"),
+                            {QStringLiteral("-h"), server, QStringLiteral("MaxEvents=2")}));
     ASSERT_TRUE(
         QTest::qWaitFor([&] { return !CupsSpooler(server).queueNames().isEmpty(); }, kEventWaitMs));
     Monitor monitor(server, {QStringLiteral("--relist-seconds"), QStringLiteral("1")});

@@ -87,7 +87,7 @@ public:
     // job's id, 0 when it was not reported.
     int reportsNewJob(const QString& server, const QString& queue) {
         const int from = mark();
-        const int id = SubmitJob(server, queue, "tester", "held", "page\n");
+        const int id = submitJobTo(server, queue, "tester", "held", "page\n");
         return id > 0 && waitFor("New", jobName(queue, id), from) ? id : 0;
     }
 
@@ -342,7 +342,7 @@ TEST(JobMonitor, PollsTheJobListWhenTheServerRefusesSubscriptions) {
     const QString server = own.start();
     ASSERT_FALSE(server.isEmpty());
     // One subscription in all, taken before the monitor asks for its own.
-    ASSERT_TRUE(RunTool("cupsctl", {"-h", server, "MaxSubscriptions=1"}));
+    ASSERT_TRUE(runCupsTool("cupsctl", {"-h", server, "MaxSubscriptions=1"}));
     bool taken = false;
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {

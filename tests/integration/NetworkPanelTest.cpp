@@ -12,10 +12,10 @@ TEST(NetworkPanel, ServerSharesListTheSharedPrintersWithTheirAddresses) {
     const QString hidden = server.newQueue("Private");
     ASSERT_FALSE(shared.isEmpty());
     ASSERT_FALSE(hidden.isEmpty());
-    ASSERT_TRUE(
-        RunTool("lpadmin", {"-h", server.address(), "-p", shared, "-o", "printer-is-shared=true"}));
-    ASSERT_TRUE(RunTool("lpadmin",
-                        {"-h", server.address(), "-p", hidden, "-o", "printer-is-shared=false"}));
+    ASSERT_TRUE(runCupsTool(
+        "lpadmin", {"-h", server.address(), "-p", shared, "-o", "printer-is-shared=true"}));
+    ASSERT_TRUE(runCupsTool(
+        "lpadmin", {"-h", server.address(), "-p", hidden, "-o", "printer-is-shared=false"}));
 
     MainWindowHarness harness;
     harness.useRealServers = true;

@@ -47,12 +47,12 @@ QList<QStringList> loggedPages(FrmMain& w, const QString& name) {
     const SpoolerJob* job = w.searchGrid().job(name);
     if (!job)
         return {};
-    return LogRows(w.Log(), QStringLiteral("SELECT Pages FROM SWR_Log WHERE TransactionID = '%1'")
+    return logRows(w.log(), QStringLiteral("SELECT Pages FROM SWR_Log WHERE TransactionID = '%1'")
                                 .arg(TransactionID(*job)));
 }
 
 CupsSpooler* cupsSpooler(FrmMain& w, const TestPrintServer& server) {
-    return dynamic_cast<CupsSpooler*>(&w.SpoolerFor(server.address())->inner());
+    return dynamic_cast<CupsSpooler*>(&w.spoolerFor(server.address())->inner());
 }
 
 bool countingDone(FrmMain& w) {
@@ -83,7 +83,7 @@ TEST(PageCounting, AJobShowsAtOnceAndGetsItsPagesLaterInBothGridsAndTheLog) {
     // shows and logs its jobs all the same, the counted one without Pages for now.
     std::promise<void> counting;
     PageCounter::of(w).worker().start([held = counting.get_future().share()] { held.wait(); });
-    LoadWindow(w);
+    loadWindow(w);
     EXPECT_EQ(pagesCell(w.searchGrid(), countedName, SearchColumn::Pages), QString());
     EXPECT_EQ(pagesCell(w.jobGrid(), countedName, JobColumn::Pages), QString());
     EXPECT_EQ(loggedPages(w, countedName), QList<QStringList>({{kNull}}));
@@ -104,7 +104,7 @@ TEST(PageCounting, AJobShowsAtOnceAndGetsItsPagesLaterInBothGridsAndTheLog) {
     // Pages the submitter declared need no document; a later pass keeps the count
     // and fetches nothing again.
     cmdRefreshJobs_Click(w);
-    ASSERT_TRUE(WaitForAnswers(w));
+    ASSERT_TRUE(waitForAnswers(w));
     ASSERT_TRUE(countingDone(w));
     EXPECT_EQ(pagesCell(w.jobGrid(), countedName, JobColumn::Pages), QStringLiteral("3"));
     EXPECT_EQ(cups->documentsRead(), 1);
@@ -121,7 +121,7 @@ TEST(PageCounting, AJobWhosePagesTheLogHoldsIsNeverFetchedAgain) {
     {
         MainWindowHarness harness;
         FrmMain& w = windowOn(harness, server, queue, logs.path());
-        ShowFrmMain(w);
+        showFrmMain(w);
         ASSERT_TRUE(QTest::qWaitFor(
             [&] {
                 return loggedPages(w, jobName(queue, first)) ==
@@ -135,7 +135,7 @@ TEST(PageCounting, AJobWhosePagesTheLogHoldsIsNeverFetchedAgain) {
     ASSERT_GT(second, 0);
     MainWindowHarness harness;
     FrmMain& w = windowOn(harness, server, queue, logs.path());
-    ShowFrmMain(w);
+    showFrmMain(w);
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             return pagesCell(w.jobGrid(), jobName(queue, first), JobColumn::Pages) ==

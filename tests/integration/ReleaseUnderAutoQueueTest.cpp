@@ -105,7 +105,7 @@ TEST(ReleaseUnderAutoQueue, OnlyReleasedJobsPrintWhateverArrivesAndWhenTheProgra
     ASSERT_FALSE(queue.isEmpty() || barrier.isEmpty());
     std::atomic<bool> cutAfterRelease{false};
     MainWindowHarness harness;
-    harness.monitorProgram = JobMonitorProgram();
+    harness.monitorProgram = jobMonitorProgram();
     harness.makeSpooler = [&cutAfterRelease](const QString& name) {
         return std::make_unique<CuttableSpooler>(name, cutAfterRelease);
     };
@@ -115,12 +115,12 @@ TEST(ReleaseUnderAutoQueue, OnlyReleasedJobsPrintWhateverArrivesAndWhenTheProgra
 
     QSet<int> printedReleases, urgent;
     const auto sendUrgent = [&] {
-        const int id = SubmitJobWith(server.address(), queue, "mallory", "Urgent", sampleText(1),
+        const int id = submitJobWith(server.address(), queue, "mallory", "Urgent", sampleText(1),
                                      {"-H", "immediate", "-q", "100"});
         ASSERT_GT(id, 0);
         urgent << id;
     };
-    const auto finished = [&] { return FinishedJobStates(server.address(), queue); };
+    const auto finished = [&] { return finishedJobStates(server.address(), queue); };
     for (int round = 0; round < kReleases; ++round) {
         const int held = server.submitJob(queue, "alice", "Held", sampleText(2), false);
         ASSERT_GT(held, 0);
@@ -145,7 +145,7 @@ TEST(ReleaseUnderAutoQueue, OnlyReleasedJobsPrintWhateverArrivesAndWhenTheProgra
     // A job of a running queue, sent last, has printed once the server got round to it.
     const int last = server.submitJob(barrier, "bob", "Barrier", sampleText(1), false);
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return FinishedJobStates(server.address(), barrier).value(last) == 9; }, 30000));
+        [&] { return finishedJobStates(server.address(), barrier).value(last) == 9; }, 30000));
 
     const QMap<int, int> states = finished();
     QSet<int> printed;

@@ -55,8 +55,8 @@ TEST(ReportInBrowser, ServerReportShowsPrintersAndJobsTogglesThemAndRunsNoDocume
     const QString second = server.newQueue("BrowserB");
     ASSERT_FALSE(first.isEmpty() || second.isEmpty());
     for (const QString& queue : {first, second})
-        ASSERT_TRUE(RunTool("lpadmin",
-                            {"-h", server.address(), "-p", queue, "-o", "printer-is-shared=true"}));
+        ASSERT_TRUE(runCupsTool(
+            "lpadmin", {"-h", server.address(), "-p", queue, "-o", "printer-is-shared=true"}));
     ASSERT_GT(server.submitJob(first, "ann", "Quarterly figures", sampleText(2)), 0);
     ASSERT_GT(server.submitJob(first, "bob", kHostileName, sampleText(1)), 0);
     ASSERT_GT(server.submitJob(second, "eve", "Seating plan", sampleText(1)), 0);
@@ -69,13 +69,13 @@ TEST(ReportInBrowser, ServerReportShowsPrintersAndJobsTogglesThemAndRunsNoDocume
                                   .toUtf8());
     bool written = false;
     ServerReport(w, server.address(), true, true, [&written](bool ok) { written = ok; });
-    ASSERT_TRUE(WaitForAnswers(w));
+    ASSERT_TRUE(waitForAnswers(w));
     ASSERT_TRUE(written);
     EXPECT_TRUE(harness.desktop.opened.isEmpty());
 
     const QString page = QDir(folder.path()).filePath("probed.html");
     ASSERT_TRUE(
-        WriteFile(page, ReadFile(ReportFilePath(w, "SWR_ServerReport.html")) + probeFor(first)));
+        writeFile(page, readFile(reportFilePath(w, "SWR_ServerReport.html")) + probeFor(first)));
     const QString dom = domAfterScripts(page, QDir(folder.path()).filePath("profile"));
 
     EXPECT_TRUE(dom.contains("<h2><u>Server Report:</u> " + server.address() + "</h2>"))

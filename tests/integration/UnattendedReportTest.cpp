@@ -30,10 +30,10 @@ TEST(UnattendedReport, ServerReportRunsWithoutADisplayAndExitsCleanly) {
     TestPrintServer server;
     const QString queue = server.newQueue("Unattended");
     ASSERT_FALSE(queue.isEmpty());
-    ASSERT_TRUE(
-        RunTool("lpadmin", {"-h", server.address(), "-p", queue, "-o", "printer-is-shared=true"}));
+    ASSERT_TRUE(runCupsTool("lpadmin",
+                            {"-h", server.address(), "-p", queue, "-o", "printer-is-shared=true"}));
     QTemporaryDir appData, temp;
-    ASSERT_TRUE(WriteFile(QDir(appData.path()).filePath("swr.ini"),
+    ASSERT_TRUE(writeFile(QDir(appData.path()).filePath("swr.ini"),
                           "[Spoolwright]\r\nServer=" + server.address().toUtf8() + "\r\n"));
 
     std::unique_ptr<QProcess> program(
@@ -41,14 +41,14 @@ TEST(UnattendedReport, ServerReportRunsWithoutADisplayAndExitsCleanly) {
     ASSERT_TRUE(program->waitForFinished(120000)) << program->readAllStandardError().toStdString();
     EXPECT_EQ(program->exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(program->exitCode(), 0) << program->readAllStandardError().toStdString();
-    const QByteArray page = ReadFile(QDir(temp.path()).filePath("SWR_ServerReport.html"));
+    const QByteArray page = readFile(QDir(temp.path()).filePath("SWR_ServerReport.html"));
     EXPECT_TRUE(page.contains("<h2><u>Server Report:</u> " + server.address().toUtf8() + "</h2>"));
     EXPECT_TRUE(page.contains("<td>" + queue.toUtf8() + "</td>"));
     EXPECT_FALSE(page.contains("<script")); // the command line writes it without script
 
     // A report that cannot be written is told on standard error; no box waits for an
     // answer nobody gives.
-    ASSERT_TRUE(WriteFile(QDir(appData.path()).filePath("swr.ini"),
+    ASSERT_TRUE(writeFile(QDir(appData.path()).filePath("swr.ini"),
                           "[Spoolwright]\r\nServer=" + server.address().toUtf8() +
                               "\r\nReportPath=" + temp.path().toUtf8() + "/missing\r\n"));
     std::unique_ptr<QProcess> failing(runWithoutDisplay({"/rpt:Fav"}, appData.path(), temp.path()));

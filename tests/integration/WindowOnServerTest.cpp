@@ -45,16 +45,16 @@ TEST(WindowOnServer, JobsThereAtStartOrSubmittedWhileWatchingAreShownAndLoggedOn
 
     MainWindowHarness harness;
     harness.useRealServers = true;
-    harness.monitorProgram = JobMonitorProgram();
+    harness.monitorProgram = jobMonitorProgram();
     ASSERT_TRUE(QFileInfo::exists(harness.monitorProgram));
     FrmMain& w =
         harness.show(QStringLiteral("Server=%1\r\nQueue=%2").arg(server.address(), queue).toUtf8());
     ASSERT_EQ(w.CurrentPrintQueue->currentText(), queue);
     // Give the monitor its baseline before a job arrives, so that the job is new to it.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.PanelText(1).startsWith("Server "); }, 15000))
-        << w.PanelText(1).toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.panelText(1).startsWith("Server "); }, 15000))
+        << w.panelText(1).toStdString();
 
-    EXPECT_EQ(GridColumn(w.JobList, JobColumn::ID),
+    EXPECT_EQ(gridColumn(w.JobList, JobColumn::ID),
               QStringList({QString::number(first), QString::number(second)}));
     const QTreeWidgetItem* row = w.JobList->topLevelItem(0);
     ASSERT_NE(row, nullptr);
@@ -64,17 +64,17 @@ TEST(WindowOnServer, JobsThereAtStartOrSubmittedWhileWatchingAreShownAndLoggedOn
     // Pages are counted off the window's thread and come a moment later.
     EXPECT_TRUE(QTest::qWaitFor([row] { return row->text(JobColumn::Pages) == "3"; }, 60000));
     EXPECT_TRUE(DateText::parse(row->text(JobColumn::Submitted)).isValid());
-    EXPECT_EQ(GridColumn(w.SearchList, SearchColumn::Printer).count(queue), 2);
+    EXPECT_EQ(gridColumn(w.SearchList, SearchColumn::Printer).count(queue), 2);
 
     const auto logged = [&](int id) {
-        return LogRows(w.Log(), QStringLiteral("SELECT Description, User, Pages FROM SWR_Log WHERE "
+        return logRows(w.log(), QStringLiteral("SELECT Description, User, Pages FROM SWR_Log WHERE "
                                                "Queue = '%1' AND Name = '%2'")
                                     .arg(queue)
                                     .arg(id));
     };
     EXPECT_EQ(logged(first), QList<QStringList>({{"Budget, final", "alice", "3"}}));
     cmdRefreshJobs_Click(w);
-    ASSERT_TRUE(WaitForAnswers(w));
+    ASSERT_TRUE(waitForAnswers(w));
     EXPECT_EQ(logged(first).size(), 1);
     EXPECT_EQ(logged(second).size(), 1);
 
@@ -83,18 +83,18 @@ TEST(WindowOnServer, JobsThereAtStartOrSubmittedWhileWatchingAreShownAndLoggedOn
     ASSERT_GT(later, 0);
     const QString name = queue + QStringLiteral(", ") + QString::number(later);
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return GridColumn(w.JobList, JobColumn::Name).contains(name); }, 15000));
-    EXPECT_TRUE(GridColumn(w.SearchList, SearchColumn::Name).contains(name));
+        [&] { return gridColumn(w.JobList, JobColumn::Name).contains(name); }, 15000));
+    EXPECT_TRUE(gridColumn(w.SearchList, SearchColumn::Name).contains(name));
     // Its pages are counted a moment later, and logged then.
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
             return logged(later) == QList<QStringList>({{"Arrived later", "erin", "1"}});
         },
         30000));
-    ASSERT_TRUE(RunTool("cancel", {"-h", server.address(), QString::number(later)}));
+    ASSERT_TRUE(runCupsTool("cancel", {"-h", server.address(), QString::number(later)}));
     EXPECT_TRUE(QTest::qWaitFor(
-        [&] { return !GridColumn(w.JobList, JobColumn::Name).contains(name); }, 15000));
-    EXPECT_FALSE(GridColumn(w.SearchList, SearchColumn::Name).contains(name));
+        [&] { return !gridColumn(w.JobList, JobColumn::Name).contains(name); }, 15000));
+    EXPECT_FALSE(gridColumn(w.SearchList, SearchColumn::Name).contains(name));
 
     w.close();
     EXPECT_TRUE(QTest::qWaitFor([] { return monitorProcesses() == 0; }, 30000));
@@ -120,26 +120,26 @@ TEST(WindowOnServer, SilentServersLeaveTheQueueBoxEmptyAndTheWindowAnsweringMean
         QTimer::singleShot(0, &w, [&handled] { handled = true; });
         EXPECT_TRUE(QTest::qWaitFor([&handled] { return handled; }, 3000));
         EXPECT_EQ(AwaitedAnswers::count(w), 1) << "the server has not answered yet";
-        EXPECT_EQ(w.PanelText(1), "Finding Jobs");
+        EXPECT_EQ(w.panelText(1), "Finding Jobs");
         again();
-        EXPECT_TRUE(WaitForAnswers(w));
+        EXPECT_TRUE(waitForAnswers(w));
         // The jobs and the queue list are two requests, but the server is waited
         // for once: a second wait would have begun on a connection of its own.
         EXPECT_EQ(silent.connectionsSoFar(), 1);
         EXPECT_EQ(w.CurrentPrintQueue->count(), 0);
         EXPECT_EQ(w.SearchList->topLevelItemCount(), 0);
-        EXPECT_EQ(ShapeColour::of(w.SearchProgress), ShapeColour::Red);
+        EXPECT_EQ(ShapeColour::of(w.SearchProgress), ShapeColour::red);
     };
     const auto searches = [&w](SilentLoopbackServer& silent) {
-        return LogRows(w.Log(), "SELECT * FROM SWR_Audit WHERE Description = 'Search for queues "
+        return logRows(w.log(), "SELECT * FROM SWR_Audit WHERE Description = 'Search for queues "
                                 "on 127.0.0.1:" +
                                     QString::number(silent.port()) + "'")
             .size();
     };
 
-    ShowFrmMain(w);
+    showFrmMain(w);
     whileWaiting(atStart, [&w] { CurrentPrinter_KeyDown(w, 13, 0); });
-    EXPECT_TRUE(w.PanelText(1).startsWith("No Queues Found "));
+    EXPECT_TRUE(w.panelText(1).startsWith("No Queues Found "));
     EXPECT_TRUE(harness.splash().lblStatus->text().endsWith("Done."));
     EXPECT_EQ(searches(atStart), 1);
 

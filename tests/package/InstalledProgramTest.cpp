@@ -50,7 +50,7 @@ struct Installed {
     }
 
     bool settings(const QString& server, const QString& queue) const {
-        return WriteFile(appData.filePath("swr.ini"), "[Spoolwright]\r\nServer=" + server.toUtf8() +
+        return writeFile(appData.filePath("swr.ini"), "[Spoolwright]\r\nServer=" + server.toUtf8() +
                                                           "\r\nQueue=" + queue.toUtf8() + "\r\n");
     }
 };
@@ -82,7 +82,7 @@ private:
 // The value of `key` in `group` of the installed desktop entry, as written.
 QString desktopEntryValue(const QString& group, const QString& key) {
     const QString entry =
-        QString::fromUtf8(ReadFile(kRoot + "/usr/share/applications/spoolwright.desktop"));
+        QString::fromUtf8(readFile(kRoot + "/usr/share/applications/spoolwright.desktop"));
     QString current;
     for (const QString& line : entry.split('\n')) {
         if (line.startsWith('['))
@@ -97,7 +97,7 @@ QString desktopEntryValue(const QString& group, const QString& key) {
 QStringList childPrograms(qint64 parent) {
     QStringList programs;
     for (const QString& pid : QDir("/proc").entryList(QDir::Dirs)) {
-        const QByteArray stat = ReadFile("/proc/" + pid + "/stat");
+        const QByteArray stat = readFile("/proc/" + pid + "/stat");
         // pid (name) state ppid ...: the name may hold blanks, so read after its ')'.
         const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
         if (fields.size() > 1 && fields[1].toLongLong() == parent)
@@ -134,7 +134,7 @@ TEST(InstalledProgram, TheDesktopEntryStartsItWithItsMonitorTemplateAndHelpPage)
     const QString log = installed.appData.filePath("swr.db");
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return ReadLog(log, "SELECT Queue FROM SWR_Log WHERE Description = 'Installed job'")
+            return readLog(log, "SELECT Queue FROM SWR_Log WHERE Description = 'Installed job'")
                        .rows == QList<QStringList>{{queue}};
         },
         30000));
@@ -143,7 +143,7 @@ TEST(InstalledProgram, TheDesktopEntryStartsItWithItsMonitorTemplateAndHelpPage)
 
     // Its Help action opens the installed help page in the desktop's browser, which
     // here only notes what it was given.
-    ASSERT_TRUE(WriteFile(installed.tools.filePath("xdg-open"),
+    ASSERT_TRUE(writeFile(installed.tools.filePath("xdg-open"),
                           "#!/bin/sh\necho \"$1\" > \"" +
                               installed.tools.filePath("opened").toUtf8() + "\"\n"));
     ASSERT_TRUE(QFile::setPermissions(installed.tools.filePath("xdg-open"),
@@ -154,12 +154,12 @@ TEST(InstalledProgram, TheDesktopEntryStartsItWithItsMonitorTemplateAndHelpPage)
     const QString page = kRoot + "/usr/share/spoolwright/SWR.html";
     EXPECT_TRUE(QTest::qWaitFor(
         [&] {
-            return ReadFile(installed.tools.filePath("opened")).trimmed() ==
+            return readFile(installed.tools.filePath("opened")).trimmed() ==
                    QUrl::fromLocalFile(page).toEncoded();
         },
         10000))
-        << ReadFile(installed.tools.filePath("opened")).toStdString();
-    EXPECT_TRUE(ReadFile(page).contains("<html"));
+        << readFile(installed.tools.filePath("opened")).toStdString();
+    EXPECT_TRUE(readFile(page).contains("<html"));
 }
 
 TEST(InstalledProgram, ItsVersionAndAnUnattendedServerReportRunFromTheUnpackedTree) {
@@ -171,13 +171,13 @@ TEST(InstalledProgram, ItsVersionAndAnUnattendedServerReportRunFromTheUnpackedTr
     TestPrintServer server;
     const QString queue = server.newQueue("InstalledReport");
     ASSERT_FALSE(queue.isEmpty());
-    ASSERT_TRUE(
-        RunTool("lpadmin", {"-h", server.address(), "-p", queue, "-o", "printer-is-shared=true"}));
+    ASSERT_TRUE(runCupsTool("lpadmin",
+                            {"-h", server.address(), "-p", queue, "-o", "printer-is-shared=true"}));
     ASSERT_TRUE(installed.settings(server.address(), queue));
     // As a timer runs it: no display at all.
     std::unique_ptr<QProcess> report = installed.start("spoolwright /rpt:Server", QString());
     ASSERT_TRUE(endedCleanly(*report)) << report->readAllStandardError().toStdString();
-    const QByteArray page = ReadFile(installed.temp.filePath("SWR_ServerReport.html"));
+    const QByteArray page = readFile(installed.temp.filePath("SWR_ServerReport.html"));
     EXPECT_TRUE(page.contains("<h2><u>Server Report:</u> " + server.address().toUtf8() + "</h2>"));
     EXPECT_TRUE(page.contains("<td>" + queue.toUtf8() + "</td>"));
 }

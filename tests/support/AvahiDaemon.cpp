@@ -57,7 +57,7 @@ bool AvahiDaemon::startPrivate() {
     const QString bus = folder_.filePath(QStringLiteral("bus"));
     const QString busConfig = folder_.filePath(QStringLiteral("bus.conf"));
     const QString avahiConfig = folder_.filePath(QStringLiteral("avahi.conf"));
-    WriteFile(busConfig,
+    writeFile(busConfig,
               "<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\"\n"
               " \"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
               "<busconfig><type>system</type><listen>unix:path=" +
@@ -66,7 +66,7 @@ bool AvahiDaemon::startPrivate() {
                   "<policy context=\"default\"><allow user=\"*\"/><allow own=\"*\"/>"
                   "<allow send_destination=\"*\" eavesdrop=\"true\"/>"
                   "<allow receive_sender=\"*\"/></policy></busconfig>\n");
-    WriteFile(avahiConfig, "[server]\nuse-ipv4=yes\nuse-ipv6=no\nallow-interfaces=lo\n"
+    writeFile(avahiConfig, "[server]\nuse-ipv4=yes\nuse-ipv6=no\nallow-interfaces=lo\n"
                            "[wide-area]\nenable-wide-area=no\n"
                            "[publish]\npublish-hinfo=no\npublish-workstation=no\n"
                            "publish-addresses=no\n");

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-SpoolerJob SampleJob(const QString& queue, int jobId, const QString& document, const QString& owner,
+SpoolerJob sampleJob(const QString& queue, int jobId, const QString& document, const QString& owner,
                      int statusMask) {
     SpoolerJob job;
     job.JobId = jobId;
@@ -47,7 +47,7 @@ QList<SpoolerJob> FakeSpooler::jobs() {
 QList<SpoolerJob> FakeSpooler::queueJobs(const QString& queue) {
     QList<SpoolerJob> result;
     for (const SpoolerJob& job : jobs_)
-        if (PrinterOfJobName(job.Name) == queue)
+        if (printerOfJobName(job.Name) == queue)
             result << job;
     return act("queueJobs") == SpoolerResult::Success ? result : QList<SpoolerJob>();
 }
@@ -77,7 +77,7 @@ SpoolerResult FakeSpooler::deleteJobs(const QString& queue, const QList<int>& jo
     const SpoolerResult result = act("deleteJobs");
     deleted = reachable ? jobIds.size() : 0;
     jobs_.removeIf([&](const SpoolerJob& job) {
-        return reachable && PrinterOfJobName(job.Name) == queue && jobIds.contains(job.JobId);
+        return reachable && printerOfJobName(job.Name) == queue && jobIds.contains(job.JobId);
     });
     return result;
 }

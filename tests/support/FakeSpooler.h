@@ -9,7 +9,7 @@
 
 // A job as the fakes hold it: Name "queue, id", one page of 2 KB, submitted at
 // 09:00 on 5 December 2026 plus `id` seconds.
-SpoolerJob SampleJob(const QString& queue, int jobId, const QString& document,
+SpoolerJob sampleJob(const QString& queue, int jobId, const QString& document,
                      const QString& owner = "ann", int statusMask = 0);
 
 // A print server held in memory for the pure rules: queues and jobs with Windows
@@ -70,7 +70,7 @@ public:
     void addQueue(const SpoolerQueue& queue) { queues_ << queue; }
     SpoolerJob& addJob(const QString& queue, int jobId, const QString& document,
                        const QString& owner, int statusMask = 0) {
-        jobs_ << SampleJob(queue, jobId, document, owner, statusMask);
+        jobs_ << sampleJob(queue, jobId, document, owner, statusMask);
         return jobs_.last();
     }
 

@@ -5,7 +5,7 @@
 #include <QString>
 
 // Writes `bytes` as the whole file; false when it cannot.
-inline bool WriteFile(const QString& path, const QByteArray& bytes) {
+inline bool writeFile(const QString& path, const QByteArray& bytes) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
            file.write(bytes) == bytes.size();
@@ -13,7 +13,7 @@ inline bool WriteFile(const QString& path, const QByteArray& bytes) {
 
 // The whole file; "<unreadable>" when it is missing or cannot be read, which no
 // test writes, so that a missing file never passes for an empty one.
-inline QByteArray ReadFile(const QString& path) {
+inline QByteArray readFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }

@@ -19,7 +19,7 @@ struct ReadBack {
     bool ok = false;
 };
 
-inline ReadBack ReadLog(const QString& path, const QString& sql) {
+inline ReadBack readLog(const QString& path, const QString& sql) {
     ReadBack result;
     const QString name = "log-test-reader";
     {
@@ -42,8 +42,8 @@ inline ReadBack ReadLog(const QString& path, const QString& sql) {
     return result;
 }
 
-inline QList<QStringList> LogRows(const LogDatabase& log, const QString& sql) {
-    return ReadLog(log.filePath(), sql).rows;
+inline QList<QStringList> logRows(const LogDatabase& log, const QString& sql) {
+    return readLog(log.filePath(), sql).rows;
 }
 
 // Another program holding the log in a transaction of its own ("BEGIN EXCLUSIVE",

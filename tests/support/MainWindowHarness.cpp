@@ -15,11 +15,11 @@ MainWindowHarness::~MainWindowHarness() {
 }
 
 void MainWindowHarness::writeAppDataFile(const QString& name, const QByteArray& content) {
-    WriteFile(QDir(appData_.path()).filePath(name), content);
+    writeFile(QDir(appData_.path()).filePath(name), content);
 }
 
 QByteArray MainWindowHarness::readAppDataFile(const QString& name) const {
-    return ReadFile(QDir(appData_.path()).filePath(name));
+    return readFile(QDir(appData_.path()).filePath(name));
 }
 
 FakeSpooler& MainWindowHarness::fake(const QString& server) {
@@ -55,13 +55,13 @@ FrmMain& MainWindowHarness::create() {
             return std::move(fakes_[server]);
         };
     window_ = std::make_unique<FrmMain>(services, splash_.get());
-    WireFrmMain(*window_);
+    wireFrmMain(*window_);
     return *window_;
 }
 
 FrmMain& MainWindowHarness::show(const QByteArray& settings) {
     if (!settings.isEmpty())
         writeAppDataFile("swr.ini", "[Spoolwright]\r\n" + settings);
-    LoadWindow(create());
+    loadWindow(create());
     return window();
 }

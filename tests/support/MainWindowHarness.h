@@ -37,7 +37,7 @@ public:
 
     // Writes a file into the application data folder before the window loads.
     void writeAppDataFile(const QString& name, const QByteArray& content);
-    QByteArray readAppDataFile(const QString& name) const; // see ReadFile
+    QByteArray readAppDataFile(const QString& name) const; // see readFile
     QString appDataPath() const { return appData_.path(); }
 
     // The fake print server the window gets for this server name, before and after
@@ -86,21 +86,21 @@ private:
 
 // Waits until every answer the window asked for off its thread (a connection, a
 // reload, a live report's names) has been applied.
-inline bool WaitForAnswers(FrmMain& window) {
+inline bool waitForAnswers(FrmMain& window) {
     return QTest::qWaitFor([&window] { return AwaitedAnswers::count(window) == 0; }, 30000);
 }
 
 // Loads and shows a window made with create(), until start-up has had the server's
 // answer.
-inline bool LoadWindow(FrmMain& window) {
-    ShowFrmMain(window);
-    return WaitForAnswers(window);
+inline bool loadWindow(FrmMain& window) {
+    showFrmMain(window);
+    return waitForAnswers(window);
 }
 
 // One tick of the poll, waited for until its answer has been applied, and the answers
 // of what it started (a favourite it switched to).
-inline bool RunPollTick(FrmMain& window) {
+inline bool runPollTick(FrmMain& window) {
     Timer2_Timer(window);
     return QTest::qWaitFor([&window] { return !QueuePoll::of(window).inFlight(); }, 30000) &&
-           WaitForAnswers(window);
+           waitForAnswers(window);
 }

@@ -10,8 +10,8 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-bool RunTool(const QString& tool, const QStringList& arguments, QString* output,
-             const QByteArray& input) {
+bool runCupsTool(const QString& tool, const QStringList& arguments, QString* output,
+                 const QByteArray& input) {
     const ToolRun run = runTool(tool, arguments, input);
     if (output)
         *output = QString::fromLocal8Bit(run.output);
@@ -20,18 +20,18 @@ bool RunTool(const QString& tool, const QStringList& arguments, QString* output,
     return run.ok;
 }
 
-int SubmitJob(const QString& server, const QString& queue, const QString& user,
-              const QString& title, const QByteArray& content, bool hold) {
-    return SubmitJobWith(server, queue, user, title, content,
+int submitJobTo(const QString& server, const QString& queue, const QString& user,
+                const QString& title, const QByteArray& content, bool hold) {
+    return submitJobWith(server, queue, user, title, content,
                          hold ? QStringList{"-H", "indefinite"} : QStringList());
 }
 
-int SubmitJobWith(const QString& server, const QString& queue, const QString& user,
+int submitJobWith(const QString& server, const QString& queue, const QString& user,
                   const QString& title, const QByteArray& content, const QStringList& options) {
     const QStringList arguments =
         QStringList{"-h", server, "-d", queue, "-U", user, "-t", title} + options;
     QString output;
-    if (server.isEmpty() || !RunTool("lp", arguments, &output, content))
+    if (server.isEmpty() || !runCupsTool("lp", arguments, &output, content))
         return 0;
     // "request id is Office-Laser-12 (0 file(s))"
     const QRegularExpressionMatch match =
@@ -51,13 +51,13 @@ QStringList ipptoolValues(const QString& uri, const char* operation, const QByte
     QTemporaryDir folder;
     const QString testFile = folder.filePath("request.test");
     QString output;
-    if (!WriteFile(testFile, QByteArray("{\nOPERATION ") + operation +
+    if (!writeFile(testFile, QByteArray("{\nOPERATION ") + operation +
                                  "\nGROUP operation-attributes-tag\n"
                                  "ATTR charset attributes-charset utf-8\n"
                                  "ATTR naturalLanguage attributes-natural-language en\n" +
                                  attributes + "STATUS successful-ok\nDISPLAY " + displayed +
                                  "\n}\n") ||
-        !RunTool("ipptool", {"-T", "10", "-c", uri, testFile}, &output))
+        !runCupsTool("ipptool", {"-T", "10", "-c", uri, testFile}, &output))
         return {};
     QStringList lines = output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     if (lines.value(0) != QLatin1String(displayed)) {
@@ -81,9 +81,9 @@ TestPrintServer::TestPrintServer()
 
 TestPrintServer::~TestPrintServer() {
     for (const QString& queue : addedQueues_) {
-        RunTool("lpadmin", {"-h", address(), "-x", queue});
+        runCupsTool("lpadmin", {"-h", address(), "-x", queue});
         // The release queue AutoQueue may have made beside it, if it did.
-        runTool("lpadmin", {"-h", address(), "-x", ReleaseQueueName(queue)}, QByteArray());
+        runTool("lpadmin", {"-h", address(), "-x", releaseQueueName(queue)}, QByteArray());
     }
 }
 
@@ -96,7 +96,7 @@ bool TestPrintServer::addQueue(const QString& name, bool password) {
     QStringList arguments{"-h", address(), "-p", name, "-E", "-v", "file:///dev/null", "-m", "raw"};
     if (password)
         arguments += {"-o", "printer-op-policy=password"};
-    if (address().isEmpty() || !RunTool("lpadmin", arguments))
+    if (address().isEmpty() || !runCupsTool("lpadmin", arguments))
         return false;
     addedQueues_ << name;
     return true;
@@ -117,7 +117,7 @@ int TestPrintServer::submitJobDeclaringPages(const QString& queue, const QString
     // lp drops job-impressions; ipptool sends it as the integer a client would.
     QTemporaryDir folder;
     const QString document = folder.filePath("document");
-    if (address().isEmpty() || !WriteFile(document, content))
+    if (address().isEmpty() || !writeFile(document, content))
         return 0;
     const QString test = QStringLiteral("ATTR uri printer-uri $uri\n"
                                         "ATTR name requesting-user-name \"%1\"\n"

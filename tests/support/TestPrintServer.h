@@ -13,15 +13,15 @@ inline constexpr SpoolerTimeouts kShortTimeouts{1000, 1500};
 
 // Runs a CUPS command-line tool (found in PATH or the sbin folders) with a time
 // limit; gives its standard output, and fails the test when it fails.
-bool RunTool(const QString& tool, const QStringList& arguments, QString* output = nullptr,
-             const QByteArray& input = QByteArray());
+bool runCupsTool(const QString& tool, const QStringList& arguments, QString* output = nullptr,
+                 const QByteArray& input = QByteArray());
 
 // Submits `content` with lp to `queue` on `server` as `user` under the document name
 // `title`, held when `hold` is set. Returns the job id, 0 (and the test failed) on failure.
-int SubmitJob(const QString& server, const QString& queue, const QString& user,
-              const QString& title, const QByteArray& content, bool hold = true);
+int submitJobTo(const QString& server, const QString& queue, const QString& user,
+                const QString& title, const QByteArray& content, bool hold = true);
 // The same with lp's `options` ("-H", "immediate", "-q", "100", ...) instead of a hold.
-int SubmitJobWith(const QString& server, const QString& queue, const QString& user,
+int submitJobWith(const QString& server, const QString& queue, const QString& user,
                   const QString& title, const QByteArray& content, const QStringList& options);
 
 // The private print server the integration tests share, started once per test
@@ -58,7 +58,7 @@ public:
 
     int submitJob(const QString& queue, const QString& user, const QString& title,
                   const QByteArray& content, bool hold = true) {
-        return SubmitJob(address(), queue, user, title, content, hold);
+        return submitJobTo(address(), queue, user, title, content, hold);
     }
 
     // Submits a held job as submitJob does, but declares its pages as

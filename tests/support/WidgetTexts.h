@@ -5,7 +5,7 @@
 #include <QTreeWidget>
 
 // The texts of one column of a job grid, top to bottom.
-inline QStringList GridColumn(const QTreeWidget* grid, int column) {
+inline QStringList gridColumn(const QTreeWidget* grid, int column) {
     QStringList texts;
     for (int i = 0; i < grid->topLevelItemCount(); ++i)
         texts << grid->topLevelItem(i)->text(column);
@@ -13,7 +13,7 @@ inline QStringList GridColumn(const QTreeWidget* grid, int column) {
 }
 
 // The entries of a list box, first to last.
-inline QStringList BoxEntries(const QComboBox* box) {
+inline QStringList boxEntries(const QComboBox* box) {
     QStringList texts;
     for (int i = 0; i < box->count(); ++i)
         texts << box->itemText(i);

@@ -13,12 +13,12 @@ TEST(FavouriteRecord, LinesAreMadeAndReadAsTheFavouritesFileHoldsThem) {
     EXPECT_EQ(record.line(), "srv01 | Laser2 | AQ On | AR Off");
     record.autoRelease = true;
     EXPECT_EQ(record.line(), "srv01 | Laser2 | AQ On | AR On | Print | 5:00 PM | AA ");
-    EXPECT_TRUE(FavouriteAutoActivates(record.line()));
+    EXPECT_TRUE(favouriteAutoActivates(record.line()));
     record.releasePrints = false;
     record.autoActivate = false;
     const QString deleting = record.line();
     EXPECT_EQ(deleting, "srv01 | Laser2 | AQ On | AR On | Delete | 5:00 PM");
-    EXPECT_FALSE(FavouriteAutoActivates(deleting));
+    EXPECT_FALSE(favouriteAutoActivates(deleting));
 
     const std::optional<FavouriteRecord> read = FavouriteRecord::read(deleting);
     ASSERT_TRUE(read);

@@ -85,9 +85,9 @@ TEST_F(LiveReportsTest, JobsTableListsThePrintersJobsEscapedBehindALink) {
     LiveReports r = reports();
     // Until it is given, a computer shows as the server gave it.
     EXPECT_TRUE(r.JobsTable("printhost", "Laser", true).contains("<td>127.0.0.1</td>"));
-    EXPECT_EQ(r.ComputersToName(), QStringList({"127.0.0.1", "desk7"}));
-    r.NameComputers({{"127.0.0.1", "localhost"}, {"desk7", "desk7"}});
-    EXPECT_TRUE(r.ComputersToName().isEmpty());
+    EXPECT_EQ(r.computersToName(), QStringList({"127.0.0.1", "desk7"}));
+    r.nameComputers({{"127.0.0.1", "localhost"}, {"desk7", "desk7"}});
+    EXPECT_TRUE(r.computersToName().isEmpty());
     const QString laser = r.JobsTable("printhost", "Laser", true);
     const QRegularExpression link(
         "^<a href='#' name='Laser' onclick='javascript:showhide\\(\" (\\d+) \"\\);'>Show/Hide "
@@ -134,7 +134,7 @@ TEST_F(LiveReportsTest, ServerAndFavouritesReportsListTheirPrinters) {
 TEST(ReportHelpers, ComputerNamesAndRandomIds) {
     std::optional<QHash<QString, QString>> names;
     QObject context;
-    QueryServerNames({"127.0.0.1", "\\\\pc12", "192.0.2.1"}, NameLookup(), &context,
+    queryServerNames({"127.0.0.1", "\\\\pc12", "192.0.2.1"}, NameLookup(), &context,
                      [&names](const QHash<QString, QString>& found) { names = found; });
     ASSERT_TRUE(QTest::qWaitFor([&names] { return names.has_value(); }, 10000));
     EXPECT_EQ(*names, (QHash<QString, QString>{{"127.0.0.1", "localhost"},

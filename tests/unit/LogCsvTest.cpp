@@ -27,7 +27,7 @@ QJsonArray csvRows(const QString& path) {
 
 TEST_F(LogTest, CsvExportKeepsTheLayoutAndEveryRowInItsOrder) {
     auto log = makeLog();
-    log->SetLogFields("7-2026-12-05 09:00:07", {{"Server", "printhost"},
+    log->setLogFields("7-2026-12-05 09:00:07", {{"Server", "printhost"},
                                                 {"Queue", "Office"},
                                                 {"Description", "Report, final.doc"},
                                                 {"Computer", "ws12"},
@@ -42,11 +42,11 @@ TEST_F(LogTest, CsvExportKeepsTheLayoutAndEveryRowInItsOrder) {
                                                 {"SWR Computer", "desk"},
                                                 {"SWR User", "op"}});
     // A row made by a log comment alone.
-    log->SetLogFields("comment-1",
+    log->setLogFields("comment-1",
                       {{"SWR Computer", "desk"}, {"SWR User", "op"}, {"Comments", "checked"}});
     const QString path = inFolder("SWR_Log.csv");
     ASSERT_TRUE(WriteLogCsv(*log, path));
-    EXPECT_EQ(ReadFile(path),
+    EXPECT_EQ(readFile(path),
               QByteArray(kLogCsvHeader) +
                   "\r\n"
                   "printhost,Office,'Report final.doc',ws12,ann,3,1,2048,2026-12-05 09:00:07,"
@@ -57,13 +57,13 @@ TEST_F(LogTest, CsvExportKeepsTheLayoutAndEveryRowInItsOrder) {
     // A log that cannot be had gives the header alone.
     context.logPath = inFolder("missing/folder");
     auto unavailable = makeLog(inFolder("no-template"));
-    EXPECT_EQ(LogCsvText(*unavailable), QByteArray(kLogCsvHeader) + "\r\n\r\n");
+    EXPECT_EQ(logCsvText(*unavailable), QByteArray(kLogCsvHeader) + "\r\n\r\n");
 }
 
 TEST_F(LogTest, CsvFieldsWithCommasQuotesAndLineBreaksStayInTheirColumns) {
     auto log = makeLog();
     const QString comment = QString::fromUtf8("Sent back, \"wrong tray\"\r\nasked Zoë");
-    log->SetLogFields("1-x", {{"Server", "print,host"},
+    log->setLogFields("1-x", {{"Server", "print,host"},
                               {"Description", "Memo \"draft\", v2"},
                               {"User", "ann"},
                               {"Time Submitted", "2026-01-02 03:04:05"},
@@ -87,7 +87,7 @@ TEST_F(LogTest, CsvFieldsWithCommasQuotesAndLineBreaksStayInTheirColumns) {
 
 TEST_F(LogTest, CsvCellsThatASpreadsheetWouldTakeForAFormulaStartWithAQuote) {
     auto log = makeLog();
-    log->SetLogFields("1-x", {{"Server", "+print"},
+    log->setLogFields("1-x", {{"Server", "+print"},
                               {"Queue", "-Office"},
                               {"Description", "=1+1"},
                               {"Computer", "@SUM(A1)"},

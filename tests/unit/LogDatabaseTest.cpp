@@ -40,7 +40,7 @@ TEST_F(LogTest, ANewLogIsACopyOfTheTemplateBeginningWithItsAuditRowsAndNoneIsMad
     auto none = makeLog(noTemplate.path());
     none->WriteAudit("Program", "Spoolwright Started");
     none->SetLogField(kJob, "Server", "printhost");
-    none->SetLogFields(kJob, {{"Queue", "Office"}});
+    none->setLogFields(kJob, {{"Queue", "Office"}});
     EXPECT_FALSE(none->LogRowExists(kJob));
     EXPECT_FALSE(none->OpenLogDatabase());
     EXPECT_FALSE(QFileInfo::exists(logFile()));
@@ -83,9 +83,9 @@ TEST_F(LogTest, EachKeyHasOneRowThatLaterWritesEdit) {
     }
 
     // A reused job number with another submission time is another job.
-    log->SetLogFields(sameNumberLater, {{"Pages", "8"}, {"User", "bob"}});
+    log->setLogFields(sameNumberLater, {{"Pages", "8"}, {"User", "bob"}});
     // Edits reach the first job's own row; emptying a column leaves it NULL.
-    log->SetLogFields(kJob, {{"Printed Pages", "3"}, {"Comments", "first"}});
+    log->setLogFields(kJob, {{"Printed Pages", "3"}, {"Comments", "first"}});
     log->SetLogField(kJob, "Printed Pages", "");
     log->SetLogField(kJob, "Comments", "second");
 
@@ -102,14 +102,14 @@ TEST_F(LogTest, WritesHeldTogetherLandInOneGoAndEachKeyKeepsOneRow) {
     const QString refused = "14-2001-03-05 09:03:00";
     {
         const LogDatabase::WriteTogether together(*log);
-        log->LogNewRowsAndFields({{kJob, {{"Server", "elsewhere"}}},
+        log->logNewRowsAndFields({{kJob, {{"Server", "elsewhere"}}},
                                   {next, {{"Server", "printhost"}, {"Pages", "2"}}},
                                   {next, {{"Server", "again"}}},
                                   {refused, {{"No Such Column", "x"}, {"Server", "printhost"}}}},
                                  {{kJob, {{"Deleted", "now"}}},
                                   {next, {{"Deleted", "now"}}},
                                   {refused, {{"Deleted", "now"}}}});
-        log->WriteAudits("Job", {"Purge all jobs - Office", "Purge all jobs - Office"});
+        log->writeAudits("Job", {"Purge all jobs - Office", "Purge all jobs - Office"});
         // Nothing is written until the last write is in.
         EXPECT_EQ(rows("SELECT COUNT(*) FROM SWR_Log"), rowsOf({{"1"}}));
         EXPECT_TRUE(log->LogRowExists(next));
@@ -135,7 +135,7 @@ TEST_F(LogTest, QuotesInAKeyOrAColumnNameNeverAlterAStatement) {
     // A column that is no column writes nothing at all; beside good columns, it keeps
     // only itself from being written.
     log->SetLogField(kJob, "Comments\" = 'hijacked', \"Server", "x");
-    log->SetLogFields(quotedKey, {{"Server\" = 'hijacked", "x"}, {"Server", "printhost"}});
+    log->setLogFields(quotedKey, {{"Server\" = 'hijacked", "x"}, {"Server", "printhost"}});
 
     EXPECT_EQ(rows("SELECT TransactionID, Comments, Server FROM SWR_Log ORDER BY rowid"),
               rowsOf({{kJob, "kept", kNull}, {quotedKey, "it's mine", "printhost"}}));
@@ -143,13 +143,13 @@ TEST_F(LogTest, QuotesInAKeyOrAColumnNameNeverAlterAStatement) {
 
 TEST_F(LogTest, AnotherProgramMayReadCopyAndWriteTheLogBetweenOperations) {
     auto log = makeLog();
-    log->SetLogFields(kJob, {{"Server", "printhost"}, {"Pages", "4"}});
+    log->setLogFields(kJob, {{"Server", "printhost"}, {"Pages", "4"}});
     ASSERT_TRUE(log->LogRowExists(kJob));
 
     // The whole log is in the one file: a plain copy of it holds the job.
     const QString copy = inFolder("copy.db");
     ASSERT_TRUE(QFile::copy(logFile(), copy));
-    EXPECT_EQ(ReadLog(copy, "SELECT Pages FROM SWR_Log").rows, rowsOf({{"4"}}));
+    EXPECT_EQ(readLog(copy, "SELECT Pages FROM SWR_Log").rows, rowsOf({{"4"}}));
 
     // No lock is left behind: another writer gets in at once, without waiting.
     {
@@ -250,7 +250,7 @@ TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWayUnlessTheArchiveFai
         Prompter::Buttons::YesNo};
     EXPECT_EQ(prompter.asked, QList<RecordingPrompter::Asked>{archiveQuestion});
     EXPECT_FALSE(QFileInfo::exists(logFile()));
-    EXPECT_EQ(ReadLog(archive, "SELECT Comments FROM SWR_Log").rows, rowsOf({{"first"}}));
+    EXPECT_EQ(readLog(archive, "SELECT Comments FROM SWR_Log").rows, rowsOf({{"first"}}));
 
     // Twice in the same minute: the second archive replaces the first.
     log->SetLogField(kJob, "Comments", "second");
@@ -258,7 +258,7 @@ TEST_F(LogTest, ResetOffersAnArchiveAndDeletesTheLogEitherWayUnlessTheArchiveFai
     clock.time = clock.time.addSecs(40);
     prompter.answers = {Prompter::Answer::Yes};
     EXPECT_TRUE(log->ResetLogDatabase());
-    EXPECT_EQ(ReadLog(archive, "SELECT Comments FROM SWR_Log").rows, rowsOf({{"second"}}));
+    EXPECT_EQ(readLog(archive, "SELECT Comments FROM SWR_Log").rows, rowsOf({{"second"}}));
 
     // No: no archive, and the log is deleted all the same.
     log->SetLogField(kJob, "Comments", "third");

@@ -59,7 +59,7 @@ TEST_F(LogTest, RowsALockedLogCannotTakeWaitInOrderAndLandOnceItIsFree) {
         ASSERT_TRUE(other.holds());
         clock.time = QDateTime(QDate(2001, 3, 5), QTime(9, 6));
         log->WriteAudit("Program", "Spoolwright Started");
-        log->LogNewRows({{kJob, {{"Server", "printhost"}}}});
+        log->logNewRows({{kJob, {{"Server", "printhost"}}}});
         log->SetLogField(kJob, "Comments", "held");
         EXPECT_TRUE(log->LogRowExists(kJob)) << "a job whose row waits is not new";
         log->flushPending();
@@ -75,7 +75,7 @@ TEST_F(LogTest, RowsALockedLogCannotTakeWaitInOrderAndLandOnceItIsFree) {
     {
         OtherProgram other(logFile(), "BEGIN IMMEDIATE");
         ASSERT_TRUE(other.holds());
-        log->SetLogFields(kLaterJob, {{"Server", "printhost"}, {"Pages", "2"}});
+        log->setLogFields(kLaterJob, {{"Server", "printhost"}, {"Pages", "2"}});
         log->WriteAudit("Job", "Pause Job");
         EXPECT_EQ(log->pendingCount(), 2);
     }
@@ -100,7 +100,7 @@ TEST_F(LogTest, RowsStillWaitingAtTheEndAreWrittenByTheNextRunInTheirOrder) {
         auto log = makeLog();
         OtherProgram other(logFile(), "BEGIN EXCLUSIVE");
         ASSERT_TRUE(other.holds());
-        log->SetLogFields(kJob, {{"Server", "printhost"}, {"Deleted Pages", "3"}});
+        log->setLogFields(kJob, {{"Server", "printhost"}, {"Deleted Pages", "3"}});
         log->WriteAudit("Program", "Spoolwright Shutdown");
         log->keepWaitingRows();
         EXPECT_EQ(log->pendingCount(), 0);
@@ -108,9 +108,9 @@ TEST_F(LogTest, RowsStillWaitingAtTheEndAreWrittenByTheNextRunInTheirOrder) {
     // Files of the same name that hold no rows as written (empty, cut short) are not
     // taken as empty: they are moved aside and the operator is told, once.
     const QByteArray kept =
-        ReadFile(QDir(inFolder(".")).entryInfoList({"swr.db.waiting-*"}).value(0).filePath());
-    ASSERT_TRUE(WriteFile(logFile() + ".waiting-0-0", ""));
-    ASSERT_TRUE(WriteFile(logFile() + ".waiting-1-0", kept.left(kept.size() / 2)));
+        readFile(QDir(inFolder(".")).entryInfoList({"swr.db.waiting-*"}).value(0).filePath());
+    ASSERT_TRUE(writeFile(logFile() + ".waiting-0-0", ""));
+    ASSERT_TRUE(writeFile(logFile() + ".waiting-1-0", kept.left(kept.size() / 2)));
 
     auto next = makeLog();
     next->WriteAudit("Program", "Spoolwright Started again");
@@ -122,7 +122,7 @@ TEST_F(LogTest, RowsStillWaitingAtTheEndAreWrittenByTheNextRunInTheirOrder) {
               QList<QStringList>({{kJob, "printhost", "3"}}));
     EXPECT_EQ(QDir(inFolder(".")).entryList(QDir::Files),
               QStringList({"swr.db", "swr.db.damaged-waiting-0-0", "swr.db.damaged-waiting-1-0"}));
-    EXPECT_EQ(ReadFile(logFile() + ".damaged-waiting-1-0"), kept.left(kept.size() / 2));
+    EXPECT_EQ(readFile(logFile() + ".damaged-waiting-1-0"), kept.left(kept.size() / 2));
     QStringList told;
     for (const auto& asked : prompter.asked)
         told << asked.text;
@@ -144,7 +144,7 @@ TEST_F(LogTest, RowsThatCannotBeKeptOnAFullDiskAreShownEveryOneAndNoFileIsLeft) 
     {
         OtherProgram other(logFile(), "BEGIN EXCLUSIVE");
         ASSERT_TRUE(other.holds());
-        log->SetLogFields(kJob, {{"Server", "printhost"}, {"Deleted Pages", "3"}});
+        log->setLogFields(kJob, {{"Server", "printhost"}, {"Deleted Pages", "3"}});
         log->WriteAudit("Program", "Spoolwright Shutdown");
         DiskFullAfter full(64);
         ASSERT_TRUE(full.active());
@@ -177,9 +177,9 @@ TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
         for (int job = 0; job < 300; ++job)
             rows.append({QStringLiteral("%1-2001-03-05 09:00:00").arg(job),
                          {{"Description", QString(100, QLatin1Char('d'))}}});
-        log->LogNewRows(rows);
+        log->logNewRows(rows);
     }
-    const QByteArray whole = ReadFile(logFile());
+    const QByteArray whole = readFile(logFile());
     ASSERT_GT(whole.size(), 8 * 4096);
     const QList<std::pair<const char*, QByteArray>> damaged = {
         {"zero bytes", QByteArray()},
@@ -192,7 +192,7 @@ TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
         QTemporaryDir folder;
         ASSERT_TRUE(folder.isValid());
         context.logPath = folder.path();
-        ASSERT_TRUE(WriteFile(logFile(), bytes));
+        ASSERT_TRUE(writeFile(logFile(), bytes));
         prompter.asked.clear();
 
         auto log = makeLog();
@@ -204,7 +204,7 @@ TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
         log->WriteAudit("Program", "Spoolwright Shutdown");
 
         const QString kept = logFile() + QStringLiteral(".damaged-20010305-090500");
-        EXPECT_EQ(ReadFile(kept), bytes) << "the damaged file is kept as it was";
+        EXPECT_EQ(readFile(kept), bytes) << "the damaged file is kept as it was";
         EXPECT_EQ(auditRows(), QList<QStringList>({{"Log", "New log file created."},
                                                    {"Queue", "Current Queue printhost-Office"},
                                                    {"Program", "Spoolwright Started"},
@@ -221,7 +221,7 @@ TEST_F(LogTest, ADamagedLogIsKeptAsideAndANewOneTakesItsPlace) {
 
 TEST_F(LogTest, ALogThatCannotBeWrittenIsLeftAloneAndReportedOnce) {
     makeLog()->SetLogField(kJob, "Comments", "kept");
-    const QByteArray before = ReadFile(logFile());
+    const QByteArray before = readFile(logFile());
     UnwritableFile unwritable(logFile());
     if (!unwritable.unwritable())
         GTEST_SKIP() << "this process may write any file and cannot mark one immutable";
@@ -241,6 +241,6 @@ TEST_F(LogTest, ALogThatCannotBeWrittenIsLeftAloneAndReportedOnce) {
     EXPECT_EQ(log->pendingCount(), 0) << "rows for a log that cannot be written do not pile up";
     // Still read, and never moved or changed.
     EXPECT_TRUE(log->LogRowExists(kJob));
-    EXPECT_EQ(ReadFile(logFile()), before);
+    EXPECT_EQ(readFile(logFile()), before);
     EXPECT_EQ(QDir(inFolder(".")).entryList(QDir::Files), QStringList({"swr.db"}));
 }

@@ -8,9 +8,9 @@ const ReportPage::Settings kSettings{"Acme <Print>", "Less paper"};
 
 QString reportOf(LogDatabase& log, const QString& menuEntry,
                  const ReportPage::Settings& settings = kSettings) {
-    const LogReportKind* kind = LogReportFor(menuEntry);
+    const LogReportKind* kind = logReportFor(menuEntry);
     EXPECT_NE(kind, nullptr) << menuEntry.toStdString();
-    return kind ? QString::fromUtf8(LogReportPage(log, *kind, settings)) : QString();
+    return kind ? QString::fromUtf8(logReportPage(log, *kind, settings)) : QString();
 }
 
 } // namespace
@@ -19,7 +19,7 @@ using LogReports = LogTest;
 
 TEST_F(LogReports, FullLogIsFramedCaptionedAndShowsEveryRowEscaped) {
     auto log = makeLog();
-    log->SetLogFields("7-2026-12-05 09:00:07",
+    log->setLogFields("7-2026-12-05 09:00:07",
                       {{"Time Submitted", "2026-12-05 09:00:07"},
                        {"Server", "printhost"},
                        {"Queue", "Office"},
@@ -54,21 +54,21 @@ TEST_F(LogReports, FullLogIsFramedCaptionedAndShowsEveryRowEscaped) {
 
 TEST_F(LogReports, EachReportSpansItsColumnsAndTotalsItsSource) {
     auto log = makeLog();
-    log->SetLogFields("1-a", {{"Time Submitted", "2026-11-30 08:00:00"},
+    log->setLogFields("1-a", {{"Time Submitted", "2026-11-30 08:00:00"},
                               {"Server", "printhost"},
                               {"Queue", "Office"},
                               {"User", "ann"},
                               {"Pages", "4"},
                               {"Deleted Pages", "4"}});
-    log->SetLogFields("2-b", {{"Time Submitted", "2026-12-01 08:00:00"},
+    log->setLogFields("2-b", {{"Time Submitted", "2026-12-01 08:00:00"},
                               {"Server", "printhost"},
                               {"Queue", "Office"},
                               {"User", "bob"},
                               {"Pages", "2"},
                               {"Printed Pages", "2"}});
 
-    for (const LogReportKind& kind : LogReportKinds()) {
-        const QString page = QString::fromUtf8(LogReportPage(*log, kind, kSettings));
+    for (const LogReportKind& kind : logReportKinds()) {
+        const QString page = QString::fromUtf8(logReportPage(*log, kind, kSettings));
         EXPECT_TRUE(page.contains(QString("colspan=%1 ").arg(kind.headers.size()) +
                                   "style='border-width: 0px; background-color: #C0FFC0'>" +
                                   kind.caption + "</th>"))
@@ -76,7 +76,7 @@ TEST_F(LogReports, EachReportSpansItsColumnsAndTotalsItsSource) {
         EXPECT_TRUE(page.contains("<h2><u>" + kind.title + "</u></h2>"));
         EXPECT_EQ(page.count("<th>"), kind.headers.size()) << kind.menuEntry.toStdString();
     }
-    EXPECT_EQ(LogReportFor("mnuLogRptMonthlyJobs")->headers.size(), 6);
+    EXPECT_EQ(logReportFor("mnuLogRptMonthlyJobs")->headers.size(), 6);
     EXPECT_TRUE(reportOf(*log, "mnuLogRptPrinter")
                     .contains("<tr><td>printhost</td><td>Office</td><td>2</td><td>6</td>"
                               "<td>4</td><td>2</td></tr></table>"));
@@ -101,7 +101,7 @@ TEST_F(LogReports, ALogThatCannotBeHadGivesTheFrameAlone) {
 
 TEST_F(LogReports, BytesInTheLogThatAreNoUtf8BecomeReplacementCharacters) {
     auto log = makeLog();
-    log->SetLogFields("1-a", {{"Time Submitted", "2026-12-05 09:00:00"}, {"User", "ann"}});
+    log->setLogFields("1-a", {{"Time Submitted", "2026-12-05 09:00:00"}, {"User", "ann"}});
     // Another program wrote these bytes: a cut-short sequence, Latin-1, an overlong
     // slash, a surrogate and a code point past U+10FFFF.
     {
@@ -116,12 +116,12 @@ TEST_F(LogReports, BytesInTheLogThatAreNoUtf8BecomeReplacementCharacters) {
     }
     QSqlDatabase::removeDatabase("bad-row-writer");
 
-    for (const LogReportKind& kind : LogReportKinds()) {
-        const QByteArray page = LogReportPage(*log, kind, kSettings);
+    for (const LogReportKind& kind : logReportKinds()) {
+        const QByteArray page = logReportPage(*log, kind, kSettings);
         EXPECT_EQ(QString::fromUtf8(page).toUtf8(), page) << kind.menuEntry.toStdString();
     }
     const QByteArray r = "\xEF\xBF\xBD"; // U+FFFD
-    const QByteArray full = LogReportPage(*log, *LogReportFor("mnuLogFullReportHTML"), kSettings);
+    const QByteArray full = logReportPage(*log, *logReportFor("mnuLogFullReportHTML"), kSettings);
     EXPECT_TRUE(full.contains("<tr><td>2026-12-05 10:00:00</td><td>print" + r +
                               "</td><td>Office</td><td>Caf" + r + " &lt;b&gt;</td><td></td><td>" +
                               r.repeated(9) + "</td>"))

@@ -11,7 +11,7 @@ protected:
     }
     // A job row with these columns, keyed by the order it was added in.
     void addJob(const QList<LogField>& fields) {
-        log->SetLogFields(QStringLiteral("job-%1").arg(++added), fields);
+        log->setLogFields(QStringLiteral("job-%1").arg(++added), fields);
     }
     std::unique_ptr<LogDatabase> log;
     int added = 0;
@@ -75,7 +75,7 @@ TEST_F(LogStatisticsTest, PagesCountByTheirRulesAndNamesAsWholeValuesWithoutRega
     s = ComputeLogStatistics(*log, clock.time);
     EXPECT_EQ(s.lastDate, QDateTime(QDate(2001, 4, 2), QTime(0, 0)));
 
-    const PaperSaving paper = PaperSavingOf(16666);
+    const PaperSaving paper = paperSavingOf(16666);
     EXPECT_DOUBLE_EQ(paper.trees, 2.0);
     EXPECT_NEAR(paper.kgCo2, 211.6582, 1e-9);
 }
@@ -85,7 +85,7 @@ TEST_F(LogStatisticsTest, JobsPastTheOld16BitLimitAreCounted) {
     for (int i = 0; i < 40000; ++i)
         rows.append({QStringLiteral("%1-2001-03-01 10:00:00").arg(i),
                      {{"Server", QStringLiteral("srv%1").arg(i % 3)}, {"Deleted Pages", "1"}}});
-    log->SetLogFieldsOfRows(rows);
+    log->setLogFieldsOfRows(rows);
     const LogStatistics s = ComputeLogStatistics(*log, clock.time);
     EXPECT_EQ(s.jobs, 40000);
     EXPECT_EQ(s.deletedPages, 40000);
@@ -108,7 +108,7 @@ TEST_F(LogStatisticsTest, PagesPerDayCountReleasesAndDeletionsOnTheirOwnDays) {
     addJob({{"Printed Pages", "9"}, {"Resumed", "2001-03-02 23:59:59"}});
     addJob({{"Printed Pages", "9"}, {"Resumed", "2001-03-06 00:00:00"}});
 
-    const QList<DayPages> days = PagesPerDay(*log, today, 3);
+    const QList<DayPages> days = pagesPerDay(*log, today, 3);
     ASSERT_EQ(days.size(), 3);
     EXPECT_EQ(days[0].day, QDate(2001, 3, 3));
     EXPECT_EQ(days[0].printed + days[0].deleted, 0);

@@ -47,7 +47,7 @@ protected:
     QString logFile() const { return QDir(context.logPath).filePath("swr.db"); }
     QString inFolder(const QString& name) const { return QDir(folder_.path()).filePath(name); }
 
-    ReadBack read(const QString& sql) const { return ReadLog(logFile(), sql); }
+    ReadBack read(const QString& sql) const { return readLog(logFile(), sql); }
     QList<QStringList> rows(const QString& sql) const { return read(sql).rows; }
     QList<QStringList> auditRows() const {
         return read(("SELECT Action, Description FROM SWR_Audit ORDER BY rowid")).rows;

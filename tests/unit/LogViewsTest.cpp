@@ -35,7 +35,7 @@ protected:
             QList<LogField> fields{{"Name", job[0]}};
             for (int c = 0; c < columns.size(); ++c)
                 fields.append({columns[c], job[c + 1]});
-            log_->SetLogFields(job[0] + "-" + (job[7].isEmpty() ? "commented" : job[7]), fields);
+            log_->setLogFields(job[0] + "-" + (job[7].isEmpty() ? "commented" : job[7]), fields);
         }
         // The new log's own audit rows fall on 5 March 2001, by the fixed clock.
         log_->WriteAudit("Job", "Paused job 1");

@@ -38,13 +38,13 @@ TEST(MonitorProtocol, AJobComesBackAsItWentAndGarbageIsNoJob) {
     EXPECT_FALSE(MonitorProtocol::jobFromFields(notANumber));
 }
 
-TEST(JobTexts, CleanSeparatorsAndTakeThePrinterUpToTheLastSeparator) {
+TEST(jobTexts, CleanSeparatorsAndTakeThePrinterUpToTheLastSeparator) {
     SpoolerJob job;
     job.JobId = 9;
     job.Name = "Annex, West, 9";
     job.Document = "a|b\tc\u2028d";
     job.Size = 1023;
-    const QStringList texts = JobTexts(job);
+    const QStringList texts = jobTexts(job);
     ASSERT_EQ(texts.size(), SearchColumn::Count);
     EXPECT_EQ(texts[SearchColumn::Description], "a b c d");
     EXPECT_EQ(texts[SearchColumn::Printer], "Annex, West");

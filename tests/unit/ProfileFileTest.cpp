@@ -14,10 +14,10 @@ protected:
     QString path(const QString& name = "swr.ini") const { return dir_.filePath(name); }
 
     void put(const QByteArray& content, const QString& name = "swr.ini") const {
-        ASSERT_TRUE(WriteFile(path(name), content));
+        ASSERT_TRUE(writeFile(path(name), content));
     }
 
-    QByteArray contents(const QString& name = "swr.ini") const { return ReadFile(path(name)); }
+    QByteArray contents(const QString& name = "swr.ini") const { return readFile(path(name)); }
 
     QStringList folderEntries() const {
         return QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);

@@ -6,13 +6,13 @@
 TEST(ReleaseRules, ExceptionsMatchWholeNamesWithoutCase) {
     const QString listed = "jsmith, Carol;dave\r\nerin  frank";
     for (const char* user : {"jsmith", "JSMITH", "carol", "dave", "erin", "frank"})
-        EXPECT_TRUE(IsUserException(user, listed)) << user;
+        EXPECT_TRUE(isUserException(user, listed)) << user;
     for (const char* user : {"smith", "jsmit", "", " ", "car"})
-        EXPECT_FALSE(IsUserException(user, listed)) << user;
-    EXPECT_FALSE(IsUserException("ann", ""));
+        EXPECT_FALSE(isUserException(user, listed)) << user;
+    EXPECT_FALSE(isUserException("ann", ""));
 }
 
 TEST(ReleaseRules, TheQueueBoxLeavesOutReleaseQueuesOfListedQueuesOnly) {
-    EXPECT_EQ(WithoutReleaseQueues({"Laser", "Laser-Released", "Gone-Released", "Annex"}),
+    EXPECT_EQ(withoutReleaseQueues({"Laser", "Laser-Released", "Gone-Released", "Annex"}),
               QStringList({"Laser", "Gone-Released", "Annex"}));
 }

@@ -25,12 +25,12 @@ TEST(SafeFile, ReplacesTheWholeContentKeepingModeAndLinks) {
     const QString file = dir.filePath("swr.ini");
 
     EXPECT_TRUE(SafeFile::replaceFileContents(file, "first\r\n"));
-    EXPECT_EQ(ReadFile(file), "first\r\n");
+    EXPECT_EQ(readFile(file), "first\r\n");
 
     ASSERT_TRUE(QFile::setPermissions(file, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                                 QFileDevice::ReadGroup));
     EXPECT_TRUE(SafeFile::replaceFileContents(file, QByteArray()));
-    EXPECT_EQ(ReadFile(file), "");
+    EXPECT_EQ(readFile(file), "");
     EXPECT_EQ(QFile::permissions(file), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                             QFileDevice::ReadUser | QFileDevice::WriteUser |
                                             QFileDevice::ReadGroup);
@@ -40,7 +40,7 @@ TEST(SafeFile, ReplacesTheWholeContentKeepingModeAndLinks) {
     ASSERT_TRUE(QFile::link(file, link));
     EXPECT_TRUE(SafeFile::replaceFileContents(link, "through the link"));
     EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(ReadFile(file), "through the link");
+    EXPECT_EQ(readFile(file), "through the link");
 
     // A folder cannot be replaced, and a missing folder is not made.
     EXPECT_FALSE(SafeFile::replaceFileContents(dir.path(), "x"));
@@ -54,8 +54,8 @@ TEST(SafeFile, AFullDiskLeavesEveryFileAsItWasAndSaysSo) {
     const QString file = dir.filePath("report.html");
     const QString ini = dir.filePath("swr.ini");
     const QString his = dir.filePath("swr.his");
-    ASSERT_TRUE(WriteFile(file, "old report") &&
-                WriteFile(ini, "[Spoolwright]\r\nServer=alpha\r\n") && WriteFile(his, "alpha\r\n"));
+    ASSERT_TRUE(writeFile(file, "old report") &&
+                writeFile(ini, "[Spoolwright]\r\nServer=alpha\r\n") && writeFile(his, "alpha\r\n"));
     const QByteArray large(64 * 1024, 'x');
     QComboBox servers;
     servers.addItems({"alpha", QString::fromLatin1(large)});
@@ -68,15 +68,15 @@ TEST(SafeFile, AFullDiskLeavesEveryFileAsItWasAndSaysSo) {
         EXPECT_FALSE(List_Save(&servers, his));
     }
 
-    EXPECT_EQ(ReadFile(file), "old report");
-    EXPECT_EQ(ReadFile(ini), "[Spoolwright]\r\nServer=alpha\r\n");
-    EXPECT_EQ(ReadFile(his), "alpha\r\n");
+    EXPECT_EQ(readFile(file), "old report");
+    EXPECT_EQ(readFile(ini), "[Spoolwright]\r\nServer=alpha\r\n");
+    EXPECT_EQ(readFile(his), "alpha\r\n");
     EXPECT_EQ(entries(dir), QStringList({"report.html", "swr.his", "swr.ini"}))
         << "no temporary file left";
 
     // With room again the same writes go through.
     EXPECT_TRUE(SafeFile::replaceFileContents(file, large));
-    EXPECT_EQ(ReadFile(file), large);
+    EXPECT_EQ(readFile(file), large);
     EXPECT_TRUE(List_Save(&servers, his));
-    EXPECT_EQ(ReadFile(his), "alpha\r\n" + large + "\r\n");
+    EXPECT_EQ(readFile(his), "alpha\r\n" + large + "\r\n");
 }
