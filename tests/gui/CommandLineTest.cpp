@@ -14,12 +14,7 @@ namespace {
 // A window started with these arguments on a server with one shared printer.
 FrmMain& startWith(MainWindowHarness& harness, const QStringList& arguments,
                    const QString& reportFolder) {
-    FakeSpooler& server = harness.fake("testhost");
-    server.addQueue({"Laser", "", "", "", "", 0});
-    SpoolerPrinter laser;
-    laser.Name = laser.ShareName = "Laser";
-    laser.Shared = true;
-    server.printerList = {laser};
+    harness.fakeWithSharedLaser();
     harness.arguments = arguments;
     return harness.show(
         ("Audit=True\r\nServer=testhost\r\nQueue=Laser\r\nReportPath=" + reportFolder +

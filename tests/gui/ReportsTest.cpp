@@ -69,13 +69,8 @@ TEST(Reports, AReportThatCannotBeWrittenSaysWhereAndWhyAndOpensNothing) {
 TEST(Reports, LiveReportsReadTheWatchedQueueAndTheStoredFavourites) {
     QTemporaryDir reports;
     MainWindowHarness harness;
-    FakeSpooler& server = harness.fake("testhost");
-    server.addQueue({"Laser", "", "", "", "", 0});
-    SpoolerPrinter laser;
-    laser.Name = laser.ShareName = "Laser";
-    laser.ExtendedPrinterStatus = 3;
-    laser.Shared = true;
-    server.printerList = {laser};
+    FakeSpooler& server = harness.fakeWithSharedLaser();
+    server.printerList[0].ExtendedPrinterStatus = 3;
     server.addJob("Laser", 4, "Q3 figures", "ann");
     FrmMain& w = harness.show(settingsWithReportsIn(
         reports.path(), "Server=testhost\r\nQueue=Laser\r\n[Favourites]\r\n0=\r\n"
@@ -129,12 +124,7 @@ TEST(Reports, ALiveReportNamesEachComputerOnceOffTheWindowsThreadAndGivesUpOnASi
         resolver->answered.wait();
         return "pc-" + address.section('.', 3);
     };
-    FakeSpooler& server = harness.fake("testhost");
-    server.addQueue({"Laser", "", "", "", "", 0});
-    SpoolerPrinter laser;
-    laser.Name = laser.ShareName = "Laser";
-    laser.Shared = true;
-    server.printerList = {laser};
+    FakeSpooler& server = harness.fakeWithSharedLaser();
     for (int id = 1; id <= 20; ++id)
         server.addJob("Laser", id, "doc", "ann").HostPrintQueue =
             "192.0.2." + QString::number((id - 1) % 10 + 1);

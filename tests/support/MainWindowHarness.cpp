@@ -31,6 +31,16 @@ FakeSpooler& MainWindowHarness::fake(const QString& server) {
     return *known;
 }
 
+FakeSpooler& MainWindowHarness::fakeWithSharedLaser() {
+    FakeSpooler& server = fake("testhost");
+    server.addQueue({"Laser", "", "", "", "", 0});
+    SpoolerPrinter laser;
+    laser.Name = laser.ShareName = "Laser";
+    laser.Shared = true;
+    server.printerList = {laser};
+    return server;
+}
+
 FrmMain& MainWindowHarness::create() {
     splash_ = std::make_unique<frmSplash>(60 * 60 * 1000);
     FrmMainServices services;

@@ -43,6 +43,8 @@ public:
     // The fake print server the window gets for this server name, before and after
     // the window takes it. Without useRealServers every server is a fake.
     FakeSpooler& fake(const QString& server);
+    // The fake server "testhost" with one queue, Laser, shared as a printer.
+    FakeSpooler& fakeWithSharedLaser();
     bool useRealServers = false;
     // Makes each server's spooler in the window's place when set, for a test that
     // stands between the window and a real server.
