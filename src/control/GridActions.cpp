@@ -70,7 +70,7 @@ public:
             MenuRemove(f_);
             close();
         });
-        connect(cmdPrintAll, &QPushButton::clicked, this, [this] { resumeAllJobs(f_); });
+        connect(cmdPrintAll, &QPushButton::clicked, this, [this] { mnuresumealljobs(f_); });
         connect(cmdDeleteAll, &QPushButton::clicked, this, [this] { PurgeAllJobs(f_, false); });
         connect(CancelButton, &QPushButton::clicked, this, &QDialog::close);
     }

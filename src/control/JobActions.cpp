@@ -1,6 +1,7 @@
 #include "control/JobActions.h"
 
 #include "control/ActionSteps.h"
+#include "control/ReleaseQuestion.h"
 #include "control/ReleaseQueue.h"
 #include "form/FrmMain.h"
 #include "form/JobGrid.h"
@@ -140,11 +141,23 @@ bool releaseJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* qu
 
 void MenuResumeJob(FrmMain& f) {
     if (const SpoolerJob* selected = selectedJob(f)) {
-        resumeJob(f, *selected);
+        const SpoolerJob job = *selected; // the grid may change under the question
+        if (releaseAnyway(f))
+            resumeJob(f, job);
     } else {
         showActionStatus(f, QStringLiteral("Resume Job "));
         f.log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Resume Job"));
     }
+}
+
+void logJobDeleted(FrmMain& f, const SpoolerJob& job) {
+    const QString pages = f.jobGrid().texts(job)[JobColumn::Pages];
+    const LogRow row = jobActionRow(
+        f, job,
+        {logField(LogColumn::Deleted, nowText(f)), logField(LogColumn::DeletedPages, pages),
+         logField(LogColumn::Resumed, QString()), logField(LogColumn::PrintedPages, QString())});
+    f.log().setLogFields(row.transactionId, row.fields);
+    countDeletedPages(f, leadingNumberOf(pages));
 }
 
 void MenuRemove(FrmMain& f) {
@@ -167,14 +180,7 @@ void MenuRemove(FrmMain& f) {
                 sendJobOperation(
                     f, *spooler, job.JobId,
                     [](PrintSpooler& s, const QString& q, int id) { return s.deleteJob(q, id); })) {
-                const LogRow row =
-                    jobActionRow(f, job,
-                                 {logField(LogColumn::Deleted, nowText(f)),
-                                  logField(LogColumn::DeletedPages, text[JobColumn::Pages]),
-                                  logField(LogColumn::Resumed, QString()),
-                                  logField(LogColumn::PrintedPages, QString())});
-                f.log().setLogFields(row.transactionId, row.fields);
-                countDeletedPages(f, leadingNumberOf(text[JobColumn::Pages]));
+                logJobDeleted(f, job);
                 QCoreApplication::processEvents();
             }
         }

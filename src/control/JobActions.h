@@ -13,12 +13,15 @@ struct SpoolerJob;
 // change is neither logged nor counted (the status bar gives the server's reason).
 
 void MenuPauseJob(FrmMain& form);
-// Releases the job: its log row gets Resumed and Printed Pages, its pages are
+// Releases the job, once the operator agreed to release to a printer that needs
+// attention (ReleaseQuestion.h): its log row gets Resumed and Printed Pages, its pages are
 // counted as printed, and it becomes the last released job. Under AutoQueue the
 // queue stays paused: the job prints through its release queue (ReleaseQueue.h).
 void MenuResumeJob(FrmMain& form);
 // Asks first; a deleted job's log row gets Deleted and Deleted Pages.
 void MenuRemove(FrmMain& form);
+// What a deletion writes into the job's log row and counts, once the server deleted it.
+void logJobDeleted(FrmMain& form, const SpoolerJob& job);
 void MenuPriority(FrmMain& form);
 // Stores the operator's comment in the job's log row.
 void mnuLogComment(FrmMain& form);

@@ -3,6 +3,7 @@
 #include "control/ActionSteps.h"
 #include "control/JobActions.h"
 #include "control/PrinterAttributesDialog.h"
+#include "control/ReleaseQuestion.h"
 #include "form/FrmMain.h"
 #include "form/JobGrid.h"
 #include "form/SettingsRecord.h"
@@ -173,7 +174,8 @@ void mnupausealljobs(FrmMain& f) {
 }
 
 void mnuresumealljobs(FrmMain& f) {
-    resumeAllJobs(f);
+    if (releaseAnyway(f))
+        resumeAllJobs(f);
 }
 
 void resumeAllJobs(FrmMain& f) {

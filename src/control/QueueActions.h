@@ -14,6 +14,8 @@ void menuPurge(FrmMain& form);
 // marked deleted and its pages counted as deleted.
 void PurgeAllJobs(FrmMain& form, bool silent);
 void mnupausealljobs(FrmMain& form);
+// The operator's Resume All: asks first when the printer needs attention
+// (ReleaseQuestion.h), then starts resumeAllJobs.
 void mnuresumealljobs(FrmMain& form);
 // One pass of Resume All: under AutoQueue it releases the first held job and leaves
 // the next to the pass the poll runs once that job has left the queue; otherwise it

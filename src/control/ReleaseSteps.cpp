@@ -2,6 +2,7 @@
 
 #include "control/ActionSteps.h"
 #include "control/Favourites.h"
+#include "control/HeldJobExpiry.h"
 #include "control/JobActions.h"
 #include "control/QueueActions.h"
 #include "form/FrmMain.h"
@@ -137,6 +138,7 @@ void ResumeExceptions(FrmMain& f) {
 }
 
 void PollReleaseSteps(FrmMain& f) {
+    expireHeldJobs(f);
     chkTimedRelease(f);
     if (QueueSession::of(f).ResumeAllInProgress())
         resumeAllJobs(f);

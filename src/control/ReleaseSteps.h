@@ -32,7 +32,8 @@ void timedReleaseUnreadable(FrmMain& form);
 // Releases one held job of a user AutoQueue never holds, when no release is under way.
 void ResumeExceptions(FrmMain& form);
 
-// What the poll does once it refreshed the view: the timed release, then the next
+// What the poll does once it refreshed the view: held jobs expire
+// (HeldJobExpiry.h), the timed release, then the next
 // pass of a running Resume All, else the user exceptions.
 void PollReleaseSteps(FrmMain& form);
 

@@ -39,6 +39,9 @@ const SettingKey kSettingKeys[] = {
     {"LogPath", K::Text, &R::LogPath, nullptr},       // empty: the settings folder
     {"SimpleView", K::Text, &R::SimpleView, nullptr}, // repaired by the menu style
     {"QAHideAllButtons", K::Switch, &R::QAHideAllButtons, nullptr},
+    {"ExpireHeldAfter", K::Number, &R::ExpireHeldAfter, "0", "AutoQueue"},
+    {"PrinterAttention", K::Switch, &R::notifyPrinterAttention, nullptr, "Notifications"},
+    {"HeldAfter", K::Number, &R::notifyHeldAfter, "0", "Notifications"},
 };
 const int kSettingKeyCount = static_cast<int>(std::size(kSettingKeys));
 

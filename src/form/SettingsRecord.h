@@ -33,6 +33,12 @@ struct SettingsRecord {
     bool Audit = false;
     QDateTime ResetTotal;
     QString resetTotalUnread; // a ResetTotal that is not a date, kept to be written back
+    // Minutes a held job may wait before it is deleted; 0 or less: never.
+    int ExpireHeldAfter = 0;
+    // Desktop notifications: a printer that needs attention, and a job held longer
+    // than these minutes (0 or less: never).
+    bool notifyPrinterAttention = false;
+    int notifyHeldAfter = 0;
 };
 
 // How a key's text becomes its field and back.
@@ -52,10 +58,12 @@ struct SettingKey {
     const char* key;
     SettingKind kind;
     SettingField field;
-    const char* firstStart; // the value in force when the key is missing or empty, or null
+    const char* firstStart;        // the value in force when the key is missing or empty, or null
+    const char* section = nullptr; // another section than the main one
 };
 
-// Every key of the main section, in the order they are written.
+// Every key of the record, in the order they are written: those of the main section,
+// then the few kept in a section of their own.
 extern const SettingKey kSettingKeys[];
 extern const int kSettingKeyCount;
 

@@ -110,6 +110,7 @@ std::optional<SpoolerQueue> CupsSpooler::queue(const QString& name) {
     queue.Model = printer.makeAndModel;
     queue.Status = queueStatusBits(printer.state, printer.stateReasons);
     queue.holdUntilDefault = printer.holdUntilDefault;
+    queue.stateReasons = printer.stateReasons;
     return queue;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/CupsStatus.h"
 
 #include "platform/PrintSpooler.h"
+#include "platform/PrinterReasons.h"
 
 #include <cups/ipp.h>
 
@@ -29,13 +30,6 @@ enum QueueStatus : quint32 {
     NoToner = 0x40000,
     DoorOpen = 0x400000,
 };
-
-QString withoutSeverity(const QString& reason) {
-    for (const char* suffix : {"-report", "-warning", "-error"})
-        if (reason.endsWith(QLatin1String(suffix)))
-            return reason.chopped(static_cast<int>(qstrlen(suffix)));
-    return reason;
-}
 
 quint32 reasonBits(const QString& reason) {
     const QString base = withoutSeverity(reason);

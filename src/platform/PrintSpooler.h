@@ -86,6 +86,9 @@ struct SpoolerQueue {
     // What the server does with a job that asks nothing of its own ("no-hold",
     // "indefinite", ...); empty where the spooler does not say.
     QString holdUntilDefault = {};
+    // printer-state-reasons as the server gives them ("media-jam-error", ...); empty
+    // where the spooler does not say.
+    QStringList stateReasons = {};
 };
 
 // A printer as the live reports describe it (Win32_Printer).

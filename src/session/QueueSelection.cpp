@@ -11,7 +11,9 @@
 #include "platform/Prompter.h"
 #include "session/HoldRule.h"
 #include "session/JobRetrieval.h"
+#include "session/PrinterAlerts.h"
 #include "session/QueueSession.h"
+#include "session/ReleaseQueueName.h"
 #include "session/ServerConnection.h"
 
 #include <QAction>
@@ -62,6 +64,15 @@ QueueView readQueueView(GuardedSpooler* server, GuardedSpooler* jobsServer,
     if (request.queue.isEmpty() || !server)
         return view;
     view.queue = request.queueRead ? request.queueRead : server->queue(request.queue);
+    // Under AutoQueue the printer prints through the release queue, whose backend is
+    // the one that finds a jam or an empty tray. The fast poll watching a release
+    // leaves it to the next tick.
+    if (request.holdNewJobs && view.queue && !request.queueRead)
+        if (const std::optional<SpoolerQueue> released =
+                server->queue(releaseQueueName(request.queue)))
+            for (const QString& reason : released->stateReasons)
+                if (!view.queue->stateReasons.contains(reason))
+                    view.queue->stateReasons << reason;
     if (request.holdNewJobs)
         for (const SpoolerJob& job :
              request.jobsRead ? *request.jobsRead : server->queueJobs(request.queue))
@@ -136,16 +147,18 @@ void showQueueView(FrmMain& f, const QueueView& view) {
             box->setCursorPosition(0); // show the beginning of a long text
             box->setToolTip(text);
         }
+        notePrinterAttention(f, server, *queue);
         if (!session.ResumeAllInProgress()) {
             // A server told to hold every new job says so, whoever told it.
             const QString& hold = queue->holdUntilDefault;
-            f.txtPrintStatus->setText(PrinterStatusText(queue->Status) +
+            f.txtPrintStatus->setText(PrinterStatusText(queue->Status) + attentionStatusText(f) +
                                       (hold.isEmpty() || hold == QLatin1String("no-hold")
                                            ? QString()
                                            : QStringLiteral(" - New Jobs Held (%1)").arg(hold)));
             f.setPanelText(4, f.txtPrintStatus->text());
         }
     }
+    noticeLongHeldJobs(f);
     if (session.ResumeAllInProgress())
         f.txtPrintStatus->setText(QStringLiteral("Resuming All Jobs"));
     if (f.chkAutoQueue->isChecked())

@@ -105,6 +105,22 @@ void FrmSettings::build() {
 
     txtExceptions = named(new QLineEdit, "txtExceptions");
 
+    // Held Jobs
+    auto* held = named(new QGroupBox(QStringLiteral("Held Jobs")), "frameHeldJobs");
+    txtExpireHeldAfter = named(new QLineEdit, "txtExpireHeldAfter");
+    txtExpireHeldAfter->setToolTip(QStringLiteral("Minutes; 0 keeps held jobs"));
+    chkNotifyAttention =
+        named(new QCheckBox(QStringLiteral("Notify when a printer needs attention")),
+              "chkNotifyAttention");
+    txtNotifyHeldAfter = named(new QLineEdit, "txtNotifyHeldAfter");
+    txtNotifyHeldAfter->setToolTip(QStringLiteral("Minutes; 0 sends none"));
+    auto* heldGrid = new QGridLayout(held);
+    heldGrid->addWidget(caption("Delete jobs held longer than (min)", txtExpireHeldAfter), 0, 0);
+    heldGrid->addWidget(txtExpireHeldAfter, 0, 1);
+    heldGrid->addWidget(chkNotifyAttention, 1, 0, 1, 2);
+    heldGrid->addWidget(caption("Notify of jobs held longer than (min)", txtNotifyHeldAfter), 2, 0);
+    heldGrid->addWidget(txtNotifyHeldAfter, 2, 1);
+
     // Display Settings
     auto* display = named(new QGroupBox(QStringLiteral("Display Settings")), "frameDisplay");
     chkStartMax = named(new QCheckBox(QStringLiteral("Start Maximised")), "chkStartMax");
@@ -193,6 +209,7 @@ void FrmSettings::build() {
     exceptions->addWidget(caption("User Exceptions", txtExceptions));
     exceptions->addWidget(txtExceptions);
     right->addLayout(exceptions);
+    right->addWidget(held);
     right->addWidget(reports);
     right->addWidget(log);
     right->addStretch();
@@ -235,6 +252,9 @@ void FrmSettings::Form_Load() {
     if (s.QuickAction == 0)
         lstJobAction->setEnabled(true);
     txtExceptions->setText(s.Exceptions);
+    txtExpireHeldAfter->setText(QString::number(std::max(s.ExpireHeldAfter, 0)));
+    chkNotifyAttention->setChecked(s.notifyPrinterAttention);
+    txtNotifyHeldAfter->setText(QString::number(std::max(s.notifyHeldAfter, 0)));
     txtReportPath->setText(s.ReportPath);
     if (!s.SimpleView.isEmpty())
         cmbSimpleView->setCurrentIndex(cmbSimpleView->findText(s.SimpleView));
@@ -259,6 +279,17 @@ bool FrmSettings::readRate(const QLineEdit* box, double* seconds) {
         return false;
     }
     *seconds = *value;
+    return true;
+}
+
+bool FrmSettings::readMinutes(const QLineEdit* box, int* minutes) {
+    bool ok = false;
+    const int value = box->text().trimmed().toInt(&ok);
+    if (!ok || value < 0) {
+        fail(QStringLiteral("Minutes must be a whole number, 0 or more."));
+        return false;
+    }
+    *minutes = value;
     return true;
 }
 
@@ -293,6 +324,14 @@ void FrmSettings::cmdClose_Click() {
     if (rate < 0.001 || rate > 1)
         return fail(QStringLiteral("Active AutoQueue polling rate must be between 0.001 and 1s."));
     s.PollAQactive = milliseconds(rate);
+    int expireAfter = 0;
+    int notifyAfter = 0;
+    if (!readMinutes(txtExpireHeldAfter, &expireAfter) ||
+        !readMinutes(txtNotifyHeldAfter, &notifyAfter))
+        return;
+    s.ExpireHeldAfter = expireAfter;
+    s.notifyHeldAfter = notifyAfter;
+    s.notifyPrinterAttention = chkNotifyAttention->isChecked();
 
     s.QuickAction = chkQuickAction->isChecked() ? 1 : 0;
     s.JobAction = lstJobAction->currentItem() ? lstJobAction->currentItem()->text() : QString();

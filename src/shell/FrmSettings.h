@@ -43,6 +43,9 @@ public:
     QLineEdit* txtPollAQ = nullptr;
     QLineEdit* txtPollAQactive = nullptr;
     QLineEdit* txtExceptions = nullptr;
+    QLineEdit* txtExpireHeldAfter = nullptr; // minutes; 0 keeps held jobs
+    QCheckBox* chkNotifyAttention = nullptr;
+    QLineEdit* txtNotifyHeldAfter = nullptr; // minutes; 0 sends none
     QCheckBox* chkStartMax = nullptr;
     QComboBox* cmbGridFontSize = nullptr;
     QCheckBox* chkShowErrors = nullptr;
@@ -67,6 +70,8 @@ private:
     void wire();
     // A polling box's seconds; false (after the message) when it holds no number.
     bool readRate(const QLineEdit* box, double* seconds);
+    // A minutes box's whole number, 0 or more; false (after the message) otherwise.
+    bool readMinutes(const QLineEdit* box, int* minutes);
     void fail(const QString& text);
     QString chooseFolder(const QString& caption, const QString& startFolder);
 

@@ -70,8 +70,12 @@ QSize clampedSize(const FrmMain& f, int widthTwips, int heightTwips) {
                        std::max(area.height(), least.height()))};
 }
 
+QString sectionOf(const SettingKey& key) {
+    return key.section ? QString::fromLatin1(key.section) : kMain;
+}
+
 void readKey(const ProfileFile::Snapshot& ini, SettingsRecord& s, const SettingKey& key) {
-    QString text = ini.read(kMain, QString::fromLatin1(key.key));
+    QString text = ini.read(sectionOf(key), QString::fromLatin1(key.key));
     if (text.isEmpty() && key.firstStart)
         text = QString::fromLatin1(key.firstStart);
     std::visit(
@@ -261,8 +265,8 @@ void SaveSettings(FrmMain& f) {
     // Every key in one write: the file takes them all or, failing, keeps its old values.
     QList<ProfileFile::Entry> entries;
     for (int i = 0; i < kSettingKeyCount; ++i)
-        entries.append(
-            {kMain, QString::fromLatin1(kSettingKeys[i].key), keyText(s, kSettingKeys[i])});
+        entries.append({sectionOf(kSettingKeys[i]), QString::fromLatin1(kSettingKeys[i].key),
+                        keyText(s, kSettingKeys[i])});
     for (int slot = 0; slot < kFavouriteSlots; ++slot)
         entries.append({kFavourites, QString::number(slot), favouriteLine(f, slot)});
     failed = !writeSettings(env, entries) || failed;
