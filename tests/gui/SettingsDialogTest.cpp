@@ -270,3 +270,31 @@ TEST_F(SettingsDialog, ResetSettingsDeletesBothFilesAndRestartsWithoutWritingThe
     EXPECT_EQ(logRows(w->log(), "SELECT Description FROM SWR_Audit ORDER BY rowid DESC LIMIT 2"),
               (QList<QStringList>{{"Spoolwright Shutdown"}, {"Settings Reset."}}));
 }
+
+TEST_F(SettingsDialog, HeldJobMinutesAndNotificationsAreCheckedAndKeptInSectionsOfTheirOwn) {
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dialog->txtExpireHeldAfter->text(), "0");
+    EXPECT_FALSE(dialog->chkNotifyAttention->isChecked());
+    EXPECT_EQ(dialog->txtNotifyHeldAfter->text(), "0");
+
+    dialog->txtExpireHeldAfter->setText("90");
+    dialog->chkNotifyAttention->setChecked(true);
+    for (const char* bad : {"abc", "-5", "1.5"}) {
+        dialog->txtNotifyHeldAfter->setText(bad);
+        EXPECT_EQ(saveWithRates("10", "6", "0.01"), "Minutes must be a whole number, 0 or more.")
+            << bad;
+        EXPECT_EQ(w->Settings.ExpireHeldAfter, 0) << bad;
+        EXPECT_FALSE(w->Settings.notifyPrinterAttention) << bad;
+    }
+    dialog->txtNotifyHeldAfter->setText(" 15 ");
+    EXPECT_EQ(saveWithRates("10", "6", "0.01"), QString());
+    EXPECT_EQ(w->Settings.ExpireHeldAfter, 90);
+    EXPECT_TRUE(w->Settings.notifyPrinterAttention);
+    EXPECT_EQ(w->Settings.notifyHeldAfter, 15);
+
+    w->close();
+    EXPECT_EQ(saved("AutoQueue", "ExpireHeldAfter"), "90");
+    EXPECT_EQ(saved("Notifications", "PrinterAttention"), "True");
+    EXPECT_EQ(saved("Notifications", "HeldAfter"), "15");
+    EXPECT_EQ(saved("Spoolwright", "ExpireHeldAfter"), "<missing>");
+}
