@@ -10,6 +10,7 @@
 #include "platform/Environment.h"
 #include "platform/GuardedSpooler.h"
 #include "platform/NumberText.h"
+#include "platform/Prompter.h"
 #include "session/QueueSession.h"
 
 #include <QComboBox>
@@ -115,6 +116,14 @@ LogRow deletedJobRow(FrmMain& f, const SpoolerJob& job) {
 
 qint64 shownPagesOf(FrmMain& f, const SpoolerJob& job) {
     return leadingNumberOf(pagesText(f, job));
+}
+
+QString askLogComment(FrmMain& f) {
+    return f.services()
+        .prompter
+        ->input(QStringLiteral("Add Log Comments - Spoolwright"),
+                QStringLiteral("Enter your Comments:"))
+        .value_or(QString());
 }
 
 QList<LogField> operatorFields(FrmMain& f) {

@@ -45,5 +45,8 @@ LogRow deletedJobRow(FrmMain& form, const SpoolerJob& job);
 // The pages the grid shows for a job, as the counters count them.
 qint64 shownPagesOf(FrmMain& form, const SpoolerJob& job);
 
+// Asks for the comment Add Log Comment stores; empty when the operator gave none.
+QString askLogComment(FrmMain& form);
+
 // The operator's name and computer, as every log row the actions touch records.
 QList<LogField> operatorFields(FrmMain& form);

@@ -224,11 +224,7 @@ void MenuPriority(FrmMain& f) {
 void mnuLogComment(FrmMain& f) {
     if (const QList<SpoolerJob> several = severalSelected(f); !several.isEmpty())
         return commentSelectedJobs(f, several);
-    const QString comment = f.services()
-                                .prompter
-                                ->input(QStringLiteral("Add Log Comments - Spoolwright"),
-                                        QStringLiteral("Enter your Comments:"))
-                                .value_or(QString());
+    const QString comment = askLogComment(f);
     if (comment.isEmpty())
         return;
     GuardedSpooler* spooler = actionSpooler(f);

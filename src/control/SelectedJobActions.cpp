@@ -32,7 +32,8 @@ using JobOperation = std::function<SpoolerResult(PrintSpooler&, const QString& q
 // How one job of a pass came out: done, or why not, in the status bar's words.
 struct JobOutcome {
     bool done = false;
-    bool gone = false; // it had left the queue
+    bool gone = false;       // it had left the queue
+    bool unanswered = false; // the server did not answer
     QString whyNot;
 };
 
@@ -56,8 +57,17 @@ JobOutcome send(GuardedSpooler& spooler, const QString& queue, int jobId,
         return std::make_pair(sent, s.lastMessage());
     });
     if (result == SpoolerResult::Success)
-        return {true, false, QString()};
-    return {false, false, refusalText(QStringLiteral("Job %1").arg(jobId), result, message)};
+        return {true, false, false, QString()};
+    return {false, false, result == SpoolerResult::Unreachable,
+            refusalText(QStringLiteral("Job %1").arg(jobId), result, message)};
+}
+
+// A server that did not answer is not asked for the jobs after: each would wait for
+// it in turn.
+JobOutcome notAsked(int jobId) {
+    return {
+        false, false, true,
+        refusalText(QStringLiteral("Job %1").arg(jobId), SpoolerResult::Unreachable, QString())};
 }
 
 // "Resume Job: 2 of 3 jobs done; Job 17 is no longer in the queue"; nothing when
@@ -89,6 +99,37 @@ QList<LogRow> rowsDone(const Pass& pass, const QList<LogRow>& rows) {
     return done;
 }
 
+// What a release or a deletion writes of each job, made as the pass begins: its log
+// row and the pages it counts.
+struct JobRecords {
+    QList<LogRow> rows;
+    QList<qint64> pages;
+};
+
+JobRecords recordsOf(FrmMain& f, const QList<SpoolerJob>& jobs,
+                     LogRow (*rowOf)(FrmMain&, const SpoolerJob&)) {
+    JobRecords records;
+    for (const SpoolerJob& job : jobs) {
+        records.rows << rowOf(f, job);
+        records.pages << shownPagesOf(f, job);
+    }
+    return records;
+}
+
+// Writes the log rows of the jobs done, in one transaction; the pages they count,
+// nothing when no job was done.
+std::optional<qint64> logJobsDone(FrmMain& f, const Pass& pass, const JobRecords& records) {
+    const QList<LogRow> rows = rowsDone(pass, records.rows);
+    if (rows.isEmpty())
+        return std::nullopt;
+    f.log().setLogFieldsOfRows(rows);
+    qint64 pages = 0;
+    for (qsizetype i = 0; i < pass.jobs.size(); ++i)
+        if (pass.outcomes[i].done)
+            pages += records.pages[i];
+    return pages;
+}
+
 // What every pass ends with: the rows of jobs that have left the queue go from the
 // grids (the server's word goes) and the view is refreshed when they did or when
 // `refresh` asks; then the status bar gets the summary, if any.
@@ -106,60 +147,62 @@ void endPass(FrmMain& f, const Pass& pass, bool refresh) {
         f.setPanelText(1, summary);
 }
 
-// Lists the queue, sends `operation` for every job of the pass still in it and hands
-// the pass to `finish` on the window's thread; without an operation every job still
-// in the queue counts as done. False, with nothing sent, when the queue cannot be
-// listed (the status bar says why).
+// The pass as the poll's worker goes on with it: `operation` for every job after the
+// first, then the jobs the server refused looked for in the queue, listed once, so
+// that those that have left it are told apart; without an operation the queue is
+// listed and every job still in it counts as done.
+Pass passOnWorker(GuardedSpooler& spooler, Pass pass, const JobOperation& operation) {
+    for (qsizetype i = 1; operation && i < pass.jobs.size(); ++i)
+        pass.outcomes[i] = pass.outcomes[i - 1].unanswered
+                               ? notAsked(pass.jobs[i].JobId)
+                               : send(spooler, pass.queue, pass.jobs[i].JobId, operation);
+    QList<qsizetype> undecided;
+    for (qsizetype i = 0; i < pass.jobs.size(); ++i)
+        if (!pass.outcomes[i].done && !pass.outcomes[i].unanswered)
+            undecided << i;
+    if (undecided.isEmpty())
+        return pass;
+    auto [listed, result, message] = spooler.exclusive([&pass](PrintSpooler& s) {
+        QList<SpoolerJob> jobs = s.queueJobs(pass.queue);
+        return std::make_tuple(jobs, s.lastResult(), s.lastMessage());
+    });
+    QSet<int> queued;
+    for (const SpoolerJob& job : listed)
+        queued.insert(job.JobId);
+    for (qsizetype i : undecided) {
+        const int id = pass.jobs[i].JobId;
+        if (result != SpoolerResult::Success) {
+            if (!operation)
+                pass.outcomes[i].whyNot =
+                    refusalText(QStringLiteral("Job %1").arg(id), result, message);
+        } else if (!queued.contains(id)) {
+            pass.outcomes[i] = {false, true, false, jobGoneText(id)};
+        } else if (!operation) {
+            pass.outcomes[i] = {true, false, false, QString()};
+        }
+    }
+    return pass;
+}
+
+// Runs the pass and hands it to `finish` on the window's thread. The first job's
+// request goes from the window's thread, where the server may ask for the operator's
+// password; the rest of the pass runs on the poll's worker (passOnWorker). False,
+// with nothing sent, without a server.
 bool runPass(FrmMain& f, Pass pass, const JobOperation& operation, const Finish& finish) {
     GuardedSpooler* spooler = actionSpooler(f);
-    if (!spooler)
+    if (!spooler || pass.jobs.isEmpty())
         return false;
-    const std::optional<QList<SpoolerJob>> listed = listQueueJobs(f, *spooler, pass.queue);
-    if (!listed)
-        return false;
-    QSet<int> queued;
-    for (const SpoolerJob& job : *listed)
-        queued.insert(job.JobId);
-    QList<qsizetype> toSend;
-    for (const SpoolerJob& job : pass.jobs) {
-        if (queued.contains(job.JobId))
-            toSend << pass.outcomes.size();
-        pass.outcomes.append({false, true, jobGoneText(job.JobId)});
-    }
-    if (!operation) {
-        for (qsizetype i : toSend)
-            pass.outcomes[i] = {true, false, QString()};
-        toSend.clear();
-    }
-    if (!toSend.isEmpty()) {
+    pass.outcomes.resize(pass.jobs.size());
+    if (operation) {
         const WaitCursor wait;
-        const qsizetype first = toSend.takeFirst();
-        pass.outcomes[first] = send(*spooler, pass.queue, pass.jobs[first].JobId, operation);
+        pass.outcomes[0] = send(*spooler, pass.queue, pass.jobs[0].JobId, operation);
     }
-    if (toSend.isEmpty()) {
-        finish(f, pass);
-        return true;
-    }
-    QList<int> ids;
-    for (qsizetype i : toSend)
-        ids << pass.jobs[i].JobId;
     AwaitedAnswers::begin(f, QLatin1String(kSelectedJobsPass));
     FrmMain* form = &f;
     askOffThread(
         f, QLatin1String(kSelectedJobsPass),
-        [spooler, queue = pass.queue, ids, operation] {
-            QList<JobOutcome> outcomes;
-            outcomes.reserve(ids.size());
-            for (int id : ids)
-                outcomes << send(*spooler, queue, id, operation);
-            return outcomes;
-        },
-        [form, pass, toSend, finish](const QList<JobOutcome>& outcomes) {
-            Pass answered = pass;
-            for (qsizetype k = 0; k < toSend.size(); ++k)
-                answered.outcomes[toSend[k]] = outcomes[k];
-            finish(*form, answered);
-        });
+        [spooler, pass, operation] { return passOnWorker(*spooler, pass, operation); },
+        [form, finish](const Pass& answered) { finish(*form, answered); });
     return true;
 }
 
@@ -190,33 +233,26 @@ void resumeSelectedJobs(FrmMain& f, const QList<SpoolerJob>& jobs) {
     if (selectedJobsPassRunning(f))
         return;
     Pass pass = beginPass(f, QStringLiteral("Resume Job"), jobs);
-    QList<LogRow> rows;
-    QList<qint64> pages;
-    for (const SpoolerJob& job : jobs) {
-        rows << releasedJobRow(f, job);
-        pages << shownPagesOf(f, job);
-    }
+    const JobRecords records = recordsOf(f, jobs, releasedJobRow);
     const bool autoQueue = f.chkAutoQueue->isChecked();
     runPass(
         f, std::move(pass),
         [autoQueue](PrintSpooler& s, const QString& queue, int id) {
             return releaseHeldJob(s, queue, id, autoQueue);
         },
-        [rows, pages, autoQueue](FrmMain& form, const Pass& done) {
-            qint64 printed = 0;
-            QString last;
-            for (qsizetype i = 0; i < done.jobs.size(); ++i)
-                if (done.outcomes[i].done) {
-                    printed += pages[i];
-                    last = QString::number(done.jobs[i].JobId);
-                }
-            if (!last.isEmpty()) {
-                form.log().setLogFieldsOfRows(rowsDone(done, rows));
-                countPrintedPages(form, printed);
-                QueueSession::of(form).setLastReleasedJob(last);
+        [records, autoQueue](FrmMain& form, const Pass& done) {
+            const std::optional<qint64> printed = logJobsDone(form, done, records);
+            if (printed) {
+                countPrintedPages(form, *printed);
+                for (qsizetype i = done.jobs.size() - 1; i >= 0; --i)
+                    if (done.outcomes[i].done) {
+                        QueueSession::of(form).setLastReleasedJob(
+                            QString::number(done.jobs[i].JobId));
+                        break;
+                    }
             }
             // Under AutoQueue the jobs have left the queue for its release queue.
-            endPass(form, done, autoQueue && !last.isEmpty());
+            endPass(form, done, autoQueue && printed);
         });
 }
 
@@ -235,27 +271,15 @@ void removeSelectedJobs(FrmMain& f, const QList<SpoolerJob>& jobs) {
     };
     if (answer == Prompter::Answer::Yes && actionSpooler(f)) {
         Pass pass = beginPass(f, QStringLiteral("Remove Job"), jobs);
-        QList<LogRow> rows;
-        QList<qint64> pages;
-        for (const SpoolerJob& job : jobs) {
-            rows << deletedJobRow(f, job);
-            pages << shownPagesOf(f, job);
-        }
+        const JobRecords records = recordsOf(f, jobs, deletedJobRow);
         if (runPass(
                 f, std::move(pass),
                 [](PrintSpooler& s, const QString& queue, int id) {
                     return s.deleteJob(queue, id);
                 },
-                [rows, pages, restart](FrmMain& form, const Pass& done) {
-                    qint64 deleted = 0;
-                    for (qsizetype i = 0; i < done.jobs.size(); ++i)
-                        if (done.outcomes[i].done)
-                            deleted += pages[i];
-                    const QList<LogRow> written = rowsDone(done, rows);
-                    if (!written.isEmpty()) {
-                        form.log().setLogFieldsOfRows(written);
-                        countDeletedPages(form, deleted);
-                    }
+                [records, restart](FrmMain& form, const Pass& done) {
+                    if (const std::optional<qint64> deleted = logJobsDone(form, done, records))
+                        countDeletedPages(form, *deleted);
                     endPass(form, done, true);
                     restart(form);
                 }))
@@ -307,11 +331,7 @@ void changeSelectedJobsPriority(FrmMain& f, const QList<SpoolerJob>& jobs) {
 void commentSelectedJobs(FrmMain& f, const QList<SpoolerJob>& jobs) {
     if (selectedJobsPassRunning(f))
         return;
-    const QString comment = f.services()
-                                .prompter
-                                ->input(QStringLiteral("Add Log Comments - Spoolwright"),
-                                        QStringLiteral("Enter your Comments:"))
-                                .value_or(QString());
+    const QString comment = askLogComment(f);
     if (comment.isEmpty())
         return;
     QList<LogRow> rows;
