@@ -48,8 +48,7 @@ struct Pass {
 using Finish = std::function<void(FrmMain&, const Pass&)>;
 
 // A release is two requests under AutoQueue, which nothing may come between: the
-// spooler is held for one job's requests, and free between jobs for the poll and
-// the window.
+// spooler is held for one job's requests, and free between jobs for the window's own.
 JobOutcome send(GuardedSpooler& spooler, const QString& queue, int jobId,
                 const JobOperation& operation) {
     auto [result, message] = spooler.exclusive([&](PrintSpooler& s) {
