@@ -413,3 +413,29 @@ TEST_F(OnServer, CommandsActOnEverySelectedJobInOnePass) {
     EXPECT_EQ(w->jobGrid().rowOf(queue + ", " + QString::number(jobs[2])), nullptr);
     EXPECT_TRUE(w->Timer2->isActive());
 }
+
+TEST_F(OnServer, SelectedJobsReleasedUnderAutoQueuePrintThroughTheReleaseQueue) {
+    open("SelectedHeld");
+    QList<int> jobs;
+    for (const char* user : {"alice", "bob", "carol"})
+        jobs << server.submitJob(queue, user, "Worksheet", sampleText(5));
+    show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->JobList->topLevelItemCount() == 3; }, 30000));
+    w->chkAutoQueue->setChecked(true);
+    selectOnly({jobs[0], jobs[2]});
+    onSelected(MenuResumeJob);
+    EXPECT_TRUE(w->panelText(1).startsWith("Resume Job ")) << w->panelText(1).toStdString();
+    EXPECT_EQ(audits("Resume Job"), 2);
+    // The queue stays paused and keeps the job not selected held; the others print.
+    EXPECT_TRUE(queuePaused());
+    ASSERT_TRUE(onServer(jobs[1]));
+    EXPECT_EQ(onServer(jobs[1])->StatusMask, 1);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return finishedJobStates(server.address(), queue).keys() ==
+                   QList<int>({jobs[0], jobs[2]});
+        },
+        60000));
+    EXPECT_EQ(finishedJobStates(server.address(), queue).values(), QList<int>({9, 9}));
+    EXPECT_EQ(onServer(jobs[1])->StatusMask, 1);
+}
