@@ -15,6 +15,7 @@
 #include "BenchWindow.h"
 #include "HeldJobs.h"
 #include "MonitorBench.h"
+#include "WindowOnHeldQueue.h"
 #include "app/Startup.h"
 #include "control/QueueActions.h"
 #include "form/FrmMain.h"
@@ -40,26 +41,6 @@ namespace {
 const QString kQueue = QStringLiteral("Purge-Office");
 constexpr double kTargetRatio = 3.0;
 
-int count(FrmMain& form, const QString& sql) {
-    if (!form.log().OpenLogDatabase())
-        return -1;
-    QSqlQuery query(form.log().connection());
-    return query.exec(sql) && query.next() ? query.value(0).toInt() : -1;
-}
-
-// Waits until the server is at rest (no CPU to speak of for three seconds: it
-// starts writing out changed jobs only a moment after it answered), running the
-// events of any window meanwhile; the CPU milliseconds it spent until then.
-qint64 untilAtRest(const SandboxPrintServer& server) {
-    const qint64 start = monitorbench::cpuMs(server.pid());
-    for (int tries = 0, quiet = 0; tries < 600 && quiet < 10; ++tries) {
-        const qint64 before = monitorbench::cpuMs(server.pid());
-        QTest::qWait(300);
-        quiet = monitorbench::cpuMs(server.pid()) - before <= 3 ? quiet + 1 : 0;
-    }
-    return monitorbench::cpuMs(server.pid()) - start;
-}
-
 // Fills the queue, then waits for the server to finish its own work on the new jobs,
 // so that each measurement starts from a server at rest.
 void fill(const SandboxPrintServer& server, const QString& document, int jobs) {
@@ -67,11 +48,6 @@ void fill(const SandboxPrintServer& server, const QString& document, int jobs) {
         !error.isEmpty())
         throw Failure{error};
     untilAtRest(server);
-}
-
-double median(std::vector<double> runs) {
-    std::sort(runs.begin(), runs.end());
-    return runs[runs.size() / 2];
 }
 
 bool queueEmpty(const QString& address) {
@@ -99,23 +75,7 @@ Deletion purgeThroughTheMenu(const SandboxPrintServer& server, const QString& lo
     BenchWindow window("purge_queue", {}, Prompter::Answer::Yes);
     FrmMain& form = window.form();
     showFrmMain(form);
-    const auto everyPageCounted = [&form] {
-        const QList<SpoolerJob> shown = form.jobGrid().jobs();
-        return std::all_of(shown.begin(), shown.end(), [](const SpoolerJob& job) {
-            return job.TotalPages != kPagesNotCounted;
-        });
-    };
-    if (!QTest::qWaitFor(
-            [&] {
-                return form.JobList->topLevelItemCount() == jobs && everyPageCounted() &&
-                       count(form, QStringLiteral("SELECT COUNT(*) FROM SWR_Log")) == jobs;
-            },
-            600000))
-        throw Failure{QStringLiteral("the window did not show, count and log every job: %1 "
-                                     "shown, %2 logged (%3)")
-                          .arg(form.JobList->topLevelItemCount())
-                          .arg(count(form, QStringLiteral("SELECT COUNT(*) FROM SWR_Log")))
-                          .arg(form.panelText(1))};
+    untilEveryJobLogged(form, jobs);
 
     Deletion purge;
     const qint64 cpuBefore = monitorbench::cpuMs(server.pid());
@@ -128,12 +88,12 @@ Deletion purgeThroughTheMenu(const SandboxPrintServer& server, const QString& lo
     purge.emptiedMs = timer.nsecsElapsed() / 1e6;
     untilAtRest(server);
     purge.serverCpuMs = monitorbench::cpuMs(server.pid()) - cpuBefore;
-    const int marked =
-        count(form, QStringLiteral("SELECT COUNT(*) FROM SWR_Log WHERE Deleted IS NOT NULL AND "
-                                   "\"Deleted Pages\" = '3'"));
-    const int audited = count(form, QStringLiteral("SELECT COUNT(*) FROM SWR_Audit WHERE "
-                                                   "Description = 'Purge all jobs - ") +
-                                        kQueue + QLatin1Char('\''));
+    const int marked = countInLog(
+        form, QStringLiteral("SELECT COUNT(*) FROM SWR_Log WHERE Deleted IS NOT NULL AND "
+                             "\"Deleted Pages\" = '3'"));
+    const int audited = countInLog(form, QStringLiteral("SELECT COUNT(*) FROM SWR_Audit WHERE "
+                                                        "Description = 'Purge all jobs - ") +
+                                             kQueue + QLatin1Char('\''));
     if (marked != jobs || audited != jobs)
         throw Failure{QStringLiteral("%1 rows marked deleted and %2 audit rows for %3 jobs (%4)")
                           .arg(marked)
@@ -165,14 +125,7 @@ Deletion cancelAll(const SandboxPrintServer& server) {
 }
 
 int benchmark(const QStringList& arguments) {
-    int jobs = 2000;
-    for (int i = 1; i < arguments.size(); ++i) {
-        bool ok = false;
-        if (arguments[i] == QLatin1String("--jobs") && i + 1 < arguments.size())
-            jobs = arguments[++i].toInt(&ok);
-        if (!ok || jobs <= 0)
-            throw Failure{QStringLiteral("usage: purge_queue [--jobs N]")};
-    }
+    const int jobs = jobsArgument(arguments, 2000, "purge_queue [--jobs N]");
     QTemporaryDir work(QDir(QDir::tempPath()).filePath(QStringLiteral("purge_queue-XXXXXX")));
     QByteArray content;
     for (int line = 0; line < 150; ++line) // three pages

@@ -49,8 +49,10 @@ void wireReleaseControls(FrmMain& f) {
         grid->setStatusToolTipOf([&f](const SpoolerJob& job) { return heldJobToolTip(f, job); });
     f.JobList->setToolTip(
         QStringLiteral("Double Click to action or Right Click for all job Options"));
+    // A double-click acts on its row alone, whatever else was selected.
     QObject::connect(f.JobList, &QTreeWidget::itemDoubleClicked, &f, [&f](QTreeWidgetItem* row) {
-        f.JobList->setCurrentItem(row);
+        f.JobList->setCurrentItem(row, 0,
+                                  QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         JobList_DblClick(f);
     });
     f.JobList->viewport()->installEventFilter(new MouseUpFilter(f));

@@ -1,6 +1,7 @@
 #include "control/ActionSteps.h"
 
 #include "form/FrmMain.h"
+#include "form/JobGrid.h"
 #include "form/SettingsRecord.h"
 #include "form/WaitCursor.h"
 #include "log/JobLogRow.h"
@@ -8,6 +9,8 @@
 #include "platform/DateText.h"
 #include "platform/Environment.h"
 #include "platform/GuardedSpooler.h"
+#include "platform/NumberText.h"
+#include "platform/Prompter.h"
 #include "session/QueueSession.h"
 
 #include <QComboBox>
@@ -26,6 +29,22 @@ QString resultText(SpoolerResult result) {
     default:
         return QStringLiteral("refused by the server");
     }
+}
+
+QString pagesText(FrmMain& f, const SpoolerJob& job) {
+    return f.jobGrid().texts(job)[JobColumn::Pages];
+}
+
+// A job's log row as every release and deletion writes it, with the fields of the
+// action and the operator's after the job's own.
+LogRow jobActionRow(FrmMain& f, const SpoolerJob& job, const QList<LogField>& actionFields) {
+    LogRow row = jobLogRow(job, QueueSession::of(f).WmiServer());
+    row.fields += actionFields + operatorFields(f);
+    return row;
+}
+
+QString nowText(FrmMain& f) {
+    return DateText::format(f.services().clock->now());
 }
 
 } // namespace
@@ -67,8 +86,44 @@ std::optional<QList<SpoolerJob>> listQueueJobs(FrmMain& f, GuardedSpooler& spool
 }
 
 void showRefusal(FrmMain& f, const QString& what, SpoolerResult result, const QString& message) {
+    f.setPanelText(1, refusalText(what, result, message));
+}
+
+QString refusalText(const QString& what, SpoolerResult result, const QString& message) {
     const QString reason = message.trimmed().isEmpty() ? resultText(result) : message.trimmed();
-    f.setPanelText(1, what + QStringLiteral(": ") + reason);
+    return what + QStringLiteral(": ") + reason;
+}
+
+QString jobGoneText(int jobId) {
+    return QStringLiteral("Job %1 is no longer in the queue").arg(jobId);
+}
+
+LogRow releasedJobRow(FrmMain& f, const SpoolerJob& job) {
+    return jobActionRow(f, job,
+                        {logField(LogColumn::Resumed, nowText(f)),
+                         logField(LogColumn::PrintedPages, pagesText(f, job)),
+                         logField(LogColumn::Deleted, QString()),
+                         logField(LogColumn::DeletedPages, QString())});
+}
+
+LogRow deletedJobRow(FrmMain& f, const SpoolerJob& job) {
+    return jobActionRow(f, job,
+                        {logField(LogColumn::Deleted, nowText(f)),
+                         logField(LogColumn::DeletedPages, pagesText(f, job)),
+                         logField(LogColumn::Resumed, QString()),
+                         logField(LogColumn::PrintedPages, QString())});
+}
+
+qint64 shownPagesOf(FrmMain& f, const SpoolerJob& job) {
+    return leadingNumberOf(pagesText(f, job));
+}
+
+QString askLogComment(FrmMain& f) {
+    return f.services()
+        .prompter
+        ->input(QStringLiteral("Add Log Comments - Spoolwright"),
+                QStringLiteral("Enter your Comments:"))
+        .value_or(QString());
 }
 
 QList<LogField> operatorFields(FrmMain& f) {

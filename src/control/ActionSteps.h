@@ -31,8 +31,22 @@ std::optional<QList<SpoolerJob>> listQueueJobs(FrmMain& form, GuardedSpooler& sp
                                                const QString& queue);
 
 // Says in the status bar why the server refused what it was asked, in its own words
-// where it gave some.
+// where it gave some: refusalText.
 void showRefusal(FrmMain& form, const QString& what, SpoolerResult result, const QString& message);
+QString refusalText(const QString& what, SpoolerResult result, const QString& message);
+// What the status bar says of a job that left the queue since the grid was drawn.
+QString jobGoneText(int jobId);
+
+// A job's log row as a release writes it (Resumed now, its pages printed, not
+// deleted) and as a deletion writes it (the other way round), from the job's texts
+// in the grid, with the connected server and the operator.
+LogRow releasedJobRow(FrmMain& form, const SpoolerJob& job);
+LogRow deletedJobRow(FrmMain& form, const SpoolerJob& job);
+// The pages the grid shows for a job, as the counters count them.
+qint64 shownPagesOf(FrmMain& form, const SpoolerJob& job);
+
+// Asks for the comment Add Log Comment stores; empty when the operator gave none.
+QString askLogComment(FrmMain& form);
 
 // The operator's name and computer, as every log row the actions touch records.
 QList<LogField> operatorFields(FrmMain& form);

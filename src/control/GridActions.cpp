@@ -63,11 +63,11 @@ public:
         layout->addLayout(row);
         buttonHeight = PrintButton->sizeHint().height();
         connect(PrintButton, &QPushButton::clicked, this, [this] {
-            MenuResumeJob(f_);
+            resumeSelectedJob(f_);
             close();
         });
         connect(DeleteButton, &QPushButton::clicked, this, [this] {
-            MenuRemove(f_);
+            removeSelectedJob(f_);
             close();
         });
         connect(cmdPrintAll, &QPushButton::clicked, this, [this] { mnuresumealljobs(f_); });
@@ -98,9 +98,9 @@ void JobList_DblClick(FrmMain& f) {
     if (f.Settings.QuickAction == 1) {
         showJobActions(f);
     } else if (f.Settings.JobAction == QLatin1String("Delete")) {
-        MenuRemove(f);
+        removeSelectedJob(f);
     } else {
-        MenuResumeJob(f);
+        resumeSelectedJob(f);
         f.Settings.JobAction = QStringLiteral("Print");
     }
 }

@@ -3,17 +3,15 @@
 #include "control/ActionSteps.h"
 #include "control/ReleaseQuestion.h"
 #include "control/ReleaseQueue.h"
+#include "control/SelectedJobActions.h"
 #include "form/FrmMain.h"
 #include "form/JobGrid.h"
 #include "form/SettingsRecord.h"
 #include "form/WaitCursor.h"
 #include "log/JobLogRow.h"
 #include "log/LogDatabase.h"
-#include "platform/Clock.h"
-#include "platform/DateText.h"
 #include "platform/GuardedSpooler.h"
 #include "platform/JobText.h"
-#include "platform/NumberText.h"
 #include "platform/Prompter.h"
 #include "session/QueueSelection.h"
 #include "session/QueueSession.h"
@@ -42,7 +40,7 @@ std::optional<SpoolerJob> jobStillQueued(FrmMain& f, GuardedSpooler& spooler, in
     for (const SpoolerJob& job : *jobs)
         if (job.JobId == jobId)
             return job;
-    f.setPanelText(1, QStringLiteral("Job %1 is no longer in the queue").arg(jobId));
+    f.setPanelText(1, jobGoneText(jobId));
     // The server's word goes: a row the view still shows for it goes too.
     const QString name = jobNameOf(actionQueue(f), jobId);
     f.jobGrid().remove(name);
@@ -67,26 +65,27 @@ bool sendJobOperation(FrmMain& f, GuardedSpooler& spooler, int jobId, Operation 
     return false;
 }
 
-// A job's log row as every release and deletion writes it, with the fields of the
-// action and the operator's after the job's own.
-LogRow jobActionRow(FrmMain& f, const SpoolerJob& job, const QList<LogField>& actionFields) {
-    LogRow row = jobLogRow(job, QueueSession::of(f).WmiServer());
-    row.fields += actionFields + operatorFields(f);
-    return row;
-}
-
-QString nowText(FrmMain& f) {
-    return DateText::format(f.services().clock->now());
+// The jobs selected in JobList when there are several (SelectedJobActions.h); nothing
+// when one or none is, for the command to act as on one job.
+QList<SpoolerJob> severalSelected(FrmMain& f) {
+    QList<SpoolerJob> selected = f.jobGrid().selectedJobs();
+    return selected.size() > 1 ? selected : QList<SpoolerJob>();
 }
 
 } // namespace
 
 const SpoolerJob* selectedJob(FrmMain& f) {
     QTreeWidgetItem* row = f.JobList->currentItem();
-    return row && row->isSelected() ? f.jobGrid().jobOf(row) : nullptr;
+    if (!row || !row->isSelected()) {
+        const QList<QTreeWidgetItem*> selected = f.JobList->selectedItems();
+        row = selected.isEmpty() ? nullptr : selected.first();
+    }
+    return f.jobGrid().jobOf(row);
 }
 
 void MenuPauseJob(FrmMain& f) {
+    if (const QList<SpoolerJob> several = severalSelected(f); !several.isEmpty())
+        return pauseSelectedJobs(f, several);
     showActionStatus(f, QStringLiteral("Pause Job "));
     f.log().WriteAudit(QStringLiteral("Job"), QStringLiteral("Pause Job"));
     GuardedSpooler* spooler = actionSpooler(f);
@@ -118,20 +117,15 @@ bool releaseJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* qu
     if (!jobStillQueued(f, *spooler, job.JobId, queued))
         return false;
     const bool autoQueue = f.chkAutoQueue->isChecked();
-    if (!sendJobOperation(
-            f, *spooler, job.JobId, [autoQueue](PrintSpooler& s, const QString& q, int id) {
-                return autoQueue ? releaseThroughReleaseQueue(s, q, id) : s.resumeJob(q, id);
-            }))
+    if (!sendJobOperation(f, *spooler, job.JobId,
+                          [autoQueue](PrintSpooler& s, const QString& q, int id) {
+                              return releaseHeldJob(s, q, id, autoQueue);
+                          }))
         return false;
-    const QStringList text = f.jobGrid().texts(job);
-    const LogRow row = jobActionRow(f, job,
-                                    {logField(LogColumn::Resumed, nowText(f)),
-                                     logField(LogColumn::PrintedPages, text[JobColumn::Pages]),
-                                     logField(LogColumn::Deleted, QString()),
-                                     logField(LogColumn::DeletedPages, QString())});
+    const LogRow row = releasedJobRow(f, job);
     f.log().setLogFields(row.transactionId, row.fields);
-    countPrintedPages(f, leadingNumberOf(text[JobColumn::Pages]));
-    QueueSession::of(f).setLastReleasedJob(text[JobColumn::ID]);
+    countPrintedPages(f, shownPagesOf(f, job));
+    QueueSession::of(f).setLastReleasedJob(f.jobGrid().texts(job)[JobColumn::ID]);
     QCoreApplication::processEvents();
     // Under AutoQueue the job has left the queue for its release queue.
     if (autoQueue)
@@ -140,6 +134,15 @@ bool releaseJob(FrmMain& f, const SpoolerJob& shown, const QList<SpoolerJob>* qu
 }
 
 void MenuResumeJob(FrmMain& f) {
+    if (const QList<SpoolerJob> several = severalSelected(f); !several.isEmpty()) {
+        if (releaseAnyway(f))
+            resumeSelectedJobs(f, several);
+    } else {
+        resumeSelectedJob(f);
+    }
+}
+
+void resumeSelectedJob(FrmMain& f) {
     if (const SpoolerJob* selected = selectedJob(f)) {
         const SpoolerJob job = *selected; // the grid may change under the question
         if (releaseAnyway(f))
@@ -151,16 +154,19 @@ void MenuResumeJob(FrmMain& f) {
 }
 
 void logJobDeleted(FrmMain& f, const SpoolerJob& job) {
-    const QString pages = f.jobGrid().texts(job)[JobColumn::Pages];
-    const LogRow row = jobActionRow(
-        f, job,
-        {logField(LogColumn::Deleted, nowText(f)), logField(LogColumn::DeletedPages, pages),
-         logField(LogColumn::Resumed, QString()), logField(LogColumn::PrintedPages, QString())});
+    const LogRow row = deletedJobRow(f, job);
     f.log().setLogFields(row.transactionId, row.fields);
-    countDeletedPages(f, leadingNumberOf(pages));
+    countDeletedPages(f, shownPagesOf(f, job));
 }
 
 void MenuRemove(FrmMain& f) {
+    if (const QList<SpoolerJob> several = severalSelected(f); !several.isEmpty())
+        removeSelectedJobs(f, several);
+    else
+        removeSelectedJob(f);
+}
+
+void removeSelectedJob(FrmMain& f) {
     // The poll must not redraw the grid under the question.
     f.Timer2->stop();
     if (const SpoolerJob* selected = selectedJob(f)) {
@@ -191,6 +197,8 @@ void MenuRemove(FrmMain& f) {
 }
 
 void MenuPriority(FrmMain& f) {
+    if (const QList<SpoolerJob> several = severalSelected(f); !several.isEmpty())
+        return changeSelectedJobsPriority(f, several);
     const std::optional<QString> answer = f.services().prompter->input(
         QStringLiteral("Spoolwright"),
         QStringLiteral("Please enter a new Priority for this Print Job:"));
@@ -223,11 +231,9 @@ void MenuPriority(FrmMain& f) {
 }
 
 void mnuLogComment(FrmMain& f) {
-    const QString comment = f.services()
-                                .prompter
-                                ->input(QStringLiteral("Add Log Comments - Spoolwright"),
-                                        QStringLiteral("Enter your Comments:"))
-                                .value_or(QString());
+    if (const QList<SpoolerJob> several = severalSelected(f); !several.isEmpty())
+        return commentSelectedJobs(f, several);
+    const QString comment = askLogComment(f);
     if (comment.isEmpty())
         return;
     GuardedSpooler* spooler = actionSpooler(f);

@@ -7,7 +7,8 @@ class FrmMain;
 struct SpoolerJob;
 
 // The Jobs menu: each command acts on the job selected in JobList, in the queue and
-// on the server the window shows. Every command writes its status line and audit row
+// on the server the window shows; with several jobs selected, on each of them in one
+// pass (SelectedJobActions.h). Every command writes its status line and audit row
 // first; a job that has left the queue since the grid was drawn is left alone (the
 // status bar says so and the view is refreshed), and a job the server refuses to
 // change is neither logged nor counted (the status bar gives the server's reason).
@@ -28,7 +29,13 @@ void mnuLogComment(FrmMain& form);
 // Kept in the menu, hidden; it does nothing.
 void mnuJobProperties(FrmMain& form);
 
-// The job selected in JobList; null when none is.
+// Resume Job and Delete Job on the one job selectedJob() gives, however many rows are
+// selected: the double-click and the job action dialog act on one job.
+void resumeSelectedJob(FrmMain& form);
+void removeSelectedJob(FrmMain& form);
+
+// The job selected in JobList: the current row when it is selected, else the first
+// selected row; null when none is.
 const SpoolerJob* selectedJob(FrmMain& form);
 
 // Resume Job on one job of the grid: what MenuResumeJob does to the selected one.

@@ -21,3 +21,9 @@ SpoolerResult releaseThroughReleaseQueue(PrintSpooler& spooler, const QString& q
         return released;
     return spooler.moveJob(queue, jobId, releaseQueueName(queue));
 }
+
+SpoolerResult releaseHeldJob(PrintSpooler& spooler, const QString& queue, int jobId,
+                             bool autoQueue) {
+    return autoQueue ? releaseThroughReleaseQueue(spooler, queue, jobId)
+                     : spooler.resumeJob(queue, jobId);
+}

@@ -22,3 +22,7 @@ bool prepareReleaseQueue(FrmMain& form, GuardedSpooler& spooler, const QString& 
 // The caller holds the spooler to itself, so no poll can hold the job again between
 // the two requests. Ended after the first, the job waits released in the paused queue.
 SpoolerResult releaseThroughReleaseQueue(PrintSpooler& spooler, const QString& queue, int jobId);
+// Releases a held job as the queue is set up: through its release queue under
+// AutoQueue, else where it stands.
+SpoolerResult releaseHeldJob(PrintSpooler& spooler, const QString& queue, int jobId,
+                             bool autoQueue);

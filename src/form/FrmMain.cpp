@@ -39,7 +39,8 @@ QTreeWidget* makeJobGrid(QWidget* parent, const char* name, const QStringList& h
     grid->setRootIsDecorated(false);
     grid->setUniformRowHeights(true);
     grid->setAlternatingRowColors(true);
-    grid->setSelectionMode(QAbstractItemView::SingleSelection);
+    // Ctrl, Shift and Ctrl+A select several jobs, for the Jobs menu to act on at once.
+    grid->setSelectionMode(QAbstractItemView::ExtendedSelection);
     grid->setAllColumnsShowFocus(true);
     grid->header()->setSectionsMovable(true);
     grid->header()->setStretchLastSection(false);

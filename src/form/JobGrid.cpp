@@ -6,8 +6,10 @@
 #include "platform/JobText.h"
 #include "platform/NumberText.h"
 
+#include <QItemSelectionModel>
 #include <QSet>
 #include <QTreeWidget>
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -140,6 +142,10 @@ void JobGrid::remove(const QStringList& jobNames) {
     }
     if (going.isEmpty())
         return;
+    // Taken out of the grid, the rows lose their selection: the rows that stay get
+    // theirs back.
+    const QList<QTreeWidgetItem*> selected = widget_->selectedItems();
+    QTreeWidgetItem* current = widget_->currentItem();
     const QList<QTreeWidgetItem*> all = widget_->invisibleRootItem()->takeChildren();
     QList<QTreeWidgetItem*> staying;
     staying.reserve(all.size() - going.size());
@@ -150,11 +156,16 @@ void JobGrid::remove(const QStringList& jobNames) {
             staying << item;
     }
     widget_->addTopLevelItems(staying);
+    if (current && !going.contains(current))
+        widget_->setCurrentItem(current, 0, QItemSelectionModel::NoUpdate);
+    for (QTreeWidgetItem* item : selected)
+        if (!going.contains(item))
+            item->setSelected(true);
 }
 
 void JobGrid::merge(const QList<SpoolerJob>& jobs) {
-    const SpoolerJob* selected = jobOf(widget_->currentItem());
-    const QString selectedName = selected ? selected->Name : QString();
+    const SpoolerJob* current = jobOf(widget_->currentItem());
+    const QString currentName = current ? current->Name : QString();
     QSet<QString> names;
     names.reserve(jobs.size());
     for (const SpoolerJob& job : jobs)
@@ -194,10 +205,13 @@ void JobGrid::merge(const QList<SpoolerJob>& jobs) {
         }
         placeComing();
         QTreeWidgetItem* standing = widget_->topLevelItem(index);
-        // A sorted grid keeps its own order.
+        // A sorted grid keeps its own order. A row moved keeps its selection.
         if (row.item != standing && !widget_->isSortingEnabled()) {
+            const bool selected = row.item->isSelected();
             widget_->takeTopLevelItem(widget_->indexOfTopLevelItem(row.item));
             widget_->insertTopLevelItem(index, row.item);
+            if (selected)
+                row.item->setSelected(true);
         }
         ++index;
         if (row.job == job && row.item->data(0, kNameRole).isValid())
@@ -206,10 +220,11 @@ void JobGrid::merge(const QList<SpoolerJob>& jobs) {
         fill(row);
     }
     placeComing();
-    // Moving rows may move the selection; the selected job keeps it while it stays.
-    QTreeWidgetItem* reselect = rowOf(selectedName);
+    // Moving rows may move the current row; the current job keeps it while it stays,
+    // and the other selected rows stay selected.
+    QTreeWidgetItem* reselect = rowOf(currentName);
     if (reselect && widget_->currentItem() != reselect)
-        widget_->setCurrentItem(reselect);
+        widget_->setCurrentItem(reselect, 0, QItemSelectionModel::NoUpdate);
 }
 
 const SpoolerJob* JobGrid::job(const QString& jobName) const {
@@ -251,6 +266,19 @@ QList<SpoolerJob> JobGrid::jobsOfQueue(const QString& queue) const {
     list.reserve(ofQueue.size());
     for (int i = 0; i < widget_->topLevelItemCount() && list.size() < ofQueue.size(); ++i)
         if (const SpoolerJob* found = ofQueue.value(widget_->topLevelItem(i)))
+            list << *found;
+    return list;
+}
+
+QList<SpoolerJob> JobGrid::selectedJobs() const {
+    QList<int> rows;
+    for (const QModelIndex& index : widget_->selectionModel()->selectedRows())
+        rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    QList<SpoolerJob> list;
+    list.reserve(rows.size());
+    for (int row : rows)
+        if (const SpoolerJob* found = jobOf(widget_->topLevelItem(row)))
             list << *found;
     return list;
 }

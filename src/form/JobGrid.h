@@ -67,6 +67,8 @@ public:
     QList<SpoolerJob> jobs() const;
     // The jobs of one queue, in the order of the rows.
     QList<SpoolerJob> jobsOfQueue(const QString& queue) const;
+    // The jobs of the selected rows, in the order of the rows.
+    QList<SpoolerJob> selectedJobs() const;
 
     // The texts a row shows for the job.
     QStringList texts(const SpoolerJob& job) const;

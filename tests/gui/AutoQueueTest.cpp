@@ -237,3 +237,47 @@ TEST_F(HeldQueue, GridDoubleClickSortingAndTheJobActionDialog) {
     EXPECT_FALSE(w.frmAction->isVisible());
     EXPECT_EQ(harness.prompter.asked.size(), 1);
 }
+
+TEST_F(HeldQueue, RowsAreSelectedByKeysAndMouseAndADoubleClickActsOnItsOwn) {
+    for (int id = 1; id <= 5; ++id)
+        fake.addJob("Laser", id, QString("Doc %1").arg(id), "ann", 1);
+    FrmMain& w = open();
+    ASSERT_EQ(w.JobList->topLevelItemCount(), 5);
+    const auto selected = [&w] {
+        QList<int> ids;
+        for (const SpoolerJob& job : w.jobGrid().selectedJobs())
+            ids << job.JobId;
+        return ids;
+    };
+    const auto click = [&w](int id, Qt::KeyboardModifiers modifiers) {
+        const QRect row =
+            w.JobList->visualItemRect(w.jobGrid().rowOf(QString("Laser, %1").arg(id)));
+        QTest::mouseClick(w.JobList->viewport(), Qt::LeftButton, modifiers, row.center());
+    };
+    click(1, Qt::NoModifier);
+    click(3, Qt::ShiftModifier);
+    EXPECT_EQ(selected(), QList<int>({1, 2, 3}));
+    click(5, Qt::ControlModifier);
+    EXPECT_EQ(selected(), QList<int>({1, 2, 3, 5}));
+    QTest::keyClick(w.JobList, Qt::Key_A, Qt::ControlModifier);
+    EXPECT_EQ(selected(), QList<int>({1, 2, 3, 4, 5}));
+    // A refresh keeps the selection of the rows that stay.
+    fake.deleteJob("Laser", 4);
+    QueueSession::of(w).setJobsStale(true);
+    ASSERT_TRUE(runPollTick(w));
+    EXPECT_EQ(selected(), QList<int>({1, 2, 3, 5}));
+
+    // A double-click acts on its own row alone, which it leaves selected; so does the
+    // job action dialog, on the job it shows.
+    emit w.JobList->itemDoubleClicked(w.jobGrid().rowOf("Laser, 2"), 0);
+    EXPECT_EQ(selected(), QList<int>({2}));
+    EXPECT_EQ(QList<int>({statusOf(1), statusOf(2), statusOf(3), statusOf(5)}),
+              QList<int>({1, 0, 1, 1}));
+    QTest::keyClick(w.JobList, Qt::Key_A, Qt::ControlModifier);
+    w.JobList->setCurrentItem(w.jobGrid().rowOf("Laser, 3"), 0, QItemSelectionModel::NoUpdate);
+    w.Settings.QuickAction = 1;
+    showJobActions(w);
+    w.frmAction->findChild<QPushButton*>("PrintButton")->click();
+    EXPECT_EQ(QList<int>({statusOf(1), statusOf(3), statusOf(5)}), QList<int>({1, 0, 1}));
+    EXPECT_EQ(audits("Resume Job"), 2);
+}

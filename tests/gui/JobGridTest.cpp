@@ -66,3 +66,30 @@ TEST(JobGrid, TheServerWideGridFiltersAQueueByItsRecords) {
     EXPECT_EQ(namesOf("Laser, Annex"), QStringList({"Laser, Annex, 4"}));
     EXPECT_EQ(namesOf("Annex"), QStringList());
 }
+
+TEST(JobGrid, SelectedRowsStaySelectedWhileRowsMoveAndGo) {
+    QTreeWidget widget;
+    widget.setColumnCount(JobColumn::Count);
+    widget.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    JobGrid grid(&widget, false);
+    grid.merge({job("Laser", 1), job("Laser", 2), job("Laser", 3), job("Laser", 4)});
+    grid.rowOf("Laser, 1")->setSelected(true);
+    grid.rowOf("Laser, 3")->setSelected(true);
+    widget.setCurrentItem(grid.rowOf("Laser, 3"), 0, QItemSelectionModel::NoUpdate);
+    const auto selected = [&grid] {
+        QStringList names;
+        for (const SpoolerJob& j : grid.selectedJobs())
+            names << j.Name;
+        return names;
+    };
+
+    // In the order of the rows, whichever moved.
+    grid.merge({job("Laser", 3), job("Laser", 2), job("Laser", 1), job("Laser", 4)});
+    EXPECT_EQ(selected(), QStringList({"Laser, 3", "Laser, 1"}));
+    EXPECT_EQ(widget.currentItem(), grid.rowOf("Laser, 3"));
+    grid.remove(QStringList({"Laser, 2", "Laser, 4"}));
+    EXPECT_EQ(selected(), QStringList({"Laser, 3", "Laser, 1"}));
+    EXPECT_EQ(widget.currentItem(), grid.rowOf("Laser, 3"));
+    grid.remove("Laser, 3");
+    EXPECT_EQ(selected(), QStringList({"Laser, 1"}));
+}

@@ -1,7 +1,9 @@
 #include "control/JobActions.h"
 #include "CompletedJobs.h"
 #include "SpoolerJobLookup.h"
+#include "control/GridActions.h"
 #include "control/QueueActions.h"
+#include "control/SelectedJobActions.h"
 #include "form/JobGrid.h"
 #include "platform/CupsSpooler.h"
 #include "platform/CupsStatus.h"
@@ -53,6 +55,22 @@ protected:
             w->jobGrid().rowOf(queue + QStringLiteral(", ") + QString::number(id));
         ASSERT_NE(row, nullptr);
         w->JobList->setCurrentItem(row);
+    }
+    // Selects exactly these jobs' rows, the current row among them.
+    void selectOnly(const QList<int>& ids) {
+        w->JobList->clearSelection();
+        for (int id : ids) {
+            QTreeWidgetItem* row =
+                w->jobGrid().rowOf(queue + QStringLiteral(", ") + QString::number(id));
+            ASSERT_NE(row, nullptr);
+            w->JobList->setCurrentItem(row, 0,
+                                       QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        }
+    }
+    // Runs a command on the selected jobs until its pass has ended.
+    void onSelected(void (*command)(FrmMain&)) {
+        command(*w);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !selectedJobsPassRunning(*w); }, 60000));
     }
     bool pagesShown(int id, const QString& pages) {
         QTreeWidgetItem* row =
@@ -283,4 +301,141 @@ TEST_F(OnServer, ResumeAllUnderAutoQueueReleasesOneJobAtATime) {
     const QMap<int, int> finished = finishedJobStates(server.address(), queue);
     EXPECT_EQ(finished.keys(), jobs);
     EXPECT_EQ(finished.values(), QList<int>({9, 9, 9}));
+}
+
+TEST_F(OnServer, CommandsActOnEverySelectedJobInOnePass) {
+    open("Selected");
+    const QList<int> pages = {1, 2, 3, 1, 2};
+    QList<int> jobs;
+    for (int i = 0; i < pages.size(); ++i)
+        jobs << server.submitJob(queue, "alice", QStringLiteral("Handout %1").arg(i),
+                                 sampleText(pages[i] * 60 - 10));
+    ASSERT_GT(*std::min_element(jobs.begin(), jobs.end()), 0);
+    show();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            for (int i = 0; i < jobs.size(); ++i)
+                if (!pagesShown(jobs[i], QString::number(pages[i])))
+                    return false;
+            return true;
+        },
+        60000));
+    MenuPause(*w); // released jobs wait in the queue, to be looked at
+    const QList<int> chosen = {jobs[0], jobs[2], jobs[4]};
+    const QList<int> others = {jobs[1], jobs[3]};
+    const auto statuses = [&](const QList<int>& ids) {
+        QList<int> found;
+        for (int id : ids)
+            found << (onServer(id) ? onServer(id)->StatusMask : -1);
+        return found;
+    };
+    const auto column = [&](const QList<int>& ids, const QString& name) {
+        QStringList found;
+        for (int id : ids)
+            found << logRow(id, name).value(0).value(0);
+        return found;
+    };
+
+    // One question for them all; priority and comment go to exactly the three.
+    selectOnly(chosen);
+    harness.prompter.inputs = {"70", "Collect by Friday"};
+    onSelected(MenuPriority);
+    EXPECT_EQ(harness.prompter.asked.last().text,
+              "Please enter a new Priority for the 3 selected Print Jobs:");
+    for (int id : chosen)
+        EXPECT_EQ(onServer(id)->Priority, 70) << id;
+    for (int id : others)
+        EXPECT_NE(onServer(id)->Priority, 70) << id;
+    EXPECT_EQ(
+        w->jobGrid().rowOf(queue + ", " + QString::number(jobs[2]))->text(JobColumn::Priority),
+        "70");
+    EXPECT_EQ(audits("Change Priority"), 3);
+    onSelected(mnuLogComment);
+    EXPECT_EQ(
+        column(jobs, "Comments"),
+        QStringList({"Collect by Friday", kNull, "Collect by Friday", kNull, "Collect by Friday"}));
+    EXPECT_EQ(column(chosen, "\"SWR User\""), QStringList(3, harness.environment.userName()));
+
+    // Released in the grid's order: sorted by number, highest first, the last job
+    // released is the lowest.
+    JobList_ColumnClick(*w, JobColumn::ID);
+    ASSERT_EQ(w->JobList->topLevelItem(0)->text(JobColumn::ID), QString::number(jobs[4]));
+    onSelected(MenuResumeJob);
+    EXPECT_EQ(statuses(chosen), QList<int>({0, 0, 0}));
+    EXPECT_EQ(statuses(others), QList<int>({1, 1}));
+    EXPECT_EQ(column(jobs, "\"Printed Pages\""), QStringList({"1", kNull, "3", kNull, "2"}));
+    EXPECT_EQ(column(chosen, "Resumed IS NOT NULL"), QStringList(3, "1"));
+    EXPECT_EQ(audits("Resume Job"), 3);
+    EXPECT_EQ(counter("PrintedCounter"), "6");
+    EXPECT_EQ(SessionPages::of(*w).SessionPrintedPages(), 6);
+    EXPECT_EQ(QueueSession::of(*w).LastReleasedJob(), QString::number(jobs[0]));
+    EXPECT_TRUE(w->panelText(1).startsWith("Resume Job ")) << w->panelText(1).toStdString();
+
+    onSelected(MenuPauseJob);
+    EXPECT_EQ(statuses(chosen), QList<int>({1, 1, 1}));
+    EXPECT_EQ(audits("Pause Job"), 3);
+
+    // One released (alone, as ever) and one held: the server refuses to release the
+    // released one again, in its own words, and the held one goes.
+    select(jobs[3]);
+    MenuResumeJob(*w);
+    EXPECT_EQ(counter("PrintedCounter"), "7");
+    selectOnly(others);
+    onSelected(MenuResumeJob);
+    EXPECT_EQ(statuses(others), QList<int>({0, 0}));
+    EXPECT_TRUE(w->panelText(1).startsWith(
+        QStringLiteral("Resume Job: 1 of 2 jobs done; Job %1: ").arg(jobs[3])))
+        << w->panelText(1).toStdString();
+    EXPECT_EQ(counter("PrintedCounter"), "9");
+
+    // "No" deletes nothing. A job cancelled behind the program's back is named, and
+    // the others go, each marked deleted and counted.
+    selectOnly(chosen);
+    harness.prompter.answers = {Prompter::Answer::No, Prompter::Answer::Yes};
+    onSelected(MenuRemove);
+    EXPECT_EQ(
+        harness.prompter.asked.last(),
+        (RecordingPrompter::Asked{"Warning", "Are you sure you want to delete the 3 selected jobs?",
+                                  Prompter::Icon::Exclamation, Prompter::Buttons::YesNo}));
+    EXPECT_EQ(statuses(chosen), QList<int>({1, 1, 1}));
+    EXPECT_TRUE(w->Timer2->isActive());
+    ASSERT_TRUE(runCupsTool("cancel", {"-h", server.address(), QString::number(jobs[2])}));
+    onSelected(MenuRemove);
+    EXPECT_EQ(statuses(chosen), QList<int>({-1, -1, -1}));
+    EXPECT_EQ(statuses(others), QList<int>({0, 0}));
+    EXPECT_EQ(w->panelText(1),
+              QStringLiteral("Remove Job: 2 of 3 jobs done; Job %1 is no longer in the queue")
+                  .arg(jobs[2]));
+    EXPECT_EQ(column(chosen, "\"Deleted Pages\""), QStringList({"1", kNull, "2"}));
+    EXPECT_EQ(column(chosen, "Resumed IS NULL"), QStringList({"1", "0", "1"}));
+    EXPECT_EQ(audits("Remove Job"), 3);
+    EXPECT_EQ(counter("DeletedCounter"), "3");
+    EXPECT_EQ(w->jobGrid().rowOf(queue + ", " + QString::number(jobs[2])), nullptr);
+    EXPECT_TRUE(w->Timer2->isActive());
+}
+
+TEST_F(OnServer, SelectedJobsReleasedUnderAutoQueuePrintThroughTheReleaseQueue) {
+    open("SelectedHeld");
+    QList<int> jobs;
+    for (const char* user : {"alice", "bob", "carol"})
+        jobs << server.submitJob(queue, user, "Worksheet", sampleText(5));
+    show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w->JobList->topLevelItemCount() == 3; }, 30000));
+    w->chkAutoQueue->setChecked(true);
+    selectOnly({jobs[0], jobs[2]});
+    onSelected(MenuResumeJob);
+    EXPECT_TRUE(w->panelText(1).startsWith("Resume Job ")) << w->panelText(1).toStdString();
+    EXPECT_EQ(audits("Resume Job"), 2);
+    // The queue stays paused and keeps the job not selected held; the others print.
+    EXPECT_TRUE(queuePaused());
+    ASSERT_TRUE(onServer(jobs[1]));
+    EXPECT_EQ(onServer(jobs[1])->StatusMask, 1);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return finishedJobStates(server.address(), queue).keys() ==
+                   QList<int>({jobs[0], jobs[2]});
+        },
+        60000));
+    EXPECT_EQ(finishedJobStates(server.address(), queue).values(), QList<int>({9, 9}));
+    EXPECT_EQ(onServer(jobs[1])->StatusMask, 1);
 }
