@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 
+// The database name in a connection URI.
+QString databaseOf(const QString& uri);
+
 // The private PostgreSQL server the shared-log tests share, started once per test
 // run by CTest's postgres_server fixture, which names its state folder in
 // $SPOOLWRIGHT_TEST_POSTGRES. A test that finds no server fails: these tests never
@@ -28,6 +31,11 @@ public:
     // The rows psql prints for `sql` in the database of this URI, one a line, the
     // columns separated by tabs; none (and the test failed) on failure.
     QStringList query(const QString& uri, const QString& sql) const;
+    // The same for a condition waited for: none while the query fails (the log's
+    // tables not made yet), and the test goes on.
+    QStringList polled(const QString& uri, const QString& sql) const {
+        return server_.psql(databaseOf(uri), sql).value_or(QStringList());
+    }
 
 private:
     SandboxPostgres server_;
@@ -51,11 +59,11 @@ public:
     // Makes a database and gives its connection URI; empty (and the test failed) on failure.
     QString newDatabase(const QString& name);
     QStringList query(const QString& uri, const QString& sql) const;
+    QStringList polled(const QString& uri, const QString& sql) const {
+        return server_.psql(databaseOf(uri), sql).value_or(QStringList());
+    }
 
 private:
     static inline int serial_ = 0; // of the servers this process made
     SandboxPostgres server_;
 };
-
-// The database name in a connection URI made above.
-QString databaseOf(const QString& uri);
