@@ -8,7 +8,8 @@
 -- the local log; the views read it as SQLite reads the local one: a page count by its
 -- leading whole number (swr_int), a day from the "yyyy-MM-dd HH:mm:ss" local-time text
 -- (swr_day), and servers, queues and users grouped without regard to ASCII case
--- (swr_nocase), the first spelling in binary order standing for the group.
+-- (swr_nocase, which compares byte by byte as SQLite does), the first spelling in binary
+-- order standing for the group.
 --
 -- Each statement ends with a semicolon at the end of its line: the program splits the
 -- file there.
@@ -17,7 +18,7 @@ CREATE OR REPLACE FUNCTION swr_int(value text) RETURNS bigint LANGUAGE sql IMMUT
 
 CREATE OR REPLACE FUNCTION swr_day(value text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT CASE WHEN value ~ '^[0-9]{4}-[0-9]{2}-[0-9]{2}' THEN substr(value, 1, 10) END $$;
 
-CREATE OR REPLACE FUNCTION swr_nocase(value text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT translate(value, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz') $$;
+CREATE OR REPLACE FUNCTION swr_nocase(value text) RETURNS text LANGUAGE sql IMMUTABLE PARALLEL SAFE AS $$ SELECT translate(value, 'ABCDEFGHIJKLMNOPQRSTUVWXYZ', 'abcdefghijklmnopqrstuvwxyz') COLLATE "C" $$;
 
 -- rowid keeps the order rows were made in, as SQLite's rowid does in the local log.
 CREATE TABLE IF NOT EXISTS SWR_Log (

@@ -86,9 +86,10 @@ void LogDatabase::addServerTo(QList<PendingWrite>& writes) const {
     for (PendingWrite& write : writes) {
         if (write.kind == PendingWrite::Kind::Audit)
             continue;
-        const bool named = std::any_of(write.fields.begin(), write.fields.end(), [](const LogField& f) {
-            return f.column.compare(kServer, Qt::CaseInsensitive) == 0;
-        });
+        const bool named =
+            std::any_of(write.fields.begin(), write.fields.end(), [](const LogField& f) {
+                return f.column.compare(kServer, Qt::CaseInsensitive) == 0;
+            });
         if (!named)
             write.fields.prepend({kServer, server});
     }
@@ -110,8 +111,7 @@ LogDatabase::Access LogDatabase::openShared(const LogContext& context) {
         return Access::None;
     }
     QSqlDatabase db = databaseFor(QStringLiteral("QPSQL"));
-    const int wait =
-        int(std::clamp(waitLimit_.remainingTime(), kLeastConnectMs, kMostConnectMs));
+    const int wait = int(std::clamp(waitLimit_.remainingTime(), kLeastConnectMs, kMostConnectMs));
     bool created = false;
     if (!SharedLog::open(db, *address, wait, &whyNot) ||
         !SharedLog::makeSchema(db, programFolder_, &created, &whyNot)) {
@@ -266,9 +266,8 @@ bool LogDatabase::resetShared() {
     QString whyNot;
     const std::optional<SharedLog::Address> address =
         SharedLog::addressOf(context.logPath, &whyNot);
-    const QString archive =
-        QStringLiteral("swr_archive_") +
-        clock_.now().toLocalTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
+    const QString archive = QStringLiteral("swr_archive_") +
+                            clock_.now().toLocalTime().toString(QStringLiteral("yyyyMMdd_HHmmss"));
     if (address &&
         prompter_.message(
             QStringLiteral("Warning"),

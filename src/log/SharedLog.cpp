@@ -10,6 +10,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <QVariant>
+#include <atomic>
 
 namespace SharedLog {
 
@@ -18,9 +19,9 @@ namespace {
 // Any number: it keeps two stations from making or archiving the schema at once.
 constexpr qint64 kSchemaLock = 0x5357524c4f47; // "SWRLOG"
 
-const QStringList kViews{"LogTodayReport",        "LogPrinterReport",      "LogUserReport",
-                         "LogDailyJobsReport",    "LogMonthlyJobsReport",  "LogSpoolwrightsReport",
-                         "LogAuditTodayReport",   "LogAuditActionsReport"};
+const QStringList kViews{"LogTodayReport",      "LogPrinterReport",     "LogUserReport",
+                         "LogDailyJobsReport",  "LogMonthlyJobsReport", "LogSpoolwrightsReport",
+                         "LogAuditTodayReport", "LogAuditActionsReport"};
 
 // A value in libpq's key='value' form. Qt's driver joins the options with blanks in
 // place of semicolons, so a value cannot hold one.
@@ -47,8 +48,7 @@ bool run(QSqlQuery& query, const QString& sql, QString* whyNot) {
 }
 
 // Runs the statements in one transaction under the schema lock; rolls back on failure.
-template <typename Steps>
-bool inSchemaTransaction(QSqlDatabase& db, QString* whyNot, Steps steps) {
+template <typename Steps> bool inSchemaTransaction(QSqlDatabase& db, QString* whyNot, Steps steps) {
     QSqlQuery query(db);
     if (!run(query, QStringLiteral("BEGIN"), whyNot))
         return false;
@@ -167,6 +167,19 @@ bool open(QSqlDatabase& db, const Address& address, int timeoutMs, QString* whyN
     *whyNot = QStringLiteral("The log server %1 cannot be used: %2")
                   .arg(address.description(), db.lastError().text());
     return false;
+}
+
+bool reach(const Address& address, int timeoutMs, QString* whyNot) {
+    static std::atomic<int> serial{0};
+    const QString name = QStringLiteral("spoolwright-log-check-%1").arg(++serial);
+    bool reached = false;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), name);
+        reached = open(db, address, timeoutMs, whyNot);
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(name);
+    return reached;
 }
 
 QStringList schemaStatements(const QString& programFolder) {

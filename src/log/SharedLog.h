@@ -40,6 +40,10 @@ std::optional<Address> addressOf(const QString& uri, QString* whyNot);
 // the reason, when the server cannot be had.
 bool open(QSqlDatabase& db, const Address& address, int timeoutMs, QString* whyNot);
 
+// Whether the server at the address can be used: it connects, waiting at most about
+// timeoutMs, and disconnects. False, with the reason, when it cannot.
+bool reach(const Address& address, int timeoutMs, QString* whyNot);
+
 // The schema's statements, from the file beside the program; empty when it cannot be
 // read.
 QStringList schemaStatements(const QString& programFolder);
