@@ -83,6 +83,35 @@ SELECT COUNT(*),
 FROM SWR_Log)");
 }
 
+// The statistics window's chart by psql: pages printed on the day of their
+// release and pages deleted on the day of their deletion (the day submitted for a
+// row without that time); a job released and then deleted counts as deleted.
+QString chartByPsql(const QString& firstDay, const QString& lastDay) {
+    return QStringLiteral(R"(
+SELECT day, SUM(printed), SUM(deleted) FROM (
+    SELECT left(COALESCE("Resumed", "Time Submitted"), 10) AS day,
+           COALESCE(substring("Printed Pages" FROM '^[0-9]+')::bigint, 0) AS printed,
+           0 AS deleted
+    FROM SWR_Log WHERE COALESCE("Deleted Pages", '') = '' AND "Printed Pages" IS NOT NULL
+    UNION ALL
+    SELECT left(COALESCE("Deleted", "Time Submitted"), 10), 0,
+           COALESCE(substring("Deleted Pages" FROM '^[0-9]+')::bigint, 0)
+    FROM SWR_Log WHERE COALESCE("Deleted Pages", '') <> '') AS pages
+WHERE day BETWEEN '%1' AND '%2' GROUP BY day ORDER BY day)")
+        .arg(firstDay, lastDay);
+}
+
+QStringList chartLines(const QList<DayPages>& days) {
+    QStringList lines;
+    for (const DayPages& day : days)
+        if (day.printed != 0 || day.deleted != 0)
+            lines << QStringLiteral("%1\t%2\t%3")
+                         .arg(day.day.toString(Qt::ISODate))
+                         .arg(day.printed)
+                         .arg(day.deleted);
+    return lines;
+}
+
 QString statisticsLine(const LogStatistics& s) {
     return QStringList{QString::number(s.jobs),
                        QString::number(s.pages),
@@ -224,16 +253,23 @@ TEST(SiteLog, ThreeStationsOnOneQueueKeepOneRowPerJobAndOneAuditTrail) {
                                      GROUP BY 1, 2, 3 ORDER BY 2, 1)"),
               expectedAudit);
 
-    // Every station computes the site's statistics, and they are psql's.
+    // Every station computes the site's statistics and chart, and they are psql's.
     const QStringList byPsql = postgres.query(log, statisticsByPsql());
     ASSERT_EQ(byPsql.size(), 1);
     const QStringList psqlFigures = byPsql[0].split('\t');
     EXPECT_EQ(psqlFigures.value(0), QString::number(kJobs));
     EXPECT_EQ(psqlFigures.value(6), "5"); // alice, bob, carol, dave, erin
+    // The chart's last two days, as the test may run over midnight.
+    const QDate lastDay = QDate::currentDate();
+    const QStringList chart = postgres.query(
+        log, chartByPsql(lastDay.addDays(-1).toString(Qt::ISODate), lastDay.toString(Qt::ISODate)));
+    EXPECT_FALSE(chart.isEmpty());
     for (const auto& station : stations) {
         // A "now" inside the log's days leaves the first and last days the log's own.
         const QDateTime now = QDateTime::fromString(psqlFigures.value(7), Qt::ISODate);
         EXPECT_EQ(statisticsLine(ComputeLogStatistics(station->w->log(), now)), byPsql[0])
+            << station->computer.toStdString();
+        EXPECT_EQ(chartLines(pagesPerDay(station->w->log(), lastDay, 2)), chart)
             << station->computer.toStdString();
     }
 }
