@@ -8,6 +8,7 @@
 
 #include <QComboBox>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QTimer>
 #include <QTreeWidget>
 #include <atomic>
@@ -66,8 +67,9 @@ TEST(LogOutage, RowsWaitInOrderWhileTheLogServerIsDownAndTheWindowKeepsAnswering
                                   .arg(server.address(), queue, log)
                                   .toUtf8());
     ASSERT_EQ(w.CurrentPrintQueue->currentText(), queue);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.panelText(1).startsWith("Server "); }, 15000))
-        << w.panelText(1).toStdString();
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return w.ServerStatus->text().startsWith("Server "); }, 60000))
+        << w.ServerStatus->text().toStdString();
     // The burst and the outage run beside the window's thread, so that nothing
     // the test does blocks that thread.
     std::mutex idsLock;

@@ -9,6 +9,7 @@
 #include "support/TestPrintServer.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QMap>
 #include <QSet>
 #include <QTreeWidget>
@@ -144,8 +145,9 @@ TEST(SiteLog, ThreeStationsOnOneQueueKeepOneRowPerJobAndOneAuditTrail) {
         FrmMain& w = *stations.back()->w;
         ASSERT_EQ(w.CurrentPrintQueue->currentText(), queue);
         // The monitor has its baseline before the first job, so that every job is new to it.
-        ASSERT_TRUE(QTest::qWaitFor([&] { return w.panelText(1).startsWith("Server "); }, 15000))
-            << w.panelText(1).toStdString();
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return w.ServerStatus->text().startsWith("Server "); }, 60000))
+            << w.ServerStatus->text().toStdString();
     }
 
     // Each station acts on a job once its grid shows the job with its pages
