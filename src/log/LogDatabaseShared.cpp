@@ -199,7 +199,6 @@ LogDatabase::Outcome LogDatabase::writeShared(size_t count, QString* whyNot) {
     }
     for (size_t i = 0; i < count && outcome == Outcome::Written; ++i)
         outcome = applyShared(db, pending_[i], &error);
-    statements_.clear();
     if (outcome == Outcome::Written) {
         if (transaction.exec(QStringLiteral("COMMIT")))
             return Outcome::Written;

@@ -81,7 +81,9 @@ void appendQueriedRows(QByteArray& page, const QSqlDatabase& db, const QString& 
         page += "<tr>";
         for (int i = 0; i < count; ++i) {
             page += "<td>";
-            const QByteArray text = query.value(i).toString().toUtf8();
+            // A NULL number reads as 0 but is an empty cell, as in the local log.
+            const QByteArray text =
+                query.isNull(i) ? QByteArray() : query.value(i).toString().toUtf8();
             ReportPage::appendEscaped(page, text.constData(), int(text.size()));
             page += "</td>";
         }
