@@ -21,7 +21,7 @@ namespace {
 constexpr size_t kBatch = 500;
 // The least and most an attempt to reach the server waits.
 constexpr qint64 kLeastConnectMs = 250;
-constexpr qint64 kMostConnectMs = 1000;
+constexpr qint64 kMostConnectMs = SharedLog::kStatementLimitMs;
 
 const QString kServer = QStringLiteral("Server");
 

@@ -160,10 +160,11 @@ bool open(QSqlDatabase& db, const Address& address, int timeoutMs, QString* whyN
     QStringList options = address.options;
     options << QStringLiteral("connect_timeout=2")
             << option(QStringLiteral("options"),
-                      QStringLiteral("-c statement_timeout=1000 -c lock_timeout=1000") +
+                      QStringLiteral("-c statement_timeout=%1 -c lock_timeout=%1")
+                              .arg(kStatementLimitMs) +
                           timeZoneSetting());
     if (overNetwork)
-        options << QStringLiteral("tcp_user_timeout=1000");
+        options << QStringLiteral("tcp_user_timeout=%1").arg(kStatementLimitMs);
     db.setConnectOptions(options.join(QLatin1Char(';')));
     if (db.open())
         return true;
