@@ -215,6 +215,7 @@ bool LogDatabase::OpenLogDatabase() {
 }
 
 void LogDatabase::CloseLogDatabase() {
+    statements_.clear(); // a shared log keeps its statements prepared while it is open
     if (QSqlDatabase::contains(connectionName_))
         QSqlDatabase::database(connectionName_, false).close();
     openPath_.clear();

@@ -244,7 +244,8 @@ private:
     Prompter& prompter_;
 
     QString connectionName_;
-    // The statements of the transaction being written, by their text.
+    // The statements of the transaction being written (of the connection, for a
+    // shared log), by their text.
     QHash<QString, QSqlQuery> statements_;
     // The rowids the transaction being written found or made, by key.
     QHash<QString, std::optional<qint64>> rowids_;

@@ -21,7 +21,7 @@ namespace {
 constexpr size_t kBatch = 500;
 // The least and most an attempt to reach the server waits.
 constexpr qint64 kLeastConnectMs = 250;
-constexpr qint64 kMostConnectMs = 1000;
+constexpr qint64 kMostConnectMs = SharedLog::kStatementLimitMs;
 
 const QString kServer = QStringLiteral("Server");
 
@@ -199,7 +199,6 @@ LogDatabase::Outcome LogDatabase::writeShared(size_t count, QString* whyNot) {
     }
     for (size_t i = 0; i < count && outcome == Outcome::Written; ++i)
         outcome = applyShared(db, pending_[i], &error);
-    statements_.clear();
     if (outcome == Outcome::Written) {
         if (transaction.exec(QStringLiteral("COMMIT")))
             return Outcome::Written;

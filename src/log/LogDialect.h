@@ -21,3 +21,17 @@ public:
 private:
     bool shared_;
 };
+
+// A read of the whole log (the statistics, a report, the export) may take longer than
+// the second a log operation waits for: on a shared log it may take a minute while
+// this lives. The local log's reads have no such limit.
+class WholeLogRead {
+public:
+    explicit WholeLogRead(const QSqlDatabase& db);
+    ~WholeLogRead();
+    WholeLogRead(const WholeLogRead&) = delete;
+    WholeLogRead& operator=(const WholeLogRead&) = delete;
+
+private:
+    QSqlDatabase db_;
+};

@@ -1,6 +1,7 @@
 #include "log/LogImport.h"
 
 #include "log/JobLogRow.h"
+#include "log/LogDialect.h"
 #include "log/SharedLog.h"
 
 #include <QFileInfo>
@@ -169,9 +170,11 @@ LogImport importLocalLog(const QString& localFile, const QString& logPath,
     }
     Connection shared(QStringLiteral("QPSQL"));
     bool created = false;
-    if (!SharedLog::open(shared.db(), *address, 1000, &result.error) ||
+    if (!SharedLog::open(shared.db(), *address, SharedLog::kStatementLimitMs, &result.error) ||
         !SharedLog::makeSchema(shared.db(), programFolder, &created, &result.error))
         return result;
+    // An import reads and writes the whole log: no one-second limit.
+    const WholeLogRead reading(shared.db());
     QSqlQuery source(local.db());
     source.setForwardOnly(true);
     QSqlQuery transaction(shared.db());

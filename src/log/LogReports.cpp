@@ -1,6 +1,7 @@
 #include "log/LogReports.h"
 
 #include "log/LogDatabase.h"
+#include "log/LogDialect.h"
 
 #include <QSqlDriver>
 #include <QSqlQuery>
@@ -72,6 +73,7 @@ sqlite3* sqliteHandle(const QSqlDatabase& db) {
 // The rows of a shared log, which come over the network: a QVariant per cell is
 // nothing beside that.
 void appendQueriedRows(QByteArray& page, const QSqlDatabase& db, const QString& sql) {
+    const WholeLogRead reading(db);
     QSqlQuery query(db);
     query.setForwardOnly(true);
     if (!query.exec(sql))
@@ -81,7 +83,9 @@ void appendQueriedRows(QByteArray& page, const QSqlDatabase& db, const QString& 
         page += "<tr>";
         for (int i = 0; i < count; ++i) {
             page += "<td>";
-            const QByteArray text = query.value(i).toString().toUtf8();
+            // A NULL number reads as 0 but is an empty cell, as in the local log.
+            const QByteArray text =
+                query.isNull(i) ? QByteArray() : query.value(i).toString().toUtf8();
             ReportPage::appendEscaped(page, text.constData(), int(text.size()));
             page += "</td>";
         }

@@ -68,6 +68,7 @@ LogStatistics ComputeLogStatistics(LogDatabase& log, const QDateTime& now) {
     if (!log.OpenLogDatabase())
         return s;
     {
+        const WholeLogRead reading(log.connection());
         QSqlQuery query(log.connection());
         query.setForwardOnly(true);
         if (query.exec(statisticsQuery(LogDialect(log.connection()))) && query.next()) {
@@ -99,6 +100,7 @@ QList<DayPages> pagesPerDay(LogDatabase& log, const QDate& lastDay, int days) {
     if (result.isEmpty() || !log.OpenLogDatabase())
         return result;
     {
+        const WholeLogRead reading(log.connection());
         QSqlQuery query(log.connection());
         query.setForwardOnly(true);
         query.prepare(perDayQuery(LogDialect(log.connection())));

@@ -48,15 +48,18 @@ bool run(QSqlQuery& query, const QString& sql, QString* whyNot) {
 }
 
 // Runs the statements in one transaction under the schema lock; rolls back on failure.
+// The lock is taken before the transaction begins, so that the transaction sees what
+// another station made while this one waited for it.
 template <typename Steps> bool inSchemaTransaction(QSqlDatabase& db, QString* whyNot, Steps steps) {
     QSqlQuery query(db);
-    if (!run(query, QStringLiteral("BEGIN"), whyNot))
+    if (!run(query, QStringLiteral("SELECT pg_advisory_lock(%1)").arg(kSchemaLock), whyNot))
         return false;
-    if (run(query, QStringLiteral("SELECT pg_advisory_xact_lock(%1)").arg(kSchemaLock), whyNot) &&
-        steps(query) && run(query, QStringLiteral("COMMIT"), whyNot))
-        return true;
-    query.exec(QStringLiteral("ROLLBACK"));
-    return false;
+    bool done = run(query, QStringLiteral("BEGIN"), whyNot);
+    done = done && steps(query) && run(query, QStringLiteral("COMMIT"), whyNot);
+    if (!done)
+        query.exec(QStringLiteral("ROLLBACK"));
+    query.exec(QStringLiteral("SELECT pg_advisory_unlock(%1)").arg(kSchemaLock));
+    return done;
 }
 
 bool tablesExist(QSqlQuery& query, bool* exist, QString* whyNot) {
@@ -157,10 +160,11 @@ bool open(QSqlDatabase& db, const Address& address, int timeoutMs, QString* whyN
     QStringList options = address.options;
     options << QStringLiteral("connect_timeout=2")
             << option(QStringLiteral("options"),
-                      QStringLiteral("-c statement_timeout=1000 -c lock_timeout=1000") +
+                      QStringLiteral("-c statement_timeout=%1 -c lock_timeout=%1")
+                              .arg(kStatementLimitMs) +
                           timeZoneSetting());
     if (overNetwork)
-        options << QStringLiteral("tcp_user_timeout=1000");
+        options << QStringLiteral("tcp_user_timeout=%1").arg(kStatementLimitMs);
     db.setConnectOptions(options.join(QLatin1Char(';')));
     if (db.open())
         return true;

@@ -14,6 +14,10 @@ class QSqlError;
 // from PGPASSWORD or ~/.pgpass.
 namespace SharedLog {
 
+// The longest any statement or lock on the shared log waits, as any operation of the
+// local log waits for it.
+inline constexpr int kStatementLimitMs = 1000;
+
 // The schema file, in the program folder beside the template of the local log.
 inline constexpr const char* kSchemaFile = "swr-postgresql.sql";
 

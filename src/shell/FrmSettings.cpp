@@ -40,8 +40,6 @@
 namespace {
 
 const QString kTitle = QStringLiteral("Spoolwright");
-// How long the check of a shared log's address waits, as each log operation does.
-constexpr int kLogWaitMs = 1000;
 const QString kLogFile = QStringLiteral("swr.db");
 
 // The seconds a polling setting (milliseconds) stands for; what the poll uses when it
@@ -280,7 +278,7 @@ bool FrmSettings::logPathAccepted() {
         fail(whyNot);
         return false;
     }
-    if (SharedLog::reach(*address, kLogWaitMs, &whyNot))
+    if (SharedLog::reach(*address, SharedLog::kStatementLimitMs, &whyNot))
         return true;
     return form_.services().prompter->message(
                kTitle,
