@@ -10,6 +10,7 @@
 #include "platform/Environment.h"
 #include "session/JobMonitor.h"
 #include "shell/CommandLine.h"
+#include "shell/LogImportCommand.h"
 
 #include <QApplication>
 #include <QStringList>
@@ -41,6 +42,15 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("Spoolwright %s\n", SPOOLWRIGHT_VERSION);
             return 0;
+        }
+    }
+    // Merging a local log into the shared one needs no window.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--import-log") == 0) {
+            QCoreApplication app(argc, argv);
+            const Environment environment;
+            return importLogCommand(environment,
+                                    i + 1 < argc ? QString::fromLocal8Bit(argv[i + 1]) : QString());
         }
     }
     QStringList arguments;

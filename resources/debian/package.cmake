@@ -21,7 +21,7 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Loaded as plug-ins, so dpkg-shlibdeps cannot see them: the log's SQLite driver and
 # the window's display platforms (the off-screen one included, for reports).
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, qt6-qpa-plugins")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-psql, qt6-qpa-plugins")
 # Opening reports, the help page and mail; finding print servers on the network.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, avahi-daemon")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -1,6 +1,7 @@
 #include "log/LogCsv.h"
 
 #include "log/LogDatabase.h"
+#include "log/LogDialect.h"
 #include "platform/DateText.h"
 #include "platform/SafeFile.h"
 
@@ -43,6 +44,7 @@ QString description(QString value) {
 QByteArray logCsvText(LogDatabase& log) {
     QString text = QLatin1String(kLogCsvHeader) + QStringLiteral("\r\n");
     if (log.OpenLogDatabase()) {
+        const WholeLogRead reading(log.connection());
         QSqlQuery rows(log.connection());
         rows.setForwardOnly(true);
         rows.exec(QStringLiteral(

@@ -1,6 +1,7 @@
 #include "log/LogDatabase.h"
 
 #include "log/KeptRows.h"
+#include "log/SharedLog.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
 #include "platform/Environment.h"
@@ -169,7 +170,29 @@ LogDatabase::~LogDatabase() {
 }
 
 QString LogDatabase::filePath() const {
-    return logFileIn(context_().logPath);
+    const QString logPath = context_().logPath;
+    return SharedLog::isSharedLogPath(logPath) ? QString() : logFileIn(logPath);
+}
+
+bool LogDatabase::isShared() const {
+    return SharedLog::isSharedLogPath(context_().logPath);
+}
+
+// The rows a shared log could not take wait in the settings folder, which is this
+// station's own.
+QString LogDatabase::keptRowsFile() const {
+    return isShared() ? QDir(environment_.appData()).filePath(QStringLiteral("shared-log"))
+                      : filePath();
+}
+
+// One connection name for the log, whichever driver its kind of log needs now.
+QSqlDatabase LogDatabase::databaseFor(const QString& driver) {
+    if (QSqlDatabase::contains(connectionName_)) {
+        if (QSqlDatabase::database(connectionName_, false).driverName() == driver)
+            return QSqlDatabase::database(connectionName_, false);
+        QSqlDatabase::removeDatabase(connectionName_);
+    }
+    return QSqlDatabase::addDatabase(driver, connectionName_);
 }
 
 QSqlDatabase LogDatabase::connection() const {
@@ -192,6 +215,7 @@ bool LogDatabase::OpenLogDatabase() {
 }
 
 void LogDatabase::CloseLogDatabase() {
+    statements_.clear(); // a shared log keeps its statements prepared while it is open
     if (QSqlDatabase::contains(connectionName_))
         QSqlDatabase::database(connectionName_, false).close();
     openPath_.clear();
@@ -274,6 +298,9 @@ QHash<QString, QString> LogDatabase::logFieldOfRows(const QStringList& transacti
     if (openWritingBacklog() == Access::Open) {
         QSqlDatabase db = connection();
         limitWait(db);
+        // A shared log holds the jobs of every server: these are the server box's.
+        const bool shared = isShared();
+        const QString server = shared ? context_().server : QString();
         // In slices, so that no statement holds more values than SQLite takes.
         constexpr int kSlice = 500;
         for (int start = 0; start < transactionIds.size(); start += kSlice) {
@@ -282,10 +309,13 @@ QHash<QString, QString> LogDatabase::logFieldOfRows(const QStringList& transacti
             read.setForwardOnly(true);
             read.prepare(
                 QStringLiteral("SELECT \"TransactionID\", %1 FROM SWR_Log WHERE "
-                               "\"TransactionID\" IN (?%2) AND %1 IS NOT NULL")
-                    .arg(quoted(column), QStringLiteral(", ?").repeated(slice.size() - 1)));
+                               "\"TransactionID\" IN (?%2) AND %1 IS NOT NULL%3")
+                    .arg(quoted(column), QStringLiteral(", ?").repeated(slice.size() - 1),
+                         shared ? QStringLiteral(" AND COALESCE(\"Server\", '') = ?") : QString()));
             for (const QString& id : slice)
                 read.addBindValue(id);
+            if (shared)
+                read.addBindValue(server);
             if (!read.exec()) {
                 if (outcomeOf(read.lastError()) == Outcome::Damaged)
                     CloseLogDatabase();
@@ -324,8 +354,13 @@ bool LogDatabase::LogRowExists(const QString& transactionId) {
     // The query ends with this function, so no read lock outlives the look-up.
     QSqlQuery exists(db);
     exists.setForwardOnly(true);
-    exists.prepare(QStringLiteral("SELECT 1 FROM SWR_Log WHERE \"TransactionID\" = ? LIMIT 1"));
+    const bool shared = isShared();
+    exists.prepare(
+        QStringLiteral("SELECT 1 FROM SWR_Log WHERE \"TransactionID\" = ?%1 LIMIT 1")
+            .arg(shared ? QStringLiteral(" AND COALESCE(\"Server\", '') = ?") : QString()));
     exists.addBindValue(transactionId);
+    if (shared)
+        exists.addBindValue(context_().server);
     if (exists.exec() && exists.next())
         return true;
     // Looked at again, and replaced when it is damaged, by the next operation.
@@ -335,6 +370,8 @@ bool LogDatabase::LogRowExists(const QString& transactionId) {
 }
 
 void LogDatabase::enqueue(QList<PendingWrite> writes) {
+    if (isShared())
+        addServerTo(writes);
     for (PendingWrite& write : writes) {
         if (pending_.size() >= size_t(kMostWaiting))
             return;
@@ -353,7 +390,7 @@ LogDatabase::Access LogDatabase::openWritingBacklog() {
 
 void LogDatabase::takeKeptRows() {
     keptRowsTaken_ = true;
-    const QString log = filePath();
+    const QString log = keptRowsFile();
     if (log.isEmpty())
         return;
     // They were waiting before anything of this run.
@@ -370,7 +407,7 @@ void LogDatabase::takeKeptRows() {
 }
 
 void LogDatabase::keepWaitingRows() {
-    const QString log = filePath();
+    const QString log = keptRowsFile();
     if (pending_.empty() || log.isEmpty())
         return;
     const QString runTag = clock_.now().toString(QStringLiteral("yyyyMMddHHmmsszzz")) +
@@ -391,6 +428,10 @@ void LogDatabase::writeBacklog() {
         return;
     if (!keptRowsTaken_)
         takeKeptRows();
+    if (isShared()) {
+        writeSharedBacklog();
+        return;
+    }
     // A log found damaged while it is written is looked at again at once and, when it
     // is damaged indeed, replaced: the rows then go into the new log.
     for (int attempt = 0; attempt < 2 && !pending_.empty(); ++attempt) {
@@ -609,6 +650,8 @@ LogDatabase::Outcome LogDatabase::findRow(QSqlDatabase& db, const QString& trans
 
 LogDatabase::Access LogDatabase::open() {
     const LogContext context = context_();
+    if (SharedLog::isSharedLogPath(context.logPath))
+        return openShared(context);
     const QString path = logFileIn(context.logPath);
     if (path.isEmpty())
         return Access::None;
@@ -724,9 +767,7 @@ SafeFile::Created LogDatabase::createFromTemplate(const QString& path) const {
 }
 
 bool LogDatabase::connect(const QString& path) {
-    QSqlDatabase db = QSqlDatabase::contains(connectionName_)
-                          ? QSqlDatabase::database(connectionName_, false)
-                          : QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connectionName_);
+    QSqlDatabase db = databaseFor(QStringLiteral("QSQLITE"));
     // mode=rw: a file that vanished since it was looked for must not come back as an
     // empty database without tables, which would silently swallow every later write.
     // A file that cannot be written is opened for reading, so reports still work.
@@ -831,6 +872,9 @@ QSqlQuery& LogDatabase::prepared(QSqlDatabase& db, const QString& sql) {
 }
 
 void LogDatabase::limitWait(QSqlDatabase& db) const {
+    // A shared log's server limits every statement itself.
+    if (db.driverName() != QLatin1String("QSQLITE"))
+        return;
     const qint64 left = std::max<qint64>(0, waitLimit_.remainingTime());
     QSqlQuery(db).exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(left));
 }
@@ -857,6 +901,10 @@ void LogDatabase::finishOperation() {
 }
 
 bool LogDatabase::ResetLogDatabase() {
+    if (isShared()) {
+        Operation operation(*this);
+        return resetShared();
+    }
     const QString path = filePath();
     const bool archive =
         prompter_.message(QStringLiteral("Warning"),

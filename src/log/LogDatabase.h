@@ -26,7 +26,7 @@ class QSqlError;
 // afresh for every operation, because the operator may change the settings (and the
 // window its server and queue) at any time.
 struct LogContext {
-    QString logPath;        // the LogPath setting: the folder of swr.db
+    QString logPath;        // the LogPath setting: the folder of swr.db or a shared log's URI
     bool audit = false;     // the Audit setting: whether audit rows are written
     QString server;         // the server box's text, for a new log's first rows
     QString queue;          // the queue box's text, likewise
@@ -66,6 +66,14 @@ struct LogRow {
 // that cannot be written is left alone. The operator is told of each once. Other
 // failures are silent: a log that cannot be had at all (no folder, no template) leaves
 // logging, reports and statistics empty.
+//
+// A LogPath that is a PostgreSQL URI names a shared log instead (log/SharedLog.h): the
+// same tables and views on a database server, made on first use, written by every
+// station of a site. There a job's row is its server and TransactionID together, made
+// by an insert that does nothing when the row exists, so that two stations never make
+// two rows of one job; the server of a write that names none is the server box's. A
+// server that is down or slow makes rows wait in memory exactly as a busy local log
+// does; rows still waiting at the end are kept in the settings folder.
 class LogDatabase {
     class Operation; // one public operation, from its start to its end
 
@@ -134,7 +142,8 @@ public:
     // Whether the job log holds a row with this key; false when it cannot be read.
     bool LogRowExists(const QString& transactionId);
 
-    // The settings dialog's log reset: offers an archive copy, then deletes swr.db.
+    // The settings dialog's log reset: offers an archive copy, then deletes swr.db. A
+    // shared log is archived whole on its server, after the operator confirmed it.
     // True when the file is gone and the job view should be reloaded (which logs the
     // current jobs into a new log); false after a failure, which has been shown.
     bool ResetLogDatabase();
@@ -167,8 +176,10 @@ public:
     // cannot be kept (a full disk) are shown to the operator, every one.
     void keepWaitingRows();
 
-    // The file of the log: LogPath + "/swr.db".
+    // The file of the log: LogPath + "/swr.db"; empty for a shared log.
     QString filePath() const;
+    // Whether LogPath names a shared log on a database server.
+    bool isShared() const;
     // The open connection, for reports and statistics to read with their own queries
     // after OpenLogDatabase().
     QSqlDatabase connection() const;
@@ -214,6 +225,17 @@ private:
     void limitWait(QSqlDatabase& db) const;
     void tell(const QString& text);
     void finishOperation();
+    QSqlDatabase databaseFor(const QString& driver);
+    QString keptRowsFile() const;
+
+    // The shared log (LogDatabaseShared.cpp).
+    Access openShared(const LogContext& context);
+    void holdOffServer();
+    void writeSharedBacklog();
+    Outcome writeShared(size_t count, QString* whyNot);
+    Outcome applyShared(QSqlDatabase& db, const PendingWrite& write, QSqlError* error);
+    void addServerTo(QList<PendingWrite>& writes) const;
+    bool resetShared();
 
     ContextSource context_;
     QString programFolder_;
@@ -222,7 +244,8 @@ private:
     Prompter& prompter_;
 
     QString connectionName_;
-    // The statements of the transaction being written, by their text.
+    // The statements of the transaction being written (of the connection, for a
+    // shared log), by their text.
     QHash<QString, QSqlQuery> statements_;
     // The rowids the transaction being written found or made, by key.
     QHash<QString, std::optional<qint64>> rowids_;
@@ -232,10 +255,12 @@ private:
     std::deque<PendingWrite> pending_; // rows not written yet, oldest first
     bool keptRowsTaken_ = false;       // an earlier run's kept rows were looked for
     std::function<void(int)> backlogObserver_;
-    int toldWaiting_ = 0;      // the count the observer heard last
-    int operationDepth_ = 0;   // public operations running (one calls another)
-    int heldBack_ = 0;         // WriteTogether scopes open: writes wait for the last
-    QDeadlineTimer waitLimit_; // when the running operation stops waiting for the log
-    QStringList notices_;      // messages for the operator once the operation ends
-    QSet<QString> told_;       // messages shown since the log was last written
+    int toldWaiting_ = 0;        // the count the observer heard last
+    int operationDepth_ = 0;     // public operations running (one calls another)
+    int heldBack_ = 0;           // WriteTogether scopes open: writes wait for the last
+    QDeadlineTimer waitLimit_;   // when the running operation stops waiting for the log
+    QStringList notices_;        // messages for the operator once the operation ends
+    QSet<QString> told_;         // messages shown since the log was last written
+    QDeadlineTimer nextConnect_; // a shared log's server is not tried again before
+    int failedConnects_ = 0;     // since it was last reached
 };

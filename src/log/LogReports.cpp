@@ -1,8 +1,11 @@
 #include "log/LogReports.h"
 
 #include "log/LogDatabase.h"
+#include "log/LogDialect.h"
 
 #include <QSqlDriver>
+#include <QSqlQuery>
+#include <QSqlRecord>
 #include <QVariant>
 
 #include <sqlite3.h>
@@ -67,6 +70,29 @@ sqlite3* sqliteHandle(const QSqlDatabase& db) {
     return *static_cast<sqlite3* const*>(handle.constData());
 }
 
+// The rows of a shared log, which come over the network: a QVariant per cell is
+// nothing beside that.
+void appendQueriedRows(QByteArray& page, const QSqlDatabase& db, const QString& sql) {
+    const WholeLogRead reading(db);
+    QSqlQuery query(db);
+    query.setForwardOnly(true);
+    if (!query.exec(sql))
+        return;
+    const int count = query.record().count();
+    while (query.next()) {
+        page += "<tr>";
+        for (int i = 0; i < count; ++i) {
+            page += "<td>";
+            // A NULL number reads as 0 but is an empty cell, as in the local log.
+            const QByteArray text =
+                query.isNull(i) ? QByteArray() : query.value(i).toString().toUtf8();
+            ReportPage::appendEscaped(page, text.constData(), int(text.size()));
+            page += "</td>";
+        }
+        page += "</tr>";
+    }
+}
+
 // Appends one row per source row: the values as stored, escaped; NULL as an empty cell.
 void appendRows(QByteArray& page, LogDatabase& log, const LogReportKind& kind) {
     if (!log.OpenLogDatabase())
@@ -74,13 +100,22 @@ void appendRows(QByteArray& page, LogDatabase& log, const LogReportKind& kind) {
     QStringList columns;
     for (const QString& field : kind.fields)
         columns << quoted(field);
-    const QByteArray sql = (QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) +
-                            QStringLiteral(" FROM ") + quoted(kind.source))
-                               .toUtf8();
-    sqlite3_stmt* statement = nullptr;
+    // The sources are the log's own table and views, named as both kinds of log know
+    // them (unquoted); the table's rows come in the order they were made.
+    QString sqlText = QStringLiteral("SELECT ") + columns.join(QLatin1Char(',')) +
+                      QStringLiteral(" FROM ") + kind.source;
+    if (kind.source == QLatin1String("SWR_Log"))
+        sqlText += QStringLiteral(" ORDER BY rowid");
     sqlite3* db = sqliteHandle(log.connection());
-    if (db && sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) ==
-                  SQLITE_OK) {
+    if (!db) {
+        appendQueriedRows(page, log.connection(), sqlText);
+        log.CloseLogDatabase();
+        return;
+    }
+    const QByteArray sql = sqlText.toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &statement, nullptr) ==
+        SQLITE_OK) {
         const int count = sqlite3_column_count(statement);
         while (sqlite3_step(statement) == SQLITE_ROW) {
             page += "<tr>";

@@ -1,6 +1,7 @@
 #include "log/LogStatistics.h"
 
 #include "log/LogDatabase.h"
+#include "log/LogDialect.h"
 
 #include <QSqlQuery>
 #include <QVariant>
@@ -10,31 +11,48 @@ namespace {
 
 // A page cell's leading whole number, as the program reads every count: SQLite's
 // integer conversion takes the leading digits and gives 0 for text without any.
-constexpr const char* kStatisticsQuery = R"(
+QString statisticsQuery(const LogDialect& sql) {
+    const QString pages = sql.integer(QStringLiteral("\"Pages\""));
+    const QString deleted = sql.integer(QStringLiteral("\"Deleted Pages\""));
+    const QString printed = sql.integer(QStringLiteral("\"Printed Pages\""));
+    auto distinct = [&sql](const char* column) {
+        return sql.caseBlind(QStringLiteral("NULLIF(\"%1\", '')").arg(QLatin1String(column)));
+    };
+    const QString submitted = sql.day(QStringLiteral("\"Time Submitted\""));
+    return QStringLiteral(R"(
 SELECT COUNT(*),
-       COALESCE(SUM(CAST("Pages" AS INTEGER)), 0),
-       COALESCE(SUM(CAST("Deleted Pages" AS INTEGER)), 0),
-       COALESCE(SUM(CASE WHEN COALESCE("Deleted Pages", '') = ''
-                         THEN CAST("Printed Pages" AS INTEGER) END), 0),
-       COUNT(DISTINCT NULLIF("Server", '') COLLATE NOCASE),
-       COUNT(DISTINCT NULLIF("Queue", '') COLLATE NOCASE),
-       COUNT(DISTINCT NULLIF("User", '') COLLATE NOCASE),
-       MIN(date("Time Submitted")),
-       MAX(date("Time Submitted"))
-FROM SWR_Log)";
+       COALESCE(SUM(%1), 0),
+       COALESCE(SUM(%2), 0),
+       COALESCE(SUM(CASE WHEN COALESCE("Deleted Pages", '') = '' THEN %3 END), 0),
+       COUNT(DISTINCT %4),
+       COUNT(DISTINCT %5),
+       COUNT(DISTINCT %6),
+       MIN(%7),
+       MAX(%7)
+FROM SWR_Log)")
+        .arg(pages, deleted, printed, distinct("Server"), distinct("Queue"), distinct("User"),
+             submitted);
+}
 
 // Printed pages by the day of their release, deleted pages by the day of their
 // deletion.
-constexpr const char* kPerDayQuery = R"(
+QString perDayQuery(const LogDialect& sql) {
+    const QString submitted = sql.day(QStringLiteral("\"Time Submitted\""));
+    return QStringLiteral(R"(
 SELECT day, SUM(printed), SUM(deleted) FROM (
-    SELECT COALESCE(date("Resumed"), date("Time Submitted")) AS day,
-           CAST("Printed Pages" AS INTEGER) AS printed, 0 AS deleted
+    SELECT COALESCE(%1, %2) AS day,
+           %3 AS printed, 0 AS deleted
     FROM SWR_Log WHERE COALESCE("Deleted Pages", '') = '' AND "Printed Pages" IS NOT NULL
     UNION ALL
-    SELECT COALESCE(date("Deleted"), date("Time Submitted")), 0, CAST("Deleted Pages" AS INTEGER)
-    FROM SWR_Log WHERE COALESCE("Deleted Pages", '') <> '')
+    SELECT COALESCE(%4, %2), 0, %5
+    FROM SWR_Log WHERE COALESCE("Deleted Pages", '') <> '') AS pages
 WHERE day BETWEEN ? AND ?
-GROUP BY day)";
+GROUP BY day)")
+        .arg(sql.day(QStringLiteral("\"Resumed\"")), submitted,
+             sql.integer(QStringLiteral("\"Printed Pages\"")),
+             sql.day(QStringLiteral("\"Deleted\"")),
+             sql.integer(QStringLiteral("\"Deleted Pages\"")));
+}
 
 QDateTime startOfDay(const QVariant& isoDate) {
     const QDate day = QDate::fromString(isoDate.toString(), Qt::ISODate);
@@ -50,9 +68,10 @@ LogStatistics ComputeLogStatistics(LogDatabase& log, const QDateTime& now) {
     if (!log.OpenLogDatabase())
         return s;
     {
+        const WholeLogRead reading(log.connection());
         QSqlQuery query(log.connection());
         query.setForwardOnly(true);
-        if (query.exec(QString::fromLatin1(kStatisticsQuery)) && query.next()) {
+        if (query.exec(statisticsQuery(LogDialect(log.connection()))) && query.next()) {
             s.jobs = query.value(0).toLongLong();
             s.pages = query.value(1).toLongLong();
             s.deletedPages = query.value(2).toLongLong();
@@ -81,9 +100,10 @@ QList<DayPages> pagesPerDay(LogDatabase& log, const QDate& lastDay, int days) {
     if (result.isEmpty() || !log.OpenLogDatabase())
         return result;
     {
+        const WholeLogRead reading(log.connection());
         QSqlQuery query(log.connection());
         query.setForwardOnly(true);
-        query.prepare(QString::fromLatin1(kPerDayQuery));
+        query.prepare(perDayQuery(LogDialect(log.connection())));
         query.addBindValue(firstDay.toString(Qt::ISODate));
         query.addBindValue(lastDay.toString(Qt::ISODate));
         if (query.exec()) {

@@ -19,3 +19,9 @@ add_custom_target(swr_template ALL DEPENDS ${swr_template})
 # Whatever links the log library (the program, its tests) finds the template built.
 add_dependencies(sw_log swr_template)
 install(FILES ${swr_template} DESTINATION ${SPOOLWRIGHT_DATA_DIR})
+
+# The shared log's schema: read by the program when it makes a shared log, and by an
+# administrator's psql.
+set(swr_shared_schema ${PROJECT_SOURCE_DIR}/resources/swr-postgresql.sql)
+configure_file(${swr_shared_schema} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/swr-postgresql.sql COPYONLY)
+install(FILES ${swr_shared_schema} DESTINATION ${SPOOLWRIGHT_DATA_DIR})

@@ -3,6 +3,7 @@
 #include "form/FrmMain.h"
 #include "form/Named.h"
 #include "log/LogDatabase.h"
+#include "log/SharedLog.h"
 #include "platform/Desktop.h"
 #include "platform/Environment.h"
 #include "platform/Prompter.h"
@@ -182,6 +183,9 @@ void FrmSettings::build() {
     auto* log = named(new QGroupBox(QStringLiteral("Log")), "frameLog");
     chkAudit = named(new QCheckBox(QStringLiteral("Audit Log")), "chkAudit");
     txtLogPath = named(new QLineEdit, "txtLogPath");
+    txtLogPath->setToolTip(QStringLiteral("The folder of this station's log, or the address of "
+                                          "a log the site shares: "
+                                          "postgresql://host[:port]/database?user=name"));
     cmdLogPath = named(new QToolButton, "cmdLogPath");
     cmdLogPath->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     cmdLogPath->setToolTip(QStringLiteral("Select Log Path"));
@@ -293,7 +297,30 @@ bool FrmSettings::readMinutes(const QLineEdit* box, int* minutes) {
     return true;
 }
 
+// A shared log's address is tried before it is kept, as a wrong one would leave every
+// row waiting; one that cannot be reached now may be kept when the operator says so.
+bool FrmSettings::logPathAccepted() {
+    const QString logPath = txtLogPath->text().trimmed();
+    if (!SharedLog::isSharedLogPath(logPath))
+        return true;
+    QString whyNot;
+    const std::optional<SharedLog::Address> address = SharedLog::addressOf(logPath, &whyNot);
+    if (!address) {
+        fail(whyNot);
+        return false;
+    }
+    if (SharedLog::reach(*address, SharedLog::kStatementLimitMs, &whyNot))
+        return true;
+    return form_.services().prompter->message(
+               kTitle,
+               whyNot + QStringLiteral("\n\nKeep this log path anyway? Until the shared log can "
+                                       "be reached, its rows wait on this station."),
+               Prompter::Icon::Exclamation, Prompter::Buttons::YesNo) == Prompter::Answer::Yes;
+}
+
 void FrmSettings::cmdClose_Click() {
+    if (!logPathAccepted())
+        return;
     SettingsRecord& s = form_.Settings;
     const std::optional<double> points = numberIn(cmbGridFontSize->currentText());
     // A size the grid cannot be read at is taken as no size: the grid keeps its own.

@@ -32,6 +32,7 @@ public:
     void chkQuickAction_Click();
     void chkQAHideAll_Click();
     void cmdLogPath_Click();
+    bool logPathAccepted();
     void cmdReportPath_Click();
     // Reset Log, after asking.
     void cmdClear_Click();

@@ -277,6 +277,15 @@ void FrmStats::CmdAccess_Click() {
         return;
     }
     log.CloseLogDatabase();
+    // A shared log is no file: it is read with the database server's own tools.
+    if (log.isShared()) {
+        form_.services().prompter->message(
+            QStringLiteral("Spoolwright"),
+            QStringLiteral("The log is shared on a database server: open it with a PostgreSQL "
+                           "client such as psql."),
+            Prompter::Icon::None);
+        return;
+    }
     desktop->openUrl(QUrl::fromLocalFile(log.filePath()));
     log.WriteAudit(QStringLiteral("Log"), QStringLiteral("Log opened in Access"));
 }

@@ -14,6 +14,7 @@
 #include "support/RecordingDesktop.h"
 #include "support/RecordingPrompter.h"
 
+#include <QHash>
 #include <QTemporaryDir>
 #include <QTest>
 #include <functional>
@@ -25,6 +26,17 @@ class SettableClock : public Clock {
 public:
     QDateTime time;
     QDateTime now() const override { return time.isValid() ? time : QDateTime::currentDateTime(); }
+};
+
+// The process environment, with variables a test sets for one window alone: a
+// test that runs several windows as several stations gives each its own
+// COMPUTERNAME, USERNAME and APPDATA.
+class WindowEnvironment : public Environment {
+public:
+    QHash<QString, QString> overrides;
+    QString variable(const QString& name) const override {
+        return overrides.contains(name) ? overrides.value(name) : Environment::variable(name);
+    }
 };
 
 // A main window as the program makes it, with its own application data folder, a
@@ -70,7 +82,7 @@ public:
     // that answers, unless a test sets another address before the window is made.
     LocalWebServer vendor;
     QString vendorServer = vendor.address();
-    Environment environment;
+    WindowEnvironment environment;
     SettableClock clock;
     int endCalls = 0;
     int newCopies = 0; // copies of the program started in the window's place

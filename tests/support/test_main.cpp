@@ -16,6 +16,8 @@ int main(int argc, char** argv) {
     qputenv("COMPUTERNAME", "testhost");
     if (qEnvironmentVariableIsEmpty("SPOOLWRIGHT_TEST_PRINT_SERVER"))
         qputenv("SPOOLWRIGHT_TEST_PRINT_SERVER", SPOOLWRIGHT_TEST_PRINT_SERVER_DIR);
+    if (qEnvironmentVariableIsEmpty("SPOOLWRIGHT_TEST_POSTGRES"))
+        qputenv("SPOOLWRIGHT_TEST_POSTGRES", SPOOLWRIGHT_TEST_POSTGRES_DIR);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
 
