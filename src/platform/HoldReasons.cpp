@@ -1,0 +1,104 @@
+#include "platform/HoldReasons.h"
+
+#include "platform/CupsStatus.h"
+#include "platform/PrintSpooler.h"
+
+#include <QDateTime>
+#include <QHash>
+#include <QTime>
+
+namespace {
+
+const QString heldForAuthentication = QStringLiteral("Held for authentication");
+
+// job-hold-until values first, then job-state-reasons keywords. CUPS names the
+// periods by the hours of its own clock.
+const QHash<QString, QString>& reasonTexts() {
+    static const QHash<QString, QString> texts{
+        {QStringLiteral("indefinite"), QStringLiteral("Held by the operator")},
+        {QStringLiteral("auth-info-required"), heldForAuthentication},
+        {QStringLiteral("day-time"), QStringLiteral("Held until day-time (06:00 to 18:00)")},
+        {QStringLiteral("evening"), QStringLiteral("Held until the evening (18:00 to 06:00)")},
+        {QStringLiteral("night"), QStringLiteral("Held until the night (18:00 to 06:00)")},
+        {QStringLiteral("second-shift"),
+         QStringLiteral("Held until the second shift (16:00 to 24:00)")},
+        {QStringLiteral("third-shift"),
+         QStringLiteral("Held until the third shift (00:00 to 08:00)")},
+        {QStringLiteral("weekend"), QStringLiteral("Held until the weekend")},
+        {QStringLiteral("cups-held-for-authentication"), heldForAuthentication},
+        {QStringLiteral("job-held-for-authentication"), heldForAuthentication},
+        {QStringLiteral("job-password-wait"), QStringLiteral("Held until its password is given")},
+        {QStringLiteral("job-hold-until-specified"), QStringLiteral("Held until released")},
+        {QStringLiteral("printer-stopped"), QStringLiteral("Waiting: the printer is stopped")},
+        {QStringLiteral("printer-stopped-partly"),
+         QStringLiteral("Waiting: the printer is partly stopped")},
+        {QStringLiteral("resources-are-not-ready"),
+         QStringLiteral("Waiting: the printer's paper or toner is not ready")},
+        {QStringLiteral("job-incoming"), QStringLiteral("Waiting: the job is still arriving")},
+        {QStringLiteral("job-data-insufficient"),
+         QStringLiteral("Waiting: the job's data has not all arrived")},
+        {QStringLiteral("job-stopped"), QStringLiteral("Stopped on the printer")},
+    };
+    return texts;
+}
+
+// A time of day the server holds the job until: "HH:MM" or "HH:MM:SS", in UTC.
+QTime holdTime(const QString& until) {
+    const QTime withSeconds = QTime::fromString(until, QStringLiteral("HH:mm:ss"));
+    return withSeconds.isValid() ? withSeconds : QTime::fromString(until, QStringLiteral("HH:mm"));
+}
+
+bool anyForAuthentication(const SpoolerJob& job) {
+    if (job.holdUntil == QLatin1String("auth-info-required"))
+        return true;
+    for (const QString& reason : job.stateReasons)
+        if (holdReasonText(reason) == heldForAuthentication)
+            return true;
+    return false;
+}
+
+QString firstReasonText(const QStringList& reasons) {
+    for (const QString& reason : reasons)
+        if (const QString text = holdReasonText(reason); !text.isEmpty())
+            return text;
+    return QString();
+}
+
+} // namespace
+
+QString holdReasonText(const QString& keyword) {
+    return reasonTexts().value(keyword);
+}
+
+QString whyHeld(const SpoolerJob& job, const HoldContext& context) {
+    if (!isHeld(job)) {
+        // A job the server would start but for its printer or its data. CUPS 2.4
+        // gives a job no reason of its own while its queue is stopped.
+        if (context.queueStopped && isQueued(job))
+            return holdReasonText(QStringLiteral("printer-stopped"));
+        for (const QString& reason : job.stateReasons)
+            if (reason.startsWith(QLatin1String("printer-stopped")) ||
+                reason == QLatin1String("resources-are-not-ready") ||
+                reason == QLatin1String("job-incoming") ||
+                reason == QLatin1String("job-data-insufficient"))
+                return holdReasonText(reason);
+        return QString();
+    }
+    // Releasing a job held for authentication does not print it: that comes first.
+    if (anyForAuthentication(job))
+        return heldForAuthentication;
+    if (context.heldByProgram)
+        return QStringLiteral("Held by AutoQueue");
+    if (const QTime utc = holdTime(job.holdUntil); utc.isValid())
+        return QStringLiteral("Held until ") + QDateTime(context.today, utc, Qt::UTC)
+                                                   .toLocalTime()
+                                                   .time()
+                                                   .toString(QStringLiteral("HH:mm"));
+    if (const QString text = holdReasonText(job.holdUntil); !text.isEmpty())
+        return text;
+    if (const QString text = firstReasonText(job.stateReasons); !text.isEmpty())
+        return text;
+    // The job monitor's events and older servers say nothing of the hold: a job held
+    // without a word was held by somebody's hand.
+    return holdReasonText(QStringLiteral("indefinite"));
+}
