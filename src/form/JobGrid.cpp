@@ -84,11 +84,11 @@ static_assert(int(JobColumn::Status) == int(SearchColumn::Status) &&
               int(JobColumn::Description) == int(SearchColumn::Description) &&
               int(JobColumn::User) == int(SearchColumn::User));
 
-bool JobGrid::passes(const QStringList& cells) const {
+bool JobGrid::passes(const QTreeWidgetItem* item) const {
     if (filter_.isEmpty())
         return true;
     for (const int column : {JobColumn::User, JobColumn::Description, JobColumn::Status})
-        if (cells.at(column).contains(filter_, Qt::CaseInsensitive))
+        if (item->text(column).contains(filter_, Qt::CaseInsensitive))
             return true;
     return false;
 }
@@ -120,7 +120,7 @@ void JobGrid::setFilter(const QString& text) {
     filter_ = trimmed;
     widget_->setUpdatesEnabled(false);
     for (Row& row : rows_) {
-        const bool hide = !passes(texts(row.job));
+        const bool hide = !passes(row.item);
         showOrHide(row, hide);
         // What the operator cannot see is not what the next action acts on.
         if (hide && row.item->isSelected())
@@ -143,13 +143,14 @@ int JobGrid::shownCount() const {
 
 void JobGrid::fill(Row& row) {
     const QStringList cells = texts(row.job);
-    showOrHide(row, !passes(cells));
     for (int column = 0; column < cells.size(); ++column)
         row.item->setText(column, cells.at(column));
+    showOrHide(row, !passes(row.item));
     row.item->setIcon(0, JobIcons::icon(JobIconIndex(cells.first())));
     row.item->setData(0, kNameRole, row.job.Name);
     const QString tip = toolTipOf_ ? toolTipOf_(row.job) : QString();
-    if (!tip.isEmpty() || !row.item->toolTip(0).isEmpty())
+    // The row's own tool tip, not the Status cell's, which is asked for as it shows.
+    if (!tip.isEmpty() || !row.item->QTreeWidgetItem::data(0, Qt::ToolTipRole).toString().isEmpty())
         for (int column = 0; column < cells.size(); ++column)
             row.item->setToolTip(column, tip);
 }

@@ -105,8 +105,8 @@ private:
         bool hidden = false; // by the filter; the widget follows once the row is in it
     };
     void fill(Row& row);
-    // Whether the filter lets a row with these texts through.
-    bool passes(const QStringList& cells) const;
+    // Whether the filter lets a filled widget row through.
+    bool passes(const QTreeWidgetItem* item) const;
     // Hides or shows the row as the filter says; `placed`: its widget row has just
     // joined the grid (again), which shows it whatever it was before.
     void showOrHide(Row& row, bool hide, bool placed = false);

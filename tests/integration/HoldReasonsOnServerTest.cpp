@@ -7,6 +7,7 @@
 #include "support/SampleDocuments.h"
 #include "support/TestPrintServer.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QLabel>
 #include <QTreeWidget>
