@@ -45,9 +45,9 @@ QString heldJobToolTip(FrmMain& f, const SpoolerJob& job) {
     // Under AutoQueue the server holds every job that arrives and asks for no hold of
     // its own, for this program.
     const QueueSession& session = QueueSession::of(f);
-    const bool byQueueHold =
-        f.chkAutoQueue->isChecked() && printerOfJobName(job.Name) == session.holdDefaultQueue() &&
-        (job.holdUntil.isEmpty() || job.holdUntil == QLatin1String("indefinite"));
+    const bool byQueueHold = f.chkAutoQueue->isChecked() &&
+                             printerOfJobName(job.Name) == session.holdDefaultQueue() &&
+                             openEndedHold(job);
     HoldContext context;
     context.heldByProgram = byQueueHold || session.heldByProgram(QString::number(job.JobId));
     context.queueStopped =

@@ -281,7 +281,7 @@ void JobGrid::merge(const QList<SpoolerJob>& jobs) {
                 showOrHide(row, true, true);
         }
         ++index;
-        // The hold and its reasons change the row's tool tip only, not the job.
+        // A job whose hold alone changed is the same job, but its tool tip reads it.
         if (row.job == job && row.job.holdUntil == job.holdUntil &&
             row.job.stateReasons == job.stateReasons && row.item->data(0, kNameRole).isValid())
             continue;

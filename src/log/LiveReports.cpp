@@ -199,8 +199,7 @@ bool LiveReports::heldByAutoQueue(const QString& server, const SpoolerJob& job) 
     // Under AutoQueue the watched queue's server holds every job that asks for no hold
     // of its own; the report has no other way of knowing whom a hold is for.
     return watched_.autoQueue && server == watched_.server &&
-           printerOfJobName(job.Name) == watched_.queue &&
-           (job.holdUntil.isEmpty() || job.holdUntil == QLatin1String("indefinite"));
+           printerOfJobName(job.Name) == watched_.queue && openEndedHold(job);
 }
 
 QString LiveReports::JobsTable(const QString& server, const QString& printerName, bool withLinks) {

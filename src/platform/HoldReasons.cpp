@@ -82,6 +82,10 @@ QString holdReasonText(const QString& keyword) {
     return reasonWords().value(keyword).text;
 }
 
+bool openEndedHold(const SpoolerJob& job) {
+    return job.holdUntil.isEmpty() || job.holdUntil == QLatin1String("indefinite");
+}
+
 QString whyHeld(const SpoolerJob& job, const HoldContext& context) {
     if (!isHeld(job)) {
         // A job the server would start but for its printer or its data. CUPS 2.4

@@ -12,6 +12,10 @@ struct SpoolerJob;
 // meanings); empty for a keyword that needs no words or that the table does not know.
 QString holdReasonText(const QString& keyword);
 
+// The job is held until released (or the server does not say until when): the hold a
+// queue holding every new job gives, which under AutoQueue is AutoQueue's.
+bool openEndedHold(const SpoolerJob& job);
+
 // What is known of a job beside what the server says of it.
 struct HoldContext {
     bool heldByProgram = false; // this program held it (AutoQueue), whatever the server says
