@@ -2,6 +2,7 @@
 
 #include "app/FavouriteEvents.h"
 #include "app/HelpAndNetworkEvents.h"
+#include "app/JobFilterEvents.h"
 #include "app/ReleaseEvents.h"
 #include "app/ReportEvents.h"
 #include "app/ShellWindows.h"
@@ -105,6 +106,7 @@ void wireFrmMain(FrmMain& f) {
     wireShellWindows(f);
     wireFavourites(f);
     wireReleaseControls(f);
+    wireJobFilter(f);
     QObject::connect(f.Timer1, &QTimer::timeout, &f, [&f] { Timer1_Timer(f); });
     // Rows the log could not take wait in memory; the status bar says so until the
     // log takes them.

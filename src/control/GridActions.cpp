@@ -2,6 +2,7 @@
 
 #include "control/JobActions.h"
 #include "control/QueueActions.h"
+#include "control/ReleaseSteps.h"
 #include "form/FrmMain.h"
 #include "form/JobGrid.h"
 #include "form/Twips.h"
@@ -11,6 +12,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -44,6 +46,10 @@ public:
         txtPrintJob->setObjectName(QStringLiteral("txtPrintJob"));
         txtPrintJob->setReadOnly(true);
         txtPrintJob->setFixedHeight(Twips::toPixels(700));
+        lblWhyHeld = new QLabel(this);
+        lblWhyHeld->setObjectName(QStringLiteral("lblWhyHeld"));
+        lblWhyHeld->setTextFormat(Qt::PlainText);
+        lblWhyHeld->hide();
         const auto button = [this](const char* name, const char* caption) {
             auto* made = new QPushButton(QString::fromLatin1(caption), this);
             made->setObjectName(QString::fromLatin1(name));
@@ -57,6 +63,7 @@ public:
         CancelButton = button("CancelButton", "Cancel");
         auto* layout = new QVBoxLayout(this);
         layout->addWidget(txtPrintJob);
+        layout->addWidget(lblWhyHeld);
         auto* row = new QHBoxLayout;
         for (QPushButton* b : {PrintButton, DeleteButton, cmdPrintAll, cmdDeleteAll, CancelButton})
             row->addWidget(b, 0, Qt::AlignTop);
@@ -76,6 +83,7 @@ public:
     }
 
     QPlainTextEdit* txtPrintJob;
+    QLabel* lblWhyHeld; // why the server holds the job; hidden when nothing does
     QPushButton *PrintButton, *DeleteButton, *cmdPrintAll, *cmdDeleteAll, *CancelButton;
     int buttonHeight;
 
@@ -143,6 +151,9 @@ void fillJobActions(FrmMain& f) {
     for (QPushButton* b :
          {dialog->PrintButton, dialog->DeleteButton, dialog->cmdPrintAll, dialog->cmdDeleteAll})
         b->setEnabled(job != nullptr);
+    const QString whyHeld = job ? heldJobToolTip(f, *job) : QString();
+    dialog->lblWhyHeld->setText(whyHeld);
+    dialog->lblWhyHeld->setVisible(!whyHeld.isEmpty());
     if (!job) {
         dialog->txtPrintJob->setPlainText(QStringLiteral("No Job Selected"));
         return;

@@ -11,6 +11,7 @@
 #include "log/LogDatabase.h"
 #include "platform/Clock.h"
 #include "platform/CupsStatus.h"
+#include "platform/HoldReasons.h"
 #include "platform/JobText.h"
 #include "platform/Prompter.h"
 #include "platform/TimeOfDay.h"
@@ -42,29 +43,18 @@ void timedReleaseUnreadable(FrmMain& f) {
 }
 
 QString heldJobToolTip(FrmMain& f, const SpoolerJob& job) {
-    if (!isHeld(job))
-        return QString();
-    const QString until = job.holdUntil;
-    if (!until.isEmpty() && until != QLatin1String("indefinite") &&
-        until != QLatin1String("no-hold")) {
-        // The server gives a time of day in UTC; the operator reads local time.
-        QTime utc = QTime::fromString(until, QStringLiteral("HH:mm:ss"));
-        if (!utc.isValid())
-            utc = QTime::fromString(until, QStringLiteral("HH:mm"));
-        const QString shown = utc.isValid()
-                                  ? QDateTime(f.services().clock->now().date(), utc, Qt::UTC)
-                                        .toLocalTime()
-                                        .time()
-                                        .toString(QStringLiteral("HH:mm"))
-                                  : until;
-        return QStringLiteral("Held until ") + shown;
-    }
-    // Under AutoQueue the server holds every job that arrives, for this program.
+    // Under AutoQueue the server holds every job that arrives and asks for no hold of
+    // its own, for this program.
     const QueueSession& session = QueueSession::of(f);
-    if (session.heldByProgram(QString::number(job.JobId)) ||
-        (f.chkAutoQueue->isChecked() && printerOfJobName(job.Name) == session.holdDefaultQueue()))
-        return QStringLiteral("Held by AutoQueue");
-    return QStringLiteral("Held by the operator");
+    const bool byQueueHold = f.chkAutoQueue->isChecked() &&
+                             printerOfJobName(job.Name) == session.holdDefaultQueue() &&
+                             openEndedHold(job);
+    HoldContext context;
+    context.heldByProgram = byQueueHold || session.heldByProgram(QString::number(job.JobId));
+    context.queueStopped =
+        session.currentQueueStopped() && printerOfJobName(job.Name) == session.CurrentQueue();
+    context.today = f.services().clock->now().date();
+    return whyHeld(job, context);
 }
 
 bool isUserException(const QString& user, const QString& exceptions) {

@@ -37,8 +37,10 @@ void ResumeExceptions(FrmMain& form);
 // pass of a running Resume All, else the user exceptions.
 void PollReleaseSteps(FrmMain& form);
 
-// Why a held job waits, for the tool tip of its Status cell: "Held by AutoQueue",
-// "Held by the operator" or "Held until <time>"; nothing for a job not held.
+// Why a held job waits, for the tool tip of its Status cell and the job action
+// dialog: "Held by AutoQueue", "Held by the operator", "Held until <time>", "Held for
+// authentication", "Waiting: the printer is stopped", ...; nothing for a job that
+// nothing holds.
 QString heldJobToolTip(FrmMain& form, const SpoolerJob& job);
 
 // Whether a job's user is one of the names of the exceptions text. Names are

@@ -111,6 +111,9 @@ void FrmMain::buildGrid() {
     client->setObjectName(QStringLiteral("client"));
     setCentralWidget(client);
     client->installEventFilter(this);
+    txtFilter = named(new QLineEdit(client), "txtFilter");
+    txtFilter->setPlaceholderText(QStringLiteral("Filter jobs by user, document or status"));
+    txtFilter->setClearButtonEnabled(true);
     JobList = makeJobGrid(client, "JobList", jobListHeaders());
     SearchList = makeJobGrid(client, "SearchList", searchListHeaders());
     jobGrid_ = std::make_unique<JobGrid>(JobList, false);

@@ -103,6 +103,7 @@ public:
     // Controls.
     frmSplash* splash = nullptr;
     QTreeWidget* JobList = nullptr;
+    QLineEdit* txtFilter = nullptr; // above the grid the operator sees
     QStatusBar* StatusBar1 = nullptr;
     std::array<QLabel*, 4> statusPanels{};
     QTimer* Timer1 = nullptr;

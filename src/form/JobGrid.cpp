@@ -21,6 +21,16 @@ constexpr int kNameRole = Qt::UserRole + 1;
 // 10 pages come after 9 and a job submitted at 10:00 after one at 9:00.
 class JobRow : public QTreeWidgetItem {
 public:
+    explicit JobRow(const JobGrid& grid) : grid_(grid) {}
+
+    QVariant data(int column, int role) const override {
+        if (role == Qt::ToolTipRole && column == JobColumn::Status)
+            if (const SpoolerJob* job = grid_.jobOf(this))
+                if (const QString tip = grid_.statusToolTip(*job); !tip.isEmpty())
+                    return tip;
+        return QTreeWidgetItem::data(column, role);
+    }
+
     bool operator<(const QTreeWidgetItem& other) const override {
         const QTreeWidget* grid = treeWidget();
         const int column = grid ? grid->sortColumn() : 0;
@@ -40,6 +50,9 @@ public:
         }
         return QTreeWidgetItem::operator<(other);
     }
+
+private:
+    const JobGrid& grid_;
 };
 
 } // namespace
@@ -67,26 +80,88 @@ QStringList JobGrid::texts(const SpoolerJob& job) const {
     return texts;
 }
 
+// The filter reads the same columns in both grids: the server-wide grid's Printer
+// comes after them.
+static_assert(int(JobColumn::Status) == int(SearchColumn::Status) &&
+              int(JobColumn::Description) == int(SearchColumn::Description) &&
+              int(JobColumn::User) == int(SearchColumn::User));
+
+bool JobGrid::passes(const QTreeWidgetItem* item) const {
+    if (filter_.isEmpty())
+        return true;
+    for (const int column : {JobColumn::User, JobColumn::Description, JobColumn::Status})
+        if (item->text(column).contains(filter_, Qt::CaseInsensitive))
+            return true;
+    return false;
+}
+
+void JobGrid::showOrHide(Row& row, bool hide, bool placed) {
+    // A widget row's hidden state lives in the view, and asking it for a row costs
+    // a search of the grid: the row's own flag says what the view was told.
+    if (hide == row.hidden && !(placed && hide))
+        return;
+    row.hidden = hide;
+    if (row.item->treeWidget())
+        row.item->setHidden(hide);
+}
+
+void JobGrid::hidePlaced(const QList<QTreeWidgetItem*>& items) {
+    if (filter_.isEmpty())
+        return;
+    for (QTreeWidgetItem* item : items) {
+        const auto found = rows_.find(item->data(0, kNameRole).toString());
+        if (found != rows_.end() && found->hidden)
+            showOrHide(*found, true, true);
+    }
+}
+
+void JobGrid::setFilter(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed == filter_)
+        return;
+    filter_ = trimmed;
+    widget_->setUpdatesEnabled(false);
+    for (Row& row : rows_) {
+        const bool hide = !passes(row.item);
+        showOrHide(row, hide);
+        // What the operator cannot see is not what the next action acts on.
+        if (hide && row.item->isSelected())
+            row.item->setSelected(false);
+    }
+    const QTreeWidgetItem* current = widget_->currentItem();
+    const auto currentRow =
+        current ? rows_.constFind(current->data(0, kNameRole).toString()) : rows_.constEnd();
+    if (currentRow != rows_.constEnd() && currentRow->hidden)
+        widget_->setCurrentItem(nullptr);
+    widget_->setUpdatesEnabled(true);
+}
+
+int JobGrid::shownCount() const {
+    int shown = 0;
+    for (const Row& row : rows_)
+        shown += row.hidden ? 0 : 1;
+    return shown;
+}
+
 void JobGrid::fill(Row& row) {
     const QStringList cells = texts(row.job);
     for (int column = 0; column < cells.size(); ++column)
         row.item->setText(column, cells.at(column));
+    showOrHide(row, !passes(row.item));
     row.item->setIcon(0, JobIcons::icon(JobIconIndex(cells.first())));
     row.item->setData(0, kNameRole, row.job.Name);
     const QString tip = toolTipOf_ ? toolTipOf_(row.job) : QString();
-    if (!tip.isEmpty() || !row.item->toolTip(0).isEmpty())
+    // The row's own tool tip, not the Status cell's, which is asked for as it shows.
+    if (!tip.isEmpty() || !row.item->QTreeWidgetItem::data(0, Qt::ToolTipRole).toString().isEmpty())
         for (int column = 0; column < cells.size(); ++column)
             row.item->setToolTip(column, tip);
-    const QString statusTip = statusToolTipOf_ ? statusToolTipOf_(row.job) : QString();
-    if (!statusTip.isEmpty())
-        row.item->setToolTip(JobColumn::Status, statusTip);
 }
 
 // A row is filled before it joins the grid: filled in the grid, each of its cells
 // would tell the view of its change, which for thousands of rows at once (a first
 // listing, a burst of new jobs) costs more than all the rest.
 void JobGrid::fillNew(Row& row, const QString& jobName) {
-    row.item = new JobRow;
+    row.item = new JobRow(*this);
     fill(row);
     namesByPrinter_[printerOfJobName(jobName)].insert(jobName);
 }
@@ -115,6 +190,8 @@ void JobGrid::add(const SpoolerJob& job) {
     }
     fillNew(row, job.Name);
     widget_->addTopLevelItem(row.item);
+    if (row.hidden)
+        showOrHide(row, true, true);
 }
 
 void JobGrid::rewrite(const SpoolerJob& job) {
@@ -161,6 +238,7 @@ void JobGrid::remove(const QStringList& jobNames) {
     for (QTreeWidgetItem* item : selected)
         if (!going.contains(item))
             item->setSelected(true);
+    hidePlaced(staying);
 }
 
 void JobGrid::merge(const QList<SpoolerJob>& jobs) {
@@ -189,7 +267,8 @@ void JobGrid::merge(const QList<SpoolerJob>& jobs) {
         if (coming.isEmpty())
             return;
         const int first = index - int(coming.size());
-        widget_->insertTopLevelItems(first, std::exchange(coming, {}));
+        widget_->insertTopLevelItems(first, coming);
+        hidePlaced(std::exchange(coming, {}));
     };
     for (const SpoolerJob& job : jobs) {
         if (placed.contains(job.Name))
@@ -212,9 +291,13 @@ void JobGrid::merge(const QList<SpoolerJob>& jobs) {
             widget_->insertTopLevelItem(index, row.item);
             if (selected)
                 row.item->setSelected(true);
+            if (row.hidden)
+                showOrHide(row, true, true);
         }
         ++index;
-        if (row.job == job && row.item->data(0, kNameRole).isValid())
+        // A job whose hold alone changed is the same job, but its tool tip reads it.
+        if (row.job == job && row.job.holdUntil == job.holdUntil &&
+            row.job.stateReasons == job.stateReasons && row.item->data(0, kNameRole).isValid())
             continue;
         row.job = job;
         fill(row);
@@ -277,8 +360,13 @@ QList<SpoolerJob> JobGrid::selectedJobs() const {
     std::sort(rows.begin(), rows.end());
     QList<SpoolerJob> list;
     list.reserve(rows.size());
-    for (int row : rows)
-        if (const SpoolerJob* found = jobOf(widget_->topLevelItem(row)))
+    // Ctrl+A and Shift ranges take in rows the filter hides: those are not acted on.
+    for (int row : rows) {
+        const QTreeWidgetItem* item = widget_->topLevelItem(row);
+        if (item->isHidden())
+            continue;
+        if (const SpoolerJob* found = jobOf(item))
             list << *found;
+    }
     return list;
 }

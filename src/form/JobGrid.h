@@ -79,10 +79,22 @@ public:
         toolTipOf_ = std::move(toolTipOf);
     }
 
-    // What the tool tip of a job's Status cell says (nothing: the row's tool tip).
+    // What the tool tip of a job's Status cell says (nothing: the row's tool tip),
+    // asked each time the tool tip shows, so that it tells what is known then.
     void setStatusToolTipOf(std::function<QString(const SpoolerJob&)> statusToolTipOf) {
         statusToolTipOf_ = std::move(statusToolTipOf);
     }
+    QString statusToolTip(const SpoolerJob& job) const {
+        return statusToolTipOf_ ? statusToolTipOf_(job) : QString();
+    }
+
+    // Shows only the rows of jobs whose user, document or status holds the text,
+    // without regard to case; an empty text (or blanks) shows every row. The rows it
+    // hides stay in the grid, so whatever reads the grid's jobs sees every one.
+    void setFilter(const QString& text);
+    const QString& filter() const { return filter_; }
+    // The rows the filter lets through.
+    int shownCount() const;
 
     // The order the operator last sorted the grid in: "" (not yet, counts as
     // ascending), "ascending" or "descending".
@@ -92,8 +104,16 @@ private:
     struct Row {
         SpoolerJob job;
         QTreeWidgetItem* item = nullptr;
+        bool hidden = false; // by the filter; the widget follows once the row is in it
     };
     void fill(Row& row);
+    // Whether the filter lets a filled widget row through.
+    bool passes(const QTreeWidgetItem* item) const;
+    // Hides or shows the row as the filter says; `placed`: its widget row has just
+    // joined the grid (again), which shows it whatever it was before.
+    void showOrHide(Row& row, bool hide, bool placed = false);
+    // The same for widget rows that have just joined the grid.
+    void hidePlaced(const QList<QTreeWidgetItem*>& items);
     // Drops a job from namesByPrinter_.
     void forget(const QString& jobName);
     // Makes the row's widget row, filled but not yet in the grid.
@@ -108,4 +128,5 @@ private:
     std::function<QString(const SpoolerJob&)> toolTipOf_;
     std::function<QString(const SpoolerJob&)> statusToolTipOf_;
     QString sortOrder_;
+    QString filter_;
 };

@@ -1,5 +1,6 @@
 #include "log/LiveReports.h"
 
+#include "platform/HoldReasons.h"
 #include "platform/JobStatus.h"
 #include "platform/JobText.h"
 #include "platform/RandomBetween.h"
@@ -194,6 +195,13 @@ void LiveReports::nameComputers(const QHash<QString, QString>& names) {
     }
 }
 
+bool LiveReports::heldByAutoQueue(const QString& server, const SpoolerJob& job) const {
+    // Under AutoQueue the watched queue's server holds every job that asks for no hold
+    // of its own; the report has no other way of knowing whom a hold is for.
+    return watched_.autoQueue && server == watched_.server &&
+           printerOfJobName(job.Name) == watched_.queue && openEndedHold(job);
+}
+
 QString LiveReports::JobsTable(const QString& server, const QString& printerName, bool withLinks) {
     const QList<SpoolerJob>& jobs = jobsOf(server);
     if (jobs.isEmpty())
@@ -209,9 +217,16 @@ QString LiveReports::JobsTable(const QString& server, const QString& printerName
                 QStringLiteral("' style='display:none;'>");
     else
         text += QStringLiteral("<div id='") + id + QStringLiteral("'>");
-    text += ReportPage::tableStart(QStringLiteral("Jobs"), 10, QStringLiteral("#FFCC66")) +
-            ReportPage::headerRow({"Status", "Computer", "User", "Document", "Pages",
-                                   "Printed Pages", "Priority", "Size", "Time Submitted", "ID"});
+    text +=
+        ReportPage::tableStart(QStringLiteral("Jobs"), 11, QStringLiteral("#FFCC66")) +
+        ReportPage::headerRow({"Status", "Computer", "User", "Document", "Pages", "Printed Pages",
+                               "Priority", "Size", "Time Submitted", "ID", "Why Held"});
+    // A paused printer (ExtendedPrinterStatus 8) keeps every job that is not held
+    // waiting.
+    bool printerStopped = false;
+    for (const SpoolerPrinter& printer : printersOf(server))
+        if (printer.Name == printerName)
+            printerStopped = printer.ExtendedPrinterStatus == 8;
     for (const SpoolerJob& job : jobs) {
         // By the whole printer name: one named "Laser" is not "Laser,Annex".
         if (printerOfJobName(job.Name) != printerName)
@@ -225,6 +240,7 @@ QString LiveReports::JobsTable(const QString& server, const QString& printerName
                                  SearchColumn::Printed, SearchColumn::Priority, SearchColumn::Size,
                                  SearchColumn::Submitted, SearchColumn::ID})
             text += cell(texts[column]);
+        text += cell(whyHeld(job, {heldByAutoQueue(server, job), printerStopped, watched_.today}));
         text += QStringLiteral("</tr>");
     }
     return text + QStringLiteral("</table></div></p>");

@@ -3,6 +3,7 @@
 #include "log/ReportPage.h"
 #include "platform/PrintSpooler.h"
 
+#include <QDate>
 #include <QHash>
 #include <QList>
 #include <QString>
@@ -33,6 +34,8 @@ public:
         bool autoRelease = false;
         bool releasePrints = true; // false: the release deletes
         QString releaseTime;       // as the operator typed it
+        // Today's date where the window is, for the time of day a job is held until.
+        QDate today = {};
     };
 
     LiveReports(SpoolerSource spoolers, WatchedQueue watched, ReportPage::Settings settings);
@@ -71,6 +74,7 @@ private:
     const QList<SpoolerPrinter>& printersOf(const QString& server);
     const QList<SpoolerJob>& jobsOf(const QString& server);
     QString computerName(const QString& host);
+    bool heldByAutoQueue(const QString& server, const SpoolerJob& job) const;
 
     SpoolerSource spoolers_;
     WatchedQueue watched_;

@@ -45,6 +45,8 @@ void read(CupsJobRecord& job, ipp_attribute_t* attr) {
         job.state = static_cast<int>(value);
     else if (named(attr, "job-hold-until"))
         job.holdUntil = text(attr);
+    else if (named(attr, "job-state-reasons"))
+        job.stateReasons = texts(attr);
     else if (named(attr, "job-priority"))
         job.priority = static_cast<int>(value);
     else if (named(attr, "job-k-octets"))

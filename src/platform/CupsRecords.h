@@ -23,8 +23,9 @@ struct CupsJobRecord {
     qint64 timeAtCreation = 0;         // seconds since the epoch
     std::optional<qint64> impressions; // only when the submitting client sent it
     qint64 impressionsCompleted = 0;
-    int documents = 0; // number-of-documents
-    QString holdUntil; // job-hold-until: "no-hold", "indefinite", a time of day, ...
+    int documents = 0;        // number-of-documents
+    QString holdUntil;        // job-hold-until: "no-hold", "indefinite", a time of day, ...
+    QStringList stateReasons; // job-state-reasons
 
     // The queue the job is in: the last part of its printer URI.
     QString printerName() const;

@@ -11,6 +11,7 @@ const char* const jobAttributes[] = {
     "job-printer-uri",
     "job-state",
     "job-hold-until",
+    "job-state-reasons",
     "job-priority",
     "job-k-octets",
     "time-at-creation",

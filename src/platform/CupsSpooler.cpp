@@ -187,6 +187,7 @@ SpoolerJob spoolerJobOf(const CupsJobRecord& record, qint64 totalPages) {
     job.TimeSubmitted = QDateTime::fromSecsSinceEpoch(record.timeAtCreation);
     job.StatusMask = jobStatusMask(record.state);
     job.holdUntil = record.holdUntil;
+    job.stateReasons = record.stateReasons;
     return job;
 }
 

@@ -100,6 +100,10 @@ bool isHeld(const SpoolerJob& job) {
     return job.StatusMask == JobPaused;
 }
 
+bool isQueued(const SpoolerJob& job) {
+    return job.StatusMask == JobQueued;
+}
+
 bool queuePaused(quint32 status) {
     return (status & Paused) != 0;
 }

@@ -22,6 +22,8 @@ int extendedPrinterStatus(int printerState, const QStringList& reasons);
 // Named checks of those numbers, so that no procedure tests bits itself.
 // The job is paused: held on the server, or stopped.
 bool isHeld(const SpoolerJob& job);
+// The job waits for its turn: neither held nor printing nor done.
+bool isQueued(const SpoolerJob& job);
 // The queue's Status says it is paused (stopped): it starts no job.
 bool queuePaused(quint32 status);
 // A queue's Status with its paused bit set or cleared.

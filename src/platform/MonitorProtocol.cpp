@@ -80,8 +80,12 @@ enum JobField {
     Size,
     Submitted,
     StatusMask,
+    // Why the job is held; left out by a monitor that does not send them.
+    HoldUntil,
+    StateReasons, // keywords, separated by commas (no keyword holds one)
     FieldCount
 };
+constexpr int requiredFields = HoldUntil;
 
 QStringList jobFields(const SpoolerJob& job) {
     return {QString::number(job.JobId),
@@ -95,11 +99,13 @@ QStringList jobFields(const SpoolerJob& job) {
             QString::number(job.Size),
             job.TimeSubmitted.isValid() ? QString::number(job.TimeSubmitted.toMSecsSinceEpoch())
                                         : QString(),
-            QString::number(job.StatusMask)};
+            QString::number(job.StatusMask),
+            job.holdUntil,
+            job.stateReasons.join(QLatin1Char(','))};
 }
 
 std::optional<SpoolerJob> jobFromFields(const QStringList& fields) {
-    if (fields.size() < FieldCount)
+    if (fields.size() < requiredFields)
         return std::nullopt;
     bool ok = true;
     auto number = [&](int field) {
@@ -121,6 +127,10 @@ std::optional<SpoolerJob> jobFromFields(const QStringList& fields) {
     if (!fields.at(Submitted).isEmpty())
         job.TimeSubmitted = QDateTime::fromMSecsSinceEpoch(number(Submitted));
     job.StatusMask = static_cast<int>(number(StatusMask));
+    if (fields.size() > HoldUntil)
+        job.holdUntil = fields.at(HoldUntil);
+    if (fields.size() > StateReasons)
+        job.stateReasons = fields.at(StateReasons).split(QLatin1Char(','), Qt::SkipEmptyParts);
     if (!ok || job.Name.isEmpty())
         return std::nullopt;
     return job;

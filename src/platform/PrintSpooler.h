@@ -52,6 +52,9 @@ struct SpoolerJob {
     // where the spooler does not say (the job monitor's events do not). Only the
     // tool tip of a held job reads it: jobs are the same job whatever it says.
     QString holdUntil;
+    // Why the server holds the job or keeps it waiting (job-state-reasons:
+    // "job-hold-until-specified", "printer-stopped", ...); read like holdUntil.
+    QStringList stateReasons;
 
     bool operator==(const SpoolerJob& other) const {
         return JobId == other.JobId && Name == other.Name && Document == other.Document &&

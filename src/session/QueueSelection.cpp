@@ -5,6 +5,7 @@
 #include "form/SettingsRecord.h"
 #include "form/ShapeColour.h"
 #include "log/LogDatabase.h"
+#include "platform/CupsStatus.h"
 #include "platform/GuardedSpooler.h"
 #include "platform/JobStatus.h"
 #include "platform/PrintSpooler.h"
@@ -136,6 +137,7 @@ void showQueueView(FrmMain& f, const QueueView& view) {
     enableQueueCommands(f, true);
     session.setCurrentQueue(f.CurrentPrintQueue->currentText());
     const std::optional<SpoolerQueue>& queue = view.queue;
+    session.noteCurrentQueueStopped(queue && queuePaused(queue->Status));
     QCoreApplication::processEvents();
     if (queue) {
         const std::pair<QLineEdit*, QString> boxes[] = {{f.txtDescription, queue->Description},

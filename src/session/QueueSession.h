@@ -60,6 +60,10 @@ public:
     // The jobs this program held, by their ID, for the tool tip of their status.
     bool heldByProgram(const QString& jobId) const { return heldByProgram_.contains(jobId); }
     void noteHeldByProgram(int jobId) { heldByProgram_.insert(QString::number(jobId)); }
+    // Whether the shown queue was paused when last read, for the tool tip of a job
+    // that waits for it.
+    bool currentQueueStopped() const { return currentQueueStopped_; }
+    void noteCurrentQueueStopped(bool stopped) { currentQueueStopped_ = stopped; }
 
     // While AutoQueue is on the server holds each job as it arrives in the queue;
     // the queue's own hold, given back when AutoQueue goes off.
@@ -92,6 +96,7 @@ private:
     QString lastReleasedJob_;
     bool resumeAllInProgress_ = false;
     QSet<QString> heldByProgram_;
+    bool currentQueueStopped_ = false;
     GuardedSpooler* holdDefaultServer_ = nullptr;
     QString holdDefaultQueue_;
     QString holdDefaultBefore_;

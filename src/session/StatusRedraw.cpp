@@ -4,6 +4,7 @@
 #include "form/ShapeColour.h"
 #include "log/LogDatabase.h"
 #include "session/QueueSession.h"
+#include "shell/JobFilter.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,6 +29,9 @@ void Timer1_Timer(FrmMain& f) {
                               f.CurrentPrinter->currentText());
         f.setPanelText(3, QStringLiteral("Jobs: ") + jobs);
     }
+    // While a filter narrows the grid, the count says how far.
+    if (const QString filtered = jobFilterStatus(f); !filtered.isEmpty())
+        f.setPanelText(3, filtered);
     f.FindPrintQueues->setEnabled(!f.CurrentPrinter->currentText().isEmpty());
     if (f.CurrentPrintQueue->currentText().isEmpty()) {
         f.chkAutoQueue->setEnabled(false);

@@ -3,6 +3,7 @@
 #include "form/FrmMain.h"
 #include "form/PanelFrame.h"
 #include "form/Twips.h"
+#include "shell/JobFilter.h"
 
 #include <QAction>
 #include <QMenu>
@@ -85,6 +86,7 @@ void mnuSearch_Click(FrmMain& f) {
         f.FrameSearch->setVisible(false);
         action->setText(QStringLiteral("ServerView"));
     }
+    placeJobFilter(f); // the filter box goes with the grid shown
 }
 
 void frmQueueControl_MouseDown(FrmMain& f, Qt::MouseButton button, const QPoint& at) {
@@ -126,6 +128,7 @@ void Form_Resize(FrmMain& f) {
     else if (shown(info) && !wide)
         gridTop = infoTop + info->heightTwips() + 100;
     const int gridLeft = 0;
+    gridTop += jobFilterHeightTwips(); // the filter box stands above the grid
     const int gridHeight = scaleHeight - gridTop - statusTwips;
     const int gridWidth = scaleWidth - 2 * gridLeft;
     f.JobList->setGeometry(Twips::toPixels(gridLeft), Twips::toPixels(gridTop),
@@ -160,8 +163,10 @@ void Form_Resize(FrmMain& f) {
 
     f.FrameSearch->setGeometryTwips(f.FrameSearch->leftTwips(), f.FrameSearch->topTwips(),
                                     formWidth, formHeight);
-    f.SearchList->resize(Twips::toPixels(std::max(formWidth - 250, 0)),
-                         Twips::toPixels(std::max(formHeight - 360 - 850, 0)));
+    f.SearchList->resize(
+        Twips::toPixels(std::max(formWidth - 250, 0)),
+        Twips::toPixels(std::max(formHeight - 360 - jobFilterHeightTwips() - 850, 0)));
+    placeJobFilter(f);
 
     if (!f.isMaximized()) {
         f.Settings.DisplaySizeWidth = formWidth;

@@ -5,6 +5,7 @@
 #include "log/LiveReports.h"
 #include "log/LogDatabase.h"
 #include "log/LogReports.h"
+#include "platform/Clock.h"
 #include "platform/Desktop.h"
 #include "platform/GuardedSpooler.h"
 #include "platform/Prompter.h"
@@ -56,6 +57,7 @@ LiveReports liveReports(FrmMain& f) {
     watched.autoRelease = f.chkTimed->isChecked();
     watched.releasePrints = f.optTimed[0]->isChecked();
     watched.releaseTime = f.txtTimed->text();
+    watched.today = f.services().clock->now().date();
     return LiveReports(
         [&f](const QString& server) -> PrintSpooler* { return f.spoolerFor(server); }, watched,
         pageSettings(f));

@@ -30,15 +30,22 @@ protected:
 } // namespace
 
 TEST_F(Panels, TheGridStartsBelowWhateverPanelsAreShown) {
-    EXPECT_NEAR(Twips::fromPixels(w->JobList->y()), 0, 15);
-    const int fullHeight = w->JobList->height();
+    // The filter box stands where the grid starts, the grid right below it.
+    const auto filterTop = [this] {
+        EXPECT_EQ(w->txtFilter->parentWidget(), w->centralWidget());
+        EXPECT_EQ(w->txtFilter->y() + w->txtFilter->height(), w->JobList->y());
+        EXPECT_EQ(w->txtFilter->width(), w->JobList->width());
+        return Twips::fromPixels(w->txtFilter->y());
+    };
+    EXPECT_NEAR(filterTop(), 0, 15);
+    const int fullHeight = w->JobList->height() + w->JobList->y();
 
     mnuSearchQueue_Click(*w);
-    EXPECT_NEAR(Twips::fromPixels(w->JobList->y()), 1155, 15);
+    EXPECT_NEAR(filterTop(), 1155, 15);
     mnuQueueInfo_Click(*w);
-    EXPECT_NEAR(Twips::fromPixels(w->JobList->y()), 1155 + 1500 + 100, 15);
+    EXPECT_NEAR(filterTop(), 1155 + 1500 + 100, 15);
     mnuFavouritesPanel_Click(*w);
-    EXPECT_NEAR(Twips::fromPixels(w->JobList->y()), 2760, 15);
+    EXPECT_NEAR(filterTop(), 2760, 15);
     EXPECT_EQ(w->JobList->height() + w->JobList->y(), fullHeight);
 
     // Hiding the status bar lengthens the grid by the bar's height.

@@ -99,14 +99,15 @@ TEST_F(LiveReportsTest, JobsTableListsThePrintersJobsEscapedBehindALink) {
     EXPECT_TRUE(laser.contains("<tr><td style='background-color: #00FF00'>OK</td><td>localhost"
                                "</td><td>ann</td><td>&lt;img src=x onerror=alert(1)&gt;</td><td>1"
                                "</td><td>0</td><td>50</td><td>2KB</td><td>2026-12-05 09:00:11</td>"
-                               "<td>11</td></tr>"))
+                               "<td>11</td><td></td></tr>"))
         << laser.toStdString();
     EXPECT_TRUE(laser.contains("<td style='background-color: #FF0000'>Error</td>"));
     EXPECT_TRUE(laser.endsWith("</table></div></p>"));
     // A printer without jobs on a server with jobs gets the caption and header alone.
     const QString plotter = r.JobsTable("printhost", "Plotter", false);
     EXPECT_TRUE(plotter.startsWith("<div id=' "));
-    EXPECT_TRUE(plotter.endsWith("<th>Time Submitted</th><th>ID</th></tr></table></div></p>"));
+    EXPECT_TRUE(plotter.endsWith(
+        "<th>Time Submitted</th><th>ID</th><th>Why Held</th></tr></table></div></p>"));
     EXPECT_EQ(r.JobsTable("otherhost", "Laser", true), "</p>");
 }
 

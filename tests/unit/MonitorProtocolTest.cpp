@@ -25,12 +25,17 @@ TEST(MonitorProtocol, AJobComesBackAsItWentAndGarbageIsNoJob) {
     job.Priority = 50;
     job.StatusMask = 1;
     job.TimeSubmitted = QDateTime(QDate(2026, 12, 5), QTime(10, 0, 1));
+    job.holdUntil = "auth-info-required";
+    job.stateReasons = {"cups-held-for-authentication", "printer-stopped"};
     const QByteArray line =
         MonitorProtocol::encode("JobEvent", QStringList{"New"} + MonitorProtocol::jobFields(job));
     const auto back =
         MonitorProtocol::jobFromFields(MonitorProtocol::decode(line.chopped(1)).fields.mid(1));
     ASSERT_TRUE(back);
     EXPECT_EQ(*back, job);
+    // What the tool tip says of a held job comes along too.
+    EXPECT_EQ(back->holdUntil, job.holdUntil);
+    EXPECT_EQ(back->stateReasons, job.stateReasons);
 
     EXPECT_FALSE(MonitorProtocol::jobFromFields({"1", "x, 1"}));
     QStringList notANumber = MonitorProtocol::jobFields(job);
