@@ -198,6 +198,23 @@ TEST_F(HeldJobAlerts, APrinterNeedingAttentionSaysSoNotifiesEachNewReasonOnceAnd
     EXPECT_EQ(bus.notices[4].body, "Forgotten by carol waits in " + queue + ".");
     EXPECT_TRUE(bus.notices[5].body.startsWith(reported + "offline"));
 
+    // Releasing several selected jobs asks once for them all.
+    const int another = submit("dave", "Agenda");
+    ASSERT_GT(another, 0);
+    tick(w);
+    select(w, waiting);
+    w.jobGrid().rowOf(queue + ", " + QString::number(another))->setSelected(true);
+    ASSERT_EQ(w.jobGrid().selectedJobs().size(), 2);
+    const qsizetype askedBefore = harness.prompter.asked.size();
+    harness.prompter.answers = {Prompter::Answer::No};
+    MenuResumeJob(w);
+    ASSERT_EQ(harness.prompter.asked.size(), askedBefore + 1);
+    EXPECT_TRUE(
+        harness.prompter.asked.last().text.endsWith("out of paper, offline. Release anyway?"))
+        << harness.prompter.asked.last().text.toStdString();
+    EXPECT_EQ(statusOf(waiting), 1);
+    EXPECT_EQ(statusOf(another), 1);
+
     // Under AutoQueue the printer prints through the release queue: its problems are
     // the printer's; the pause AutoQueue sets is none.
     ASSERT_TRUE(setPrinterStateReasons(server.address(), queue, {"none"}));
