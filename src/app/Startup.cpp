@@ -1,6 +1,7 @@
 #include "app/Startup.h"
 
 #include "control/ReleaseSteps.h"
+#include "control/SelectedJobActions.h"
 #include "form/FrmMain.h"
 #include "form/Twips.h"
 #include "form/frmSplash.h"
@@ -10,6 +11,7 @@
 #include "session/JobMonitor.h"
 #include "session/QueueSelection.h"
 #include "session/ServerConnection.h"
+#include "shell/AwaitedAnswers.h"
 #include "shell/CommandLine.h"
 #include "shell/History.h"
 #include "shell/IniFile.h"
@@ -134,11 +136,13 @@ void ReconnectLastQueue(FrmMain& f, std::function<void()> then) {
 }
 
 void Form_Unload(FrmMain& f) {
-    if (f.unloading)
+    // A close that comes while the first waits for a pass to end is the same close.
+    if (f.unloading || !AwaitedAnswers::begin(f, QStringLiteral("Shutdown")))
         return;
-    f.unloading = true;
     f.Timer1->stop();
     f.Timer2->stop();
+    finishSelectedJobsPass(f, 15000);
+    f.unloading = true;
     stopJobMonitor(f, 1000);
     f.log().WriteAudit(QStringLiteral("Program"), QStringLiteral("Spoolwright Shutdown"));
     f.log().flushPending();

@@ -17,6 +17,8 @@
 #include "shell/PageCounters.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QSet>
 #include <QTimer>
 #include <functional>
@@ -217,6 +219,15 @@ Pass beginPass(FrmMain& f, const QString& words, const QList<SpoolerJob>& jobs) 
 
 bool selectedJobsPassRunning(const FrmMain& f) {
     return AwaitedAnswers::waiting(f, QLatin1String(kSelectedJobsPass));
+}
+
+void finishSelectedJobsPass(FrmMain& f, int waitMs) {
+    // Jobs the server has released or deleted must not go unlogged; each request of
+    // the pass has its own time limit, and the first unanswered one ends the pass.
+    const QDeadlineTimer deadline(waitMs);
+    while (selectedJobsPassRunning(f) && !deadline.hasExpired())
+        QCoreApplication::processEvents(
+            QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents, 50);
 }
 
 void pauseSelectedJobs(FrmMain& f, const QList<SpoolerJob>& jobs) {

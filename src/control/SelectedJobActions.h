@@ -25,3 +25,6 @@ void commentSelectedJobs(FrmMain& form, const QList<SpoolerJob>& jobs);
 
 // Whether a pass over selected jobs waits for the server.
 bool selectedJobsPassRunning(const FrmMain& form);
+// Lets a pass still under way end and log what it did, for at most `waitMs`: the
+// window calls it as it closes, before it stops taking answers.
+void finishSelectedJobsPass(FrmMain& form, int waitMs);

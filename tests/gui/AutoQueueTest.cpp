@@ -1,4 +1,5 @@
 #include "control/GridActions.h"
+#include "control/JobActions.h"
 #include "control/ReleaseSteps.h"
 #include "form/JobGrid.h"
 #include "platform/CupsStatus.h"
@@ -280,4 +281,18 @@ TEST_F(HeldQueue, RowsAreSelectedByKeysAndMouseAndADoubleClickActsOnItsOwn) {
     w.frmAction->findChild<QPushButton*>("PrintButton")->click();
     EXPECT_EQ(QList<int>({statusOf(1), statusOf(3), statusOf(5)}), QList<int>({1, 0, 1}));
     EXPECT_EQ(audits("Resume Job"), 2);
+}
+
+TEST_F(HeldQueue, ClosingTheWindowDuringAPassOverSelectedJobsLogsEveryJobItDid) {
+    for (int id = 1; id <= 4; ++id)
+        fake.addJob("Laser", id, QString("Doc %1").arg(id), "ann", 1);
+    FrmMain& w = open();
+    ASSERT_EQ(w.JobList->topLevelItemCount(), 4);
+    w.JobList->selectAll();
+    MenuResumeJob(w);
+    w.close(); // before the worker's answer reached the window
+    EXPECT_EQ(QList<int>({statusOf(1), statusOf(2), statusOf(3), statusOf(4)}),
+              QList<int>({0, 0, 0, 0}));
+    EXPECT_EQ(
+        logRows(w.log(), "SELECT TransactionID FROM SWR_Log WHERE Resumed IS NOT NULL").size(), 4);
 }
