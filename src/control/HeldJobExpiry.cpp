@@ -30,6 +30,7 @@ namespace {
 // What the worker deleted is logged on the window's thread, in the grid's order.
 void logExpired(FrmMain& f, const QString& queue, const QList<SpoolerJob>& deleted) {
     QueueSession& session = QueueSession::of(f);
+    const LogDatabase::WriteTogether together(f.log()); // one transaction for them all
     for (const SpoolerJob& job : deleted) {
         logJobDeleted(f, job);
         f.log().WriteAudit(QStringLiteral("AutoQueue"), QStringLiteral("Expired Job - ") + queue);

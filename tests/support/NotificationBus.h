@@ -27,7 +27,7 @@ public:
     QList<Notice> notices;
 
 public slots:
-    // The notification service's calls, as the specification names them.
+    // The notification service's calls, with the names and arguments the desktop uses.
     uint Notify(const QString& appName, uint replacesId, const QString& appIcon,
                 const QString& summary, const QString& body, const QStringList& actions,
                 const QVariantMap& hints, int expireTimeout);
