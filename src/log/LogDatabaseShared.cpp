@@ -139,8 +139,10 @@ void LogDatabase::holdOffServer() {
 
 void LogDatabase::writeSharedBacklog() {
     size_t batch = kBatch;
-    for (bool first = true; !pending_.empty() && (first || !waitLimit_.hasExpired());
-         first = false) {
+    // The first attempt is made whatever the time left, and so is the first row
+    // tried alone after a refused batch: each call moves the backlog on.
+    for (bool go = true; !pending_.empty() && (go || !waitLimit_.hasExpired());) {
+        go = false;
         switch (openShared(context_())) {
         case Access::Unavailable:
             return;
@@ -162,6 +164,7 @@ void LogDatabase::writeSharedBacklog() {
             // that only the refused one is lost, and the operator told of it.
             if (count > 1) {
                 batch = 1;
+                go = true;
                 break;
             }
             tell(QStringLiteral("The shared log refused a row (%1):\n%2")
