@@ -35,14 +35,15 @@ constexpr qint64 kWaitMs = 1000;
 // SQLite's primary result codes, as the driver reports them (an extended code carries
 // its primary one in the low byte).
 enum ResultCode {
-    kError = 1,
-    kNoMemory = 7,
-    kReadOnly = 8,
+    kPermission = 3,
     kBusy = 5,
     kLocked = 6,
+    kReadOnly = 8,
     kIoError = 10,
     kCorrupt = 11,
     kFull = 13,
+    kCantOpen = 14,
+    kAuthorization = 23,
     kNotADatabase = 26,
 };
 
@@ -52,11 +53,25 @@ int resultCode(const QSqlError& error) {
     return ok ? code & 0xff : -1;
 }
 
-// The statements that look at a file are sound, so a plain error of theirs (SQLite's
-// "unsupported file format") comes of the file, which is then no log; so does running
-// out of memory on a small file, which SQLite reports for some damaged schemas.
+// The statements that look at a file are sound, so an error of theirs that is not
+// about getting at the file (rights, a lock, the disk) comes of the file, which is then
+// no log: SQLite's "unsupported file format", "string or blob too big" from a damaged
+// schema, or running out of memory on a small file.
 bool isFileError(const QSqlError& error) {
-    return resultCode(error) == kError || resultCode(error) == kNoMemory;
+    switch (resultCode(error)) {
+    case -1:
+    case kPermission:
+    case kBusy:
+    case kLocked:
+    case kReadOnly:
+    case kIoError:
+    case kFull:
+    case kCantOpen:
+    case kAuthorization:
+        return false;
+    default:
+        return true;
+    }
 }
 
 // Empty text is stored as NULL, so that a column nobody filled and a column emptied

@@ -101,13 +101,18 @@ TEST_F(SharedLogTest, RowsWaitWhileTheServerIsAwayAndAreWrittenFirstWhenItIsBack
     log->WriteAudit("Test", "before");
     ASSERT_EQ(log->pendingCount(), 0);
 
+    // A row the server refuses is lost alone, with the operator told, and the rows
+    // waiting behind it are written.
+    own.query(context.logPath, "ALTER TABLE SWR_Audit ADD CHECK (\"Description\" <> 'refused')");
     ASSERT_TRUE(own.pause());
-    for (int i = 1; i <= 3; ++i)
-        log->WriteAudit("Test", QStringLiteral("away %1").arg(i));
+    log->WriteAudit("Test", "away 1");
+    log->WriteAudit("Test", "refused");
+    log->WriteAudit("Test", "away 2");
+    log->WriteAudit("Test", "away 3");
     log->logNewRows({jobRow("9-2001-03-05 09:07:00", "printhost")});
-    EXPECT_EQ(log->pendingCount(), 4);
-    EXPECT_EQ(LogDatabase::backlogText(log->pendingCount()), "Log busy, 4 rows waiting");
-    EXPECT_EQ(heard.last(), 4);
+    EXPECT_EQ(log->pendingCount(), 5);
+    EXPECT_EQ(LogDatabase::backlogText(log->pendingCount()), "Log busy, 5 rows waiting");
+    EXPECT_EQ(heard.last(), 5);
 
     ASSERT_FALSE(own.start().isEmpty());
     EXPECT_TRUE(QTest::qWaitFor(
@@ -118,6 +123,8 @@ TEST_F(SharedLogTest, RowsWaitWhileTheServerIsAwayAndAreWrittenFirstWhenItIsBack
         20000));
     log->WriteAudit("Test", "back");
     EXPECT_EQ(heard.last(), 0);
+    ASSERT_FALSE(prompter.asked.isEmpty());
+    EXPECT_TRUE(prompter.asked.last().text.startsWith("The shared log refused a row"));
     const QString audit = "SELECT \"Description\" FROM SWR_Audit WHERE \"Action\" = 'Test' "
                           "ORDER BY rowid";
     EXPECT_EQ(own.query(context.logPath, audit),
