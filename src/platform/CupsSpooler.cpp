@@ -58,7 +58,10 @@ DocumentsRead readDocuments(CupsConnection& connection, int jobId, int documents
         // One document missing would make the total a wrong number: none is better.
         if (reply.result != SpoolerResult::Success) {
             const bool gone = number == 1 && reply.result == SpoolerResult::NotFound;
-            counted = {gone ? JobPageCount::Outcome::Gone : JobPageCount::Outcome::Unavailable,
+            counted = {gone ? JobPageCount::Outcome::Gone
+                       : reply.result == SpoolerResult::Unreachable
+                           ? JobPageCount::Outcome::NotYet
+                           : JobPageCount::Outcome::Unavailable,
                        kPagesNotCounted};
             break;
         }
@@ -226,8 +229,7 @@ CupsSpooler::countingOf(const SpoolerJob& job) const {
     if (listed == listed_.constEnd())
         return Reading{key, -1, (job.Size + 1023) / 1024};
     if (listed->documents < 1)
-        return JobPageCount{JobPageCount::Outcome::Unavailable,
-                            kPagesNotCounted}; // not all arrived yet
+        return JobPageCount{JobPageCount::Outcome::NotYet, kPagesNotCounted};
     return Reading{key, listed->documents, listed->kOctets};
 }
 
@@ -289,7 +291,9 @@ void CupsSpooler::remember(const Reading& reading, const JobPageCount& counted, 
                            qint64 bytes) {
     documentsRead_ += documents;
     documentBytesRead_ += bytes;
-    countedPages_.insert(reading.key, counted);
+    // A server busy past the time limit is asked again the next time.
+    if (counted.outcome != JobPageCount::Outcome::NotYet)
+        countedPages_.insert(reading.key, counted);
 }
 
 SpoolerResult CupsSpooler::perform(IppPtr request, const char* resource) {

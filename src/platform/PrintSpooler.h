@@ -73,6 +73,7 @@ struct JobPageCount {
         TooLarge,    // its documents are larger than kMostCountedBytes: not fetched
         Unavailable, // the server would not give a document, or cannot count here
         Gone,        // the job is no longer on the server
+        NotYet,      // no answer in time, or its documents have not all arrived: ask again
     };
     Outcome outcome = Outcome::Unavailable;
     qint64 pages = kPagesNotCounted;

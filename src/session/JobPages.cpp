@@ -6,9 +6,12 @@
 #include "platform/GuardedSpooler.h"
 #include "platform/JobText.h"
 #include "platform/PrintSpooler.h"
+#include "session/JobMonitor.h"
+#include "session/QueueSession.h"
 
 #include <QElapsedTimer>
 #include <QThreadPool>
+#include <QTimer>
 
 namespace {
 
@@ -23,6 +26,9 @@ constexpr qint64 kHandfulMs = 200;
 // The jobs handed to the spooler together, whose documents it may read at once;
 // the spooler is the window's for no longer than the largest of them takes.
 constexpr qsizetype kJobsAtOnce = 3;
+// Jobs whose documents the server did not give in time (it was busy, or they had not
+// all arrived) are asked for again after this, as long as the grids show them.
+constexpr int kAgainMs = 2000;
 
 QString whyNotCounted(JobPageCount::Outcome outcome) {
     switch (outcome) {
@@ -33,6 +39,7 @@ QString whyNotCounted(JobPageCount::Outcome outcome) {
         return QStringLiteral("Pages not counted: the server did not give the document");
     case JobPageCount::Outcome::Counted:
     case JobPageCount::Outcome::Gone:
+    case JobPageCount::Outcome::NotYet:
         break;
     }
     return QString();
@@ -53,9 +60,28 @@ void showPages(FrmMain& f, const SpoolerJob& job, qint64 pages) {
     }
 }
 
+void countAgainLater(FrmMain& f, const QList<SpoolerJob>& jobs) {
+    FrmMain* form = &f;
+    QTimer::singleShot(kAgainMs, &f, [form, jobs] {
+        if (form->unloading)
+            return;
+        QList<SpoolerJob> shown;
+        for (const SpoolerJob& job : jobs)
+            for (JobGrid* grid : {&form->jobGrid(), &form->searchGrid()})
+                if (const SpoolerJob* still = grid->job(job.Name);
+                    still && still->TimeSubmitted == job.TimeSubmitted &&
+                    still->TotalPages == kPagesNotCounted) {
+                    shown << *still;
+                    break;
+                }
+        countMissingPages(*form, countingSpooler(*form), shown);
+    });
+}
+
 void applyCounts(FrmMain& f, const QList<CountedJob>& counts) {
     PageCounter& counter = PageCounter::of(f);
     QList<LogRow> rows;
+    QList<SpoolerJob> again;
     for (const CountedJob& counted : counts) {
         const QString id = TransactionID(counted.job);
         if (counted.count.outcome == JobPageCount::Outcome::Counted) {
@@ -64,12 +90,17 @@ void applyCounts(FrmMain& f, const QList<CountedJob>& counts) {
             SpoolerJob job = counted.job;
             job.TotalPages = counted.count.pages;
             rows.append({id, {{QStringLiteral("Pages"), jobTexts(job)[SearchColumn::Pages]}}});
+        } else if (counted.count.outcome == JobPageCount::Outcome::NotYet) {
+            counter.askAgain(id);
+            again << counted.job;
         } else if (const QString why = whyNotCounted(counted.count.outcome); !why.isEmpty()) {
             counter.noteNotCounted(id, why);
             showPages(f, counted.job, kPagesNotCounted);
         }
     }
     f.log().setLogFieldsOfRows(rows);
+    if (!again.isEmpty())
+        countAgainLater(f, again);
 }
 
 void countOnWorker(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJob>& jobs) {
@@ -173,4 +204,9 @@ void countMissingPages(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJ
     }
     if (!toCount.isEmpty() && spooler)
         countOnWorker(f, spooler, toCount);
+}
+
+GuardedSpooler* countingSpooler(FrmMain& f) {
+    const QString& watched = MonitorLink::of(f).server();
+    return watched.isEmpty() ? QueueSession::of(f).WmiServices() : f.spoolerFor(watched);
 }

@@ -35,6 +35,7 @@ public:
     void noteNotCounted(const QString& id, const QString& why) { pagesNotCounted_.insert(id, why); }
     // Each job is asked for once a run: false when it was asked for before.
     bool ask(const QString& id);
+    void askAgain(const QString& id) { pagesAsked_.remove(id); }
 
     // Counts run here, one job at a time, and stop at the next job once the
     // window goes.
@@ -55,3 +56,6 @@ void fillCountedPages(FrmMain& form, QList<SpoolerJob>& jobs);
 // before, by `spooler`, the spooler that listed them. Call it once the jobs are
 // shown and logged.
 void countMissingPages(FrmMain& form, GuardedSpooler* spooler, const QList<SpoolerJob>& jobs);
+// The spooler that counts the pages of jobs the monitor tells of: the watched
+// server's while the monitor watches one, else the one the jobs are read from.
+GuardedSpooler* countingSpooler(FrmMain& form);

@@ -66,10 +66,7 @@ void mwcmnMonitor_JobEvents(FrmMain& f, QList<MonitorJobEvent> events) {
     // Each event would have said its own; the last one's is what stays.
     if (!status.isEmpty())
         setStatus(f, status);
-    if (const QString& watched = MonitorLink::of(f).server(); !watched.isEmpty())
-        countMissingPages(f, f.spoolerFor(watched), shown);
-    else
-        countMissingPages(f, session.WmiServices(), shown);
+    countMissingPages(f, countingSpooler(f), shown);
 }
 
 void mwcmnMonitor_ConnectEvent(FrmMain& f, const QString& text) {

@@ -34,6 +34,25 @@ TEST(PageCountingWindow, PagesThatCannotBeCountedStayEmptyAndTheRowSaysWhy) {
     EXPECT_EQ(memo->toolTip(JobColumn::Pages), QString());
 }
 
+TEST(PageCountingWindow, PagesTheServerDidNotGiveInTimeAreAskedForAgain) {
+    MainWindowHarness harness;
+    harness.writeAppDataFile(QStringLiteral("swr.ini"),
+                             "[Spoolwright]\r\nServer=alpha\r\nQueue=Laser\r\n");
+    FakeSpooler& fake = harness.fake(QStringLiteral("alpha"));
+    fake.addQueue({QStringLiteral("Laser"), {}, {}, {}, {}, 0});
+    fake.addJob(QStringLiteral("Laser"), 7, QStringLiteral("Scan"), QStringLiteral("ann"))
+        .TotalPages = kPagesNotCounted;
+    fake.pageCounts = {{JobPageCount::Outcome::NotYet, kPagesNotCounted},
+                       {JobPageCount::Outcome::Counted, 6}};
+    FrmMain& w = harness.create();
+    ASSERT_TRUE(loadWindow(w));
+    const QTreeWidgetItem* scan = w.jobGrid().rowOf(QStringLiteral("Laser, 7"));
+    ASSERT_NE(scan, nullptr);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return scan->text(JobColumn::Pages) == "6"; }, 30000));
+    EXPECT_EQ(fake.calls.value("countPages"), 2);
+    EXPECT_EQ(scan->toolTip(JobColumn::Pages), QString());
+}
+
 TEST(PageCountingWindow, ADocumentOverTheBudgetIsNeverFetched) {
     // No server listens here: a request would fail, not count as too large.
     CupsSpooler spooler(QStringLiteral("127.0.0.1:1"), SpoolerTimeouts{200, 200});
@@ -43,9 +62,11 @@ TEST(PageCountingWindow, ADocumentOverTheBudgetIsNeverFetched) {
     job.Size = kMostCountedBytes + 1024;
     EXPECT_EQ(spooler.countPages(job).outcome, JobPageCount::Outcome::TooLarge);
     EXPECT_EQ(spooler.documentsRead(), 0);
-    // Within the budget it is asked for, and here cannot be had.
+    // Within the budget it is asked for; a server that does not answer is asked again.
     job.Size = kMostCountedBytes;
     job.JobId = 13;
-    EXPECT_EQ(spooler.countPages(job).outcome, JobPageCount::Outcome::Unavailable);
+    EXPECT_EQ(spooler.countPages(job).outcome, JobPageCount::Outcome::NotYet);
     EXPECT_EQ(spooler.documentsRead(), 1);
+    EXPECT_EQ(spooler.countPages(job).outcome, JobPageCount::Outcome::NotYet);
+    EXPECT_EQ(spooler.documentsRead(), 2);
 }

@@ -110,15 +110,19 @@ TEST(LogOutage, RowsWaitInOrderWhileTheLogServerIsDownAndTheWindowKeepsAnswering
     ASSERT_EQ(ids.size(), total);
     // The window has every job with its pages and has written all that waited;
     // only then does the test itself query the log (which blocks this thread).
-    const auto allWritten = [&] {
+    const auto missing = [&] {
+        QStringList without;
         for (const QString& id : ids) {
             const QTreeWidgetItem* row = w.jobGrid().rowOf(queue + QStringLiteral(", ") + id);
             if (!row || row->text(JobColumn::Pages).isEmpty())
-                return false;
+                without << id + (row ? QStringLiteral(" (no pages)") : QString());
         }
-        return w.log().pendingCount() == 0;
+        return without.join(QStringLiteral(", ")).toStdString();
     };
-    ASSERT_TRUE(QTest::qWaitFor(allWritten, 120000)) << w.log().pendingCount() << " rows wait";
+    const auto allWritten = [&] { return missing().empty() && w.log().pendingCount() == 0; };
+    ASSERT_TRUE(QTest::qWaitFor(allWritten, 120000))
+        << w.log().pendingCount() << " rows wait; not in the grid: " << missing() << "; status "
+        << w.ServerStatus->text().toStdString() << "; " << w.panelText(1).toStdString();
     EXPECT_LT(gaps.longestMs(), 1000);
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {

@@ -63,6 +63,14 @@ public:
     SpoolerResult moveJob(const QString& queue, int jobId, const QString& toQueue) override;
     SpoolerResult makeMovedJobsQueue(const QString& model, const QString& name) override;
     std::optional<SpoolerCredentials> credentials() const override { return given; }
+    using PrintSpooler::countPages;
+    // The next of pageCounts, the last one again once the others are used.
+    JobPageCount countPages(const SpoolerJob&) override {
+        ++calls["countPages"];
+        if (pageCounts.isEmpty())
+            return {};
+        return pageCounts.size() > 1 ? pageCounts.takeFirst() : pageCounts.first();
+    }
     SpoolerResult lastResult() const override {
         return reachable ? SpoolerResult::Success : SpoolerResult::Unreachable;
     }
@@ -77,10 +85,11 @@ public:
     QList<SpoolerPrinter> printerList;               // what the live reports read
     std::optional<SpoolerCredentials> given;         // what the operator gave this server
     QString holdDefault = QStringLiteral("no-hold"); // the queues' job-hold-until-default
-    bool reachable = true;       // false: every call fails as for a server that does not answer
-    QMap<QString, int> calls;    // how often each call was made, by name
-    QSet<int> refused;           // jobs whose release the server refuses
-    std::function<void()> stall; // run as a queue or every job is read, on the caller's thread
+    bool reachable = true;          // false: every call fails as for a server that does not answer
+    QMap<QString, int> calls;       // how often each call was made, by name
+    QSet<int> refused;              // jobs whose release the server refuses
+    QList<JobPageCount> pageCounts; // what counting a job's pages comes to; none: no documents
+    std::function<void()> stall;    // run as a queue or every job is read, on the caller's thread
 
 private:
     SpoolerResult act(const char* call);
