@@ -5,14 +5,24 @@
 #include <QTreeWidget>
 #include <gtest/gtest.h>
 
-TEST(PageCountingWindow, PagesThatCannotBeCountedStayEmptyAndTheRowSaysWhy) {
-    MainWindowHarness harness;
+namespace {
+
+// Server alpha with queue Laser, whose job 7 is listed without its pages.
+FakeSpooler& serverWithUncountedJob(MainWindowHarness& harness) {
     harness.writeAppDataFile(QStringLiteral("swr.ini"),
                              "[Spoolwright]\r\nServer=alpha\r\nQueue=Laser\r\n");
     FakeSpooler& fake = harness.fake(QStringLiteral("alpha"));
     fake.addQueue({QStringLiteral("Laser"), {}, {}, {}, {}, 0});
     fake.addJob(QStringLiteral("Laser"), 7, QStringLiteral("Scan"), QStringLiteral("ann"))
         .TotalPages = kPagesNotCounted;
+    return fake;
+}
+
+} // namespace
+
+TEST(PageCountingWindow, PagesThatCannotBeCountedStayEmptyAndTheRowSaysWhy) {
+    MainWindowHarness harness;
+    FakeSpooler& fake = serverWithUncountedJob(harness);
     fake.addJob(QStringLiteral("Laser"), 8, QStringLiteral("Memo"), QStringLiteral("bob"))
         .TotalPages = 4;
     FrmMain& w = harness.create();
@@ -36,12 +46,7 @@ TEST(PageCountingWindow, PagesThatCannotBeCountedStayEmptyAndTheRowSaysWhy) {
 
 TEST(PageCountingWindow, PagesTheServerDidNotGiveInTimeAreAskedForAgain) {
     MainWindowHarness harness;
-    harness.writeAppDataFile(QStringLiteral("swr.ini"),
-                             "[Spoolwright]\r\nServer=alpha\r\nQueue=Laser\r\n");
-    FakeSpooler& fake = harness.fake(QStringLiteral("alpha"));
-    fake.addQueue({QStringLiteral("Laser"), {}, {}, {}, {}, 0});
-    fake.addJob(QStringLiteral("Laser"), 7, QStringLiteral("Scan"), QStringLiteral("ann"))
-        .TotalPages = kPagesNotCounted;
+    FakeSpooler& fake = serverWithUncountedJob(harness);
     fake.pageCounts = {{JobPageCount::Outcome::NotYet, kPagesNotCounted},
                        {JobPageCount::Outcome::Counted, 6}};
     FrmMain& w = harness.create();
