@@ -2,6 +2,7 @@
 
 #include "log/KeptRows.h"
 #include "log/SharedLog.h"
+#include "log/SqliteHandle.h"
 #include "platform/Clock.h"
 #include "platform/DateText.h"
 #include "platform/Environment.h"
@@ -21,6 +22,7 @@
 
 #include <cerrno>
 #include <fcntl.h>
+#include <sqlite3.h>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -817,6 +819,11 @@ LogDatabase::Outcome LogDatabase::check() {
     if (!query.next() || query.value(0).toString() != QLatin1String("ok"))
         return Outcome::Damaged;
     query.finish();
+    // A header asking for a newer way of writing than this SQLite knows makes it open
+    // the file for reading only, whatever its rights allow: every row would be refused.
+    if (sqlite3* handle = sqliteHandle(db);
+        handle && sqlite3_db_readonly(handle, "main") == 1 && QFileInfo(openPath_).isWritable())
+        return Outcome::Damaged;
     limitWait(db);
     if (!query.exec(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
                                    "AND name IN ('SWR_Log', 'SWR_Audit')")))

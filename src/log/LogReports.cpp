@@ -2,8 +2,8 @@
 
 #include "log/LogDatabase.h"
 #include "log/LogDialect.h"
+#include "log/SqliteHandle.h"
 
-#include <QSqlDriver>
 #include <QSqlQuery>
 #include <QSqlRecord>
 #include <QVariant>
@@ -60,16 +60,6 @@ QString quoted(const QString& name) {
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
-// The log's own connection, for reading a report's rows straight into the page: a
-// full log holds a hundred thousand rows, and going through a QVariant per cell would
-// cost more than reading the file.
-sqlite3* sqliteHandle(const QSqlDatabase& db) {
-    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
-    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
-        return nullptr;
-    return *static_cast<sqlite3* const*>(handle.constData());
-}
-
 // The rows of a shared log, which come over the network: a QVariant per cell is
 // nothing beside that.
 void appendQueriedRows(QByteArray& page, const QSqlDatabase& db, const QString& sql) {
@@ -106,6 +96,8 @@ void appendRows(QByteArray& page, LogDatabase& log, const LogReportKind& kind) {
                       QStringLiteral(" FROM ") + kind.source;
     if (kind.source == QLatin1String("SWR_Log"))
         sqlText += QStringLiteral(" ORDER BY rowid");
+    // The local log's rows are read straight into the page: a full log holds a hundred
+    // thousand rows, and a QVariant per cell would cost more than reading the file.
     sqlite3* db = sqliteHandle(log.connection());
     if (!db) {
         appendQueriedRows(page, log.connection(), sqlText);

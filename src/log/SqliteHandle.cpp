@@ -1,0 +1,11 @@
+#include "log/SqliteHandle.h"
+
+#include <QSqlDriver>
+#include <QVariant>
+
+sqlite3* sqliteHandle(const QSqlDatabase& db) {
+    const QVariant handle = db.driver() ? db.driver()->handle() : QVariant();
+    if (!handle.isValid() || qstrcmp(handle.typeName(), "sqlite3*") != 0)
+        return nullptr;
+    return *static_cast<sqlite3* const*>(handle.constData());
+}
