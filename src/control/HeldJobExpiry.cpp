@@ -13,6 +13,7 @@
 #include "session/QueueSession.h"
 
 #include <QMetaObject>
+#include <QSet>
 
 bool HeldJobExpiry::takeCheck(const QDateTime& now) {
     if (deleting_)
@@ -63,10 +64,21 @@ void expireHeldJobs(FrmMain& f) {
     FrmMain* form = &f;
     QueuePoll::of(f).worker().start([form, spooler, queue, expired] {
         const SpoolerPrompts::Off noDialogsHere;
-        QList<SpoolerJob> deleted;
-        for (const SpoolerJob& job : expired)
-            if (spooler->deleteJob(queue, job.JobId) == SpoolerResult::Success)
-                deleted << job;
+        // The grid may be a tick behind: each job is looked at again just before it
+        // goes, with the spooler to this alone, so that one the operator released
+        // meanwhile (a release is one call under the same lock) is left to print.
+        const QList<SpoolerJob> deleted = spooler->exclusive([&](PrintSpooler& s) {
+            QList<SpoolerJob> gone;
+            QSet<int> held;
+            for (const SpoolerJob& job : s.queueJobs(queue))
+                if (isHeld(job))
+                    held.insert(job.JobId);
+            for (const SpoolerJob& job : expired)
+                if (held.contains(job.JobId) &&
+                    s.deleteJob(queue, job.JobId) == SpoolerResult::Success)
+                    gone << job;
+            return gone;
+        });
         QMetaObject::invokeMethod(
             form,
             [form, queue, deleted] {

@@ -24,6 +24,6 @@ private:
 };
 
 // The poll's step: finds the expired jobs of the grid and deletes them on the poll's
-// worker, one request a job; their log rows and audit rows follow on the window's
-// thread.
+// worker, those the server still holds, one request a job; their log rows and audit
+// rows follow on the window's thread.
 void expireHeldJobs(FrmMain& form);

@@ -1,4 +1,5 @@
 #include "SpoolerJobLookup.h"
+#include "control/HeldJobExpiry.h"
 #include "control/JobActions.h"
 #include "form/JobGrid.h"
 #include "platform/CupsSpooler.h"
@@ -121,6 +122,26 @@ TEST_F(HeldJobAlerts, JobsHeldLongerThanTheSettingAreDeletedAndLoggedAtMostOnceA
     tick(w, 2);
     EXPECT_EQ(statusOf(third), -1);
     EXPECT_EQ(audits("Expired Job - " + queue), 3);
+}
+
+TEST_F(HeldJobAlerts, AJobReleasedSinceTheGridShowedItHeldIsNotExpired) {
+    ASSERT_EQ(other->pauseQueue(queue), SpoolerResult::Success); // released jobs stay
+    const int job = submit("alice", "Handout");
+    ASSERT_GT(job, 0);
+    const QDateTime start = QDateTime::currentDateTime();
+    harness.clock.time = start;
+    FrmMain& w = show("[AutoQueue]\r\nExpireHeldAfter=60\r\n");
+    tick(w, 2);
+    ASSERT_EQ(w.jobGrid().count(), 1);
+
+    // Released elsewhere while the grid still shows it held, and due by then.
+    ASSERT_EQ(other->resumeJob(queue, job), SpoolerResult::Success);
+    harness.clock.time = start.addSecs(61 * 60);
+    expireHeldJobs(w);
+    ASSERT_TRUE(QueuePoll::of(w).worker().waitForDone(30000));
+    QCoreApplication::sendPostedEvents();
+    EXPECT_EQ(statusOf(job), 0);
+    EXPECT_EQ(audits("Expired Job - " + queue), 0);
 }
 
 TEST_F(HeldJobAlerts, APrinterNeedingAttentionSaysSoNotifiesEachNewReasonOnceAndReleaseAsks) {
