@@ -12,6 +12,8 @@
 #include <QElapsedTimer>
 #include <QThreadPool>
 #include <QTimer>
+#include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -27,8 +29,18 @@ constexpr qint64 kHandfulMs = 200;
 // the spooler is the window's for no longer than the largest of them takes.
 constexpr qsizetype kJobsAtOnce = 3;
 // Jobs whose documents the server did not give in time (it was busy, or they had not
-// all arrived) are asked for again after this, as long as the grids show them.
+// all arrived) are asked for again as long as the grids show them: first after this,
+// then after twice as long each time, up to the longest wait, so that a server that
+// stays down, or a job whose documents never come, costs little.
 constexpr int kAgainMs = 2000;
+constexpr int kLongestAgainMs = 64000;
+
+int againAfterMs(int tries) {
+    int wait = kAgainMs;
+    for (int i = 1; i < tries && wait < kLongestAgainMs; ++i)
+        wait *= 2;
+    return std::min(wait, kLongestAgainMs);
+}
 
 QString whyNotCounted(JobPageCount::Outcome outcome) {
     switch (outcome) {
@@ -60,9 +72,9 @@ void showPages(FrmMain& f, const SpoolerJob& job, qint64 pages) {
     }
 }
 
-void countAgainLater(FrmMain& f, const QList<SpoolerJob>& jobs) {
+void countAgainLater(FrmMain& f, const QList<SpoolerJob>& jobs, int tries) {
     FrmMain* form = &f;
-    QTimer::singleShot(kAgainMs, &f, [form, jobs] {
+    QTimer::singleShot(againAfterMs(tries), &f, [form, jobs] {
         if (form->unloading)
             return;
         QList<SpoolerJob> shown;
@@ -82,6 +94,7 @@ void applyCounts(FrmMain& f, const QList<CountedJob>& counts) {
     PageCounter& counter = PageCounter::of(f);
     QList<LogRow> rows;
     QList<SpoolerJob> again;
+    int fewestTries = std::numeric_limits<int>::max();
     for (const CountedJob& counted : counts) {
         const QString id = TransactionID(counted.job);
         if (counted.count.outcome == JobPageCount::Outcome::Counted) {
@@ -91,7 +104,7 @@ void applyCounts(FrmMain& f, const QList<CountedJob>& counts) {
             job.TotalPages = counted.count.pages;
             rows.append({id, {{QStringLiteral("Pages"), jobTexts(job)[SearchColumn::Pages]}}});
         } else if (counted.count.outcome == JobPageCount::Outcome::NotYet) {
-            counter.askAgain(id);
+            fewestTries = std::min(fewestTries, counter.askAgain(id));
             again << counted.job;
         } else if (const QString why = whyNotCounted(counted.count.outcome); !why.isEmpty()) {
             counter.noteNotCounted(id, why);
@@ -100,7 +113,7 @@ void applyCounts(FrmMain& f, const QList<CountedJob>& counts) {
     }
     f.log().setLogFieldsOfRows(rows);
     if (!again.isEmpty())
-        countAgainLater(f, again);
+        countAgainLater(f, again, fewestTries);
 }
 
 void countOnWorker(FrmMain& f, GuardedSpooler* spooler, const QList<SpoolerJob>& jobs) {
@@ -157,6 +170,11 @@ PageCounter::~PageCounter() {
 
 qint64 PageCounter::countedPages(const QString& id) const {
     return countedPages_.value(id, kPagesNotCounted);
+}
+
+int PageCounter::askAgain(const QString& id) {
+    pagesAsked_.remove(id);
+    return ++tries_[id];
 }
 
 bool PageCounter::ask(const QString& id) {

@@ -35,7 +35,8 @@ public:
     void noteNotCounted(const QString& id, const QString& why) { pagesNotCounted_.insert(id, why); }
     // Each job is asked for once a run: false when it was asked for before.
     bool ask(const QString& id);
-    void askAgain(const QString& id) { pagesAsked_.remove(id); }
+    // Lets a job be asked for again; says how many times it has been so far.
+    int askAgain(const QString& id);
 
     // Counts run here, one job at a time, and stop at the next job once the
     // window goes.
@@ -46,6 +47,7 @@ private:
     QSet<QString> pagesAsked_;
     QHash<QString, qint64> countedPages_;
     QHash<QString, QString> pagesNotCounted_;
+    QHash<QString, int> tries_; // of the jobs the server gave no count yet
     QThreadPool worker_;
     std::shared_ptr<std::atomic<bool>> stop_ = std::make_shared<std::atomic<bool>>(false);
 };
