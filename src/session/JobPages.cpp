@@ -57,14 +57,22 @@ QString whyNotCounted(JobPageCount::Outcome outcome) {
     return QString();
 }
 
+// The grid's row of this very job while it still has no pages; none otherwise.
+const SpoolerJob* shownUncounted(const JobGrid& grid, const SpoolerJob& job) {
+    const SpoolerJob* shown = grid.job(job.Name);
+    return shown && shown->TimeSubmitted == job.TimeSubmitted &&
+                   shown->TotalPages == kPagesNotCounted
+               ? shown
+               : nullptr;
+}
+
 // Rewrites the job's rows in both grids with these pages, where they still show
 // this very job without them; with kPagesNotCounted, fills them again for their
 // tool tip.
 void showPages(FrmMain& f, const SpoolerJob& job, qint64 pages) {
     for (JobGrid* grid : {&f.searchGrid(), &f.jobGrid()}) {
-        const SpoolerJob* shown = grid->job(job.Name);
-        if (!shown || shown->TimeSubmitted != job.TimeSubmitted ||
-            shown->TotalPages != kPagesNotCounted)
+        const SpoolerJob* shown = shownUncounted(*grid, job);
+        if (!shown)
             continue;
         SpoolerJob counted = *shown;
         counted.TotalPages = pages;
@@ -78,14 +86,13 @@ void countAgainLater(FrmMain& f, const QList<SpoolerJob>& jobs, int tries) {
         if (form->unloading)
             return;
         QList<SpoolerJob> shown;
-        for (const SpoolerJob& job : jobs)
-            for (JobGrid* grid : {&form->jobGrid(), &form->searchGrid()})
-                if (const SpoolerJob* still = grid->job(job.Name);
-                    still && still->TimeSubmitted == job.TimeSubmitted &&
-                    still->TotalPages == kPagesNotCounted) {
-                    shown << *still;
-                    break;
-                }
+        for (const SpoolerJob& job : jobs) {
+            const SpoolerJob* still = shownUncounted(form->jobGrid(), job);
+            if (!still)
+                still = shownUncounted(form->searchGrid(), job);
+            if (still)
+                shown << *still;
+        }
         countMissingPages(*form, countingSpooler(*form), shown);
     });
 }
